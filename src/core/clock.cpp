@@ -1,0 +1,51 @@
+#include "core/clock.h"
+
+#include <SDL.h>
+#include <unistd.h>
+
+static bool virtual_on = false;
+static uint64_t virtual_us = 0;  // microseconds, so short sleeps add up
+
+uint32_t sys_ticks()
+{
+    if (virtual_on)
+        return static_cast<uint32_t>(virtual_us / 1000);
+    return SDL_GetTicks();
+}
+
+void sys_delay(uint32_t ms)
+{
+    if (virtual_on)
+        virtual_us += static_cast<uint64_t>(ms) * 1000;
+    else
+        SDL_Delay(ms);
+}
+
+void sys_usleep(uint32_t us)
+{
+    if (virtual_on)
+        virtual_us += us;
+    else
+        usleep(us);
+}
+
+void clock_use_virtual(bool on)
+{
+    virtual_on = on;
+    virtual_us = 0;
+}
+
+bool clock_is_virtual()
+{
+    return virtual_on;
+}
+
+void clock_advance(uint32_t ms)
+{
+    virtual_us += static_cast<uint64_t>(ms) * 1000;
+}
+
+void clock_set(uint32_t ms)
+{
+    virtual_us = static_cast<uint64_t>(ms) * 1000;
+}

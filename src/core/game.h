@@ -1,0 +1,8 @@
+// Program entry and game flow: start-up, the outer loop between the main menu
+// and a run of levels, shut-down.
+#pragma once
+
+// The whole program; zarn and zarn-fixed call it from main. Returns 0.
+int zarn_main(int argc, char** argv);
+// The music track of a level: the pair's in-game tune, or the classic one.
+int level_track(int level, int classic);

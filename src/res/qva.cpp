@@ -1,0 +1,211 @@
+#include "res/qva.h"
+
+#include <zlib.h>
+
+#include <cstdlib>
+#include <cstring>
+
+const char* const archives[QVA_SLOTS] = {"gfx", "sfx", "maps", nullptr, nullptr, nullptr, nullptr};
+FILE* qva_file[QVA_SLOTS];
+qva_entry* qva_header[QVA_SLOTS];
+uint32_t qva_count[QVA_SLOTS];
+char fname_buf[1024];
+
+// Length of each open archive file, so no entry is read past its end.
+static uint32_t qva_filesize[QVA_SLOTS];
+
+static uint32_t read_le32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+void openID(uint32_t id)
+{
+    if (id >= QVA_SLOTS || qva_file[id] || !archives[id])
+        return;
+    char path[64];
+    snprintf(path, sizeof path, "%s%c%s.qva", "./data", '/', archives[id]);
+    qva_file[id] = fopen(path, "rb");
+    if (qva_file[id])
+        qva_filesize[id] = binfilesize(qva_file[id]);
+}
+
+void closeID(uint32_t id)
+{
+    if (id >= QVA_SLOTS || !qva_file[id])
+        return;
+    fclose(qva_file[id]);
+    qva_file[id] = nullptr;
+}
+
+// Reads the magic and the directory from the slot's open stream. The stream is
+// closed on a wrong magic; nothing is kept on any failure.
+static int read_directory(uint32_t id)
+{
+    FILE* f = qva_file[id];
+    uint8_t head[QVA_HEADER_BYTES];
+    if (fseek(f, 0, SEEK_SET) != 0 || fread(head, 1, sizeof head, f) != sizeof head ||
+        head[0] != 'Q' || head[1] != 'V' || head[2] != 'A') {
+        closeID(id);
+        return 1;
+    }
+    uint32_t count = uint32_t(head[3]) + 1;
+    auto* dir = static_cast<qva_entry*>(calloc(count, sizeof(qva_entry)));
+    if (!dir)
+        return 1;
+    for (uint32_t i = 0; i < count; i++) {
+        uint8_t rec[QVA_ENTRY_BYTES];
+        if (fread(rec, 1, sizeof rec, f) != sizeof rec) {
+            free(dir);  // a cut directory is no directory
+            return 1;
+        }
+        memcpy(dir[i].name, rec, QVA_NAME_LEN);
+        dir[i].name[QVA_NAME_LEN - 1] = '\0';
+        dir[i].offset = read_le32(rec + 32);
+        dir[i].size = read_le32(rec + 36);
+        dir[i].csize = read_le32(rec + 40);
+    }
+    qva_header[id] = dir;
+    qva_count[id] = count;
+    return 0;
+}
+
+int loadQVAHeader(uint32_t id)
+{
+    if (id >= QVA_SLOTS)
+        return 1;
+    if (qva_header[id])
+        return 0;
+    openID(id);
+    if (!qva_file[id])
+        return 1;
+    return read_directory(id);
+}
+
+void closeQVA(uint32_t id)
+{
+    if (id >= QVA_SLOTS)
+        return;
+    closeID(id);
+    free(qva_header[id]);
+    qva_header[id] = nullptr;
+    qva_count[id] = 0;
+}
+
+void openArchives()
+{
+    for (uint32_t id = 0; id < QVA_SLOTS; id++) {
+        qva_file[id] = nullptr;
+        qva_header[id] = nullptr;
+        qva_count[id] = 0;
+        if (archives[id])
+            loadQVAHeader(id);
+    }
+}
+
+void closeArchives()
+{
+    for (uint32_t id = 0; id < QVA_SLOTS; id++)
+        closeQVA(id);
+}
+
+int uncompressQVA(uint8_t* dest, uint32_t* dest_len, const uint8_t* src, uint32_t src_len)
+{
+    uLongf room = *dest_len;
+    int status = uncompress(dest, &room, src, src_len);
+    *dest_len = static_cast<uint32_t>(room);
+    return status;
+}
+
+static const qva_entry* find_entry(uint32_t id, const char* sought)
+{
+    for (uint32_t i = 0; i < qva_count[id]; i++)
+        if (strcmp(qva_header[id][i].name, sought) == 0)
+            return &qva_header[id][i];
+    return nullptr;
+}
+
+void* loadQVAFile(uint32_t archive, const char* name, const char* ext, uint32_t* size_out)
+{
+    if (archive >= QVA_SLOTS || !name || !ext)
+        return nullptr;
+    char sought[QVA_NAME_LEN];
+    int len = snprintf(sought, sizeof sought, "%s.%s", name, ext);
+    if (len < 0 || len >= QVA_NAME_LEN)
+        return nullptr;  // longer than any stored name can be
+    if (!qva_header[archive] && loadQVAHeader(archive) != 0)
+        return nullptr;
+    const qva_entry* e = find_entry(archive, sought);
+    if (!e)
+        return nullptr;
+    openID(archive);
+    if (!qva_file[archive])
+        return nullptr;
+    // Data outside the file is never read.
+    if (e->offset > qva_filesize[archive] || e->csize > qva_filesize[archive] - e->offset)
+        return nullptr;
+    if (fseek(qva_file[archive], static_cast<long>(e->offset), SEEK_SET) != 0)
+        return nullptr;
+    auto* packed = static_cast<uint8_t*>(malloc(e->csize ? e->csize : 1));
+    auto* data = static_cast<uint8_t*>(malloc(e->size ? e->size : 1));
+    if (!packed || !data) {
+        free(packed);
+        free(data);
+        return nullptr;
+    }
+    uint32_t got_len = e->size;
+    bool ok = fread(packed, 1, e->csize, qva_file[archive]) == e->csize &&
+              uncompressQVA(data, &got_len, packed, e->csize) == Z_OK && got_len == e->size;
+    free(packed);
+    if (!ok) {
+        free(data);  // nothing is handed on half-filled
+        return nullptr;
+    }
+    if (size_out)
+        *size_out = got_len;
+    return data;
+}
+
+const char* filename(const char* dir, const char* name, const char* ext)
+{
+    if (dir)
+        snprintf(fname_buf, sizeof fname_buf, "%s%s%c%s.%s", "", dir, '/', name, ext);
+    else
+        snprintf(fname_buf, sizeof fname_buf, "%s%s.%s", "", name, ext);
+    return fname_buf;
+}
+
+uint32_t binfilesize(FILE* stream)
+{
+    if (!stream)
+        return 0;
+    rewind(stream);
+    if (fseek(stream, 0, SEEK_END) != 0)
+        return 0;
+    long len = ftell(stream);
+    if (len < 0 || fseek(stream, 0, SEEK_SET) != 0)
+        return 0;
+    return static_cast<uint32_t>(len);
+}
+
+void* loadBINFile(const char* path, uint32_t* size_out)
+{
+    FILE* f = fopen(path, "rb");
+    if (!f)
+        return nullptr;
+    uint32_t len = binfilesize(f);
+    if (len == 0) {
+        fclose(f);
+        return nullptr;
+    }
+    void* buf = malloc(len);
+    if (!buf || fread(buf, 1, len, f) != len) {
+        free(buf);
+        fclose(f);
+        return nullptr;
+    }
+    fclose(f);
+    if (size_out)
+        *size_out = len;
+    return buf;
+}

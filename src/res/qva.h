@@ -1,0 +1,59 @@
+// QVA archives: the reader of the game's three data archives, and two helpers
+// for whole loose files.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+
+constexpr int QVA_SLOTS = 7;
+constexpr int QVA_NAME_LEN = 32;
+constexpr int QVA_HEADER_BYTES = 4;
+constexpr int QVA_ENTRY_BYTES = 44;
+constexpr int QVA_MAX_ENTRIES = 256;
+
+// Archive slot numbers the game loads from.
+constexpr uint32_t QVA_GFX = 0;
+constexpr uint32_t QVA_SFX = 1;
+constexpr uint32_t QVA_MAPS = 2;
+
+// One directory entry, as stored in the archive.
+struct qva_entry {
+    char name[QVA_NAME_LEN];  // NUL-terminated, at most 31 characters count
+    uint32_t offset;          // stored data, from the start of the file
+    uint32_t size;            // length after inflation
+    uint32_t csize;           // length of the stored zlib stream
+};
+
+extern const char* const archives[QVA_SLOTS];  // slot names; null: never opened
+extern FILE* qva_file[QVA_SLOTS];              // open stream per slot, or null
+extern qva_entry* qva_header[QVA_SLOTS];       // directory per slot, or null
+extern uint32_t qva_count[QVA_SLOTS];          // entries in the directory
+extern char fname_buf[1024];                   // last path built by filename
+
+// Opens every named slot under ./data and reads its directory.
+void openArchives();
+// Closes every stream and releases every directory.
+void closeArchives();
+// Returns a new malloc'd buffer with the inflated entry "name.ext" of the
+// archive slot and stores its length in *size_out; null when the entry is
+// missing, unreadable or does not inflate to its stored size (then *size_out
+// is left as it was).
+void* loadQVAFile(uint32_t archive, const char* name, const char* ext, uint32_t* size_out);
+
+// Opens the slot's stream if it is not open (no magic check).
+void openID(uint32_t id);
+// Closes the slot's stream if open; the directory stays.
+void closeID(uint32_t id);
+// Loads the slot's directory if absent: 0 when present or loaded, 1 on failure.
+int loadQVAHeader(uint32_t id);
+// Closes the slot's stream and releases its directory.
+void closeQVA(uint32_t id);
+// zlib's uncompress: inflates src into dest, *dest_len in = room, out = length.
+int uncompressQVA(uint8_t* dest, uint32_t* dest_len, const uint8_t* src, uint32_t src_len);
+
+// Builds "dir/name.ext" (or "name.ext" without dir) into fname_buf.
+const char* filename(const char* dir, const char* name, const char* ext);
+// Returns a new malloc'd buffer with the whole file; null on failure or when
+// the file is empty. Stores the length in *size_out when given.
+void* loadBINFile(const char* path, uint32_t* size_out);
+// Length of an open stream, left positioned at its start; 0 on failure.
+uint32_t binfilesize(FILE* stream);

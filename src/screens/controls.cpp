@@ -1,0 +1,4 @@
+// Placeholder: the front end replaces this file.
+#include "screens/controls.h"
+
+void controls() {}

@@ -1,0 +1,4 @@
+// The controls screen: binding keys and joystick buttons.
+#pragma once
+
+void controls();

@@ -1,0 +1,4 @@
+// The credits roll.
+#pragma once
+
+void show_opensource();

@@ -1,0 +1,4 @@
+// The level select of "-debug".
+#pragma once
+
+void select_level();

@@ -1,0 +1,4 @@
+// Password entry and the cheat words.
+#pragma once
+
+void enter_pw();

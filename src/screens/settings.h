@@ -1,0 +1,5 @@
+// The settings screen.
+#pragma once
+
+void settings();
+void reset_todefault();

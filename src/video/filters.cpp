@@ -1,0 +1,11 @@
+// Placeholder: the video module replaces this file.
+#include "video/filters.h"
+
+void Scale2X() {}
+void Scale2X_320() {}
+void Bilinear2() {}
+void Bilinear2_320() {}
+void Scanline2x() {}
+void Scanline2x_320() {}
+void antiAlias2() {}
+void antiAlias2_320() {}

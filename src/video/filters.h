@@ -1,0 +1,11 @@
+// The scaling filters that enlarge screen into fscreen.
+#pragma once
+
+void Scale2X();
+void Scale2X_320();
+void Bilinear2();
+void Bilinear2_320();
+void Scanline2x();
+void Scanline2x_320();
+void antiAlias2();
+void antiAlias2_320();

@@ -1,0 +1,82 @@
+#include "video/fps.h"
+
+#include "core/clock.h"
+
+int32_t cntFrames;
+uint32_t fpsCurTick;
+uint32_t fpsGrpTick;
+int32_t fpsSum;
+int32_t framesSkipped;
+void (*fps_frame_hook)();
+
+static constexpr int32_t FRAME_BUDGET = 34;   // frames 0 and 1 of a group
+static constexpr int32_t GROUP_BUDGET = 100;  // frame 2, from the group start
+static constexpr int32_t SLEEP_MARGIN = 10;
+
+void initFPS()
+{
+    fpsCurTick = fpsGrpTick = sys_ticks();
+    cntFrames = 0;
+    fpsSum = 0;
+    framesSkipped = 0;
+}
+
+// Sleeps away what is left of the budget, less the margin; never spins.
+static void sleep_rest(int32_t remaining)
+{
+    if (remaining <= 0)
+        return;
+    uint32_t tick = sys_ticks();
+    if (tick < fpsCurTick)
+        return;
+    uint32_t target = fpsCurTick + static_cast<uint32_t>(remaining);
+    if (tick < target - SLEEP_MARGIN) {
+        tick = sys_ticks();
+        int32_t ms = static_cast<int32_t>(target - tick) - SLEEP_MARGIN;
+        if (ms > 0)
+            sys_usleep(static_cast<uint32_t>(ms) * 1000);
+    }
+}
+
+void controlFPS()
+{
+    uint32_t prev = fpsCurTick;
+    uint32_t now = sys_ticks();
+    fpsCurTick = now;
+    int32_t budget;
+    if (cntFrames <= 1) {
+        budget = FRAME_BUDGET;
+        if (now >= prev) {
+            fpsSum += static_cast<int32_t>(now - prev);
+        } else {  // the tick counter went back: count the frame as its budget
+            fpsSum += FRAME_BUDGET;
+            fpsCurTick = prev + FRAME_BUDGET;
+        }
+    } else {
+        budget = GROUP_BUDGET;
+        if (now >= fpsGrpTick) {
+            fpsSum += static_cast<int32_t>(now - fpsGrpTick);
+        } else {
+            fpsSum += GROUP_BUDGET;
+            fpsCurTick = fpsGrpTick + GROUP_BUDGET;
+        }
+    }
+    if (fpsSum > budget && framesSkipped <= 1) {
+        fpsSum -= budget;  // the overrun is carried as debt
+        framesSkipped++;
+    } else {
+        sleep_rest(budget - fpsSum);
+        fpsSum = 0;
+        framesSkipped = 0;
+    }
+    uint32_t tick = sys_ticks();
+    fpsCurTick = tick;
+    if (cntFrames <= 1) {
+        cntFrames++;
+    } else {
+        cntFrames = 0;
+        fpsGrpTick = tick;
+    }
+    if (fps_frame_hook)
+        fps_frame_hook();
+}

@@ -1,0 +1,33 @@
+// The display: the 320 x 240 back surface every screen draws into, the video
+// mode, and the presentation of each finished frame.
+#pragma once
+#include <SDL.h>
+#include <cstdint>
+
+extern SDL_Surface* screen;             // the 320 x 240 back surface
+extern SDL_Surface* fscreen;            // the enlarged display, or null
+extern int zoom;                        // 0 no enlargement, 1..5 the filter
+extern int full_screen;                 // non-zero: full screen
+extern uint8_t double_scale;            // 1: the enlarged display is 1280 x 960
+extern int full_width, full_height;     // size of the enlarged display
+extern uint32_t* aabuf;                 // BLUR work buffer, allocated on first use
+extern const char* const zoom_modes[6]; // names of the zoom values
+extern int cfgbpp;                      // colour depth written to the config file
+
+// (Re)creates the video mode and the back surface from zoom, full_screen and
+// double_scale.
+void init_screen();
+// Presents a finished frame (every caller passes screen).
+void GFX_Flip(SDL_Surface* surface);
+// Blits (src_x, src_y, src_w, src_h) of src to (dst_x, dst_y) of dst, keyed.
+int drawPic(SDL_Surface* dst, int16_t dst_x, int16_t dst_y, uint16_t dst_w, uint16_t dst_h,
+            SDL_Surface* src, int16_t src_x, int16_t src_y, uint16_t src_w, uint16_t src_h);
+// Does nothing: the surfaces are released by freestuff.
+void GFX_Shutdown();
+// The SIMPLE filter: pixel doubling of screen into fscreen.
+void zoom2();
+void zoom2_320(SDL_Surface* src, SDL_Surface* dst);
+// Maps a position on the display to the 320 x 240 frame, in place.
+void display_to_frame(int32_t* x, int32_t* y);
+// Restores the globals above to their initial values (surfaces are not freed).
+void screen_reset();
