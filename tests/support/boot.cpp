@@ -1,0 +1,35 @@
+#include "support/boot.h"
+
+#include "config/config.h"
+#include "config/input.h"
+#include "core/clock.h"
+#include "core/field.h"
+#include "core/state.h"
+#include "res/assets.h"
+#include "res/qva.h"
+#include "screens/menu.h"
+#include "video/fps.h"
+#include "video/screen.h"
+
+void boot_game()
+{
+    state_reset();
+    config_reset();
+    input_reset();
+    screen_reset();
+    field_reset();
+    menu_reset();
+    resetdefault_controls();
+    fps_frame_hook = nullptr;
+    clock_use_virtual(true);
+    openArchives();
+    init_zarn();
+}
+
+void shutdown_game()
+{
+    fps_frame_hook = nullptr;
+    closeArchives();
+    freestuff();
+    clock_use_virtual(false);
+}
