@@ -3,3 +3,27 @@
 #include <string>
 
 const std::string& scratch_dir();
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+// While alive, ./data is a private empty folder instead of the build's data,
+// so a test can put archives of its own there; the build's data comes back
+// when it ends.
+class private_data {
+public:
+    private_data();
+    ~private_data();
+    private_data(const private_data&) = delete;
+    private_data& operator=(const private_data&) = delete;
+};
+
+using qva_item = std::pair<std::string, std::vector<uint8_t>>;
+
+// Writes an archive file of the given entries (zlib level 9, stored in order).
+void write_qva(const std::string& path, const std::vector<qva_item>& entries);
+// Reads a whole file.
+std::vector<uint8_t> read_bytes(const std::string& path);
+// Writes a whole file.
+void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes);

@@ -1,0 +1,60 @@
+#include "support/scratch.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+
+private_data::private_data()
+{
+    std::string cmd = "rm -rf data.private && mkdir data.private && mv data data.build && mv data.private data";
+    if (system(cmd.c_str()) != 0)
+        abort();
+}
+
+private_data::~private_data()
+{
+    if (system("rm -rf data && mv data.build data") != 0)
+        abort();
+}
+
+void write_qva(const std::string& path, const std::vector<qva_item>& entries)
+{
+    std::vector<uint8_t> out(4 + 44 * entries.size(), 0);
+    out[0] = 'Q';
+    out[1] = 'V';
+    out[2] = 'A';
+    out[3] = static_cast<uint8_t>(entries.size() - 1);
+    for (size_t i = 0; i < entries.size(); i++) {
+        const auto& data = entries[i].second;
+        uLongf clen = compressBound(data.size());
+        std::vector<uint8_t> packed(clen);
+        compress2(packed.data(), &clen, data.data(), data.size(), 9);
+        uint32_t fields[3] = {static_cast<uint32_t>(out.size()), static_cast<uint32_t>(data.size()),
+                              static_cast<uint32_t>(clen)};
+        uint8_t* rec = &out[4 + 44 * i];
+        memcpy(rec, entries[i].first.data(), std::min<size_t>(entries[i].first.size(), 32));
+        for (int f = 0; f < 3; f++)
+            for (int b = 0; b < 4; b++)
+                rec[32 + 4 * f + b] = static_cast<uint8_t>(fields[f] >> (8 * b));
+        out.insert(out.end(), packed.begin(), packed.begin() + clen);
+    }
+    write_bytes(path, out);
+}
+
+std::vector<uint8_t> read_bytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
