@@ -1,12 +1,192 @@
-// Placeholder: the front end replaces this file.
+// The main menu: five entries, a highlight, the theme switch on "RUN ZARN",
+// the 30-second attract of the high-score table, and the bouncing scroll text
+// along the bottom that the high-score table shares.
 #include "screens/menu.h"
 
-const char* scrolltext = "~";
+#include "config/config.h"
+#include "config/input.h"
+#include "core/clock.h"
+#include "core/state.h"
+#include "core/trig.h"
+#include "res/assets.h"
+#include "screens/highscore.h"
+#include "screens/password.h"
+#include "screens/settings.h"
+#include "video/font.h"
+#include "video/fps.h"
+#include "video/screen.h"
+
+#include <cstring>
+
+namespace {
+
+// One screen width of blanks, so the message enters from the right edge.
+constexpr char SCROLL_MESSAGE[] =
+    "                                        "
+    "welcome to zarn 1.10, the arcade puzzle game of fields floating in space. your task - "
+    "guide zarn and his human master across all 48 fields and disarm every mine on them. each "
+    "field crumbles behind you, and each mine explodes once you step off it and leaves a "
+    "field behind. collect coins by destroying fields or mines, and clear every tile before "
+    "the clock runs out. watch your step, do not fall off the field, for space is deep and "
+    "lives are few. each level has a password of four letters, so note it down and come back "
+    "later with continue or password. zarn is free. play it, copy it and give it to your "
+    "friends, no money asked. this release runs on small arm boards as well as on any linux "
+    "machine with sdl, with all graphics, sounds, tunes and levels made from readable sources "
+    "in the project itself. choose a theme with left and right on run zarn, and set music, "
+    "effects, screen and keys in settings. tracks, pushers and teleporters wait for you in "
+    "the later levels. and a last hint for the curious - a few secret words typed into the "
+    "password screen do more than open levels, so there are cheat codes to be found. good "
+    "luck.~";
+constexpr int32_t SCROLL_LENGTH = sizeof SCROLL_MESSAGE - 1;  // the '~' included
+static_assert(SCROLL_LENGTH == 1169, "the scroll message is 1169 characters long");
+static_assert(SCROLL_MESSAGE[SCROLL_LENGTH - 1] == '~', "the scroll message ends with its mark");
+
+constexpr int ENTRY_COUNT = 5;
+constexpr const char* ENTRY_TEXTS[ENTRY_COUNT] = {"RUN ZARN", "CONTINUE", "PASSWORD", "SETTINGS", "  EXIT"};
+constexpr int ENTRY_X = 96;
+constexpr int ENTRY_TOP = 100;
+constexpr int ENTRY_STEP = 24;
+constexpr int LIST_HEIGHT = 120;
+constexpr uint32_t IDLE_MS = 30000;
+constexpr int THEME_COUNT = 3;
+
+enum : int { ENTRY_RUN = 1, ENTRY_CONTINUE, ENTRY_PASSWORD, ENTRY_SETTINGS, ENTRY_EXIT };
+
+// What confirming an entry asks of the menu loop.
+enum class outcome { stay, leave, quit };
+
+// Runs the action of entry 1..5. Sub-screens restart the idle timer.
+outcome confirm_entry(int entry, uint32_t& idle_start)
+{
+    switch (entry) {
+    case ENTRY_RUN:
+        return outcome::leave;
+    case ENTRY_CONTINUE:
+        check_lastpw();
+        return outcome::leave;
+    case ENTRY_PASSWORD:
+        enter_pw();
+        idle_start = sys_ticks();
+        return outcome::stay;
+    case ENTRY_SETTINGS:
+        settings();
+        idle_start = sys_ticks();
+        return outcome::stay;
+    default:
+        quit_zarn = 1;
+        return outcome::quit;
+    }
+}
+
+// Up and down on highlight h; pressed together they cancel out, on every entry.
+int move_highlight(int h, int32_t ctrl)
+{
+    if (ctrl & CTRL_UP) {
+        h--;
+        if (h < 1 && !(ctrl & CTRL_DOWN))
+            h = ENTRY_COUNT;
+    }
+    if (ctrl & CTRL_DOWN) {
+        h++;
+        if (h > ENTRY_COUNT)
+            h = 1;
+    }
+    return h;
+}
+
+// Left picks the previous theme, right the next; each reloads the images.
+void change_theme(int32_t ctrl)
+{
+    if (ctrl & CTRL_LEFT) {
+        gfx_scheme = gfx_scheme == 0 ? THEME_COUNT - 1 : gfx_scheme - 1;
+        load_newtheme();
+    }
+    if (ctrl & CTRL_RIGHT) {
+        gfx_scheme = gfx_scheme >= THEME_COUNT - 1 ? 0 : gfx_scheme + 1;
+        load_newtheme();
+    }
+}
+
+void draw_menu(int h)
+{
+    drawPic(screen, 0, 0, 320, 240, zarnmenu, 0, 0, 320, 240);
+    for (int i = 0; i < ENTRY_COUNT; i++)
+        put_text(screen, ENTRY_X, ENTRY_TOP + ENTRY_STEP * i, ENTRY_TEXTS[i]);
+    put_text(screen, 64, ENTRY_TOP + ENTRY_STEP * (h - 1), ".          .");
+    put_scrolltext();
+}
+
+}  // namespace
+
+const char* scrolltext = SCROLL_MESSAGE;
 int32_t scrolltextpos;
 int32_t scrollIndex;
 int32_t bouncey = 224;
 
-void menu() {}
-void put_scrolltext() {}
-void check_lastpw() {}
-void menu_reset() {}
+void menu()
+{
+    int h = ENTRY_RUN;
+    uint32_t idle_start = sys_ticks();
+    initFPS();
+    for (;;) {
+        if (sys_ticks() - idle_start > IDLE_MS || got_highscore != 0) {
+            show_highscores();
+            idle_start = sys_ticks();
+        }
+        int32_t list_x = ENTRY_X, list_top = ENTRY_TOP, selection = -1;
+        int32_t ctrl = check_controls(&list_x, &list_top, 0, LIST_HEIGHT, ENTRY_STEP, &selection);
+        outcome result = outcome::stay;
+        if (selection >= 1 && selection <= ENTRY_COUNT) {
+            if (selection != h)
+                h = selection;
+            else if (h != ENTRY_EXIT)  // a second click confirms, but never "EXIT"
+                result = confirm_entry(h, idle_start);
+            if (quit_zarn == 1)
+                return;
+        }
+        h = move_highlight(h, ctrl);
+        if (h == ENTRY_RUN)
+            change_theme(ctrl);
+        if (ctrl & CTRL_CONFIRM) {
+            outcome keyed = confirm_entry(h, idle_start);
+            if (keyed != outcome::stay)
+                result = keyed;
+        }
+        if (result == outcome::quit || quit_zarn == 1)
+            return;
+        draw_menu(h);
+        GFX_Flip(screen);
+        controlFPS();
+        if (result == outcome::leave)
+            return;
+    }
+}
+
+void put_scrolltext()
+{
+    for (int x = 0; x < 320; x += 16)
+        drawPic(screen, x, bouncey - 2, 16, 12, tiles_back, 512, 0, 16, 12);
+    put_text1(screen, -(scrolltextpos % 8), bouncey, scrolltext + scrolltextpos / 8);
+    scrollIndex += 8;
+    if (scrollIndex >= 512)
+        scrollIndex = 0;
+    bouncey = (tsin[scrollIndex] >> 7) + 223;
+    scrolltextpos++;
+    if (scrolltextpos / 8 >= SCROLL_LENGTH)
+        scrolltextpos = 0;
+}
+
+void check_lastpw()
+{
+    for (int32_t i = 1; i <= maxmap && i <= PW_COUNT; i++)
+        if (strncmp(last_pw, pw[i - 1], sizeof last_pw) == 0)
+            curr_map = i;
+}
+
+void menu_reset()
+{
+    scrolltext = SCROLL_MESSAGE;
+    scrolltextpos = 0;
+    scrollIndex = 0;
+    bouncey = 224;
+}

@@ -1,4 +1,213 @@
-// Placeholder: the front end replaces this file.
+// The password screen: four letters typed, clicked or stepped with the
+// directions; a level password picks the level the next game starts at, and
+// five cheat words change the game instead.
 #include "screens/password.h"
 
-void enter_pw() {}
+#include "config/input.h"
+#include "core/clock.h"
+#include "core/state.h"
+#include "res/assets.h"
+#include "sound/sound.h"
+#include "video/font.h"
+#include "video/fps.h"
+#include "video/screen.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr int WORD_LEN = 4;
+constexpr int INPUT_PAUSE = 5;  // frames between two steps of a held direction
+constexpr uint32_t VERDICT_MS = 1000;
+
+// The letter area: a click there picks a column, anywhere else confirms.
+constexpr int AREA_LEFT = 130, AREA_RIGHT = 190, AREA_TOP = 160, AREA_BOTTOM = 192;
+constexpr int COLUMN_WIDTH = 15;
+
+constexpr const char* CURSOR_MARKS[WORD_LEN + 1] = {".    ", " .   ", "  .  ", "   . ", "    ."};
+
+enum class verdict { none, level, not_valid, cheater, classic, warp };
+
+struct entry_state {
+    char word[WORD_LEN + 1];
+    int cursor;       // 0..3 under a letter, 4 past the last one
+    int input_pause;  // frames left in which input is dropped
+};
+
+bool is_word(const char* word, const char* cheat)
+{
+    return strncmp(word, cheat, WORD_LEN + 1) == 0;
+}
+
+// Applies a cheat word or a level password; none when maxmap leaves no level
+// to compare with.
+verdict evaluate(const char* word)
+{
+    if (is_word(word, "KWYB")) {
+        Player.bonus_lives = 3;
+        return verdict::cheater;
+    }
+    if (is_word(word, "JOPH")) {
+        Player.life_refund = 1;
+        return verdict::cheater;
+    }
+    if (is_word(word, "FUZD")) {
+        Player.time_bonus = 999;
+        return verdict::cheater;
+    }
+    if (is_word(word, "VEGT")) {
+        classic_mode = 1;
+        play_music(9, -1);
+        curr_map = 1;
+        maxmap = 32;
+        return verdict::classic;
+    }
+    if (is_word(word, "NIBQ")) {
+        level_warp_activated = 1;
+        return verdict::warp;
+    }
+    if (maxmap <= 0)
+        return verdict::none;
+    bool found = false;
+    for (int32_t i = 1; i <= maxmap && i <= PW_COUNT; i++) {
+        if (is_word(word, pw[i - 1])) {
+            curr_map = i;
+            found = true;
+        }
+    }
+    return found ? verdict::level : verdict::not_valid;
+}
+
+// Removes the character left of the cursor (at 0, the one under it); the
+// rest close up and the last place becomes a blank.
+void backspace(entry_state& st)
+{
+    if (st.cursor == WORD_LEN) {
+        st.word[WORD_LEN - 1] = ' ';
+        st.cursor = WORD_LEN - 1;
+        return;
+    }
+    int from = st.cursor > 0 ? st.cursor - 1 : 0;
+    memmove(st.word + from, st.word + from + 1, WORD_LEN - 1 - from);
+    st.word[WORD_LEN - 1] = ' ';
+    if (st.cursor > 0)
+        st.cursor--;
+}
+
+void type_key(entry_state& st)
+{
+    if (last_key == -1)
+        return;
+    int key = last_key;
+    if (key >= 'a' && key <= 'z')
+        key -= 'a' - 'A';
+    if (key >= 'A' && key <= 'Z' && st.cursor < WORD_LEN) {
+        st.word[st.cursor++] = static_cast<char>(key);
+        play_sfx(SFX_SELECT);
+    } else if (key == SDLK_BACKSPACE || key == SDLK_DELETE) {
+        backspace(st);
+    }
+}
+
+// The first held direction that applies steps the letter or the cursor.
+void step_held(entry_state& st, int32_t held, bool clicked_again)
+{
+    bool on_letter = st.cursor < WORD_LEN;
+    char* letter = st.word + st.cursor;
+    if ((held & CTRL_UP) && on_letter)
+        *letter = *letter <= 'A' ? 'Z' : static_cast<char>(*letter - 1);
+    else if (((held & CTRL_DOWN) || clicked_again) && on_letter)
+        *letter = *letter > 'Y' ? 'A' : static_cast<char>(*letter + 1);
+    else if (held & CTRL_LEFT)
+        st.cursor = st.cursor > 0 ? st.cursor - 1 : 0;
+    else if (held & CTRL_RIGHT)
+        st.cursor = st.cursor < WORD_LEN ? st.cursor + 1 : WORD_LEN;
+    else
+        return;
+    play_sfx(SFX_SELECT);
+    st.input_pause = INPUT_PAUSE;
+}
+
+void draw_entry(const entry_state& st)
+{
+    drawPic(screen, 0, 0, 320, 240, zarnmenu, 0, 0, 320, 240);
+    drawPic(screen, 108, 148, 104, 24, scoreboard, 0, 0, 104, 24);
+    put_text(screen, 96, 128, "PASSWORD~");
+    put_text(screen, 128, 152, st.word);
+    strcpy(tmp_string, CURSOR_MARKS[st.cursor]);
+    put_text(screen, 128, 176, tmp_string);
+}
+
+void draw_verdict(verdict v)
+{
+    switch (v) {
+    case verdict::level:
+        snprintf(tmp_string, sizeof tmp_string, "LEVEL %d", curr_map);
+        put_text(screen, 160 - 8 * static_cast<int>(strlen(tmp_string)), 190, tmp_string);
+        return;
+    case verdict::not_valid:
+        put_text(screen, 88, 190, "NOT VALID");
+        break;
+    case verdict::cheater:
+        put_text(screen, 96, 190, "CHEATER!~");
+        break;
+    case verdict::classic:
+        put_text(screen, 64, 190, "INDEED VEGT!~");
+        break;
+    default:
+        break;
+    }
+    put_text1(screen, 76, 210, "RETURNING TO MENU NOW~");
+}
+
+}  // namespace
+
+void enter_pw()
+{
+    entry_state st = {"AAAA", 0, 0};
+    Player.bonus_lives = 0;
+    Player.life_refund = 0;
+    Player.time_bonus = 0;
+    initFPS();
+    for (;;) {
+        int32_t click_x = -1, click_y = -1;
+        last_key = -1;
+        int32_t ctrl = check_controls(&click_x, &click_y, 0, 0, 0, nullptr);
+        bool ending = (ctrl & CTRL_QUIT) != 0;
+        verdict v = verdict::none;
+        bool clicked_again = false;
+        if (click_x != -1 || click_y != -1) {
+            if (click_x >= AREA_LEFT && click_x <= AREA_RIGHT && click_y >= AREA_TOP && click_y <= AREA_BOTTOM) {
+                int column = (click_x - AREA_LEFT) / COLUMN_WIDTH;
+                clicked_again = column == st.cursor;
+                st.cursor = column;
+            } else {
+                v = evaluate(st.word);
+            }
+        }
+        if ((ctrl & CTRL_ACTION) && v == verdict::none)
+            v = evaluate(st.word);
+        if (quit_zarn == 1)
+            return;
+        if (st.input_pause > 0) {
+            st.input_pause--;
+        } else {
+            int32_t held = get_controls();
+            type_key(st);
+            step_held(st, held, clicked_again);
+        }
+        draw_entry(st);
+        if (v != verdict::none) {
+            draw_verdict(v);
+            GFX_Flip(screen);
+            controlFPS();
+            sys_delay(VERDICT_MS);
+            return;
+        }
+        GFX_Flip(screen);
+        controlFPS();
+        if (ending)
+            return;
+    }
+}
