@@ -1,67 +1,43 @@
-#include "front_steps.h"
+#include "front_script.h"
 
 #include "config/config.h"
-#include "config/input.h"
 #include "core/clock.h"
+#include "core/state.h"
 #include "core/trig.h"
 #include "res/assets.h"
 #include "screens/menu.h"
 
-#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
 
 namespace {
 
-// Menu rows in the frame: entry n is drawn at y = 100 + 24 (n - 1).
-int row_y(int entry)
-{
-    return 100 + 24 * (entry - 1) + 8;
-}
-
-// Sum of the pixels of a surface; tells the themed pictures apart.
-uint64_t checksum(SDL_Surface* s)
-{
-    if (!s)
-        return 0;
-    uint64_t sum = 0;
-    SDL_LockSurface(s);
-    for (int y = 0; y < s->h; y++) {
-        const uint8_t* row = static_cast<const uint8_t*>(s->pixels) + y * s->pitch;
-        for (int x = 0; x < s->w * s->format->BytesPerPixel; x++)
-            sum = sum * 31 + row[x];
-    }
-    SDL_UnlockSurface(s);
-    return sum;
-}
-
-// last_pw names level 5, so "CONTINUE" is told from "RUN ZARN" by curr_map.
-constexpr int CONTINUE_LEVEL = 5;
+constexpr int CONTINUE_LEVEL = 5;  // last_pw names it: "CONTINUE" sets curr_map to 5
 
 class MainMenu : public front_screen {
 protected:
-    void SetUp() override
-    {
-        front_screen::SetUp();
-        memcpy(last_pw, pw[CONTINUE_LEVEL - 1], sizeof last_pw);
-    }
-
-    // Runs the menu with the steps and a final confirm; tells which entry
-    // was confirmed: 1 "RUN ZARN", 2 "CONTINUE", 5 "EXIT", 0 none.
-    int confirmed(front_steps steps)
+    // Plays the menu with the script and a final Return; tells which entry
+    // acted: 1 "RUN ZARN", 2 "CONTINUE", 5 "EXIT", 0 none.
+    int confirmed(const std::string& script)
     {
         curr_map = 1;
         quit_zarn = 0;
-        steps.press(SDLK_RETURN);
-        steps.run(menu);
-        if (steps.timed_out)
-            return 0;
-        if (quit_zarn)
-            return 5;
-        return curr_map == CONTINUE_LEVEL ? 2 : 1;
+        memcpy(last_pw, pw[CONTINUE_LEVEL - 1], sizeof last_pw);
+        last = play(menu, script + "[E]");
+        return last.timed_out ? 0 : quit_zarn ? 5 : curr_map == CONTINUE_LEVEL ? 2 : 1;
     }
+    script_result last = {};
 };
+
+uint64_t checksum(SDL_Surface* s)
+{
+    uint64_t sum = 0;
+    for (int y = 0; s && y < s->h; y++)
+        for (int x = 0; x < s->pitch; x++)
+            sum = sum * 31 + static_cast<const uint8_t*>(s->pixels)[y * s->pitch + x];
+    return sum;
+}
 
 }  // namespace
 
@@ -71,201 +47,128 @@ TEST(ScrollText, IsOneLineOfTheSmallFontCarryingTheMessage)
     ASSERT_EQ(text.size(), 1169u);
     EXPECT_EQ(text.find_first_not_of(' '), 40u);
     EXPECT_EQ(text.find('~'), text.size() - 1);
-    for (char c : text.substr(0, text.size() - 1))
-        EXPECT_TRUE((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || strchr(" ,-.", c)) << "'" << c << "'";
-    EXPECT_NE(text.find("zarn 1.10"), std::string::npos);
-    EXPECT_NE(text.find("48"), std::string::npos);
-    EXPECT_NE(text.find("free"), std::string::npos);
-    EXPECT_NE(text.find("coins"), std::string::npos);
+    EXPECT_EQ(text.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789 ,-."), text.size() - 1);
+    for (const char* part : {"zarn 1.10", "48 fields", "free", "coins", "mine"})
+        EXPECT_NE(text.find(part), std::string::npos) << part;
     EXPECT_GT(text.find("cheat"), text.size() * 3 / 4);
 }
 
-TEST_F(MainMenu, ScrollTextWrapsAfterTheWholeMessageAndBouncesEvery64Frames)
+TEST_F(MainMenu, ScrollTextRestartsAfterTheWholeMessageAndBouncesEvery64Frames)
 {
-    const int cycle = 8 * 1169;
     std::set<int32_t> heights;
-    int32_t first_period[64];
-    for (int i = 1; i < cycle; i++) {
+    int32_t period[64];
+    for (int i = 1; i < 8 * 1169; i++) {
         put_scrolltext();
         ASSERT_EQ(scrolltextpos, i);
-        ASSERT_EQ(scrollIndex % 8, 0);
-        ASSERT_TRUE(scrollIndex >= 0 && scrollIndex <= 504);
         heights.insert(bouncey);
-        if (i <= 64) {
-            first_period[i - 1] = bouncey;
-        } else if (i <= 128) {
-            ASSERT_EQ(bouncey, first_period[i - 65]) << "frame " << i;
-        }
+        if (i <= 64)
+            period[i - 1] = bouncey;
+        else
+            ASSERT_EQ(bouncey, period[(i - 1) % 64]) << i;
     }
     put_scrolltext();
     EXPECT_EQ(scrolltextpos, 0);
+    EXPECT_EQ(period[0], (tsin[8] >> 7) + 223);
     EXPECT_EQ(*heights.begin(), 215);
     EXPECT_EQ(*heights.rbegin(), 231);
-    EXPECT_EQ(first_period[0], (tsin[8] >> 7) + 223);
 }
 
-TEST(ContinueScan, FindsTheLastMatchAmongTheLevelsOfTheSet)
+TEST(ContinueScan, TakesTheLastMatchAmongTheLevelsOfTheSet)
 {
     state_reset();
     memcpy(last_pw, pw[9], sizeof last_pw);
     check_lastpw();
     EXPECT_EQ(curr_map, 10);
-
+    maxmap = 9;  // level 10 is not in a set of nine
     curr_map = 1;
-    memcpy(last_pw, "ZZZZ", sizeof last_pw);
     check_lastpw();
     EXPECT_EQ(curr_map, 1);
-
-    memcpy(last_pw, pw[40], sizeof last_pw);  // a level beyond the classic set
-    maxmap = 32;
-    check_lastpw();
-    EXPECT_EQ(curr_map, 1);
-    maxmap = 0;
-    memcpy(last_pw, pw[0], sizeof last_pw);
-    curr_map = 7;
-    check_lastpw();
-    EXPECT_EQ(curr_map, 7);
-
-    // A set larger than the table, and a word without its zero byte.
-    maxmap = 1000;
+    maxmap = 1000;  // more levels than passwords: the table ends the scan
     memcpy(last_pw, pw[63], sizeof last_pw);
     check_lastpw();
     EXPECT_EQ(curr_map, 64);
-    memcpy(last_pw, pw[2], 4);
-    last_pw[4] = 'X';
+    memcpy(last_pw, "BOLAX", sizeof last_pw);  // no zero byte
     check_lastpw();
     EXPECT_EQ(curr_map, 64);
     state_reset();
 }
 
-TEST_F(MainMenu, UpAndDownWrapAndCancelWhenPressedTogether)
+TEST_F(MainMenu, UpAndDownWrapAroundAndCancelWhenPressedTogether)
 {
-    EXPECT_EQ(confirmed(front_steps()), 1);
-    EXPECT_EQ(confirmed(front_steps().press(SDLK_UP)), 5);
-    EXPECT_EQ(confirmed(front_steps().press(SDLK_UP).press(SDLK_DOWN)), 1);
-    EXPECT_EQ(confirmed(front_steps().press(SDLK_DOWN)), 2);
-    EXPECT_EQ(confirmed(front_steps().press(SDLK_DOWN).press(SDLK_DOWN).press(SDLK_DOWN).press(SDLK_DOWN)), 5);
-    EXPECT_EQ(confirmed(front_steps().press(SDLK_UP).press(SDLK_DOWN).press(SDLK_DOWN)), 2);
-    auto both = [] {
-        push_key(SDLK_UP);
-        push_key(SDLK_DOWN);
-    };
-    EXPECT_EQ(confirmed(front_steps().add(both)), 1);
-    EXPECT_EQ(confirmed(front_steps().press(SDLK_DOWN).add(both)), 2);
-    EXPECT_EQ(confirmed(front_steps().press(SDLK_UP).add(both)), 5);
-    // The space bar (pause) confirms as well.
+    EXPECT_EQ(confirmed(""), 1);
+    EXPECT_EQ(confirmed("[^]"), 5);
+    EXPECT_EQ(confirmed("[^][v]"), 1);
+    EXPECT_EQ(confirmed("[v]"), 2);
+    EXPECT_EQ(confirmed("[v][v][v][v]"), 5);
+    EXPECT_EQ(confirmed("[^][v][v]"), 2);
+    EXPECT_EQ(confirmed("[^v]"), 1);
+    EXPECT_EQ(confirmed("[v][^v]"), 2);
+    EXPECT_EQ(confirmed("[^][^v]"), 5);
     quit_zarn = 0;
-    front_steps().press(SDLK_DOWN).press(SDLK_SPACE).run(menu);
+    play(menu, "[v][S]");  // the space bar confirms too
     EXPECT_EQ(curr_map, CONTINUE_LEVEL);
 }
 
 TEST_F(MainMenu, LeftAndRightOnRunZarnCycleTheThemesAndReloadThem)
 {
-    uint64_t theme_sum[3];
-    for (int t = 0; t < 3; t++) {
-        gfx_scheme = t;
+    uint64_t sums[3];
+    for (gfx_scheme = 2; gfx_scheme >= 0; gfx_scheme--) {
         load_newtheme();
-        theme_sum[t] = checksum(zarnmenu);
+        sums[gfx_scheme] = checksum(zarnmenu);
     }
     gfx_scheme = 0;
-    load_newtheme();
-
-    EXPECT_EQ(confirmed(front_steps().press(SDLK_LEFT)), 1);
-    EXPECT_EQ(gfx_scheme, 2);
-    EXPECT_EQ(checksum(zarnmenu), theme_sum[2]);
-    EXPECT_EQ(confirmed(front_steps().press(SDLK_RIGHT)), 1);
-    EXPECT_EQ(gfx_scheme, 0);
-    EXPECT_EQ(checksum(zarnmenu), theme_sum[0]);
-    EXPECT_EQ(confirmed(front_steps().press(SDLK_RIGHT).press(SDLK_RIGHT)), 1);
-    EXPECT_EQ(gfx_scheme, 2);
-    EXPECT_EQ(checksum(zarnmenu), theme_sum[2]);
-
-    // On any other entry left and right change nothing.
-    EXPECT_EQ(confirmed(front_steps().press(SDLK_DOWN).press(SDLK_LEFT).press(SDLK_RIGHT).press(SDLK_RIGHT)), 2);
-    EXPECT_EQ(gfx_scheme, 2);
-    // Up from "CONTINUE" lands on "RUN ZARN", where right then applies.
-    EXPECT_EQ(confirmed(front_steps().press(SDLK_DOWN).add([] {
-        push_key(SDLK_UP);
-        push_key(SDLK_RIGHT);
-    })),
-              1);
-    EXPECT_EQ(gfx_scheme, 0);
-    EXPECT_EQ(checksum(zarnmenu), theme_sum[0]);
+    for (auto [script, theme] : {std::pair{"[<]", 2}, {"[>]", 0}, {"[>][>]", 2}, {"[v][<][>][>]", 2}, {"[v][^>]", 0}}) {
+        confirmed(script);
+        EXPECT_EQ(gfx_scheme, theme) << script;
+        EXPECT_EQ(checksum(zarnmenu), sums[theme]) << script;
+    }
 }
 
-TEST_F(MainMenu, AClickMovesTheHighlightAndASecondOneConfirmsExceptExit)
+TEST_F(MainMenu, AClickHighlightsAnEntryAndASecondConfirmsItButNeverExits)
 {
-    // A click on "RUN ZARN", already highlighted, starts the game in frame 1.
-    front_steps run_now;
-    run_now.click(120, row_y(1));
-    EXPECT_EQ(run_now.run(menu), 1);
-    EXPECT_FALSE(run_now.timed_out);
-    EXPECT_EQ(quit_zarn, 0);
-
-    front_steps cont;
-    cont.click(120, row_y(2)).click(120, row_y(2));
-    EXPECT_EQ(cont.run(menu), 2);
-    EXPECT_EQ(curr_map, CONTINUE_LEVEL);
-
-    // Two clicks on "EXIT" only highlight it; the confirm key then exits.
-    curr_map = 1;
-    front_steps exit_clicks;
-    exit_clicks.click(120, row_y(5)).click(120, row_y(5)).idle(3).press(SDLK_RETURN);
-    EXPECT_EQ(exit_clicks.run(menu), 5);
-    EXPECT_EQ(quit_zarn, 1);
-
-    // Clicks above, below and at the bottom edge of the list change nothing.
-    EXPECT_EQ(confirmed(front_steps().click(120, 99).click(120, 220).click(120, 239).press(SDLK_DOWN)), 2);
-    // The mouse highlight and the keys combine: click "SETTINGS", then up.
-    EXPECT_EQ(confirmed(front_steps().click(10, row_y(4)).press(SDLK_UP).press(SDLK_UP)), 2);
+    EXPECT_EQ(confirmed("(120,108)"), 1);
+    EXPECT_EQ(last.frames, 1);  // the first click started the game
+    EXPECT_EQ(confirmed("(120,132)(120,132)"), 2);
+    EXPECT_EQ(last.frames, 2);
+    EXPECT_EQ(confirmed("(120,204)(120,204)[3]"), 5);
+    EXPECT_EQ(last.frames, 5);  // only Return ended it
+    EXPECT_EQ(confirmed("(120,99)(120,220)(120,239)[v]"), 2);
+    EXPECT_EQ(confirmed("(10,180)[^][^]"), 2);
 }
 
-TEST_F(MainMenu, ContinueStartsAtTheLevelOfTheLastPassword)
+TEST_F(MainMenu, ContinueStartsAtTheLevelOfTheLastPasswordOrAtOne)
 {
     memcpy(last_pw, pw[9], sizeof last_pw);
-    curr_map = 1;
-    front_steps().press(SDLK_DOWN).press(SDLK_RETURN).run(menu);
+    play(menu, "[v][E]");
     EXPECT_EQ(curr_map, 10);
-    memcpy(last_pw, "AAAA", sizeof last_pw);
     curr_map = 1;
-    front_steps().press(SDLK_DOWN).press(SDLK_RETURN).run(menu);
+    memcpy(last_pw, "AAAA", sizeof last_pw);
+    play(menu, "[v][E]");
     EXPECT_EQ(curr_map, 1);
     EXPECT_EQ(quit_zarn, 0);
 }
 
-// While the table is up, a key closes it and is used up; on the menu the
-// same key moves the highlight. So "down, confirm" continues the game only
-// when no table was showing.
-TEST_F(MainMenu, TheTableShowsAfterThirtyIdleSecondsOrANewHighScore)
+// While the table is up a key closes it and is used up; on the menu "down"
+// moves to "CONTINUE". So "down, confirm" continues only without a table.
+TEST_F(MainMenu, TheTableComesAfterThirtyIdleSecondsOrANewHighScore)
 {
-    EXPECT_EQ(confirmed(front_steps().at(29000).press(SDLK_DOWN)), 2);
-    EXPECT_EQ(confirmed(front_steps().at(31000).press(SDLK_DOWN)), 1);
-    // Keys on the menu itself do not restart the idle timer.
-    EXPECT_EQ(confirmed(front_steps().at(10000).press(SDLK_DOWN).at(11000).press(SDLK_UP).at(31000).press(SDLK_DOWN)),
-              1);
+    EXPECT_EQ(confirmed("[@29000][v]"), 2);
+    EXPECT_EQ(confirmed("[@31000][v]"), 1);
+    EXPECT_EQ(confirmed("[@10000][v][@11000][^][@31000][v]"), 1);  // keys do not restart the timer
     got_highscore = 4;
-    EXPECT_EQ(confirmed(front_steps().press(SDLK_DOWN)), 1);
+    EXPECT_EQ(confirmed("[v]"), 1);
     EXPECT_EQ(got_highscore, 0);
-}
-
-TEST_F(MainMenu, ReturningFromThePasswordScreenRestartsTheIdleTimer)
-{
+    // The password screen at 20 s (one second of verdict) restarts it.
     Player.bonus_lives = 9;
-    front_steps steps;
-    // At 20 s open the password screen and confirm "AAAA" (one second of
-    // verdict); back on the menu, 18 s later, no table has come up.
-    steps.at(20000).press(SDLK_DOWN).press(SDLK_DOWN).press(SDLK_RETURN).idle(5).press(SDLK_RETURN);
-    steps.at(39000).press(SDLK_UP);
-    EXPECT_EQ(confirmed(steps), 2);
+    EXPECT_EQ(confirmed("[@20000][v][v][E][5][E][@39000][^]"), 2);
     EXPECT_EQ(Player.bonus_lives, 0);
-    EXPECT_GT(sys_ticks(), 39000u);
+    EXPECT_GT(last.ms, 39000u);
 }
 
-TEST_F(MainMenu, ClosingTheWindowEndsTheMenuAtOnce)
+TEST_F(MainMenu, ClosingTheWindowEndsTheMenuInThatFrame)
 {
-    front_steps steps;
-    steps.press(SDLK_DOWN).add(push_quit);
-    EXPECT_EQ(steps.run(menu), 1);
+    script_result r = play(menu, "[v][Q]");
+    EXPECT_EQ(r.frames, 1);
     EXPECT_EQ(quit_zarn, 1);
-    EXPECT_FALSE(steps.timed_out);
+    EXPECT_FALSE(r.timed_out);
 }
