@@ -135,4 +135,5 @@ void front_screen::TearDown()
     stop_script();
     release_all_keys();
     shutdown_game();
+    screen = nullptr;  // SDL freed it
 }
