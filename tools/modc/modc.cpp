@@ -5,7 +5,7 @@
 //   modc --wav IN.mod OUT.wav render at 22050 Hz, 16-bit stereo (one pass)
 //   modc --info IN.mod        print the length in milliseconds
 //
-// Score format (one directive per line, '#' starts a comment):
+// Score format (one directive per line; '#' after a blank starts a comment):
 //
 //   title "NAME"                      song title (20 characters kept)
 //   speed 6 / tempo 125               start speed and tempo (put on the first row)
@@ -24,6 +24,7 @@
 //   [ ... ]xN     the tokens in brackets N times
 // Suffixes: *N lasts N steps; @INST other instrument; :xy arpeggio;
 //   !N volume 0..64; ~xy vibrato; /Exx any effect (three hex digits).
+//   Arpeggio and vibrato hold for the whole length of their token.
 // A line shorter than the pattern repeats until it fills it exactly.
 #include <libmodplug/modplug.h>
 
@@ -381,7 +382,6 @@ struct Expander {
         while (i < toks.size()) {
             const std::string& t = toks[i++];
             if (t == "[") {
-                size_t start = i;
                 std::vector<Event> body;
                 expand(toks, i, transpose, body, true);
                 const std::string& close = toks[i - 1];
@@ -390,7 +390,6 @@ struct Expander {
                     size_t k = 2;
                     times = number(close, k);
                 }
-                (void)start;
                 for (int r = 0; r < times; r++)
                     out.insert(out.end(), body.begin(), body.end());
             } else if (t[0] == ']') {
@@ -456,10 +455,17 @@ void add_line(Song& song, Pattern& pat, const std::string& line)
     if (total == 0 || pat.rows % total)
         throw Error("channel " + std::to_string(ch) + " lasts " + std::to_string(total) +
                     " rows, which does not divide the pattern's " + std::to_string(pat.rows));
+    // Arpeggio and vibrato last as long as their token: the effect goes on
+    // every row it covers.
     int row = 0;
     while (row < pat.rows) {
         for (const Event& e : events) {
             pat.cells[row][ch - 1] = e.cell;
+            bool held = e.cell.has_effect && (e.cell.effect == 0 || e.cell.effect == 4);
+            for (int r = 1; held && r < e.steps * step; r++) {
+                Cell& c = pat.cells[row + r][ch - 1];
+                c.effect = e.cell.effect, c.param = e.cell.param, c.has_effect = true;
+            }
             row += e.steps * step;
         }
     }
@@ -478,6 +484,15 @@ void place_effect(Pattern& pat, int row, int effect, int param, const std::strin
     throw Error("no free effect column for " + why);
 }
 
+// A '#' at the start of a line or after a blank starts a comment (C#2 is a note).
+std::string strip_comment(const std::string& raw)
+{
+    for (size_t i = 0; i < raw.size(); i++)
+        if (raw[i] == '#' && (i == 0 || isspace(static_cast<unsigned char>(raw[i - 1]))))
+            return raw.substr(0, i);
+    return raw;
+}
+
 Song parse(std::istream& in)
 {
     Song song;
@@ -486,7 +501,7 @@ Song parse(std::istream& in)
     try {
         while (std::getline(in, raw)) {
             lineno++;
-            std::string line = raw.substr(0, raw.find('#'));
+            std::string line = strip_comment(raw);
             std::istringstream ls(line);
             std::string word;
             if (!(ls >> word))
