@@ -238,16 +238,16 @@ struct Effect {
 
 // Quiet, frequent sounds sit lower than rare, big ones.
 const Effect effects[] = {
-    {"alarm", alarm, 0.45},
+    {"alarm", alarm, 0.32},
     {"beep1", beep1, 0.40},
     {"beep3", beep3, 0.40},
     {"beep4", beep4, 0.45},
-    {"explode", explode, 0.60},
+    {"explode", explode, 0.65},
     {"explode2", explode2, 0.70},
     {"level_over_die", level_over_die, 0.50},
     {"level_over_win", level_over_win, 0.50},
-    {"pause", pause_fx, 0.40},
-    {"select", select_fx, 0.35},
+    {"pause", pause_fx, 0.32},
+    {"select", select_fx, 0.30},
     {"walk", walk, 0.22},
 };
 
