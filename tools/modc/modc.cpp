@@ -9,11 +9,18 @@
 //
 //   title "NAME"                      song title (20 characters kept)
 //   speed 6 / tempo 125               start speed and tempo (put on the first row)
-//   inst NAME TYPE key=value...       a synthesised sample (see make_sample)
+//   inst NAME TYPE key=value...       a synthesised sample, numbered in order:
+//       square, pulse, saw, triangle, sine, organ: single-cycle waves with
+//         cycle= samples (32: C-2 sounds near middle C; 64 an octave lower),
+//         duty=, decay= seconds, sustain= level 0..1, loop=0 (fade out), pwm=
+//       kick, snare, hat, ohat, tom: drums, len= seconds, pitch= factor
+//       all: vol=0..64, note= the note it plays as a bare token (C-3)
 //   phrase NAME: tokens...            a reusable run of tokens
 //   pattern NAME [rows=N]             starts a pattern (64 rows unless N)
-//   CH INST [step=S]: tokens...       one channel (1..4) of the pattern above;
-//                                     INST is the default instrument or '-'
+//   CH INST [step=S] [shift=R]: tokens...
+//                                     one channel (1..4) of the pattern above;
+//                                     INST is the default instrument or '-';
+//                                     shift starts it R rows late, wrapping
 //   order NAME NAME ...               the play order (may repeat, may span lines)
 //
 // Tokens, each lasting S rows (S = step of the line):
@@ -34,6 +41,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -202,11 +210,14 @@ void add_instrument(Song& song, std::istringstream& in)
 {
     std::string name, type, kvs;
     in >> name >> type;
+    static const std::set<std::string> keys = {"vol", "note", "cycle", "duty", "decay", "sustain",
+                                               "loop", "pwm", "len", "pitch", "seed"};
     std::map<std::string, std::string> kv;
     while (in >> kvs) {
         size_t eq = kvs.find('=');
-        if (eq == std::string::npos)
-            throw Error("expected key=value: " + kvs);
+        if (eq == std::string::npos || !keys.count(kvs.substr(0, eq)))
+            throw Error("expected one of vol, note, cycle, duty, decay, sustain, loop, pwm, len, "
+                        "pitch, seed =value: " + kvs);
         kv[kvs.substr(0, eq)] = kvs.substr(eq + 1);
     }
     if (song.inst.count(name))
@@ -432,12 +443,17 @@ void add_line(Song& song, Pattern& pat, const std::string& line)
     head >> ch >> inst;
     if (ch < 1 || ch > 4)
         throw Error("channel must be 1..4");
-    int step = 1;
+    int step = 1, shift = 0;
     while (head >> opt) {
-        if (opt.rfind("step=", 0) != 0)
+        if (opt.rfind("step=", 0) == 0)
+            step = std::stoi(opt.substr(5));
+        else if (opt.rfind("shift=", 0) == 0)
+            shift = std::stoi(opt.substr(6));
+        else
             throw Error("unknown option " + opt);
-        step = std::stoi(opt.substr(5));
     }
+    if (step < 1 || shift < 0 || shift >= pat.rows)
+        throw Error("step must be 1 or more, shift 0..rows-1");
     const Instrument* ins = nullptr;
     if (inst != "-") {
         auto it = song.inst.find(inst);
@@ -457,13 +473,15 @@ void add_line(Song& song, Pattern& pat, const std::string& line)
                     " rows, which does not divide the pattern's " + std::to_string(pat.rows));
     // Arpeggio and vibrato last as long as their token: the effect goes on
     // every row it covers.
+    // A shifted line starts `shift` rows late and wraps round (an echo).
     int row = 0;
+    auto at = [&](int r) -> Cell& { return pat.cells[(r + shift) % pat.rows][ch - 1]; };
     while (row < pat.rows) {
         for (const Event& e : events) {
-            pat.cells[row][ch - 1] = e.cell;
+            at(row) = e.cell;
             bool held = e.cell.has_effect && (e.cell.effect == 0 || e.cell.effect == 4);
             for (int r = 1; held && r < e.steps * step; r++) {
-                Cell& c = pat.cells[row + r][ch - 1];
+                Cell& c = at(row + r);
                 c.effect = e.cell.effect, c.param = e.cell.param, c.has_effect = true;
             }
             row += e.steps * step;
