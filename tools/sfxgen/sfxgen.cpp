@@ -207,7 +207,7 @@ Buffer level_over_win()  // a short rising fanfare
     return b;
 }
 
-Buffer pause_fx()  // two quick notes, down then up
+Buffer pause_fx()  // two quick rising notes
 {
     Buffer b;
     tone(b, 0, 0.09, Wave::Square, note_hz(76), note_hz(76), 0.4, 0.003, 0.8, 0.5);
