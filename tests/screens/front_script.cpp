@@ -93,7 +93,7 @@ std::vector<step> parse(const std::string& s)
 }  // namespace
 
 script_result play(const std::function<void()>& screen, const std::string& script,
-                   const std::function<void()>& after_frame)
+                   const std::function<void()>& after_frame, int grace)
 {
     std::vector<step> steps = parse(script);
     flush_events();  // what a screen that ended early left unread
@@ -111,7 +111,7 @@ script_result play(const std::function<void()>& screen, const std::string& scrip
             if (steps[next].gate_ms < 0)
                 steps[next++].fn();
             last_step_frame = frame;
-        } else if (frame >= last_step_frame + 200 && !quit_zarn) {
+        } else if (frame >= last_step_frame + grace && !quit_zarn) {
             result.timed_out = true;
             quit_zarn = 1;
         }
