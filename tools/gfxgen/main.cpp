@@ -3,7 +3,8 @@
 //   gfxgen bmp ASSETS OUT      writes each picture as OUT/<entry>.bmp
 //   gfxgen review ASSETS OUT   writes each picture as OUT/<entry>.png, a
 //                              contact sheet (contact.png) and a mock play
-//                              screen (mock-play.png, and twice the size)
+//                              screen (mock-play.png, and twice the size),
+//                              the three menus and the credits roll
 #include <cstdio>
 #include <exception>
 #include <stdexcept>
@@ -117,15 +118,18 @@ Img contact_sheet(const std::vector<Entry>& entries, const Fonts& f)
     return d;
 }
 
+const Img& find(const std::vector<Entry>& e, const std::string& n)
+{
+    for (const auto& [name, img] : e)
+        if (name == n)
+            return img;
+    throw std::runtime_error("no picture " + n);
+}
+
 // A play screen put together as the game draws it.
 Img mock_play(const std::vector<Entry>& e, const Fonts& f)
 {
-    auto get = [&](const std::string& n) -> const Img& {
-        for (const auto& [name, img] : e)
-            if (name == n)
-                return img;
-        throw std::runtime_error("no " + n);
-    };
+    auto get = [&](const std::string& n) -> const Img& { return find(e, n); };
     const Img& tiles = get("zarn-tiles-1");
     const Img& back = get("zarn-texturen");
     Img d(320, 240, 0x000000);
@@ -174,6 +178,61 @@ Img mock_play(const std::vector<Entry>& e, const Fonts& f)
     return d;
 }
 
+// The main menu as the game draws it over a title picture, with the scroll
+// text on its backing strip.
+Img mock_menu(const std::vector<Entry>& e, const Fonts& f, const std::string& suffix)
+{
+    Img d = find(e, "zarn-title" + suffix);
+    const char* items[5] = {"RUN ZARN", "CONTINUE", "PASSWORD", "SETTINGS", "  EXIT"};
+    for (int i = 0; i < 5; i++)
+        draw_text(d, f.medium, 16, 96, 100 + 24 * i, items[i]);
+    draw_text(d, f.medium, 16, 64, 100 + 24 * 1, ".          .");
+    Img cell = find(e, "zarn-texturen").crop(512, 0, 16, 12);
+    for (int x = 0; x < 320; x += 16)
+        d.blit(cell, x, 221, false);
+    draw_small(d, f.small, 3, 223, "elcome to zarn 1.10. guide the little one");
+    return d;
+}
+
+// The credits roll half way: lines over the lower part of the title picture.
+Img mock_credits(const std::vector<Entry>& e, const Fonts& f)
+{
+    Img title = find(e, "zarn-title");
+    Img d = title;
+    const char* lines[] = {"GRAPHICS:", "ann -pix- roe", "bo -ink- lund", "FONTS:", "unknown", "MUSIC:"};
+    for (int i = 0; i < 6; i++) {
+        int y = 110 + 24 * i;
+        if (lines[i][0] >= 'A' && lines[i][0] <= 'Z')
+            draw_text(d, f.medium, 16, 8, y, lines[i]);
+        else
+            draw_small(d, f.small, 8, y, lines[i]);
+    }
+    d.blit(title.crop(0, 0, 320, 108), 0, 0, false);
+    return d;
+}
+
+// The three message pictures with the words the game puts on them.
+Img mock_messages(const std::vector<Entry>& e, const Fonts& f, const std::string& suffix)
+{
+    Img d(960, 240);
+    Img go = find(e, "zarn-letsgo" + suffix);
+    draw_small(go, f.small, 4, 8, "PASSWORD");
+    draw_small(go, f.small, 4, 20, "KWTX");
+    draw_text(go, f.medium, 16, 48, 208, "PRESS A BUTTON");
+    Img over = find(e, "zarn-gameover" + suffix);
+    draw_text(over, f.medium, 16, 2, 192, "CONTINUE~");
+    draw_small(over, f.small, 2, 216, "YES");
+    Img pause = find(e, "zarn-paused" + suffix);
+    draw_small(pause, f.small, 5, 8, "PASSWORD:");
+    draw_small(pause, f.small, 5, 20, "KWTX");
+    draw_text(pause, f.medium, 16, 2, 204, "MENU~");
+    draw_small(pause, f.small, 2, 224, "MAIN MENU");
+    d.blit(go, 0, 0, false);
+    d.blit(over, 320, 0, false);
+    d.blit(pause, 640, 0, false);
+    return d;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -196,6 +255,14 @@ int main(int argc, char** argv)
             Img mock = mock_play(entries, fonts);
             write_png(out + "/mock-play.png", mock);
             write_png(out + "/mock-play-x2.png", zoom2(mock));
+            Img menus(960, 240);
+            for (int t = 0; t < 3; t++)
+                menus.blit(mock_menu(entries, fonts, t ? std::to_string(t + 1) : ""), 320 * t, 0, false);
+            write_png(out + "/mock-menu.png", menus);
+            write_png(out + "/mock-credits.png", mock_credits(entries, fonts));
+            for (int t = 0; t < 3; t++)
+                write_png(out + "/mock-messages" + std::to_string(t + 1) + ".png",
+                          mock_messages(entries, fonts, t ? std::to_string(t + 1) : ""));
         } else {
             fprintf(stderr, "gfxgen: unknown mode %s\n", argv[1]);
             return 2;

@@ -216,16 +216,15 @@ Img title_picture(int t, const Fonts& f)
     const Palette& p = theme(t);
     Img d = sky(t, 1000 + uint32_t(t) * 17);
     if (t == 0)
-        planet(d, 268, 52, 26, 0x3050a0, 0xa0d0ff, 5, true);
+        planet(d, 60, 250, 100, 0x3050a0, 0xa0d0ff, 5, false);
     else if (t == 1)
-        planet(d, 40, 200, 60, 0xc03010, 0xffd080, 9, false);
+        planet(d, 270, 236, 90, 0xc03010, 0xffd080, 9, false);
     else
-        planet(d, 280, 200, 34, 0x108060, 0xa0ffd0, 13, true);
-    drifting_tiles(d, tile_sheet(1), 77 + uint32_t(t), 7, 96, 226);
+        planet(d, 200, 210, 44, 0x108060, 0xa0ffd0, 13, true);
     vignette(d, 0.5);
     int w = word_width("ZARN", 3, 8);
     big_word(d, f, p, "ZARN", 3, (320 - w) / 2 - 3, 14, 8, 6);
-    shade(d, 44, 94, 276, 214, 0.55, p.panel_hi);
+    shade(d, 4, 93, 315, 214, 0.5, p.panel_hi);
     return d;
 }
 
@@ -359,7 +358,7 @@ Img mascot_picture(const SpriteFile& sprites)
                 double ax = 31.5 + side * 12, ay = 12;
                 double t = (y - ay) / 10.0;
                 if (t >= 0 && t <= 1 && std::fabs(x - (ax - side * 4 * t)) < 1.2)
-                    d.set(x, y, pal.at('k'));
+                    d.set(x, y, pal.at('G'));
                 if ((x - ax) * (x - ax) + (y - ay) * (y - ay) <= 9)
                     d.set(x, y, (x - ax) + (y - ay) < -1 ? pal.at('w') : pal.at('p'));
             }

@@ -1,6 +1,7 @@
 // The tile sheets, the background tiles, the player sheet and the small
 // pieces of the interface. Every shape is drawn by code from fixed seeds.
 #include <cmath>
+#include <cstdlib>
 
 #include "art.h"
 
@@ -80,13 +81,37 @@ void cracks(Img& d, int ox, int oy, rgb lo, rgb hi, uint32_t seed, int count)
     }
 }
 
+// A deliberate crack across the face: the plate will not hold for long.
+void crack_line(Img& d, int ox, int oy, const std::vector<std::pair<int, int>>& pts, rgb lo, rgb hi)
+{
+    for (size_t i = 0; i + 1 < pts.size(); i++) {
+        auto [x0, y0] = pts[i];
+        auto [x1, y1] = pts[i + 1];
+        int n = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
+        for (int k = 0; k <= n; k++) {
+            int x = x0 + (x1 - x0) * k / std::max(n, 1), y = y0 + (y1 - y0) * k / std::max(n, 1);
+            d.set(ox + x, oy + y, lo);
+            if (d.at(ox + x + 1, oy + y) != lo)
+                d.set(ox + x + 1, oy + y, mix(d.at(ox + x + 1, oy + y), hi, 0.5));
+        }
+    }
+}
+
 void field(Img& d, int ox, int oy, const Style& s)
 {
     plate(d, ox, oy, s.field, s.field_hi, s.field_lo, s);
-    if (!s.flat)
-        cracks(d, ox, oy, scale(s.field_lo, 0.8), s.field_hi, s.seed * 7 + 3, 2);
-    else
+    if (s.flat) {
         d.rect(ox + 5, oy + 5, 6, 6, mix(s.field, s.field_lo, 0.25));
+        return;
+    }
+    rgb lo = scale(s.field_lo, 0.75);
+    if (s.hexes) {
+        crack_line(d, ox, oy, {{2, 12}, {5, 9}, {5, 6}, {8, 3}, {10, 2}}, lo, s.field_hi);
+        crack_line(d, ox, oy, {{5, 9}, {9, 10}, {12, 13}}, lo, s.field_hi);
+    } else {
+        crack_line(d, ox, oy, {{3, 2}, {6, 6}, {5, 9}, {7, 13}}, lo, s.field_hi);
+        crack_line(d, ox, oy, {{6, 6}, {10, 6}, {13, 9}}, lo, s.field_hi);
+    }
 }
 
 void solid(Img& d, int ox, int oy, const Style& s)
@@ -200,6 +225,11 @@ void teleporter(Img& d, int ox, int oy, const Style& s, int phase)
 void mine(Img& d, int ox, int oy, const Style& s, double glow)
 {
     plate(d, ox, oy, s.field, s.field_hi, s.field_lo, s);
+    if (!s.flat)  // a hazard-striped rim
+        for (int y = 1; y < 15; y++)
+            for (int x = 1; x < 15; x++)
+                if (x == 1 || y == 1 || x == 14 || y == 14)
+                    d.set(ox + x, oy + y, ((x + y) / 2) % 2 ? 0xf0c020 : 0x242020);
     for (int y = 0; y < 16; y++)
         for (int x = 0; x < 16; x++) {
             double dx = x - 7.5, dy = y - 8.0, r = std::sqrt(dx * dx + dy * dy);
@@ -226,28 +256,41 @@ void mine(Img& d, int ox, int oy, const Style& s, double glow)
     }
 }
 
-// A burst: a hot core that grows, turns to smoke and drifts apart.
+// A burst: a fireball that swells for four frames, then burns out into
+// thinning smoke while sparks fly off.
 void explosion(Img& d, int ox, int oy, const Style& s, int f)
 {
-    static const rgb ramp[] = {0xffffff, 0xfff6a0, 0xffc840, 0xff7a1a, 0xd03010, 0x6a2418, 0x3a2a2a};
-    double radius = std::min(7.5, 2.5 + f * 1.4);
-    double heat = f / 8.0;  // 0 hot .. 1 burnt out
+    static const rgb fire[] = {0xffffff, 0xfff4a0, 0xffc840, 0xff8020, 0xd83a10, 0x8a2010};
+    static const rgb fire_flat[] = {0xffffff, 0xffff00, 0xffff00, 0xff8000, 0xff0000, 0xff0000};
+    const double radius[9] = {2.5, 4.5, 6.5, 7.5, 7.5, 7.5, 7.5, 7.5, 7.5};
+    double hot = f < 3 ? radius[f] : 7.5 * (1.0 - (f - 2) / 5.0);  // the glowing part
     for (int y = 0; y < 16; y++)
         for (int x = 0; x < 16; x++) {
             double dx = x - 7.5, dy = y - 7.5, r = std::sqrt(dx * dx + dy * dy);
-            double n = fbm(x + f * 3, y + f * 5, 16, s.seed + 90, 3);
-            double edge = radius * (0.75 + 0.5 * n);
-            if (r > edge)
-                continue;
-            double hole = f >= 4 ? (f - 3) * 1.4 * (0.6 + n) : -1;  // smoke rings open up
-            if (r < hole)
-                continue;
-            double t = std::clamp(heat * 0.9 + (r / 8.0) * 0.6 + (n - 0.5) * 0.5, 0.0, 1.0);
-            if (f == 8 && n < 0.55)
-                continue;
-            size_t i = size_t(t * 6.0);
-            rgb c = s.flat ? ramp[std::min<size_t>(i & ~size_t(1), 6)] : ramp[std::min<size_t>(i, 6)];
-            d.set(ox + x, oy + y, c);
+            double n = fbm(x + f * 2, y + f * 3, 16, s.seed + 90, 3);
+            double wobble = 0.8 + 0.45 * n;
+            if (r <= hot * wobble) {
+                double t = std::clamp(r / (hot * wobble + 0.01) + (f >= 3 ? 0.25 * (f - 2) : 0.0) - 0.1, 0.0, 1.0);
+                size_t i = std::min<size_t>(size_t(t * 5.99), 5);
+                d.set(ox + x, oy + y, s.flat ? fire_flat[i] : fire[i]);
+            } else if (f >= 2 && r <= radius[f] * wobble + (f - 2) * 0.6) {
+                double thin = 0.22 + (f - 2) * 0.07;  // smoke thins out frame by frame
+                if (n < thin)
+                    continue;
+                double shade = std::clamp((n - thin) * 2.5, 0.0, 1.0);
+                rgb c = mix(0x2c2428, 0x7a6a66, shade * (1.0 - f / 12.0));
+                if (s.flat)
+                    c = shade > 0.4 ? 0x808080 : 0x404040;
+                d.set(ox + x, oy + y, c);
+            }
+        }
+    if (f >= 1 && f <= 6)  // sparks
+        for (int k = 0; k < 8; k++) {
+            double a = k * (PI / 4) + 0.4 + 0.15 * (k % 3);
+            double rr = 3.0 + f * 1.15 + (k % 2);
+            int x = int(std::lround(7.5 + std::cos(a) * rr)), y = int(std::lround(7.5 + std::sin(a) * rr));
+            if (x >= 0 && y >= 0 && x < 16 && y < 16)
+                d.set(ox + x, oy + y, f < 4 ? 0xffffc0 : 0xffa040);
         }
 }
 
@@ -256,12 +299,12 @@ void dissolve(Img& d, int ox, int oy, const Style& s, int f)
 {
     Img src(16, 16);
     field(src, 0, 0, s);
-    constexpr int N = 7;
-    double cx[N], cy[N];
+    constexpr int N = 5;  // four corner shards and a middle one
+    double cx[N] = {4, 11, 4, 11, 7.5}, cy[N] = {4, 4, 11, 11, 7.5};
     Rng r(s.seed * 13 + 5);
     for (int i = 0; i < N; i++) {
-        cx[i] = 2 + r.below(12);
-        cy[i] = 2 + r.below(12);
+        cx[i] += r.below(3) - 1;
+        cy[i] += r.below(3) - 1;
     }
     auto owner = [&](double x, double y) {
         int best = 0;
@@ -273,13 +316,14 @@ void dissolve(Img& d, int ox, int oy, const Style& s, int f)
         }
         return best;
     };
-    double shrink[] = {1.0, 0.8, 0.55, 0.3};
-    int alive[] = {N, N, 5, 3};
+    const double shrink[] = {1.0, 0.95, 0.72, 0.48};
+    const double spread[] = {0.0, 1.0, 2.0, 3.0};
+    const int alive[] = {N, N, N, 4};
     for (int y = 0; y < 16; y++)
         for (int x = 0; x < 16; x++)
             for (int p = 0; p < alive[f]; p++) {
                 double k = shrink[f];
-                double drift = f * 1.2;
+                double drift = spread[f];
                 double sx = cx[p] + (x - cx[p] - (cx[p] - 7.5) * drift / 8.0) / k;
                 double sy = cy[p] + (y - cy[p] - (cy[p] - 7.5) * drift / 8.0 - f * f * 0.3) / k;
                 int ix = int(std::floor(sx)), iy = int(std::floor(sy));
@@ -287,8 +331,10 @@ void dissolve(Img& d, int ox, int oy, const Style& s, int f)
                     continue;
                 bool border = owner(ix + 1, iy) != p || owner(ix, iy + 1) != p;
                 rgb c = src.at(ix, iy);
-                if (f == 0 && border)
+                if (border && f == 0)
                     c = scale(s.field_lo, 0.6);
+                else if (border)
+                    continue;  // the cracks have opened
                 else if (f > 0)
                     c = mix(c, 0x000000, 0.18 * f);
                 if (s.flat && f > 0 && ((x + y + f) & 1))
@@ -340,10 +386,10 @@ Img background_sheet()
                 for (int x = 0; x < 16; x++) {
                     double n = fbm(x, y, 16, seed, 4);
                     double neb = std::pow(std::clamp((n - 0.35) / 0.5, 0.0, 1.0), 1.6);
-                    d.set(col * 16 + x, row * 16 + y, mix(deep, glow, neb * (0.35 + 0.25 * t)));
+                    d.set(col * 16 + x, row * 16 + y, mix(deep, glow, neb * (0.3 + 0.2 * t)));
                 }
             Rng r(seed * 31);
-            int stars = 2 + r.below(3);
+            int stars = 1 + r.below(2);
             for (int k = 0; k < stars; k++) {
                 int x = r.below(16), y = r.below(16);
                 double b = 0.4 + 0.6 * r.unit();
