@@ -99,7 +99,6 @@ struct gfx_without {
                 kept.push_back(item);
         kept.insert(kept.end(), extra.begin(), extra.end());
         write_qva("data/gfx.qva", kept);
-        openArchives();
     }
     ~gfx_without() { closeArchives(); }
     static std::vector<qva_item> all;
@@ -260,6 +259,7 @@ TEST_F(Assets, DamagedBitmapGivesNoSurface)
 {
     std::vector<uint8_t> junk = {'B', 'M', 1, 2, 3, 4, 5, 6, 7, 8, 9};
     gfx_without arch({}, {{"broken.bmp", junk}});
+    openArchives();
     EXPECT_EQ(Surface("gfx/broken").s, nullptr);
     EXPECT_NE(Surface("gfx/fontbig").s, nullptr);
 }
@@ -365,6 +365,7 @@ TEST_F(Assets, ThemesSwapTheFivePicturesAsOneSet)
 TEST_F(Assets, AMissingOptionalPictureLeavesTheOthersLoaded)
 {
     gfx_without arch({"zarn-paused2.bmp", "zarn-texturen.bmp"});
+    openArchives();
     gfx_scheme = 1;
     load_newtheme();
     EXPECT_EQ(paused, nullptr);
@@ -376,6 +377,7 @@ TEST_F(Assets, AMissingOptionalPictureLeavesTheOthersLoaded)
     load_newtheme();
     EXPECT_NE(paused, nullptr) << "the first theme still has its pause picture";
     freestuff();
+    closeArchives();
 
     boot_game();
     EXPECT_EQ(tiles_back, nullptr);
