@@ -330,9 +330,18 @@ Img top_bar(int t, const Fonts& f)
                 if ((x - 2) * (x - 2) + (y - 2) * (y - 2) <= 5)
                     d.set(14 + k * 12 + x, 37 + y, x + y < 3 ? mix(lamp, 0xffffff, 0.6) : lamp);
     }
-    for (int x = 56; x < 120; x += 4)  // a vent grille
-        for (int y = 36; y < 44; y++)
+    for (int x = 56; x < 112; x += 4)  // a vent grille
+        for (int y = 36; y < 44; y++) {
             d.set(x, y, scale(p.panel, 0.35));
+            d.set(x + 1, y, mix(p.panel_hi, p.panel, 0.5));
+        }
+    for (auto [sx, sy] : {std::pair{2, 2}, {131, 2}, {2, 42}, {118, 42}}) {  // screws
+        d.rect(sx, sy, 4, 4, scale(p.panel, 0.4));
+        d.rect(sx, sy, 3, 3, mix(p.panel_hi, 0xffffff, 0.3));
+        d.rect(sx + 1, sy + 1, 2, 2, p.panel);
+        d.set(sx + 1, sy + 2, scale(p.panel, 0.4));
+        d.set(sx + 2, sy + 1, scale(p.panel, 0.4));
+    }
     return d;
 }
 
