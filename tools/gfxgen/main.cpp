@@ -127,13 +127,14 @@ const Img& find(const std::vector<Entry>& e, const std::string& n)
 }
 
 // A play screen put together as the game draws it.
-Img mock_play(const std::vector<Entry>& e, const Fonts& f)
+Img mock_play(const std::vector<Entry>& e, const Fonts& f, int sheet, int back_row, const std::string& suffix,
+              bool message)
 {
     auto get = [&](const std::string& n) -> const Img& { return find(e, n); };
-    const Img& tiles = get("zarn-tiles-1");
+    const Img& tiles = get("zarn-tiles-" + std::to_string(sheet));
     const Img& back = get("zarn-texturen");
     Img d(320, 240, 0x000000);
-    Img hole = back.crop(16 * 3, 16, 16, 16);
+    Img hole = back.crop(16 * (3 + 10 * sheet), 16 * back_row, 16, 16);
     for (int x = 128; x < 320; x += 16)
         d.blit(hole, x, 32, false);
     // every kind of tile, framed by holes
@@ -164,8 +165,15 @@ Img mock_play(const std::vector<Entry>& e, const Fonts& f)
                 d.blit(tiles.crop(sx * 16, sy * 16, 16, 16), c * 16, 48 + r * 16);
         }
     d.blit(tiles.crop(16 * 3, 32, 16, 16), 16 * 13, 48 + 16 * 7);  // a mine going off
-    d.blit(get("zarn-top"), 0, 0);
     const Img& anim = get("zarn-anim");
+    if (message) {  // the darkened field of the closing screens
+        for (int y = 32; y <= 224; y += 16)
+            for (int x = 0; x <= 304; x += 16)
+                d.blit(get("trans16x16"), x, y);
+        draw_text(d, f.large, 32, 96, 120, "OUCH!");
+        draw_text(d, f.medium, 16, 48, 208, "PRESS A BUTTON");
+    }
+    d.blit(get("zarn-top" + suffix), 0, 0);
     d.blit(anim.crop(48, 0, 16, 16), 16 * 6, 48 + 16 * 3);
     d.blit(anim.crop(0, 0, 16, 16), 16 * 1, 48 + 16 * 9);
     d.blit(anim.crop(16, 0, 16, 16), 16 * 14, 48 + 16 * 8);
@@ -252,9 +260,14 @@ int main(int argc, char** argv)
             for (const auto& [name, img] : entries)
                 write_png(out + "/" + name + ".png", img);
             write_png(out + "/contact.png", contact_sheet(entries, fonts));
-            Img mock = mock_play(entries, fonts);
+            Img mock = mock_play(entries, fonts, 1, 1, "", false);
             write_png(out + "/mock-play.png", mock);
             write_png(out + "/mock-play-x2.png", zoom2(mock));
+            Img more(960, 240);
+            more.blit(mock_play(entries, fonts, 2, 2, "2", false), 0, 0, false);
+            more.blit(mock_play(entries, fonts, 0, 0, "3", false), 320, 0, false);
+            more.blit(mock_play(entries, fonts, 1, 3, "", true), 640, 0, false);
+            write_png(out + "/mock-play-more.png", more);
             Img menus(960, 240);
             for (int t = 0; t < 3; t++)
                 menus.blit(mock_menu(entries, fonts, t ? std::to_string(t + 1) : ""), 320 * t, 0, false);
