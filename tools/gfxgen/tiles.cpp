@@ -60,27 +60,6 @@ void plate(Img& d, int ox, int oy, rgb base, rgb hi, rgb lo, const Style& s, int
         }
 }
 
-// Hairline cracks that say "this breaks".
-void cracks(Img& d, int ox, int oy, rgb lo, rgb hi, uint32_t seed, int count)
-{
-    Rng r(seed);
-    for (int n = 0; n < count; n++) {
-        int x = 3 + r.below(10), y = 3 + r.below(10);
-        int dx = r.below(2) ? 1 : -1, dy = r.below(2) ? 1 : -1;
-        for (int step = 0; step < 4 + r.below(3); step++) {
-            if (x < 2 || y < 2 || x > 13 || y > 13)
-                break;
-            d.set(ox + x, oy + y, lo);
-            if (x + 1 < 14)
-                d.set(ox + x + 1, oy + y + 1, mix(d.at(ox + x + 1, oy + y + 1), hi, 0.4));
-            if (r.below(2))
-                x += dx;
-            else
-                y += dy;
-        }
-    }
-}
-
 // A deliberate crack across the face: the plate will not hold for long.
 void crack_line(Img& d, int ox, int oy, const std::vector<std::pair<int, int>>& pts, rgb lo, rgb hi)
 {
