@@ -32,6 +32,30 @@ const Palette& theme(int t)
     return themes[t];
 }
 
+// What makes each theme's sky its own: a milky band across the blue one, a
+// sun beyond the corner and dark dust lanes in the ember one, aurora
+// curtains in the green one.
+rgb theme_light(int t, rgb c, int x, int y, uint32_t seed)
+{
+    if (t == 0) {
+        double dist = (x * 0.45 - y + 40) / 55.0;
+        double band = std::exp(-dist * dist) * fbm(x * 1.6, y * 1.6, 512, seed + 5, 5);
+        return add(c, scale(0x8898d0, band * 0.4));
+    }
+    if (t == 1) {
+        double dx = x - 335, dy = y + 35, r = std::sqrt(dx * dx + dy * dy);
+        c = add(c, scale(0xff8a40, 0.6 * std::exp(-r / 75.0)));
+        double lane = noise((x + y * 0.8) / 40.0, (y - x * 0.3) / 9.0, 4096, seed + 8);
+        return mix(c, scale(c, 0.5), std::clamp((lane - 0.6) * 3.0, 0.0, 1.0));
+    }
+    double sway = x + 14 * std::sin(y / 31.0 + x / 80.0);
+    double v = 0.65 * noise(sway / 7.0, y / 70.0, 4096, seed + 3) + 0.35 * noise(sway / 3.0, y / 40.0, 4096, seed + 4);
+    double fall = std::exp(-std::pow((y - 60) / 50.0, 2));
+    double a = std::pow(std::clamp((v - 0.42) / 0.35, 0.0, 1.0), 1.5) * fall;
+    rgb veil = mix(0x50ff98, 0x7060ff, std::clamp((60 - y) / 60.0, 0.0, 1.0));
+    return add(c, scale(veil, a * 0.55));
+}
+
 // Deep space: gradient sky, two-colour nebula, a field of stars.
 Img sky(int t, uint32_t seed, int w = 320, int h = 240)
 {
@@ -46,7 +70,7 @@ Img sky(int t, uint32_t seed, int w = 320, int h = 240)
             double b = std::pow(std::clamp((n2 - 0.5) / 0.35, 0.0, 1.0), 2.2);
             c = mix(c, p.neb_a, a * 0.55);
             c = add(c, scale(p.neb_b, b * 0.45));
-            d.set(x, y, c);
+            d.set(x, y, theme_light(t, c, x, y, seed));
         }
     Rng r(seed * 7 + 1);
     for (int k = 0; k < w * h / 260; k++) {
