@@ -216,7 +216,16 @@ Img mock_credits(const std::vector<Entry>& e, const Fonts& f)
             draw_small(d, f.small, 8, y, lines[i]);
     }
     d.blit(title.crop(0, 0, 320, 108), 0, 0, false);
-    return d;
+    // and the password screen, whose word sits in the score board frame
+    Img pw = title;
+    draw_text(pw, f.medium, 16, 96, 128, "PASSWORD~");
+    pw.blit(find(e, "scrbrd"), 108, 148);
+    draw_text(pw, f.medium, 16, 128, 152, "KWTX");
+    draw_text(pw, f.medium, 16, 128, 176, "  .  ");
+    Img both(640, 240);
+    both.blit(d, 0, 0, false);
+    both.blit(pw, 320, 0, false);
+    return both;
 }
 
 // The three message pictures with the words the game puts on them.
