@@ -212,13 +212,13 @@ void mine(Img& d, int ox, int oy, const Style& s, double glow)
     for (int y = 0; y < 16; y++)
         for (int x = 0; x < 16; x++) {
             double dx = x - 7.5, dy = y - 8.0, r = std::sqrt(dx * dx + dy * dy);
-            bool spike = (std::fabs(dx) < 1 && std::fabs(dy) < 6.6) || (std::fabs(dy) < 1 && std::fabs(dx) < 6.6) ||
+            bool spike = (std::fabs(dx) < 1 && std::fabs(dy) < 6.2) || (std::fabs(dy) < 1 && std::fabs(dx) < 6.2) ||
                          (std::fabs(std::fabs(dx) - std::fabs(dy)) < 0.8 && r < 6.2);
             if (r < 4.6) {
                 double lit = s.flat ? 0.0 : std::max(0.0, -(dx + dy) / 7.0);
                 d.set(ox + x, oy + y, mix(s.mine, 0xb0b0c0, lit));
             } else if (spike) {
-                d.set(ox + x, oy + y, s.flat ? s.mine : mix(s.mine, 0x000000, 0.3));
+                d.set(ox + x, oy + y, s.flat ? s.mine : mix(s.mine, 0xa0a8b8, 0.45));
             }
         }
     // lamp and its glow
