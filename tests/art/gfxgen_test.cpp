@@ -66,6 +66,38 @@ TEST(GfxFiles, BitmapsReadBackThroughSdlPixelForPixel)
     SDL_FreeSurface(s);
 }
 
+TEST(GfxFiles, SixteenBitBitmapsKeepTheKeyAndTheScreenColours)
+{
+    Img img = sample();
+    img.set(0, 0, KEY);
+    img.set(1, 0, 0xfc02fc);  // so close to magenta that 5-6-5 would make it the key
+    for (bool dither : {false, true}) {
+        Img q = to565(img, dither);
+        EXPECT_EQ(q.at(0, 0), KEY);
+        EXPECT_NE(q.at(1, 0), KEY) << "only the key is the key";
+        write_bmp16("sample16.bmp", q);
+        SDL_Surface* s = SDL_LoadBMP("sample16.bmp");
+        ASSERT_NE(s, nullptr) << SDL_GetError();
+        ASSERT_EQ(s->format->BitsPerPixel, 16);
+        EXPECT_EQ(s->format->Rmask, 0xf800u);
+        EXPECT_EQ(s->format->Gmask, 0x07e0u);
+        for (int y = 0; y < 3; y++)
+            for (int x = 0; x < 5; x++) {
+                uint16_t v;
+                memcpy(&v, static_cast<const uint8_t*>(s->pixels) + y * s->pitch + 2 * x, 2);
+                EXPECT_EQ(v, pack565(q.at(x, y))) << x << "," << y;
+                if (x == 0 && y == 0) {
+                    EXPECT_EQ(v, SDL_MapRGB(s->format, 255, 0, 255)) << "the game's key, bit for bit";
+                }
+            }
+        SDL_FreeSurface(s);
+    }
+    // without dithering every colour is the 5-6-5 colour nearest below it
+    Img q = to565(sample(), false);
+    for (int x = 0; x < 5; x++)
+        EXPECT_EQ(pack565(q.at(x, 1)), pack565(sample().at(x, 1)));
+}
+
 TEST(GfxFiles, PngHasValidChunksAndTheSameRows)
 {
     Img img = sample();

@@ -116,6 +116,74 @@ void write_bmp(const std::string& path, const Img& img)
     save(path, v);
 }
 
+uint16_t pack565(rgb c)
+{
+    return uint16_t((red(c) >> 3) << 11 | (green(c) >> 2) << 5 | (blue(c) >> 3));
+}
+
+static rgb unpack565(uint16_t v)
+{
+    int r = v >> 11, g = v >> 5 & 63, b = v & 31;
+    return mkrgb(r << 3 | r >> 2, g << 2 | g >> 4, b << 3 | b >> 2);
+}
+
+Img to565(const Img& img, bool dither)
+{
+    static const int bayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+    constexpr uint16_t KEY565 = 0xf81f;
+    Img out(img.w, img.h);
+    for (int y = 0; y < img.h; y++)
+        for (int x = 0; x < img.w; x++) {
+            rgb c = img.px[size_t(y) * img.w + x];
+            if (c == KEY) {
+                out.px[size_t(y) * img.w + x] = KEY;
+                continue;
+            }
+            if (dither) {  // up to one step of 5 (or 6) bits, by position
+                double t = (bayer[y & 3][x & 3] + 0.5) / 16.0;
+                c = mkrgb(red(c) + int(t * 8), green(c) + int(t * 4), blue(c) + int(t * 8));
+            }
+            uint16_t v = pack565(c);
+            if (v == KEY565)
+                v = 0xf81e;
+            out.px[size_t(y) * img.w + x] = unpack565(v);
+        }
+    return out;
+}
+
+void write_bmp16(const std::string& path, const Img& img)
+{
+    uint32_t row = uint32_t(img.w * 2 + 3) & ~3u;
+    uint32_t data = row * uint32_t(img.h);
+    std::vector<uint8_t> v;
+    v.push_back('B');
+    v.push_back('M');
+    put32(v, 66 + data);
+    put32(v, 0);
+    put32(v, 66);
+    put32(v, 40);
+    put32(v, uint32_t(img.w));
+    put32(v, uint32_t(img.h));
+    put16(v, 1);
+    put16(v, 16);
+    put32(v, 3);  // BI_BITFIELDS
+    put32(v, data);
+    put32(v, 2835);
+    put32(v, 2835);
+    put32(v, 0);
+    put32(v, 0);
+    put32(v, 0xf800);
+    put32(v, 0x07e0);
+    put32(v, 0x001f);
+    for (int y = img.h - 1; y >= 0; y--) {
+        for (int x = 0; x < img.w; x++)
+            put16(v, pack565(img.px[size_t(y) * img.w + x]));
+        for (uint32_t p = uint32_t(img.w * 2); p < row; p++)
+            v.push_back(0);
+    }
+    save(path, v);
+}
+
 // 8-bit RGB, no filtering, one zlib stream.
 void write_png(const std::string& path, const Img& img)
 {

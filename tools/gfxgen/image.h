@@ -92,5 +92,14 @@ double noise(double x, double y, int period, uint32_t seed);
 // Sum of noise octaves, roughly 0..1, repeating every `period` pixels.
 double fbm(double x, double y, int period, uint32_t seed, int octaves = 4);
 
+// The picture as the 16-bit (5-6-5) game screen shows it; with `dither`, an
+// ordered dither hides the banding of soft gradients. Magenta stays exactly
+// the key, and no other colour becomes it.
+Img to565(const Img& img, bool dither);
+uint16_t pack565(rgb c);
+
+// 24-bit uncompressed BMP.
 void write_bmp(const std::string& path, const Img& img);
+// 16-bit 5-6-5 BMP (bit fields): the format the game blits fastest.
+void write_bmp16(const std::string& path, const Img& img);
 void write_png(const std::string& path, const Img& img);

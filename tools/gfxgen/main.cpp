@@ -262,9 +262,13 @@ int main(int argc, char** argv)
         std::string mode = argv[1], out = argv[3];
         Fonts fonts;
         auto entries = build(argv[2], fonts);
+        // Everything is stored as the 16-bit screen shows it; the large
+        // pictures with their soft skies are dithered, the pixel art is not.
+        for (auto& [name, img] : entries)
+            img = to565(img, img.w == 320);
         if (mode == "bmp") {
             for (const auto& [name, img] : entries)
-                write_bmp(out + "/" + name + ".bmp", img);
+                write_bmp16(out + "/" + name + ".bmp", img);
         } else if (mode == "review") {
             for (const auto& [name, img] : entries)
                 write_png(out + "/" + name + ".png", img);
