@@ -51,6 +51,7 @@ struct Theme;
 struct Fonts {
     Img small, medium, large;
     std::vector<Mask> masters;
+    Img player;  // the player sheet, for the pictures that show him
 };
 Img title_picture(int theme, const Fonts& f);
 Img letsgo_picture(int theme, const Fonts& f);

@@ -25,6 +25,7 @@ std::vector<Entry> build(const std::string& assets, Fonts& fonts)
     fonts.medium = font_medium_sheet(fonts.masters);
     fonts.large = font_large_sheet(fonts.masters);
     SpriteFile sprites = read_sprites(assets + "/sprites.txt");
+    fonts.player = player_sheet(sprites);
 
     std::vector<Entry> out;
     out.emplace_back("zarn-tiles-0", tile_sheet(0));
@@ -34,7 +35,7 @@ std::vector<Entry> build(const std::string& assets, Fonts& fonts)
     out.emplace_back("fontbig", fonts.large);
     out.emplace_back("fontsmall", fonts.small);
     out.emplace_back("fontmedium", fonts.medium);
-    out.emplace_back("zarn-anim", player_sheet(sprites));
+    out.emplace_back("zarn-anim", fonts.player);
     out.emplace_back("trans16x16", raster_tile());
     out.emplace_back("scrbrd", scoreboard_frame());
     const char* suffix[3] = {"", "2", "3"};

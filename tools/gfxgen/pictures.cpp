@@ -215,22 +215,16 @@ void vignette(Img& d, double strength)
         }
 }
 
-// A few tiles drifting in space, drawn straight from the first tile sheet.
-void drifting_tiles(Img& d, const Img& sheet, uint32_t seed, int count, int y0, int y1)
+// A 16 x 16 cell of a sheet drawn twice the size, mixed `dim` toward what
+// lies under it.
+void cell2x(Img& d, const Img& sheet, int sx, int sy, int x, int y, double dim = 0.0)
 {
-    Rng r(seed);
-    for (int k = 0; k < count; k++) {
-        int cell = r.below(6);
-        int sx = (cell < 3 ? cell : cell == 3 ? 0 : cell == 4 ? 4 : 2) * 16;
-        int sy = cell == 4 ? 16 : 0;
-        int x = r.below(300), y = y0 + r.below(std::max(1, y1 - y0));
-        double dim = 0.35 + 0.3 * r.unit();
-        for (int j = 0; j < 16; j++)
-            for (int i = 0; i < 16; i++) {
-                rgb c = sheet.at(sx + i, sy + j);
+    for (int j = 0; j < 32; j++)
+        for (int i = 0; i < 32; i++) {
+            rgb c = sheet.at(sx + i / 2, sy + j / 2);
+            if (c != KEY)
                 d.set(x + i, y + j, mix(c, d.at(x + i, y + j), dim));
-            }
-    }
+        }
 }
 
 }  // namespace
@@ -262,6 +256,10 @@ Img letsgo_picture(int t, const Fonts& f)
     big_word(d, f, p, "GET", 2, (320 - w) / 2, 62, 6, 4);
     w = word_width("READY!", 2, 6);
     big_word(d, f, p, "READY!", 2, (320 - w) / 2, 104, 6, 4);
+    // the little one on his start tile, facing the player
+    Img sheet = tile_sheet(1);
+    cell2x(d, sheet, 32, 0, 144, 172);
+    cell2x(d, f.player, 0, 0, 144, 146);
     shade(d, 0, 0, 90, 32, 0.5, p.panel_hi);
     return d;
 }
@@ -272,7 +270,12 @@ Img gameover_picture(int t, const Fonts& f)
     Img d = sky(t, 3000 + uint32_t(t) * 31);
     for (auto& c : d.px)  // a colder, dimmer sky: the game is over
         c = mix(c, mix(0x000000, 0x404050, 0.2), 0.45);
-    drifting_tiles(d, tile_sheet(1), 501 + uint32_t(t), 5, 10, 170);
+    // what is left of a field: a few tiles, one crumbling, a mine going off
+    Img sheet = tile_sheet(1);
+    const int island[][4] = {{16, 48, 190, 164}, {0, 0, 222, 164}, {16, 0, 254, 164}, {48, 32, 254, 164},
+                             {0, 0, 190, 196},   {0, 0, 222, 196}, {0, 0, 254, 196},  {32, 48, 286, 196}};
+    for (const auto& c : island)
+        cell2x(d, sheet, c[0], c[1], c[2], c[3], 0.3);
     vignette(d, 0.6);
     int w = word_width("GAME", 3, 6);
     big_word(d, f, p, "GAME", 3, (320 - w) / 2, 20, 6, 5);
