@@ -353,7 +353,7 @@ Img tile_sheet(int style)
 Img background_sheet()
 {
     static const rgb families[4][2] = {
-        {0x0a1030, 0x3050c0}, {0x1a0828, 0x9030a0}, {0x041818, 0x20a090}, {0x200808, 0xc04030}};
+        {0x0a1030, 0x3050c0}, {0x1a0828, 0x9030a0}, {0x041818, 0x20a090}, {0x160408, 0xa83040}};
     Img d(528, 64, 0x000000);
     for (int row = 0; row < 4; row++)
         for (int col = 0; col < 33; col++) {
@@ -363,7 +363,7 @@ Img background_sheet()
             uint32_t seed = uint32_t(row * 100 + col + 7);
             for (int y = 0; y < 16; y++)
                 for (int x = 0; x < 16; x++) {
-                    double n = fbm(x, y, 16, seed, 4);
+                    double n = fbm(x, y, 16, seed, 2);
                     double neb = std::pow(std::clamp((n - 0.35) / 0.5, 0.0, 1.0), 1.6);
                     d.set(col * 16 + x, row * 16 + y, mix(deep, glow, neb * (0.3 + 0.2 * t)));
                 }
