@@ -171,8 +171,10 @@ int big_word(Img& d, const Fonts& f, const Palette& p, const std::string& text, 
                 for (int i = -2; i <= 2 && !rim; i++)
                     if (i * i + j * j <= 5 && inked(xx + i, yy + j))
                         rim = true;
-            if (under)
-                d.set(x + xx, y + yy, mix(p.depth, p.outline, double(under) / (depth + 1)));
+            if (under) {  // the letters' sides: their own lower colour, in shade
+                rgb side = mix(scale(p.word[p.word.size() - 2], 0.55), p.depth, 0.35);
+                d.set(x + xx, y + yy, mix(side, p.outline, double(under - 1) / depth));
+            }
             else if (rim)
                 d.set(x + xx, y + yy, p.outline);
             else
