@@ -158,6 +158,13 @@ void load_newtheme()
         snprintf(tmp_string, sizeof tmp_string, t.format, suffix);
         *t.surface = ZARN_LoadBMP(tmp_string);
     }
+    if (!top && gfx_scheme > 0) {
+        // A theme the data does not have (a hand-edited configuration file):
+        // the first theme stands in rather than ending the game.
+        gfx_scheme = 0;
+        load_newtheme();
+        return;
+    }
     if (!top)
         missing_image(tmp_string);  // still holds the top bar's name
     key_magenta(top);

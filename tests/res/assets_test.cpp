@@ -342,6 +342,14 @@ TEST_F(Assets, ThemesSwapTheFivePicturesAsOneSet)
     }
     EXPECT_STREQ(tmp_string, "gfx/zarn-top") << "names are formed in the shared buffer";
 
+    // A theme the data lacks (a hand-edited file says 7) falls back to the first.
+    gfx_scheme = 7;
+    load_newtheme();
+    EXPECT_EQ(gfx_scheme, 0);
+    Surface first("zarn-title");
+    EXPECT_TRUE(same_pixels(zarnmenu, first.s));
+    expect_magenta_key(top, "top");
+
     // Hold one extra reference to each surface: a theme change must release
     // each old one exactly once, leaving only our reference.
     gfx_scheme = 1;
