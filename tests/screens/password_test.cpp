@@ -2,6 +2,7 @@
 
 #include "core/state.h"
 #include "screens/password.h"
+#include "sound/sound.h"
 #include "video/font.h"
 
 #include <cstring>
@@ -58,7 +59,11 @@ TEST_F(PasswordScreen, EachCheatWordHasItsEffectAndEveryVisitClearsThePlayerChea
     EXPECT_EQ(cheats(), 1);
     EXPECT_EQ(level_warp_activated, 1);
     EXPECT_EQ(curr_map, 7);
+    EXPECT_EQ(music[9], nullptr);
     EXPECT_GE(enter("VEGT[E]"), 1000u);
+    EXPECT_NE(music[9], nullptr);  // the classic tune, looped without end
+    EXPECT_TRUE(MP_PlayingMusic());
+    EXPECT_EQ(mpLoops, -1);
     EXPECT_EQ(classic_mode, 1);
     EXPECT_EQ(maxmap, 32);
     EXPECT_EQ(curr_map, 1);
