@@ -68,19 +68,20 @@ void draw_play()
     show_text();
 }
 
-// The pause menu, opened from play; true when the attempt is to end.
-bool ask_pause()
+// The pause menu, opened from play: PLAY_RESTART or PLAY_ABANDON when the
+// attempt is to end after this frame, else PLAY_ON.
+int ask_pause()
 {
     play_effect(SFX_PAUSE);
     music_quiet();
     int32_t choice = pause();
-    bool leave = false;
+    int leave = PLAY_ON;
     if (choice == PAUSE_RESTART && Player.lives > 1) {
         Player.lives--;
         cont = 2;
-        leave = true;
+        leave = PLAY_RESTART;
     } else if (choice == PAUSE_ABANDON) {
-        leave = true;
+        leave = PLAY_ABANDON;
         Player.lives = 0;
         cont = 0;
     }
@@ -126,12 +127,15 @@ void settle_won()
 
 void settle(int outcome)
 {
+    engine_outcome = outcome;
     switch (outcome) {
     case PLAY_FALL: settle_fall(); break;
     case PLAY_TIME_UP: settle_time_up(); break;
     case PLAY_WON: settle_won(); break;
     default: break;
     }
+    if (quit_zarn == 1)
+        engine_outcome = PLAY_QUIT;
 }
 
 // The level start: sprite, background, tile sheet, animations.
@@ -268,6 +272,8 @@ bool message_input(int mode)
 
 }  // namespace
 
+int engine_outcome;
+
 void attempt_start(play_attempt& a)
 {
     rules_start(a.player);
@@ -301,6 +307,7 @@ int play_frame(play_attempt& a, uint32_t ms, int32_t held, int32_t steer)
 void engine()
 {
     play_attempt a;
+    engine_outcome = PLAY_QUIT;
     prepare_level(a);
     aktion(MSG_LEVEL_START);
     if (quit_zarn == 1)
@@ -311,13 +318,13 @@ void engine()
         int32_t x = -1, y = -1;
         int32_t ctrl = check_controls(&x, &y, 0, 0, 0, nullptr);
         animframe = (animframe + 1) & 15;
-        bool leave = false;
+        int leave = PLAY_ON;
         if (ctrl & CTRL_QUIT) {
             quit_zarn = 1;
-            leave = true;
+            leave = PLAY_QUIT;
         }
-        if ((ctrl & CTRL_CONFIRM) && ask_pause())
-            leave = true;
+        if (ctrl & CTRL_CONFIRM)
+            leave = ask_pause();
         int32_t steer = x != -1 ? pointer_steer(x, y) : 0;
         if (quit_zarn == 1)
             return;
@@ -329,8 +336,10 @@ void engine()
         }
         GFX_Flip(screen);
         controlFPS();
-        if (leave)
+        if (leave != PLAY_ON) {
+            engine_outcome = leave;
             return;
+        }
     }
 }
 

@@ -29,7 +29,12 @@ enum : int {
     PLAY_FALL,     // the player stands on a hole
     PLAY_WON,      // the player stands and every field is gone
     PLAY_TIME_UP,  // the level clock ran out
+    PLAY_RESTART,  // restart chosen in the pause menu
+    PLAY_ABANDON,  // main menu chosen in the pause menu
+    PLAY_QUIT,     // the program is to end
 };
+
+extern int engine_outcome;  // how the last engine call ended: PLAY_*
 
 // A level attempt in play: the player and the level clock.
 struct play_attempt {
