@@ -12,6 +12,7 @@
 #include "support/level_text.h"
 #include "support/pause_call.h"
 #include "support/play_script.h"
+#include "video/screen.h"
 
 #include <string>
 
@@ -27,7 +28,11 @@ protected:
         Player.lives = 3;
         Player.perfect = 1;
     }
-    void TearDown() override { shutdown_game(); }
+    void TearDown() override
+    {
+        shutdown_game();
+        screen = nullptr;  // gone with SDL
+    }
 
     // One attempt at a level already in Map.
     play_result attempt(const std::string& text)
