@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -34,6 +35,25 @@ void record_effect(int sfx)
 {
     if (current)
         current->effects.emplace_back(script_frames() + 1, sfx);
+}
+
+constexpr const char* OUTCOMES[] = {"on", "fall", "won", "time_up", "restart", "abandon", "quit"};
+static_assert(sizeof OUTCOMES / sizeof OUTCOMES[0] == PLAY_QUIT + 1, "a name for every outcome");
+
+// An expectation line's value: a number, or an outcome's name.
+bool expect_value(const std::string& what, const std::string& word, int& value)
+{
+    if (what == "outcome") {
+        for (int i = 0; i <= PLAY_QUIT; i++)
+            if (word == OUTCOMES[i])
+                return value = i, true;
+        return false;
+    }
+    if (what != "score" && what != "lives" && what != "curr_map" && what != "frames")
+        return false;
+    char* end = nullptr;
+    value = static_cast<int>(strtol(word.c_str(), &end, 10));
+    return !word.empty() && *end == '\0';
 }
 
 std::string upper(std::string s)
@@ -115,6 +135,18 @@ bool parse_script(const std::string& text, play_script& out, std::string* error)
             continue;
         }
         std::string body = line.substr(0, line.find('#'));
+        if (body.rfind("expect ", 0) == 0) {
+            std::istringstream words(body.substr(7));
+            std::string what, word;
+            int value = 0;
+            if (!(words >> what >> word) || !expect_value(what, word, value)) {
+                if (error)
+                    *error = "line " + std::to_string(n) + ": cannot read \"" + line + "\"";
+                return false;
+            }
+            out.expect.emplace_back(what, value);
+            continue;
+        }
         std::istringstream words(body);
         script_step st{script_step::PRESS, 0, SDLK_UNKNOWN, 0, 0};
         std::string verb;
@@ -174,6 +206,8 @@ std::string format_script(const play_script& s)
     std::string row;
     while (std::getline(rows, row))
         out << "level " << row << "\n";
+    for (const auto& [what, value] : s.expect)
+        out << "expect " << what << " " << (what == "outcome" ? OUTCOMES[value] : std::to_string(value)) << "\n";
     for (const script_step& st : s.steps) {
         out << st.frame << " " << step_word(st.what);
         if (st.what == script_step::CLICK)
@@ -240,6 +274,25 @@ play_result play_level(const std::string& level, const play_script& s)
     play_result res = run_script(s, engine);
     res.outcome = engine_outcome;
     return res;
+}
+
+std::string unmet_expectations(const play_script& s, const play_result& res)
+{
+    std::string unmet;
+    for (const auto& [what, value] : s.expect) {
+        int got = what == "outcome"    ? res.outcome
+                  : what == "score"    ? res.score
+                  : what == "lives"    ? res.lives
+                  : what == "curr_map" ? res.curr_map
+                                       : res.frames;
+        if (got != value) {
+            unmet += "expected " + what + " " +
+                     (what == "outcome" ? OUTCOMES[value] : std::to_string(value)) + ", got " +
+                     (what == "outcome" && got >= 0 && got <= PLAY_QUIT ? OUTCOMES[got] : std::to_string(got)) +
+                     "\n";
+        }
+    }
+    return unmet;
 }
 
 play_script script(const std::string& text)

@@ -6,6 +6,9 @@
 //   50 click 160 120     a left click at (160, 120) of the 320 x 240 frame
 //   60 quit              the window is closed
 //   level .@FFF.         a row of the level (see level_text.h), in order
+//   expect score 122     what a replay must end with: outcome (won, fall,
+//                        time_up, restart, abandon, quit), score, lives,
+//                        curr_map or frames
 // '#' starts a comment. Frames count from 1; inputs for frame n are queued at
 // the end of frame n - 1. Key names: UP DOWN LEFT RIGHT RETURN SPACE ESCAPE
 // LSHIFT RSHIFT, a letter or digit, or an SDL key name ("left shift").
@@ -27,6 +30,7 @@ struct script_step {
 struct play_script {
     std::vector<script_step> steps;  // in frame order
     std::string level;               // the level rows, when the file has them
+    std::vector<std::pair<std::string, int>> expect;  // what the run must end with
     int frame_limit = 20000;         // then the window is closed, whatever the script says
 };
 
@@ -63,5 +67,8 @@ bool input_reads_keys();
 // Loads the level grid (the script's own when level is empty) and plays one
 // attempt of it with the real play loop.
 play_result play_level(const std::string& level, const play_script& s);
+// The expectations of the script that the result does not meet, one a line;
+// empty when all hold.
+std::string unmet_expectations(const play_script& s, const play_result& res);
 // Builds a script in code: "5 hold RIGHT\n20 release RIGHT" and so on.
 play_script script(const std::string& text);
