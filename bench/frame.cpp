@@ -88,11 +88,11 @@ void operator delete(void* p, size_t) noexcept
 namespace {
 
 // Every tile kind, mines in rows, two teleporters, holes; the player starts
-// beside two pushers that face each other.
+// beside two pushers that face each other. The legend of assets/levels.
 constexpr const char* BUSY_LEVEL[LEVEL_ROWS] = {
-    "MFMFMFMFMFMFMFMFMFMF", "F.S|-^v<>F.M.F.M.F.M", "@><..MMMM..T..MMMM..", "SSSSFFFF....FFFFSSSS",
-    "M.M.M.M.M.M.M.M.M.M.", ".F.F.F.F.F.F.F.F.F.F", "||||----^^^^vvvv<<<<", "MMMMMMMMMMMMMMMMMMMM",
-    "F.F.F.F.F.F.F.F.F.F.", "SMSMSMSMSMSMSMSMSMSM", "....T...............", "FFFFFFFFFFMMMMMMMMMM",
+    "*o*o*o*o*o*o*o*o*o*o", "o.#|-^v<>o.*.o.*.o.*", "S><..****..T..****..", "####oooo....oooo####",
+    "*.*.*.*.*.*.*.*.*.*.", ".o.o.o.o.o.o.o.o.o.o", "||||----^^^^vvvv<<<<", "********************",
+    "o.o.o.o.o.o.o.o.o.o.", "#*#*#*#*#*#*#*#*#*#*", "....T...............", "oooooooooo**********",
 };
 
 struct tile_code {
@@ -100,9 +100,9 @@ struct tile_code {
     int32_t type, variant, start, teleport;
 };
 constexpr tile_code CODES[] = {
-    {'F', 1, 1, 0, 0}, {'M', 2, 1, 0, 0}, {'S', 3, 1, 0, 0}, {'|', 4, 1, 0, 0}, {'-', 5, 1, 0, 0},
+    {'o', 1, 1, 0, 0}, {'*', 2, 1, 0, 0}, {'#', 3, 1, 0, 0}, {'|', 4, 1, 0, 0}, {'-', 5, 1, 0, 0},
     {'^', 1, 2, 0, 0}, {'v', 2, 2, 0, 0}, {'<', 3, 2, 0, 0}, {'>', 4, 2, 0, 0}, {'T', 5, 2, 0, 1},
-    {'@', 3, 1, 1, 0},
+    {'S', 3, 1, 1, 0},
 };
 
 void load_busy_level()

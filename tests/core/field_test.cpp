@@ -75,9 +75,9 @@ protected:
 
 TEST_F(Field, EveryTileComesFromItsSheetCell)
 {
-    load_level_text("F.SM|-\n"
-                    "^v<>T@\n"
-                    ".MM..T\n");
+    load_level_text("o.#*|-\n"
+                    "^v<>TS\n"
+                    ".**..T\n");
     Map[1][2].type = 2;  // a destroyed field shows the background
     Map[1][2].variant = 3;
     dir = 5;
@@ -212,7 +212,7 @@ TEST_F(Field, HeadUpDisplayLivesAndRaster)
 
 TEST_F(Field, MissingPicturesDrawNothing)
 {
-    load_level_text("FMT@T");
+    load_level_text("o*TST");
     SDL_FreeSurface(tiles);
     SDL_FreeSurface(tiles_backcurrent);
     tiles = tiles_backcurrent = nullptr;

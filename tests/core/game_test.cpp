@@ -64,7 +64,7 @@ constexpr const char* THREE_FALLS = "1 press RETURN\n3 press RETURN\n"
 
 TEST_F(Flow, YesOnTheGameOverScreenContinuesAtTheSameLevelWithFreshLives)
 {
-    start({{1, "@S.F"}, {5, "F"}});
+    start({{1, "S#.o"}, {5, "o"}});
     cont = 1;  // skips the menu
     curr_map = 5;
     int lives = -1, score = -1, level = -1, shown = -1;
@@ -90,7 +90,7 @@ TEST_F(Flow, YesOnTheGameOverScreenContinuesAtTheSameLevelWithFreshLives)
 
 TEST_F(Flow, NoOnTheGameOverScreenReturnsToTheMenu)
 {
-    start({{1, "@S.F"}, {5, "F"}});
+    start({{1, "S#.o"}, {5, "o"}});
     cont = 1;
     curr_map = 5;
     int level = -1, answer = -1;
@@ -108,7 +108,7 @@ TEST_F(Flow, NoOnTheGameOverScreenReturnsToTheMenu)
 
 TEST_F(Flow, TheLastLevelEndsTheRunAndTheMenuFollows)
 {
-    start({{1, "@S.F"}, {48, "@FS"}});
+    start({{1, "S#.o"}, {48, "So#"}});
     cont = 1;
     curr_map = 48;
     int ended = -1, answer = -1, level = -1;
@@ -129,7 +129,7 @@ TEST_F(Flow, TheLastLevelEndsTheRunAndTheMenuFollows)
 
 TEST_F(Flow, TheDebugLevelSelectComesBeforeEveryAttempt)
 {
-    start({{1, "@S.F"}, {2, "@S.F"}, {3, "F"}});
+    start({{1, "S#.o"}, {2, "S#.o"}, {3, "o"}});
     debug_levels = 1;
     cont = 1;
     int after_fall = -1, chosen = -1, lives = -1;
@@ -153,7 +153,7 @@ TEST_F(Flow, TheDebugLevelSelectComesBeforeEveryAttempt)
 
 TEST_F(Flow, ARestartPlaysTheSameLevelAgainWithALifeLess)
 {
-    start({{1, "@S.F"}, {4, "@SS.F"}});
+    start({{1, "S#.o"}, {4, "S##.o"}});
     cont = 1;
     curr_map = 4;
     int level = -1, lives = -1, flag = -1;
@@ -176,7 +176,7 @@ TEST_F(Flow, ARestartPlaysTheSameLevelAgainWithALifeLess)
 
 TEST_F(Flow, LevelSelectWrapsAndConfirmsWithActionOnly)
 {
-    start({{1, "@S.F"}});
+    start({{1, "S#.o"}});
     curr_map = 1;
     run_script(script("1 hold DOWN\n2 release DOWN\n2 press SPACE\n3 press RETURN\n"), select_level);
     EXPECT_EQ(curr_map, 48);

@@ -56,7 +56,7 @@ std::string clicks(int first, int last)
 TEST_F(Play, ACorridorIsWonWithItsPointsAndTheTimeBonus)
 {
     clock_set(10400);  // the first frame of play takes a second at once
-    play_result res = play_level("@FFFFS", script("1 press RETURN\n"
+    play_result res = play_level("Soooo#", script("1 press RETURN\n"
                                                   "2 hold RIGHT\n"
                                                   "27 press RETURN\n"));
     EXPECT_EQ(res.outcome, PLAY_WON);
@@ -71,14 +71,14 @@ TEST_F(Play, ACorridorIsWonWithItsPointsAndTheTimeBonus)
     EXPECT_STREQ(last_pw, "AAAA");  // level 1 shows no password
 
     curr_map = 7;
-    res = play_level("@FS", script("1 press RETURN\n2 hold RIGHT\n12 press RETURN\n"));
+    res = play_level("So#", script("1 press RETURN\n2 hold RIGHT\n12 press RETURN\n"));
     EXPECT_STREQ(last_pw, pw[6]);
     EXPECT_EQ(res.curr_map, 8);
 }
 
 TEST_F(Play, AMineCrossedTwiceScoresThreeAndTheLevelEndsStanding)
 {
-    play_result res = play_level("@MS", script("1 press RETURN\n"
+    play_result res = play_level("S*#", script("1 press RETURN\n"
                                                "2 hold RIGHT\n"
                                                "11 release RIGHT\n"
                                                "12 hold LEFT\n"
@@ -92,7 +92,7 @@ TEST_F(Play, AMineCrossedTwiceScoresThreeAndTheLevelEndsStanding)
 TEST_F(Play, AFallTakesALifeAndShowsTheExplosion)
 {
     Player.score = 40;
-    play_result res = play_level("@F.", script("1 press RETURN\n"
+    play_result res = play_level("So.", script("1 press RETURN\n"
                                                "2 hold RIGHT\n"
                                                "21 press RETURN\n"));
     EXPECT_EQ(res.outcome, PLAY_FALL);
@@ -113,7 +113,7 @@ TEST_F(Play, AFallTakesALifeAndShowsTheExplosion)
 
 TEST_F(Play, StandingOnAFieldUntilItGivesWay)
 {
-    play_result res = play_level("@FS", script("1 press RETURN\n"
+    play_result res = play_level("So#", script("1 press RETURN\n"
                                                "2 hold RIGHT\n"
                                                "3 release RIGHT\n"
                                                "57 press RETURN\n"));
@@ -130,7 +130,7 @@ TEST_F(Play, StandingOnAFieldUntilItGivesWay)
 
 TEST_F(Play, StandingOnAMineUntilItIsSpent)
 {
-    play_result res = play_level("@MS", script("1 press RETURN\n"
+    play_result res = play_level("S*#", script("1 press RETURN\n"
                                                "2 hold RIGHT\n"
                                                "3 release RIGHT\n"
                                                "70 quit\n"));
@@ -146,7 +146,7 @@ TEST_F(Play, StandingOnAMineUntilItIsSpent)
 TEST_F(Play, TimeRunsOutMidStepWithSixBeeps)
 {
     // Two pushers facing each other keep the player moving for ever.
-    play_result res = play_level("@><.F", script("1 press RETURN\n2 hold RIGHT\n3 release RIGHT\n" +
+    play_result res = play_level("S><.o", script("1 press RETURN\n2 hold RIGHT\n3 release RIGHT\n" +
                                                  clicks(3, 700)));
     EXPECT_EQ(res.outcome, PLAY_TIME_UP);
     EXPECT_EQ(MapData.time_left, 0);
@@ -169,21 +169,21 @@ TEST_F(Play, TimeRunsOutMidStepWithSixBeeps)
 TEST_F(Play, ThePerfectBonusLifeIsLostByAFallAndKeptByATimeOut)
 {
     const std::string win = "1 press RETURN\n2 hold RIGHT\n12 press RETURN\n";
-    EXPECT_EQ(play_level("@FS", script(win)).lives, 4);
-    EXPECT_EQ(play_level("@.", script("1 press RETURN\n2 hold RIGHT\n7 press RETURN\n")).lives, 3);
-    EXPECT_EQ(play_level("@FS", script(win)).lives, 3);  // no bonus after a fall...
+    EXPECT_EQ(play_level("So#", script(win)).lives, 4);
+    EXPECT_EQ(play_level("S.", script("1 press RETURN\n2 hold RIGHT\n7 press RETURN\n")).lives, 3);
+    EXPECT_EQ(play_level("So#", script(win)).lives, 3);  // no bonus after a fall...
     EXPECT_EQ(Player.perfect, 1);                         // ...but the claim is back
-    load_level_text("@S.F");
+    load_level_text("S#.o");
     MapData.time_left = 2;
     clock_set(500);
     EXPECT_EQ(attempt("1 press RETURN\n" + clicks(2, 80)).outcome, PLAY_TIME_UP);
     EXPECT_EQ(Player.lives, 2);
-    EXPECT_EQ(play_level("@FS", script(win)).lives, 3);
+    EXPECT_EQ(play_level("So#", script(win)).lives, 3);
 }
 
 TEST_F(Play, TheClockLosesAtMostOneSecondPerFrame)
 {
-    load_level_text("@S.F");
+    load_level_text("S#.o");
     // A start screen of 100 frames and a pause of 100 frames cost a second each.
     play_result res = attempt("100 press RETURN\n"
                               "102 press RETURN\n"
@@ -196,19 +196,19 @@ TEST_F(Play, TheClockLosesAtMostOneSecondPerFrame)
 
 TEST_F(Play, TheWarpChordClearsTheLevelOnlyWhenActivated)
 {
-    play_result res = play_level("@FFFF", script("1 press RETURN\n3 hold LSHIFT\n3 hold X\n20 quit\n"));
+    play_result res = play_level("Soooo", script("1 press RETURN\n3 hold LSHIFT\n3 hold X\n20 quit\n"));
     EXPECT_EQ(res.outcome, PLAY_QUIT);
     EXPECT_EQ(MapData.fields_left, 4);
 
     quit_zarn = 0;
     level_warp_activated = 1;
-    res = play_level("@FFFF", script("1 press RETURN\n3 hold LSHIFT\n3 hold X\n4 press RETURN\n"));
+    res = play_level("Soooo", script("1 press RETURN\n3 hold LSHIFT\n3 hold X\n4 press RETURN\n"));
     EXPECT_EQ(res.outcome, PLAY_WON);
     EXPECT_EQ(res.frames, 4);
     EXPECT_EQ(res.score, MapData.time_left + 100);
 
     // Held while a step takes a field, the count goes below zero: still a win.
-    res = play_level("@FFS", script("1 press RETURN\n2 hold RIGHT\n2 hold LSHIFT\n2 hold X\n"
+    res = play_level("Soo#", script("1 press RETURN\n2 hold RIGHT\n2 hold LSHIFT\n2 hold X\n"
                                     "3 release LSHIFT\n3 release X\n" +
                                     clicks(4, 40)));
     EXPECT_EQ(res.outcome, PLAY_WON);
@@ -217,7 +217,7 @@ TEST_F(Play, TheWarpChordClearsTheLevelOnlyWhenActivated)
 TEST_F(Play, AClickSteersOneStep)
 {
     // The sprite stands at (0, 48); its centre is (8, 56).
-    play_result res = play_level("@SSS.F", script("1 press RETURN\n"
+    play_result res = play_level("S###.o", script("1 press RETURN\n"
                                                   "2 click 18 56\n"   // 10 to the right: nothing
                                                   "3 click 19 56\n"   // 11: one step right
                                                   "12 click 8 45\n"   // the top bar: nothing
@@ -229,7 +229,7 @@ TEST_F(Play, AClickSteersOneStep)
 TEST_F(Play, TheLastLevelShowsTheEndingAndWraps)
 {
     curr_map = 48;
-    play_result res = play_level("@FS", script("1 press RETURN\n2 hold RIGHT\n12 press UP\n14 press RETURN\n"));
+    play_result res = play_level("So#", script("1 press RETURN\n2 hold RIGHT\n12 press UP\n14 press RETURN\n"));
     EXPECT_EQ(res.outcome, PLAY_WON);
     EXPECT_EQ(fin, 1);
     EXPECT_EQ(cont, 0);  // set again on every frame of the ending
@@ -240,7 +240,7 @@ TEST_F(Play, TheLastLevelShowsTheEndingAndWraps)
     maxmap = 32;
     curr_map = 32;
     fin = 0;
-    res = play_level("@FS", script("1 press RETURN\n2 hold RIGHT\n12 press RETURN\n"));
+    res = play_level("So#", script("1 press RETURN\n2 hold RIGHT\n12 press RETURN\n"));
     EXPECT_EQ(fin, 1);
     EXPECT_EQ(res.curr_map, 1);
 }
@@ -277,7 +277,7 @@ TEST_F(Play, PauseMenuLeftAndRight)
 
 TEST_F(Play, PauseRestartAbandonAndResume)
 {
-    load_level_text("@SS.F");
+    load_level_text("S##.o");
     play_result res = attempt("1 press RETURN\n3 press RETURN\n4 press RIGHT\n5 press RETURN\n");
     EXPECT_EQ(res.outcome, PLAY_RESTART);
     EXPECT_EQ(res.lives, 2);
@@ -285,7 +285,7 @@ TEST_F(Play, PauseRestartAbandonAndResume)
     EXPECT_EQ(res.frames, 6);  // the rest of the frame still runs
 
     Player.lives = 1;  // restart refused: play goes on
-    load_level_text("@SS.F");
+    load_level_text("S##.o");
     res = attempt("1 press RETURN\n3 press RETURN\n4 click 20 206\n5 click 20 206\n"
                   "8 hold RIGHT\n9 release RIGHT\n30 quit\n");
     EXPECT_EQ(res.outcome, PLAY_QUIT);
@@ -295,7 +295,7 @@ TEST_F(Play, PauseRestartAbandonAndResume)
 
     quit_zarn = 0;
     Player.lives = 3;
-    load_level_text("@SS.F");
+    load_level_text("S##.o");
     res = attempt("1 press RETURN\n3 press SPACE\n4 press LEFT\n5 press RETURN\n");
     EXPECT_EQ(res.outcome, PLAY_ABANDON);
     EXPECT_EQ(res.lives, 0);
@@ -313,26 +313,26 @@ TEST_F(Play, PauseRestartAbandonAndResume)
 
 TEST_F(Play, QuitEndsEveryScreenWithinItsFrame)
 {
-    load_level_text("@F.S");
+    load_level_text("So.#");
     play_result res = attempt("1 quit\n");  // the start screen
     EXPECT_EQ(res.frames, 0);
     EXPECT_EQ(res.outcome, PLAY_QUIT);
     EXPECT_EQ(res.lives, 3);
 
     quit_zarn = 0;
-    load_level_text("@F.S");
+    load_level_text("So.#");
     res = attempt("1 press RETURN\n5 quit\n");  // play
     EXPECT_EQ(res.frames, 4);
     EXPECT_EQ(res.outcome, PLAY_QUIT);
 
     quit_zarn = 0;
-    load_level_text("@F.S");
+    load_level_text("So.#");
     res = attempt("1 press RETURN\n2 press RETURN\n4 quit\n");  // the pause menu
     EXPECT_EQ(res.frames, 3);
     EXPECT_EQ(res.outcome, PLAY_QUIT);
 
     quit_zarn = 0;
-    load_level_text("@.");
+    load_level_text("S.");
     res = attempt("1 press RETURN\n2 hold RIGHT\n9 quit\n");  // the fall screen
     EXPECT_EQ(res.frames, 8);
     EXPECT_EQ(res.lives, 2);  // taken before the screen
@@ -340,7 +340,7 @@ TEST_F(Play, QuitEndsEveryScreenWithinItsFrame)
 
     quit_zarn = 0;
     Player.lives = 1;
-    load_level_text("@.");
+    load_level_text("S.");
     res = attempt("1 press RETURN\n2 hold RIGHT\n7 press RETURN\n9 quit\n");  // game over
     EXPECT_EQ(res.frames, 8);
     EXPECT_EQ(end_game, 1);
@@ -348,7 +348,7 @@ TEST_F(Play, QuitEndsEveryScreenWithinItsFrame)
 
     quit_zarn = 0;
     Player.lives = 3;
-    load_level_text("@FS");
+    load_level_text("So#");
     res = attempt("1 press RETURN\n2 hold RIGHT\n12 quit\n");  // the closing screen of a win
     EXPECT_EQ(res.frames, 11);
     EXPECT_EQ(res.outcome, PLAY_QUIT);
@@ -359,7 +359,7 @@ TEST_F(Play, QuitEndsEveryScreenWithinItsFrame)
 TEST_F(Play, AnswersOnTheGameOverScreen)
 {
     Player.lives = 1;
-    load_level_text("@.");
+    load_level_text("S.");
     play_result res = attempt("1 press RETURN\n2 hold RIGHT\n7 press RETURN\n8 press DOWN\n9 press RETURN\n");
     EXPECT_EQ(res.lives, 0);
     EXPECT_EQ(cont, 0);
@@ -369,14 +369,14 @@ TEST_F(Play, AnswersOnTheGameOverScreen)
 
     Player.lives = 1;
     end_game = 0;
-    load_level_text("@.");
+    load_level_text("S.");
     res = attempt("1 press RETURN\n2 hold RIGHT\n7 press RETURN\n8 press RIGHT\n9 press LEFT\n10 click 5 5\n");
     EXPECT_EQ(cont, 1);
     EXPECT_STREQ(tmp_string_c, "YES~");
 
     end_game = 1;  // shown once a game only
     Player.lives = 1;
-    load_level_text("@.");
+    load_level_text("S.");
     res = attempt("1 press RETURN\n2 hold RIGHT\n7 press RETURN\n");
     EXPECT_EQ(res.frames, 7);
 }

@@ -60,7 +60,7 @@ protected:
 
 TEST_F(Rules, AStepTakesFiveFramesAndTheCellLeftGoesAtOnce)
 {
-    start("S@FF");
+    start("#Soo");
     EXPECT_EQ(px, 16);
     EXPECT_EQ(py, 48);
     frames(1, CTRL_RIGHT);  // the step moves the sprite in the frame it starts
@@ -99,7 +99,7 @@ TEST_F(Rules, AStepTakesFiveFramesAndTheCellLeftGoesAtOnce)
 
 TEST_F(Rules, AMineCrossedTwiceGivesTwoPointsThenOne)
 {
-    start("@MS");
+    start("S*#");
     step(CTRL_RIGHT);
     EXPECT_EQ(at(2).visit, 1);
     step(CTRL_RIGHT);
@@ -120,7 +120,7 @@ TEST_F(Rules, AMineCrossedTwiceGivesTwoPointsThenOne)
 
 TEST_F(Rules, AFieldStoodOnGivesWayOnTheFiftiethFrame)
 {
-    start("@F");
+    start("So");
     step(CTRL_RIGHT);
     frames(23);
     EXPECT_EQ(count(SFX_ALARM), 0);
@@ -141,7 +141,7 @@ TEST_F(Rules, AFieldStoodOnGivesWayOnTheFiftiethFrame)
 
 TEST_F(Rules, AMineStoodOnIsSpentQuietlyAndMustBeCrossedAgain)
 {
-    start("@MS");
+    start("S*#");
     step(CTRL_RIGHT);
     frames(50);
     EXPECT_EQ(at(2).kind, KIND_FIELD);
@@ -162,9 +162,9 @@ TEST_F(Rules, TracksAndRefusals)
 {
     // Row 2: a vertical track cannot be entered from the side; row 1: up onto
     // a horizontal track is refused and the frame counts as standing.
-    start("F-F\n"
-          "@|S\n"
-          "FFS\n");
+    start("o-o\n"
+          "S|#\n"
+          "oo#\n");
     frames(1, CTRL_RIGHT);
     EXPECT_EQ(s.move_state, 0);
     step(CTRL_DOWN);  // onto the field below
@@ -178,8 +178,8 @@ TEST_F(Rules, TracksAndRefusals)
     frames(1, CTRL_UP);  // up into a horizontal track: refused
     EXPECT_EQ(s.move_state, 0);
 
-    start("S-\n"
-          "@F\n");
+    start("#-\n"
+          "So\n");
     step(CTRL_RIGHT);
     int before = s.stand_count;
     frames(3, CTRL_RIGHT | CTRL_UP);  // the first wanted direction is refused: nothing moves
@@ -193,7 +193,7 @@ TEST_F(Rules, TracksAndRefusals)
 
 TEST_F(Rules, PushersChainAndIgnoreRefusals)
 {
-    start("@>>|F");
+    start("S>>|o");
     step(CTRL_RIGHT);  // onto a pusher: pushed twice, onto a vertical track from the side
     EXPECT_EQ(s.player_col, 4);
     EXPECT_EQ(px, 48);
@@ -201,10 +201,10 @@ TEST_F(Rules, PushersChainAndIgnoreRefusals)
     EXPECT_EQ(count(SFX_WALK), 1);
     EXPECT_EQ(s.stand_count, 0);
 
-    start("@vF\n"
-          "..F\n"
+    start("Svo\n"
+          "..o\n"
           "..<\n"
-          "..S\n");
+          "..#\n");
     frames(5, CTRL_RIGHT);  // arrives on the pusher down: the push starts in that frame
     EXPECT_EQ(s.move_state, 2);
     EXPECT_EQ(s.player_row, 2);
@@ -212,7 +212,7 @@ TEST_F(Rules, PushersChainAndIgnoreRefusals)
     EXPECT_EQ(s.move_state, 0);
     EXPECT_EQ(at(2, 2).kind, KIND_EMPTY);
 
-    start("@>F.\n");
+    start("S>o.\n");
     step(CTRL_RIGHT);  // a push onto a field starts the count at 0
     EXPECT_EQ(at(3).visit, 1);
     EXPECT_EQ(s.stand_count, 0);
@@ -224,8 +224,8 @@ TEST_F(Rules, PushersChainAndIgnoreRefusals)
 
 TEST_F(Rules, TeleportersSwapAndALoneOneDropsThePlayerOffTheField)
 {
-    start("@T...\n"
-          "....TS\n");
+    start("ST...\n"
+          "....T#\n");
     step(CTRL_RIGHT);
     EXPECT_EQ(s.player_col, 5);
     EXPECT_EQ(s.player_row, 2);
@@ -237,13 +237,13 @@ TEST_F(Rules, TeleportersSwapAndALoneOneDropsThePlayerOffTheField)
     EXPECT_EQ(s.player_col, 2);
     EXPECT_EQ(s.player_row, 1);
 
-    start("@TS\n"
-          ".TS.T\n");  // only the first two teleporters count
+    start("ST#\n"
+          ".T#.T\n");  // only the first two teleporters count
     step(CTRL_RIGHT);
     EXPECT_EQ(s.player_col, 2);
     EXPECT_EQ(s.player_row, 2);
 
-    start("@TS\n");
+    start("ST#\n");
     step(CTRL_RIGHT);
     EXPECT_EQ(s.player_col, 0);
     EXPECT_EQ(s.player_row, 0);
@@ -277,7 +277,7 @@ TEST_F(Rules, PointerSteeringThresholds)
 
 TEST_F(Rules, ScoreStopsGrowingPastTheCapAndFullSlotsDropAnimations)
 {
-    start("@FFFFFFFFFFFFFFFFFFS\n");
+    start("Soooooooooooooooooo#\n");
     Player.score = 99999;
     for (int i = 0; i < 19; i++)
         step(CTRL_RIGHT);
@@ -286,7 +286,7 @@ TEST_F(Rules, ScoreStopsGrowingPastTheCapAndFullSlotsDropAnimations)
     for (const dissolve_slot& d : dissolve)
         EXPECT_GT(d.frame, 0);
 
-    start("@MMMMMMMMMS\n");
+    start("S*********#\n");
     for (int i = 0; i < 10; i++)
         step(CTRL_RIGHT);
     EXPECT_EQ(Player.score, 100000 + 0);

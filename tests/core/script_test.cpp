@@ -26,7 +26,7 @@ TEST(Scripts, ReadWriteAndRefuseBadLines)
     boot_game();  // SDL's key names come with the video
     play_script s;
     std::string error;
-    ASSERT_TRUE(parse_script("level @F.\n"
+    ASSERT_TRUE(parse_script("level So.\n"
                              "30 hold left\n"
                              "12 press RETURN  # comment\n"
                              "\n"
@@ -46,7 +46,7 @@ TEST(Scripts, ReadWriteAndRefuseBadLines)
     EXPECT_EQ(s.steps[3].y, 120);
     EXPECT_EQ(s.steps[4].key, SDLK_LSHIFT);
     EXPECT_EQ(s.steps[5].key, SDLK_x);
-    EXPECT_EQ(s.level, "@F.\n");
+    EXPECT_EQ(s.level, "So.\n");
     ASSERT_TRUE(parse_script("expect outcome time_up\nexpect score 12\n", s, &error)) << error;
     ASSERT_EQ(s.expect.size(), 2u);
     EXPECT_EQ(s.expect[0].second, PLAY_TIME_UP);

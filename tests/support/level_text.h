@@ -1,8 +1,10 @@
-// Levels for tests written as a grid of characters, one line per row from
-// row 1, each line from column 1; short lines and missing rows are holes:
-//   '.' hole   'F' field   'M' mine   'S' solid   '|' vertical track
+// Levels for tests written as a grid of characters in the legend of the level
+// sources (assets/levels), one line per row from row 1, each line from column
+// 1; short lines and missing rows are holes, and any number of starts and
+// teleporters is allowed:
+//   '.' hole   'o' field   '*' mine   '#' solid   '|' vertical track
 //   '-' horizontal track   '^' 'v' '<' '>' pushers   'T' teleporter
-//   '@' start (a solid field under the player)
+//   'S' start (a solid field under the player)
 #pragma once
 #include <cstdint>
 #include <string>

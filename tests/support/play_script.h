@@ -5,7 +5,7 @@
 //   40 release LEFT
 //   50 click 160 120     a left click at (160, 120) of the 320 x 240 frame
 //   60 quit              the window is closed
-//   level .@FFF.         a row of the level (see level_text.h), in order
+//   level .So*#.         a row of the level (see level_text.h), in order
 //   expect score 122     what a replay must end with: outcome (won, fall,
 //                        time_up, restart, abandon, quit), score, lives,
 //                        curr_map or frames
