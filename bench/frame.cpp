@@ -254,6 +254,8 @@ int main(int argc, char** argv)
         if (z < 0 || z > 5 || n < 0)
             return 2;
         boot(z);
+        if (stand_ins)
+            printf("note: %d pictures are stand-ins\n", stand_ins);
         play_frames(3);
         allocations = 0;
         play_frames(n);

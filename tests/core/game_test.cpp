@@ -10,6 +10,7 @@
 #include "core/state.h"
 #include "screens/levelselect.h"
 #include "screens/menu.h"
+#include "sound/sound.h"
 #include "support/boot.h"
 #include "support/input_script.h"
 #include "support/level_text.h"
@@ -213,6 +214,7 @@ void run_main(std::vector<const char*> args)
     });
     EXPECT_EQ(zarn_main(static_cast<int>(args.size()) - 1, const_cast<char**>(args.data())), 0);
     stop_script();
+    destroy_sound();  // the game leaves it to the end of the process
     clock_use_virtual(false);
     EXPECT_EQ(quit_zarn, 1);
     EXPECT_LT(frames, 100);
