@@ -1,13 +1,16 @@
 // solver: proves levels solvable, finds their shortest solutions and measures
 // their difficulty.
 //
-//   solver [--time SECONDS] [--write] [--table FILE.md] SOURCE.txt...
+//   solver [--time SECONDS] [--write] [--table FILE.md] [--suggest] SOURCE.txt...
 //
 // --write puts the shortest solution found into each source's "solution:" line.
 // --table writes the table of all levels given (markdown).
+// --suggest lists, for a level that cannot be won, the one-cell changes (a
+// field made a mine or a solid field, a hole made a field) that make it winnable.
 #include "levelsrc.h"
 #include "solver.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -72,17 +75,47 @@ void write_table(const std::string& path, const std::vector<row>& rows)
     }
 }
 
+// Tries every one-cell change of an unwinnable level and prints those that
+// make it winnable, hardest first.
+void suggest(const levelsrc::level_source& src)
+{
+    struct change {
+        int difficulty, row, col;
+        char from, to;
+    };
+    std::vector<change> found;
+    for (int r = 0; r < levelsrc::ROWS; r++) {
+        for (int c = 0; c < levelsrc::COLS; c++) {
+            char here = src.rows[r][c];
+            const char* tries = here == 'o' ? "*#" : here == '*' ? "o#" : here == '.' ? "o" : "";
+            for (const char* t = tries; *t; t++) {
+                levelsrc::level_source edit = src;
+                edit.rows[r][c] = *t;
+                solver::level lv = solver::from_source(edit);
+                solver::report rep = solver::solve(lv, 0.5);
+                if (rep.solved)
+                    found.push_back({rep.difficulty, r, c, here, *t});
+            }
+        }
+    }
+    std::sort(found.begin(), found.end(), [](const change& a, const change& b) { return a.difficulty > b.difficulty; });
+    for (const change& ch : found)
+        printf("  row %2d col %2d: '%c' -> '%c'  difficulty %d\n", ch.row + 1, ch.col + 1, ch.from, ch.to, ch.difficulty);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     double seconds = 20;
-    bool write = false;
+    bool write = false, want_suggestions = false;
     std::string table;
     std::vector<std::string> files;
     for (int i = 1; i < argc; i++) {
         if (!strcmp(argv[i], "--time") && i + 1 < argc)
             seconds = atof(argv[++i]);
+        else if (!strcmp(argv[i], "--suggest"))
+            want_suggestions = true;
         else if (!strcmp(argv[i], "--write"))
             write = true;
         else if (!strcmp(argv[i], "--table") && i + 1 < argc)
@@ -119,6 +152,8 @@ int main(int argc, char** argv)
                p.difficulty, solver::special_letters(p.specials).c_str(), r.stored_ok ? "" : "  stored solution fails");
         if (!p.solved || !p.complete)
             status = 1;
+        if (!p.solved && want_suggestions)
+            suggest(src);
         if (write && p.solved && src.solution != p.solution) {
             int old_steps = 0;
             bool old_ok = solver::check(r.lv, src.solution, &old_steps);
