@@ -181,7 +181,10 @@ std::vector<uint8_t> encode(const level_source& src)
     std::vector<uint8_t> body(BODY_BYTES, 0);
     for (int r = 0; r < ROWS; r++) {
         for (int c = 0; c < COLS; c++) {
-            const tile_char* t = find_tile(src.rows[r][c]);
+            const std::string& row = src.rows[r];
+            const tile_char* t = c < int(row.size()) ? find_tile(row[c]) : nullptr;
+            if (!t)
+                t = &legend()[0];  // what parse never lets through is a hole
             size_t at = size_t(r * COLS + c) * 16;
             put_le32(body, at, t->start ? 1 : 0);
             put_le32(body, at + 4, t->type);
