@@ -1,0 +1,208 @@
+// The five filters on synthetic pictures with hand-worked expectations. The
+// surfaces have rows longer than their pictures, so every filter must step
+// each surface by its own pitch.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "video/filters.h"
+#include "video/screen.h"
+
+namespace {
+
+using Block = std::vector<uint16_t>;
+constexpr uint16_t SENTINEL = 0x1234;  // what the display held before a frame
+void (*const all_filters[])() = {zoom2, Scale2X, Bilinear2, Scanline2x, antiAlias2};
+
+uint16_t& px(SDL_Surface* s, int x, int y)
+{
+    return reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(s->pixels) + y * s->pitch)[x];
+}
+
+class Filters : public testing::Test {
+protected:
+    std::vector<uint8_t> mem[2];
+    SDL_Surface* padded(int i, int w, int h, bool is555)
+    {
+        int pitch = 2 * w + 12;
+        mem[i].assign(static_cast<size_t>(pitch) * h, 0);
+        return is555 ? SDL_CreateRGBSurfaceFrom(mem[i].data(), w, h, 16, pitch, 0x7C00, 0x03E0, 0x001F, 0)
+                     : SDL_CreateRGBSurfaceFrom(mem[i].data(), w, h, 16, pitch, 0xF800, 0x07E0, 0x001F, 0);
+    }
+    void use(int display_w, bool is555 = false)
+    {
+        TearDown();
+        screen = padded(0, 320, 240, is555);
+        fscreen = padded(1, display_w, display_w * 3 / 4, is555);
+        SDL_FillRect(fscreen, nullptr, SENTINEL);
+    }
+    void TearDown() override
+    {
+        SDL_FreeSurface(screen);
+        SDL_FreeSurface(fscreen);
+        screen_reset();
+    }
+    uint16_t out(int x, int y) { return px(fscreen, x, y); }
+    // The four output pixels of source pixel (x, y), row by row.
+    Block block(int x, int y)
+    {
+        return {out(2 * x, 2 * y), out(2 * x + 1, 2 * y), out(2 * x, 2 * y + 1), out(2 * x + 1, 2 * y + 1)};
+    }
+    bool display_filled()
+    {
+        for (int y = 0; y < fscreen->h; y++)
+            for (int x = 0; x < fscreen->w; x++)
+                if (out(x, y) == SENTINEL)
+                    return false;
+        return true;
+    }
+};
+
+TEST_F(Filters, Scale2xKeepsFlatColourAndLoneDotsAndRoundsCornersUsingTheCentreBeyondEdges)
+{
+    use(640);
+    const uint16_t A = 0x1111, C = 0xF800;
+    SDL_FillRect(screen, nullptr, A);
+    px(screen, 100, 100) = C;
+    px(screen, 10, 9) = px(screen, 9, 10) = C;  // C above and left of (10, 10)
+    // Each picture corner with C on its two inner neighbours.
+    px(screen, 1, 0) = px(screen, 0, 1) = px(screen, 318, 0) = px(screen, 319, 1) = C;
+    px(screen, 1, 239) = px(screen, 0, 238) = px(screen, 318, 239) = px(screen, 319, 238) = C;
+    Scale2X();
+    EXPECT_EQ(block(50, 50), Block(4, A));
+    EXPECT_EQ(block(100, 100), Block(4, C));
+    EXPECT_EQ(block(10, 10), (Block{C, A, A, A}));
+    EXPECT_EQ(block(0, 0), (Block{A, A, A, C}));
+    EXPECT_EQ(block(319, 0), (Block{A, A, C, A}));
+    EXPECT_EQ(block(0, 239), (Block{A, C, A, A}));
+    EXPECT_EQ(block(319, 239), (Block{C, A, A, A}));
+}
+
+TEST_F(Filters, BilinearBlendsNeighboursAndRepeatsTheLastRowAndColumn)
+{
+    use(640);
+    px(screen, 10, 10) = px(screen, 319, 5) = px(screen, 100, 239) = 0xF800;
+    px(screen, 319, 6) = 0x001F;
+    px(screen, 319, 239) = 0x07E0;
+    Bilinear2();
+    EXPECT_EQ(block(10, 10), (Block{0xF800, 0x7800, 0x7800, 0x3800}));
+    EXPECT_EQ(block(9, 9), (Block{0, 0, 0, 0x3800}));
+    EXPECT_EQ(block(319, 5), (Block{0xF800, 0xF800, 0x780F, 0x780F}));
+    EXPECT_EQ(out(637, 477), 0x01E0);  // row 238 reaches the last row's right pixel
+    for (int row : {478, 479}) {
+        EXPECT_EQ(out(199, row), 0x7800);
+        EXPECT_EQ(out(200, row), 0xF800);
+        EXPECT_EQ(out(201, row), 0x7800);
+        EXPECT_EQ(out(637, row), 0x03E0);
+        EXPECT_EQ(out(638, row), 0x07E0);
+        EXPECT_EQ(out(639, row), 0x07E0);
+    }
+    SDL_FillRect(screen, nullptr, 0x0001);
+    Bilinear2();
+    EXPECT_EQ(block(50, 50), Block(4, 0x0001));
+}
+
+TEST_F(Filters, ScanlineKeepsTheTopBitOfEachChannelOnTheDarkRow)
+{
+    use(640);
+    SDL_Rect left = {0, 0, 160, 240}, right = {160, 0, 160, 240};
+    SDL_FillRect(screen, &left, 0xFFFF);
+    SDL_FillRect(screen, &right, 0x7BEF);
+    Scanline2x();
+    for (int y : {0, 239}) {
+        EXPECT_EQ(block(0, y), (Block{0xFFFF, 0xFFFF, 0x2104, 0x2104}));
+        EXPECT_EQ(block(319, y), (Block{0x7BEF, 0x7BEF, 0x0000, 0x0000}));
+    }
+}
+
+TEST_F(Filters, BlurBlendsRightAndLowerNeighboursAndFillsEveryPixel)
+{
+    use(640);
+    px(screen, 10, 10) = px(screen, 319, 5) = 0xF800;
+    px(screen, 319, 6) = px(screen, 318, 239) = 0x001F;
+    px(screen, 319, 239) = 0x07E0;
+    antiAlias2();
+    EXPECT_EQ(block(10, 10), (Block{0xF800, 0x7800, 0x7800, 0x0000}));
+    // Lower right of a pixel: its right and lower neighbours, not itself.
+    EXPECT_EQ(block(9, 10), (Block{0x0000, 0x7800, 0x0000, 0x7800}));
+    // Column 319: the centre above, the lower neighbour unblended below.
+    EXPECT_EQ(block(319, 5), (Block{0xF800, 0xF800, 0x001F, 0x001F}));
+    for (int row : {478, 479}) {  // the last source row, shown twice
+        EXPECT_EQ(out(637, row), 0x03EF);  // (0x001E + 0x07C0) >> 1
+        EXPECT_EQ(out(639, row), 0x07E0);
+    }
+    EXPECT_TRUE(display_filled());
+    SDL_FillRect(screen, nullptr, 0x0001);
+    antiAlias2();
+    EXPECT_EQ(block(50, 50), (Block{0x0001, 0x0000, 0x0000, 0x0000}));
+}
+
+TEST_F(Filters, MasksFollowTheChannelShiftsOf555)
+{
+    use(640, true);
+    px(screen, 10, 10) = 0x7C00;  // full red
+    px(screen, 20, 10) = 0x7FFF;  // white
+    Bilinear2();
+    EXPECT_EQ(out(21, 20), 0x3C00);  // 0x7C00 & 0xFBDF, halved
+    antiAlias2();
+    EXPECT_EQ(out(21, 20), 0x3C00);  // 0x7C00 & 0xFBDE, halved
+    Scanline2x();
+    EXPECT_EQ(out(40, 21), 0x1104);  // (0x7FFF & 0x4410) >> 2
+    EXPECT_EQ(out(20, 21), 0x1100);
+}
+
+// Every build of the row code (the portable one, and NEON where the
+// processor has it) gives the portable build's picture at 640 x 480, and that
+// picture doubled at 1280 x 960.
+TEST_F(Filters, EveryFilterFillsA1280DisplayWithItsPictureDoubledOnEveryPath)
+{
+    for (auto filter : all_filters) {
+        use(640);
+        uint32_t seed = 7;  // tiles, outlines and noise
+        for (int y = 0; y < 240; y++)
+            for (int x = 0; x < 320; x++) {
+                seed = seed * 1103515245u + 12345u;
+                px(screen, x, y) = (seed >> 16) % 19 == 0 ? static_cast<uint16_t>(seed >> 8)
+                                   : x % 16 == 0         ? 0x2104
+                                                         : static_cast<uint16_t>(0xF81F * ((x / 16 + y / 16) % 3));
+            }
+        std::vector<uint8_t> picture = mem[0];
+        ASSERT_TRUE(filters_use_rows(0));
+        filter();
+        std::vector<uint16_t> small;
+        for (int y = 0; y < 480; y++)
+            for (int x = 0; x < 640; x++)
+                small.push_back(out(x, y));
+        for (int path = 0; path < 2; path++) {
+            if (!filters_use_rows(path))
+                continue;
+            for (int w : {640, 1280}) {
+                use(w);
+                std::copy(picture.begin(), picture.end(), mem[0].begin());
+                filter();
+                int scale = w / 640;
+                for (int y = 0; y < fscreen->h; y++)
+                    for (int x = 0; x < fscreen->w; x++)
+                        ASSERT_EQ(out(x, y), small[(y / scale) * 640 + x / scale])
+                            << x << "," << y << " path " << path << " width " << w;
+            }
+        }
+        filters_use_rows(-1);
+    }
+}
+
+TEST_F(Filters, MissingOrSmallSurfacesAreLeftAlone)
+{
+    use(320);
+    for (auto filter : all_filters)
+        filter();
+    EXPECT_EQ(out(319, 239), SENTINEL);
+    SDL_Surface* display = fscreen;
+    fscreen = nullptr;
+    for (auto filter : all_filters)
+        filter();
+    fscreen = display;
+}
+
+}  // namespace

@@ -1,0 +1,140 @@
+// Video modes on the dummy driver, presentation, drawPic, display positions.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "video/screen.h"
+
+namespace {
+
+uint16_t& px(SDL_Surface* s, int x, int y)
+{
+    return reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(s->pixels) + y * s->pitch)[x];
+}
+
+class Screen : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO)); }
+    void TearDown() override
+    {
+        if (screen != SDL_GetVideoSurface())
+            SDL_FreeSurface(screen);
+        SDL_Quit();
+        screen_reset();
+    }
+    void set_mode(int z, int full, int twice)
+    {
+        zoom = z;
+        full_screen = full;
+        double_scale = static_cast<uint8_t>(twice);
+        init_screen();
+    }
+};
+
+TEST_F(Screen, EveryModeGivesItsDisplayAndABackSurfaceOfItsFormat)
+{
+    const int rows[][5] = {{0, 0, 0, 320, 240},  {0, 1, 1, 320, 240}, {1, 0, 0, 640, 480},
+                           {3, 0, 1, 1280, 960}, {5, 1, 0, 640, 480}, {2, 1, 1, 1280, 960}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << "zoom " << r[0] << " full " << r[1] << " twice " << r[2]);
+        set_mode(r[0], r[1], r[2]);
+        SDL_Surface* display = SDL_GetVideoSurface();
+        ASSERT_TRUE(display && screen);
+        EXPECT_EQ(display->w * 10000 + display->h, r[3] * 10000 + r[4]);
+        EXPECT_EQ(display->format->BitsPerPixel, 16);
+        EXPECT_EQ((display->flags & SDL_FULLSCREEN) != 0, r[1] != 0);
+        EXPECT_EQ(screen->w * 10000 + screen->h, 320 * 10000 + 240);
+        EXPECT_EQ(fscreen, r[0] ? display : nullptr);
+        EXPECT_EQ(screen == display, r[0] == 0);
+        EXPECT_EQ(screen->format->Gmask, display->format->Gmask);
+        EXPECT_EQ(screen->format->BitsPerPixel, 16);
+        EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), 0);
+        if (r[0]) {
+            EXPECT_EQ(full_width * 10000 + full_height, r[3] * 10000 + r[4]);
+        }
+    }
+}
+
+TEST_F(Screen, TheBlurBufferIsDroppedWhenTheDisplayGrowsAndOnReset)
+{
+    set_mode(5, 0, 0);
+    GFX_Flip(screen);
+    uint32_t* buffer = aabuf;
+    ASSERT_NE(buffer, nullptr);
+    set_mode(4, 1, 0);
+    EXPECT_EQ(aabuf, buffer);
+    set_mode(5, 0, 1);
+    EXPECT_EQ(aabuf, nullptr);
+    GFX_Flip(screen);
+    EXPECT_NE(aabuf, nullptr);
+    SDL_FreeSurface(screen);
+    screen_reset();
+    EXPECT_EQ(aabuf, nullptr);
+    EXPECT_EQ(full_width * 10000 + full_height + zoom + full_screen, 640 * 10000 + 480 + 2);
+}
+
+TEST_F(Screen, EveryFilterFillsThe1280DisplayAndZoomBeyondThemShowsItUnrefreshed)
+{
+    for (int z = 1; z <= 6; z++) {
+        set_mode(z <= 5 ? z : 1, 0, 1);
+        zoom = z;
+        SDL_FillRect(fscreen, nullptr, 0x1234);
+        SDL_FillRect(screen, nullptr, 0xF800);
+        GFX_Flip(screen);
+        int stale = 0;
+        for (int y = 0; y < 960; y++)
+            for (int x = 0; x < 1280; x++)
+                stale += px(fscreen, x, y) == 0x1234;
+        EXPECT_EQ(stale, z <= 5 ? 0 : 1280 * 960) << "zoom " << z;
+    }
+}
+
+TEST_F(Screen, DisplayPositionsMapToTheFrame)
+{
+    const int cases[][6] = {{0, 0, 319, 239, 319, 239}, {0, 1, 100, 7, 100, 7}, {1, 0, 639, 479, 319, 239},
+                            {4, 0, 3, 2, 1, 1},         {2, 1, 7, 4, 1, 1},     {2, 1, 1279, 959, 319, 239},
+                            {3, 0, -3, -1, -2, -1}};
+    for (const auto& c : cases) {
+        set_mode(c[0], 0, c[1]);
+        int32_t x = c[2], y = c[3];
+        display_to_frame(&x, &y);
+        EXPECT_EQ(x * 10000 + y, c[4] * 10000 + c[5]) << c[2] << "," << c[3] << " zoom " << c[0];
+    }
+}
+
+TEST_F(Screen, ARefusedModeIsReportedAndLeavesNoSurfaces)
+{
+    SDL_Quit();
+    std::string keep = getenv("SDL_VIDEODRIVER") ? getenv("SDL_VIDEODRIVER") : "dummy";
+    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+    testing::internal::CaptureStdout();
+    set_mode(1, 0, 0);
+    std::string said = testing::internal::GetCapturedStdout();
+    setenv("SDL_VIDEODRIVER", keep.c_str(), 1);
+    EXPECT_EQ(said.rfind("SDL Error: ", 0), 0u) << said;
+    EXPECT_EQ(said.back(), '\n');
+    EXPECT_TRUE(!screen && !fscreen);
+    GFX_Flip(screen);  // nothing to show, and no crash
+}
+
+TEST_F(Screen, DrawPicCopiesTheClippedSourceAndHonoursTheColourKey)
+{
+    set_mode(1, 0, 0);
+    SDL_FillRect(screen, nullptr, 0);
+    SDL_Surface* pic = SDL_CreateRGBSurface(0, 10, 10, 16, 0xF800, 0x07E0, 0x001F, 0);
+    SDL_FillRect(pic, nullptr, 0x07E0);
+    px(pic, 6, 6) = 0xF81F;
+    SDL_SetColorKey(pic, SDL_SRCCOLORKEY, 0xF81F);
+    EXPECT_EQ(0, drawPic(screen, 0, 0, 320, 240, pic, 5, 5, 320, 240));
+    EXPECT_EQ(0, drawPic(screen, 315, -8, 10, 10, pic, 0, 0, 10, 10));
+    // (x, y, expected): the 5 x 5 corner with the keyed pixel left out; the
+    // top right corner holds the last two rows of the picture.
+    const int probes[][3] = {{0, 0, 0x07E0}, {4, 4, 0x07E0}, {1, 1, 0},     {5, 0, 0},
+                             {0, 5, 0},      {319, 1, 0x07E0}, {314, 1, 0}, {319, 2, 0}};
+    for (const auto& p : probes)
+        EXPECT_EQ(px(screen, p[0], p[1]), p[2]) << p[0] << "," << p[1];
+    SDL_FreeSurface(pic);
+}
+
+}  // namespace
