@@ -81,7 +81,8 @@ level from_map()
     lv.start = MapData.start_row * MAP_COLS + MapData.start_col;
     lv.tele_a = MapData.tele_a_row * MAP_COLS + MapData.tele_a_col;
     lv.tele_b = MapData.tele_b_row * MAP_COLS + MapData.tele_b_col;
-    lv.time_limit = MapData.time_left;
+    int count = lv.fields + lv.mines;  // the level's own limit, without any time cheat
+    lv.time_limit = count < 20 ? 20 : count > 99 ? 99 : count;
     return lv;
 }
 
