@@ -1,6 +1,18 @@
-// Placeholder: the asset module replaces this file.
+// Every image of the game, decoded once from the gfx archive and kept in the
+// globals below until freestuff; the five themed ones are swapped as a group.
 #include "res/assets.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "config/config.h"
+#include "config/input.h"
+#include "res/qva.h"
+#include "screens/highscore.h"
+#include "sound/sound.h"
+#include "video/font.h"
 #include "video/screen.h"
 
 SDL_Surface* tiles1;
@@ -21,12 +33,164 @@ SDL_Surface* zarnmenu;
 SDL_Surface* paused;
 SDL_Surface* top;
 
-const char* base_name(const char* name) { return name; }
-SDL_Surface* ZARN_LoadBMP(const char*) { return nullptr; }
+namespace {
+
+constexpr Uint32 KEY_FLAGS = SDL_SRCCOLORKEY | SDL_RLEACCEL;
+
+// Releases a surface and forgets it, so nothing is ever freed twice.
+void release(SDL_Surface*& surface)
+{
+    if (surface)
+        SDL_FreeSurface(surface);
+    surface = nullptr;
+}
+
+// Makes magenta, as the surface's own format stores it, transparent.
+void key_magenta(SDL_Surface* surface)
+{
+    if (surface)
+        SDL_SetColorKey(surface, KEY_FLAGS, SDL_MapRGB(surface->format, 255, 0, 255));
+}
+
+// The game cannot run without this picture: say which one and stop.
+[[noreturn]] void missing_image(const char* name)
+{
+    fprintf(stderr, "Missing image %s in data/gfx.qva\n", name);
+    destroy_sound();
+    freestuff();
+    exit(1);
+}
+
+// Loads a picture the game needs, with or without the magenta key.
+SDL_Surface* load_required(const char* name, bool keyed)
+{
+    SDL_Surface* surface = ZARN_LoadBMP(name);
+    if (!surface)
+        missing_image(name);
+    if (keyed)
+        key_magenta(surface);
+    return surface;
+}
+
+// The 32 x 32 surface the level's background tile is copied into, in the
+// back surface's format (16-bit 5-6-5 when there is no back surface).
+SDL_Surface* make_backcurrent()
+{
+    if (!screen)
+        return SDL_CreateRGBSurface(0, 32, 32, 16, 0xf800, 0x07e0, 0x001f, 0);
+    const SDL_PixelFormat* f = screen->format;
+    return SDL_CreateRGBSurface(0, 32, 32, f->BitsPerPixel, f->Rmask, f->Gmask, f->Bmask, f->Amask);
+}
+
+}  // namespace
+
+const char* base_name(const char* name)
+{
+    const char* sep = strchr(name, '/');
+    if (!sep)
+        sep = strchr(name, '\\');
+    return sep ? sep + 1 : name;
+}
+
+SDL_Surface* ZARN_LoadBMP(const char* name)
+{
+    if (!name)
+        return nullptr;
+    uint32_t length = 0;
+    void* bytes = loadQVAFile(QVA_GFX, base_name(name), "bmp", &length);
+    if (!bytes)
+        return nullptr;
+    SDL_Surface* surface = nullptr;
+    if (SDL_RWops* stream = SDL_RWFromConstMem(bytes, static_cast<int>(length)))
+        surface = SDL_LoadBMP_RW(stream, 1);
+    free(bytes);
+    return surface;
+}
+
 void init_zarn()
 {
-    SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO);
+    srand(static_cast<unsigned>(time(nullptr)));
+    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0) {
+        printf("SDL Error: %s\n", SDL_GetError());
+        SDL_Quit();
+    }
+    SDL_WM_SetCaption("Zarn v1.10", "zarnicon");
     init_screen();
+    init_sound();
+    init_controls();
+
+    tiles1 = load_required("gfx/zarn-tiles-1", true);
+    tiles2 = load_required("gfx/zarn-tiles-2", true);
+    classic_tiles = load_required("gfx/zarn-tiles-0", true);
+    tiles = tiles1;
+    tiles_back = ZARN_LoadBMP("gfx/zarn-texturen");
+    tiles_backcurrent = make_backcurrent();
+    font_large = load_required("gfx/fontbig", true);
+    font_small = load_required("gfx/fontsmall", true);
+    font_medium = load_required("gfx/fontmedium", true);
+    anim = load_required("gfx/zarn-anim", true);
+    raster = load_required("gfx/trans16x16", true);
+    scoreboard = load_required("gfx/scrbrd", true);
+
+    fill_default_highscores();
+    load_newtheme();
 }
-void load_newtheme() {}
-void freestuff() { SDL_Quit(); }
+
+void load_newtheme()
+{
+    release(gameover);
+    release(letsgo);
+    release(zarnmenu);
+    release(paused);
+    release(top);
+    char suffix[16] = "";
+    if (gfx_scheme >= 1)
+        snprintf(suffix, sizeof suffix, "%d", gfx_scheme + 1);
+    struct Themed {
+        const char* format;
+        SDL_Surface** surface;
+    };
+    const Themed themed[] = {
+        {"gfx/zarn-gameover%s", &gameover}, {"gfx/zarn-letsgo%s", &letsgo}, {"gfx/zarn-title%s", &zarnmenu},
+        {"gfx/zarn-paused%s", &paused},     {"gfx/zarn-top%s", &top},
+    };
+    for (const Themed& t : themed) {
+        snprintf(tmp_string, sizeof tmp_string, t.format, suffix);
+        *t.surface = ZARN_LoadBMP(tmp_string);
+    }
+    if (!top && gfx_scheme > 0) {
+        // A theme the data does not have (a hand-edited configuration file):
+        // the first theme stands in rather than ending the game.
+        gfx_scheme = 0;
+        load_newtheme();
+        return;
+    }
+    if (!top)
+        missing_image(tmp_string);  // still holds the top bar's name
+    key_magenta(top);
+}
+
+void freestuff()
+{
+    release(screen);
+    release(fscreen);
+    release(tiles1);
+    release(tiles2);
+    release(classic_tiles);
+    tiles = nullptr;  // only ever an alias of one of the three sheets
+    release(tiles_back);
+    release(tiles_backcurrent);
+    release(top);
+    release(font_small);
+    release(font_medium);
+    release(font_large);
+    release(anim);
+    release(zarnmenu);
+    release(gameover);
+    release(letsgo);
+    release(paused);
+    release(scoreboard);
+    release(raster);
+    destroy_controls();
+    SDL_Quit();
+}

@@ -8,6 +8,7 @@
 #include "res/assets.h"
 #include "res/qva.h"
 #include "screens/menu.h"
+#include "sound/sound.h"
 #include "video/fps.h"
 #include "video/screen.h"
 
@@ -29,6 +30,7 @@ void boot_game()
 void shutdown_game()
 {
     fps_frame_hook = nullptr;
+    destroy_sound();  // the game leaves this to SDL's shut-down; tests boot many times
     closeArchives();
     freestuff();
     clock_use_virtual(false);
