@@ -1,23 +1,129 @@
-// Placeholder game flow: opens the archives, loads level 1 and ends. The play
-// module replaces this file with the whole flow.
 #include "core/game.h"
 
+#include "config/config.h"
+#include "config/input.h"
 #include "core/level.h"
+#include "core/play.h"
 #include "core/state.h"
+#include "res/assets.h"
 #include "res/qva.h"
+#include "screens/credits.h"
+#include "screens/highscore.h"
+#include "screens/intro.h"
+#include "screens/levelselect.h"
+#include "screens/menu.h"
+#include "sound/sound.h"
+#include "video/screen.h"
 
-#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr int MUSIC_MENU = 0;
+constexpr int MUSIC_CLASSIC_MENU = 9;
+constexpr int MUSIC_CLASSIC_GAME = 10;
+constexpr int START_LIVES = 3;
+
+// Argument 1 is looked at, argument 2 only after "-zoom". The zoom given here
+// is read again from the configuration file, so it does not last.
+void read_command_line(int argc, char** argv)
+{
+    if (argc >= 3 && strcmp(argv[1], "-zoom") == 0)
+        zoom = atoi(argv[2]);
+    debug_levels = argc >= 2 && strcmp(argv[1], "-debug") == 0 ? 1 : 0;
+}
+
+void start_up(int argc, char** argv)
+{
+    getConfigFolder();
+    resetdefault_controls();
+    read_command_line(argc, argv);
+    openArchives();
+    loadGfxConfig();
+    loadConfig();
+    init_zarn();
+    read_highscores();
+    start_screen();
+    show_opensource();
+}
+
+void shut_down()
+{
+    write_highscores();
+    dumpConfig();
+    closeArchives();
+    freestuff();
+    GFX_Shutdown();
+}
+
+void start_game()
+{
+    Player.lives = Player.bonus_lives + START_LIVES;
+    Player.score = 0;
+    Player.bonus_lives = 0;
+    end_game = 0;
+    fin = 0;
+    Player.perfect = 1;
+}
+
+// Level attempts until the last life, the last level or a quit; false on quit.
+bool play_levels()
+{
+    int track = -1;  // the music runs on across levels that share a track
+    while (fin != 1) {
+        if (debug_levels) {
+            select_level();
+            if (quit_zarn == 1)
+                return false;
+        }
+        int wanted = level_track(curr_map, classic_mode);
+        if (wanted != track) {
+            play_music(wanted, -1);
+            track = wanted;
+        } else {
+            resume_music();
+        }
+        init_maps(curr_map, classic_mode);
+        engine();
+        if (quit_zarn == 1)
+            return false;
+        if (Player.lives <= 0)
+            break;  // game over
+        if (cont == 2)
+            cont = 0;  // restart: the same level again
+    }
+    return true;
+}
+
+}  // namespace
 
 int level_track(int level, int classic)
 {
-    return classic ? 10 : (((level - 1) >> 1) & 7) + 1;
+    return classic ? MUSIC_CLASSIC_GAME : (((level - 1) >> 1) & 7) + 1;
 }
 
-int zarn_main(int, char**)
+void game_loop()
 {
-    openArchives();
-    init_maps(curr_map, classic_mode);
-    printf("level %d: %d fields, %d seconds\n", curr_map, MapData.fields_left, MapData.time_left);
-    closeArchives();
+    while (quit_zarn != 1) {
+        play_music(classic_mode ? MUSIC_CLASSIC_MENU : MUSIC_MENU, -1);
+        if (cont == 0) {
+            curr_map = 1;
+            menu();
+            if (quit_zarn == 1)
+                return;
+        }
+        start_game();
+        if (!play_levels())
+            return;
+        got_highscore = check_highscore(Player.score);
+    }
+}
+
+int zarn_main(int argc, char** argv)
+{
+    start_up(argc, argv);
+    game_loop();
+    shut_down();
     return 0;
 }

@@ -6,3 +6,6 @@
 int zarn_main(int argc, char** argv);
 // The music track of a level: the pair's in-game tune, or the classic one.
 int level_track(int level, int classic);
+// The outer loop between the main menu and a run of levels; returns once
+// quit_zarn is 1. zarn_main runs it between start-up and shut-down.
+void game_loop();

@@ -20,3 +20,32 @@ extern const char* const EndTexts[8];  // seven lines and a terminating null
 void engine();
 // Runs a message screen until it is confirmed.
 void aktion(int mode);
+
+#include "core/rules.h"
+
+// What a frame of play ends in.
+enum : int {
+    PLAY_ON,       // the attempt goes on
+    PLAY_FALL,     // the player stands on a hole
+    PLAY_WON,      // the player stands and every field is gone
+    PLAY_TIME_UP,  // the level clock ran out
+    PLAY_RESTART,  // restart chosen in the pause menu
+    PLAY_ABANDON,  // main menu chosen in the pause menu
+    PLAY_QUIT,     // the program is to end
+};
+
+extern int engine_outcome;  // how the last engine call ended: PLAY_*
+
+// A level attempt in play: the player and the level clock.
+struct play_attempt {
+    play_state player;
+    int32_t second;  // the clock's second seen in the previous frame; 0 at the start
+};
+
+// Starts an attempt on the level in Map: the player on the start cell, standing.
+void attempt_start(play_attempt& a);
+// The rules of one frame of play, after it is drawn: the level clock at ms
+// milliseconds (one second at most per frame), the warp chord, movement fed by
+// the held controls and the pointer's direction, the cell resolution pass and
+// the end checks. Returns PLAY_*.
+int play_frame(play_attempt& a, uint32_t ms, int32_t held, int32_t steer);

@@ -61,7 +61,7 @@ void start_step(play_state& s, const direction& d)
     if (here.visit == 1)
         here.visit = 2;  // the resolution pass of this frame takes it away
     dir = d.sprite_dir;
-    play_sfx(SFX_WALK);
+    play_effect(SFX_WALK);
     map_cell& next = Map[s.player_row + d.drow][s.player_col + d.dcol];
     if (destructible(next.kind)) {
         next.visit++;
@@ -86,15 +86,15 @@ void arrive(play_state& s)
 {
     if (s.player_col == MapData.tele_a_col && s.player_row == MapData.tele_a_row) {
         place_player(s, MapData.tele_b_col, MapData.tele_b_row);
-        play_sfx(SFX_BEEP4);
+        play_effect(SFX_BEEP4);
     } else if (s.player_col == MapData.tele_b_col && s.player_row == MapData.tele_b_row) {
         place_player(s, MapData.tele_a_col, MapData.tele_a_row);
-        play_sfx(SFX_BEEP4);
+        play_effect(SFX_BEEP4);
     }
     int32_t kind = Map[s.player_row][s.player_col].kind;
     if (kind >= KIND_PUSH_UP && kind <= KIND_PUSH_RIGHT) {
         const direction& d = DIRS[kind - KIND_PUSH_UP];
-        play_sfx(SFX_BEEP3);
+        play_effect(SFX_BEEP3);
         map_cell& next = Map[s.player_row + d.drow][s.player_col + d.dcol];
         if (destructible(next.kind))
             next.visit++;
@@ -112,7 +112,7 @@ void stand(play_state& s)
     map_cell& cell = Map[s.player_row][s.player_col];
     if (s.stand_count != STAND_GIVE_WAY) {
         if (destructible(cell.kind) && ++s.stand_count == STAND_ALARM)
-            play_sfx(SFX_ALARM);
+            play_effect(SFX_ALARM);
         return;
     }
     if (cell.kind == KIND_FIELD) {  // gives way under the player: no points
@@ -140,6 +140,15 @@ void move_sprite(const play_state& s, int32_t pixels)
 }
 
 }  // namespace
+
+void (*effect_hook)(int sfx);
+
+void play_effect(int sfx)
+{
+    if (effect_hook)
+        effect_hook(sfx);
+    play_sfx(sfx);
+}
 
 void rules_start(play_state& s)
 {
@@ -208,7 +217,7 @@ void rules_resolve()
                 cell.kind = KIND_FIELD;
                 cell.visit = 0;
                 add_explosion(col, row);
-                play_sfx(SFX_EXPLODE);
+                play_effect(SFX_EXPLODE);
                 add_score(2);
             }
         }

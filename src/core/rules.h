@@ -17,6 +17,12 @@ struct play_state {
     int32_t stand_count;             // frames stood on a field or mine
 };
 
+// Called with the number of every effect that play starts (null: nobody
+// listens); tests count beeps and alarms here.
+extern void (*effect_hook)(int sfx);
+// Starts an effect of play: tells effect_hook, then play_sfx.
+void play_effect(int sfx);
+
 // Puts the player on the start cell of MapData, standing.
 void rules_start(play_state& s);
 // The direction bit (CTRL_UP...) a click at (x, y) steers, or 0.

@@ -18,13 +18,13 @@ char last_pw[5] = "AAAA";
 // "AAAA" or a cheat word.
 const char pw[PW_COUNT][5] = {
     "BOLA", "KIRU", "MENO", "TAVI", "SULO", "RIPA", "DOKE", "LUMI",
-    "FASO", "NERU", "GALI", "POTE", "VIKO", "HUNA", "ZEMO", "BIRA",
+    "FAMO", "NERU", "GALI", "POTE", "VIKO", "HUNA", "ZEMO", "BIRA",
     "TOKU", "MAVE", "LIDO", "RUFA", "KENI", "SOLA", "PIMU", "DAVO",
-    "NOKI", "FERU", "BULA", "GIMO", "TEPA", "VORU", "HIKA", "MELU",
-    "ZORI", "KAFU", "LOVA", "SIME", "RADU", "PENO", "BOGI", "NULA",
-    "DIRO", "FIKE", "TUMA", "GOSI", "VELA", "HOBU", "ZIKA", "MUNO",
+    "NOKI", "FERU", "BULA", "GIRO", "TEPA", "VORU", "HIKA", "MELU",
+    "ZORI", "KAFU", "LOVA", "SIME", "RADU", "PELU", "BOGI", "NULA",
+    "DIRO", "FIRA", "TUMA", "GOSI", "VELA", "HOBU", "ZALO", "MUNO",
     "KOLE", "RISA", "BEMU", "LATO", "SEKU", "NIVA", "DUPO", "FOLI",
-    "GAMU", "TIRO", "PUKA", "VEDI", "HALO", "ZUNE", "KIMA", "ROVE",
+    "GAMU", "TIRO", "PULO", "VEDI", "HALO", "ZUNE", "KIMA", "ROVE",
 };
 
 int32_t px, py;

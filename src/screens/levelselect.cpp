@@ -1,4 +1,39 @@
-// Placeholder: the play module replaces this file.
 #include "screens/levelselect.h"
 
-void select_level() {}
+#include "config/input.h"
+#include "core/state.h"
+#include "video/font.h"
+#include "video/fps.h"
+#include "video/screen.h"
+
+#include <cstdio>
+
+void select_level()
+{
+    int32_t shown = curr_map;
+    initFPS();
+    for (;;) {
+        int32_t ctrl = check_controls(nullptr, nullptr, 0, 0, 0, nullptr);
+        bool end = false;
+        if (ctrl & CTRL_QUIT) {
+            quit_zarn = 1;
+            end = true;
+        }
+        if (ctrl & CTRL_ACTION)
+            end = true;
+        int32_t held = get_controls();
+        SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
+        put_text(screen, 10, 10, "SELECT");
+        curr_map = shown;  // the level chosen is the one shown in the last frame
+        snprintf(tmp_string, sizeof tmp_string, "LEVEL: %d", curr_map);
+        put_text(screen, 10, 26, tmp_string);
+        if (held & CTRL_UP)
+            shown = shown >= maxmap ? 1 : shown + 1;
+        else if (held & CTRL_DOWN)
+            shown = shown <= 1 ? maxmap : shown - 1;
+        GFX_Flip(screen);
+        controlFPS();
+        if (end)
+            return;
+    }
+}

@@ -1,4 +1,86 @@
-// Placeholder: the play module replaces this file.
 #include "screens/pause.h"
 
-int32_t pause() { return 1; }
+#include "config/input.h"
+#include "core/state.h"
+#include "res/assets.h"
+#include "video/font.h"
+#include "video/fps.h"
+#include "video/screen.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int32_t RESUME = 1, RESTART = 2, MAIN_MENU = 3;
+constexpr const char* CHOICE_TEXT[4] = {"", "RESUME~", "RESTART~", "MAIN MENU~"};
+constexpr int32_t LIST_X = 12, LIST_Y = 192, LIST_HEIGHT = 36, LINE_HEIGHT = 12;
+
+// Left and right from the choice c; "RESTART~" is out of reach with one life
+// or none.
+int32_t steer_choice(int32_t c, int32_t ctrl)
+{
+    bool several = Player.lives > 1;
+    bool left = ctrl & CTRL_LEFT, right = ctrl & CTRL_RIGHT;
+    if (left) {
+        if (c == RESUME)
+            return right ? RESUME : MAIN_MENU;
+        if (c == MAIN_MENU)
+            return right ? MAIN_MENU : several ? RESTART : RESUME;
+        return right ? (several ? RESTART : MAIN_MENU) : RESUME;
+    }
+    if (right) {
+        int32_t next = c + 1;
+        if (next == RESTART && !several)
+            next = MAIN_MENU;
+        return next > MAIN_MENU ? RESUME : next;
+    }
+    return c;
+}
+
+void draw_pause(int32_t choice)
+{
+    SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
+    if (paused)
+        drawPic(screen, 0, 0, 320, 240, paused, 0, 0, 320, 240);
+    if (curr_map > 1 && curr_map <= PW_COUNT) {
+        put_text1(screen, 5, 8, "PASSWORD:~");
+        snprintf(tmp_string, sizeof tmp_string, "%s~", pw[curr_map - 1]);
+        put_text1(screen, 5, 20, tmp_string);
+    }
+    put_text(screen, 2, 204, "MENU~");
+    put_text1(screen, 2, 224, CHOICE_TEXT[choice]);
+}
+
+}  // namespace
+
+int32_t pause()
+{
+    int32_t choice = RESUME;
+    bool leave = false;
+    initFPS();
+    for (;;) {
+        int32_t x = LIST_X, y = LIST_Y, selected = -1;
+        int32_t ctrl = check_controls(&x, &y, 0, LIST_HEIGHT, LINE_HEIGHT, &selected);
+        int32_t candidate = choice;
+        if (selected >= RESUME && selected <= MAIN_MENU) {
+            if (selected == choice)
+                leave = true;
+            else
+                candidate = selected;
+        }
+        if (ctrl & CTRL_QUIT) {
+            quit_zarn = 1;
+            leave = true;
+        }
+        choice = steer_choice(candidate, ctrl);
+        if (ctrl & CTRL_CONFIRM)
+            leave = true;
+        if (quit_zarn == 1)
+            return choice;
+        draw_pause(choice);
+        GFX_Flip(screen);
+        controlFPS();
+        if (leave)
+            return choice;
+    }
+}

@@ -405,8 +405,19 @@ TEST_F(Assets, AMissingRequiredPictureStopsWithItsName)
         EXPECT_EXIT(start_up(), testing::ExitedWithCode(1), "^Missing image gfx/zarn-tiles-2 in data/gfx.qva\n$");
     }
     {
+        gfx_without arch({"zarn-top.bmp"});
+        gfx_scheme = 0;
+        EXPECT_EXIT(start_up(), testing::ExitedWithCode(1), "^Missing image gfx/zarn-top in data/gfx.qva\n$");
+    }
+    {
+        // Another theme's top bar missing: the first theme stands in.
         gfx_without arch({"zarn-top3.bmp"});
         gfx_scheme = 2;
-        EXPECT_EXIT(start_up(), testing::ExitedWithCode(1), "^Missing image gfx/zarn-top3 in data/gfx.qva\n$");
+        EXPECT_EXIT(
+            {
+                start_up();
+                exit(gfx_scheme == 0 && top ? 7 : 8);
+            },
+            testing::ExitedWithCode(7), "");
     }
 }

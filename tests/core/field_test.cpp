@@ -1,0 +1,229 @@
+// Field drawing on synthetic sheets whose every 16 x 16 cell has a colour of
+// its own, so a pixel tells which cell was copied where.
+#include <gtest/gtest.h>
+
+#include "core/field.h"
+#include "core/level.h"
+#include "core/state.h"
+#include "res/assets.h"
+#include "support/level_text.h"
+#include "video/screen.h"
+
+namespace {
+
+SDL_Surface* surface(int w, int h)
+{
+    return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 16, 0xF800, 0x07E0, 0x001F, 0);
+}
+
+Uint16& pixel(SDL_Surface* s, int x, int y)
+{
+    return static_cast<Uint16*>(s->pixels)[y * (s->pitch / 2) + x];
+}
+
+// Fills every 16 x 16 cell of s with base + row * 16 + column.
+void number_cells(SDL_Surface* s, int base)
+{
+    for (int y = 0; y < s->h; y++)
+        for (int x = 0; x < s->w; x++)
+            pixel(s, x, y) = static_cast<Uint16>(base + (y / 16) * 16 + x / 16);
+}
+
+constexpr int SHEET = 100, BACK = 1000, BACK_SHEET = 2000, ANIM = 3000, RASTER = 4000;
+
+int sheet(int col, int row)
+{
+    return SHEET + row * 16 + col;
+}
+
+class Field : public testing::Test {
+protected:
+    SDL_Surface* dst = nullptr;
+
+    void SetUp() override
+    {
+        state_reset();
+        field_reset();
+        tiles = surface(144, 64);
+        number_cells(tiles, SHEET);
+        tiles_backcurrent = surface(32, 32);
+        for (int y = 0; y < 32; y++)  // every pixel its own value
+            for (int x = 0; x < 32; x++)
+                pixel(tiles_backcurrent, x, y) = static_cast<Uint16>(BACK + y * 32 + x);
+        tiles_back = surface(512, 64);
+        for (int y = 0; y < 64; y++)
+            for (int x = 0; x < 512; x++)
+                pixel(tiles_back, x, y) = static_cast<Uint16>(BACK_SHEET + (y / 16) * 64 + x / 16);
+        anim = surface(64, 16);
+        number_cells(anim, ANIM);
+        raster = surface(16, 16);
+        number_cells(raster, RASTER);
+        dst = surface(320, 240);
+        screen = dst;
+    }
+    void TearDown() override
+    {
+        for (SDL_Surface** s : {&tiles, &tiles_backcurrent, &tiles_back, &anim, &raster, &dst})
+            SDL_FreeSurface(*s), *s = nullptr;
+        screen = nullptr;
+    }
+    int at(int x, int y) { return pixel(dst, x, y); }
+    // The top-left pixel of a field cell.
+    int cell(int col, int row) { return at(16 * (col - 1), 48 + 16 * (row - 1)); }
+    void clear() { SDL_FillRect(dst, nullptr, 0); }
+};
+
+TEST_F(Field, EveryTileComesFromItsSheetCell)
+{
+    load_level_text("o.#*|-\n"
+                    "^v<>TS\n"
+                    ".**..T\n");
+    Map[1][2].type = 2;  // a destroyed field shows the background
+    Map[1][2].variant = 3;
+    dir = 5;
+    offx = 5;
+    offy = 7;
+    animframe = 9;  // mine and teleporter frame 2
+    draw_map(dst);
+    EXPECT_EQ(cell(1, 1), sheet(0, 0));
+    EXPECT_EQ(cell(3, 1), sheet(2, 0));
+    EXPECT_EQ(cell(5, 1), sheet(3, 0));
+    EXPECT_EQ(cell(6, 1), sheet(4, 0));
+    EXPECT_EQ(cell(1, 2), sheet(0, 1));
+    EXPECT_EQ(cell(4, 2), sheet(3, 1));
+    EXPECT_EQ(cell(6, 2), sheet(2, 0));  // the start cell is solid
+    // Mines run out of phase with their neighbours.
+    EXPECT_EQ(cell(4, 1), sheet(((3 + 0 + 2) & 3) + 5, 0));
+    EXPECT_EQ(cell(2, 3), sheet(((1 + 2 + 2) & 3) + 5, 0));
+    EXPECT_EQ(cell(3, 3), sheet(((2 + 2 + 2) & 3) + 5, 0));
+    // Both teleporters show the same frame.
+    EXPECT_EQ(cell(5, 2), sheet(7, 1));
+    EXPECT_EQ(cell(6, 3), sheet(7, 1));
+    // Holes and destroyed fields: the 16 x 16 window at (offx, offy).
+    EXPECT_EQ(cell(2, 1), BACK + 7 * 32 + 5);
+    EXPECT_EQ(cell(1, 3), BACK + 7 * 32 + 5);
+    EXPECT_EQ(at(15, 48 + 32 + 15), BACK + 22 * 32 + 20);
+    EXPECT_EQ(cell(20, 12), BACK + 7 * 32 + 5);
+    // The strip under the top bar, from x 128 on.
+    EXPECT_EQ(at(128, 32), BACK + 7 * 32 + 5);
+    EXPECT_EQ(at(319, 47), BACK + 22 * 32 + 20);
+    EXPECT_EQ(at(127, 32), 0);
+    EXPECT_EQ(at(0, 47), 0);
+
+    animframe = 3;  // frames 0..3 show the first frame
+    draw_map(dst);
+    EXPECT_EQ(cell(4, 1), sheet(((3 + 0) & 3) + 5, 0));
+    EXPECT_EQ(cell(5, 2), sheet(5, 1));
+}
+
+TEST_F(Field, TheBackgroundScrollsWithTheLastStepOnly)
+{
+    load_level_text("");
+    const int expect[6][2] = {{0, 1}, {0, 0}, {15, 0}, {0, 0}, {0, 0}, {0, 0}};
+    int dirs[6] = {0, 1, 2, 3, 5, 4};
+    for (int i = 0; i < 6; i++) {
+        dir = dirs[i];
+        draw_map(dst);
+        EXPECT_EQ(offx, expect[i][0]) << "dir " << dir;
+        EXPECT_EQ(offy, expect[i][1]) << "dir " << dir;
+    }
+    dir = 1;
+    draw_map(dst);
+    EXPECT_EQ(offy, 15);  // wraps
+    for (int i = 0; i < 16; i++)
+        draw_map(dst);
+    EXPECT_EQ(offy, 15);
+}
+
+TEST_F(Field, DissolvesRunSixteenFramesInSixteenSlots)
+{
+    load_level_text("");
+    dir = 5;
+    add_dissolve(3, 2);
+    EXPECT_EQ(dissolve[0].frame, 1);
+    for (int f = 1; f <= 16; f++) {
+        clear();
+        draw_dissolves(dst);
+        EXPECT_EQ(at(32, 64), sheet((f - 1) >> 2, 3)) << "frame " << f;
+    }
+    EXPECT_EQ(dissolve[0].frame, 0);
+    clear();
+    draw_dissolves(dst);
+    EXPECT_EQ(at(32, 64), 0);
+
+    for (int i = 0; i < 17; i++)
+        add_dissolve(i + 1, 12);
+    EXPECT_EQ(dissolve[15].x, 15);
+    draw_map(dst);  // draw_map runs them too, over the field
+    EXPECT_EQ(cell(17, 12), BACK);  // the seventeenth found no slot
+    EXPECT_EQ(cell(16, 12), sheet(0, 3));
+    EXPECT_EQ(dissolve[15].frame, 2);
+}
+
+TEST_F(Field, ExplosionsRunEightFramesInEightSlots)
+{
+    add_explosion(4, 3);
+    for (int f = 0; f < 8; f++) {
+        clear();
+        draw_explosions(dst);
+        EXPECT_EQ(at(48, 80), sheet(f, 2)) << "frame " << f;
+    }
+    EXPECT_EQ(explosions[0], -1);
+    for (int i = 0; i < 9; i++)
+        add_explosion(i + 1, 1);
+    EXPECT_EQ(explosions[7], 8 << 16 | 1 << 8);
+    clear();
+    draw_explosions(dst);
+    EXPECT_EQ(at(8 * 16, 48), 0);  // the ninth found no slot
+    EXPECT_EQ(at(7 * 16, 48), sheet(0, 2));
+}
+
+TEST_F(Field, TheBackgroundTileOfALevel)
+{
+    for (int level : {1, 2, 3, 47, 48}) {
+        curr_map = level;
+        setup_backgroundpattern();
+        int c = level <= 2 ? 0 : level == 3 ? 1 : level == 47 ? 30 : 31;
+        ASSERT_GE(r, 0);
+        ASSERT_LE(r, 3);
+        for (int y : {0, 16})
+            for (int x : {0, 16})
+                EXPECT_EQ(pixel(tiles_backcurrent, x + 3, y + 3), BACK_SHEET + r * 64 + c) << "level " << level;
+    }
+}
+
+TEST_F(Field, HeadUpDisplayLivesAndRaster)
+{
+    Player.lives = 12;
+    show_text();
+    for (int i = 0; i < 10; i++)
+        EXPECT_EQ(at(288 - 16 * i, 16), ANIM + 3) << i;
+    EXPECT_EQ(at(128, 16), 0);
+    clear();
+    Player.lives = 0;
+    show_text();
+    EXPECT_EQ(at(288, 16), 0);
+
+    draw_raster();
+    EXPECT_EQ(at(0, 32), RASTER);
+    EXPECT_EQ(at(319, 239), RASTER);
+    EXPECT_EQ(at(0, 31), 0);
+}
+
+TEST_F(Field, MissingPicturesDrawNothing)
+{
+    load_level_text("o*TST");
+    SDL_FreeSurface(tiles);
+    SDL_FreeSurface(tiles_backcurrent);
+    tiles = tiles_backcurrent = nullptr;
+    add_dissolve(1, 1);
+    add_explosion(1, 1);
+    draw_map(dst);
+    draw_explosions(dst);
+    setup_backgroundpattern();
+    EXPECT_EQ(cell(1, 1), 0);
+    EXPECT_EQ(explosions[0] & 0xff, 1);  // the animations still run
+    EXPECT_EQ(dissolve[0].frame, 2);
+}
+
+}  // namespace

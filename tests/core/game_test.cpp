@@ -1,0 +1,235 @@
+// The game flow: games, continues, the ending, restarts and the level select,
+// played through the real outer loop on levels packed for the test.
+#include <gtest/gtest.h>
+
+#include "config/config.h"
+#include "config/input.h"
+#include "core/clock.h"
+#include "core/field.h"
+#include "core/game.h"
+#include "core/state.h"
+#include "screens/levelselect.h"
+#include "screens/menu.h"
+#include "sound/sound.h"
+#include "support/boot.h"
+#include "support/input_script.h"
+#include "support/level_text.h"
+#include "support/play_script.h"
+#include "video/fps.h"
+#include "video/screen.h"
+
+#include <memory>
+
+namespace {
+
+class Flow : public testing::Test {
+protected:
+    std::unique_ptr<scoped_cwd> cwd;
+
+    void start(const std::vector<std::pair<int, std::string>>& levels)
+    {
+        cwd = std::make_unique<scoped_cwd>(make_level_folder(levels));
+        boot_game();
+        booted = true;
+        if (!input_reads_keys())
+            GTEST_SKIP() << "the input module of this tree reads no keys";
+    }
+    void TearDown() override
+    {
+        if (booted)
+            shutdown_game();
+        screen = nullptr;  // gone with SDL
+        cwd.reset();
+    }
+    bool booted = false;
+};
+
+TEST(LevelTrack, EveryPairOfLevelsHasItsTuneAndClassicHasOne)
+{
+    EXPECT_EQ(level_track(1, 0), 1);
+    EXPECT_EQ(level_track(2, 0), 1);
+    EXPECT_EQ(level_track(3, 0), 2);
+    EXPECT_EQ(level_track(16, 0), 8);
+    EXPECT_EQ(level_track(17, 0), 1);
+    EXPECT_EQ(level_track(18, 0), 1);
+    EXPECT_EQ(level_track(48, 0), 8);
+    EXPECT_EQ(level_track(1, 1), 10);
+    EXPECT_EQ(level_track(32, 1), 10);
+}
+
+// Three falls on a level without a start cell: the player falls in the first
+// frame of play. Start screen, fall screen: three frames an attempt.
+constexpr const char* THREE_FALLS = "1 press RETURN\n3 press RETURN\n"
+                                    "4 press RETURN\n6 press RETURN\n"
+                                    "7 press RETURN\n9 press RETURN\n";
+
+TEST_F(Flow, YesOnTheGameOverScreenContinuesAtTheSameLevelWithFreshLives)
+{
+    start({{1, "S#.o"}, {5, "o"}});
+    cont = 1;  // skips the menu
+    curr_map = 5;
+    int lives = -1, score = -1, level = -1, shown = -1;
+    play_result res = run_script(script(std::string(THREE_FALLS) + "10 press RETURN\n13 quit\n"), game_loop,
+                                 [&](int frame) {
+                                     if (frame == 1)
+                                         Player.score = 77;  // the old game's points
+                                     if (frame == 9)
+                                         shown = end_game;
+                                     if (frame == 12) {
+                                         lives = Player.lives;
+                                         score = Player.score;
+                                         level = curr_map;
+                                     }
+                                 });
+    EXPECT_TRUE(res.quit);
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(lives, 3);
+    EXPECT_EQ(score, 0);
+    EXPECT_EQ(level, 5);
+    EXPECT_EQ(end_game, 0);
+}
+
+TEST_F(Flow, NoOnTheGameOverScreenReturnsToTheMenu)
+{
+    start({{1, "S#.o"}, {5, "o"}});
+    cont = 1;
+    curr_map = 5;
+    int level = -1, answer = -1;
+    play_result res = run_script(script(std::string(THREE_FALLS) + "10 press DOWN\n11 press RETURN\n14 quit\n"),
+                                 game_loop, [&](int frame) {
+                                     if (frame == 12)
+                                         answer = cont;
+                                     if (frame == 13)
+                                         level = curr_map;
+                                 });
+    EXPECT_TRUE(res.quit);
+    EXPECT_EQ(answer, 0);
+    EXPECT_EQ(level, 1);
+}
+
+TEST_F(Flow, TheLastLevelEndsTheRunAndTheMenuFollows)
+{
+    start({{1, "S#.o"}, {48, "So#"}});
+    cont = 1;
+    curr_map = 48;
+    int ended = -1, answer = -1, level = -1;
+    play_result res = run_script(script("1 press RETURN\n2 hold RIGHT\n8 release RIGHT\n12 press RETURN\n14 quit\n"),
+                                 game_loop, [&](int frame) {
+                                     if (frame == 12) {
+                                         ended = fin;
+                                         answer = cont;
+                                     }
+                                     if (frame == 13)
+                                         level = curr_map;
+                                 });
+    EXPECT_TRUE(res.quit);
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(answer, 0);
+    EXPECT_EQ(level, 1);
+}
+
+TEST_F(Flow, TheDebugLevelSelectComesBeforeEveryAttempt)
+{
+    start({{1, "S#.o"}, {2, "S#.o"}, {3, "o"}});
+    debug_levels = 1;
+    cont = 1;
+    int after_fall = -1, chosen = -1, lives = -1;
+    play_result res = run_script(script("1 hold UP\n3 release UP\n3 press RETURN\n"  // level 3
+                                        "4 press RETURN\n6 press RETURN\n"          // a fall
+                                        "7 hold DOWN\n7 press SPACE\n8 release DOWN\n8 press RETURN\n"
+                                        "10 quit\n"),
+                                 game_loop, [&](int frame) {
+                                     if (frame == 7)
+                                         after_fall = curr_map;
+                                     if (frame == 9) {
+                                         chosen = curr_map;
+                                         lives = Player.lives;
+                                     }
+                                 });
+    EXPECT_TRUE(res.quit);
+    EXPECT_EQ(after_fall, 3);
+    EXPECT_EQ(chosen, 2);
+    EXPECT_EQ(lives, 2);
+}
+
+TEST_F(Flow, ARestartPlaysTheSameLevelAgainWithALifeLess)
+{
+    start({{1, "S#.o"}, {4, "S##.o"}});
+    cont = 1;
+    curr_map = 4;
+    int level = -1, lives = -1, flag = -1;
+    run_script(script("1 press RETURN\n"
+                      "2 hold RIGHT\n3 release RIGHT\n"
+                      "4 press RETURN\n5 press RIGHT\n6 press RETURN\n"  // pause, restart
+                      "10 quit\n"),
+               game_loop, [&](int frame) {
+                   if (frame == 8) {
+                       level = curr_map;
+                       lives = Player.lives;
+                       flag = cont;
+                   }
+               });
+    EXPECT_EQ(level, 4);
+    EXPECT_EQ(lives, 2);
+    EXPECT_EQ(flag, 1);     // the new start screen set it again
+    EXPECT_EQ(px, 0);       // back on the start cell
+}
+
+TEST_F(Flow, LevelSelectWrapsAndConfirmsWithActionOnly)
+{
+    start({{1, "S#.o"}});
+    curr_map = 1;
+    run_script(script("1 hold DOWN\n2 release DOWN\n2 press SPACE\n3 press RETURN\n"), select_level);
+    EXPECT_EQ(curr_map, 48);
+    run_script(script("1 hold UP\n2 release UP\n2 press RETURN\n"), select_level);
+    EXPECT_EQ(curr_map, 1);
+    run_script(script("1 hold UP\n1 hold DOWN\n2 press RETURN\n"), select_level);
+    EXPECT_EQ(curr_map, 2);  // up and down together count as up
+    play_result res = run_script(script("1 press RETURN\n"), select_level);
+    EXPECT_EQ(res.frames, 1);
+    EXPECT_EQ(curr_map, 2);
+    res = run_script(script("2 quit\n"), select_level);
+    EXPECT_EQ(res.frames, 2);  // the frame still ends
+    EXPECT_TRUE(res.quit);
+}
+
+// zarn_main from start-up to shut-down; quit as soon as a frame has ended.
+void run_main(std::vector<const char*> args)
+{
+    state_reset();
+    config_reset();
+    input_reset();
+    screen_reset();
+    field_reset();
+    menu_reset();
+    clock_use_virtual(true);
+    args.push_back(nullptr);
+    int frames = 0;
+    start_script([&frames](int frame) {
+        frames = frame;
+        if (frame > 0)
+            push_quit();
+        if (frame > 100)
+            quit_zarn = 1;
+    });
+    EXPECT_EQ(zarn_main(static_cast<int>(args.size()) - 1, const_cast<char**>(args.data())), 0);
+    stop_script();
+    destroy_sound();  // the game leaves it to the end of the process
+    clock_use_virtual(false);
+    EXPECT_EQ(quit_zarn, 1);
+    EXPECT_LT(frames, 100);
+}
+
+TEST(Main, DebugIsTheFirstArgumentOnly)
+{
+    run_main({"zarn", "-debug"});
+    EXPECT_EQ(debug_levels, 1);
+    run_main({"zarn", "-zoom", "-debug"});
+    EXPECT_EQ(debug_levels, 0);
+    run_main({"zarn", "x", "-debug"});
+    EXPECT_EQ(debug_levels, 0);
+    run_main({"zarn"});
+    EXPECT_EQ(debug_levels, 0);
+}
+
+}  // namespace

@@ -1,0 +1,299 @@
+// The tile rules stepped frame by frame on small fields, without a screen.
+#include <gtest/gtest.h>
+
+#include "config/input.h"
+#include "core/field.h"
+#include "core/level.h"
+#include "core/rules.h"
+#include "core/state.h"
+#include "sound/sound.h"
+#include "support/level_text.h"
+
+#include <vector>
+
+namespace {
+
+std::vector<int> heard;
+
+class Rules : public testing::Test {
+protected:
+    play_state s{};
+
+    void SetUp() override
+    {
+        state_reset();
+        field_reset();
+        heard.clear();
+        effect_hook = [](int sfx) { heard.push_back(sfx); };
+    }
+    void TearDown() override { effect_hook = nullptr; }
+
+    void start(const char* level)
+    {
+        load_level_text(level);
+        rules_start(s);
+    }
+    // n frames of movement and resolution with the given controls wanted.
+    void frames(int n, int32_t wanted = 0)
+    {
+        for (int i = 0; i < n; i++) {
+            rules_move(s, wanted);
+            rules_resolve();
+        }
+    }
+    // One whole step (or push) in a direction, then standing frames until it settles.
+    void step(int32_t wanted)
+    {
+        frames(1, wanted);
+        while (s.move_state != 0)
+            frames(1);
+    }
+    int count(int sfx) const
+    {
+        int n = 0;
+        for (int h : heard)
+            n += h == sfx;
+        return n;
+    }
+    const map_cell& at(int col, int row = 1) const { return Map[row][col]; }
+};
+
+TEST_F(Rules, AStepTakesFiveFramesAndTheCellLeftGoesAtOnce)
+{
+    start("#Soo");
+    EXPECT_EQ(px, 16);
+    EXPECT_EQ(py, 48);
+    frames(1, CTRL_RIGHT);  // the step moves the sprite in the frame it starts
+    EXPECT_EQ(s.player_col, 3);
+    EXPECT_EQ(s.move_state, 4);
+    EXPECT_EQ(px, 19);
+    EXPECT_EQ(dir, 3);
+    EXPECT_EQ(at(3).visit, 1);
+    EXPECT_EQ(s.stand_count, 1);
+    frames(3, CTRL_LEFT);  // input is not read while moving
+    EXPECT_EQ(px, 28);
+    frames(1);
+    EXPECT_EQ(px, 32);
+    EXPECT_EQ(s.move_state, 0);
+    EXPECT_EQ(s.move_step, 0);
+
+    frames(1, CTRL_RIGHT);  // leaving a field destroys it in the same frame
+    EXPECT_EQ(at(3).kind, KIND_EMPTY);
+    EXPECT_EQ(at(3).type, 2);
+    EXPECT_EQ(at(3).variant, 3);
+    EXPECT_EQ(MapData.fields_left, 1);
+    EXPECT_EQ(Player.score, 1);
+    EXPECT_EQ(dissolve[0].frame, 1);
+    EXPECT_EQ(dissolve[0].x, 2);
+    EXPECT_EQ(dissolve[0].y, 0);
+    EXPECT_EQ(count(SFX_WALK), 2);
+
+    frames(4);  // the last field, left up: the step starts, the resolution takes it
+    frames(1, CTRL_UP);
+    EXPECT_EQ(s.player_row, 0);
+    EXPECT_EQ(MapData.fields_left, 0);
+    EXPECT_EQ(py, 45);
+    frames(4);
+    EXPECT_EQ(Map[s.player_row][s.player_col].kind, KIND_EMPTY);  // off the edge: a hole
+}
+
+TEST_F(Rules, AMineCrossedTwiceGivesTwoPointsThenOne)
+{
+    start("S*#");
+    step(CTRL_RIGHT);
+    EXPECT_EQ(at(2).visit, 1);
+    step(CTRL_RIGHT);
+    EXPECT_EQ(at(2).kind, KIND_FIELD);
+    EXPECT_EQ(at(2).type, 1);
+    EXPECT_EQ(at(2).visit, 0);
+    EXPECT_EQ(Player.score, 2);
+    EXPECT_EQ(MapData.fields_left, 1);  // the field left behind still counts
+    EXPECT_EQ(explosions[0], (2 << 16) | (1 << 8));
+    EXPECT_EQ(count(SFX_EXPLODE), 1);
+    step(CTRL_LEFT);
+    step(CTRL_LEFT);
+    EXPECT_EQ(at(2).kind, KIND_EMPTY);
+    EXPECT_EQ(Player.score, 3);
+    EXPECT_EQ(MapData.fields_left, 0);
+    EXPECT_EQ(count(SFX_EXPLODE), 1);
+}
+
+TEST_F(Rules, AFieldStoodOnGivesWayOnTheFiftiethFrame)
+{
+    start("So");
+    step(CTRL_RIGHT);
+    frames(23);
+    EXPECT_EQ(count(SFX_ALARM), 0);
+    frames(1);  // the 24th frame of standing
+    EXPECT_EQ(count(SFX_ALARM), 1);
+    EXPECT_EQ(s.stand_count, 25);
+    frames(25);
+    EXPECT_EQ(at(2).kind, KIND_FIELD);
+    EXPECT_EQ(s.stand_count, 50);
+    frames(1);  // the 50th
+    EXPECT_EQ(at(2).kind, KIND_EMPTY);
+    EXPECT_EQ(MapData.fields_left, 0);
+    EXPECT_EQ(Player.score, 0);
+    EXPECT_EQ(s.stand_count, 0);
+    EXPECT_EQ(dissolve[0].frame, 1);
+    EXPECT_EQ(count(SFX_ALARM), 1);
+}
+
+TEST_F(Rules, AMineStoodOnIsSpentQuietlyAndMustBeCrossedAgain)
+{
+    start("S*#");
+    step(CTRL_RIGHT);
+    frames(50);
+    EXPECT_EQ(at(2).kind, KIND_FIELD);
+    EXPECT_EQ(at(2).visit, 0);
+    EXPECT_EQ(Player.score, 0);
+    EXPECT_EQ(MapData.fields_left, 1);
+    EXPECT_EQ(count(SFX_EXPLODE), 0);
+    EXPECT_EQ(explosions[0], -1);
+    step(CTRL_RIGHT);  // stepping off leaves the spent mine's field in place
+    EXPECT_EQ(at(2).kind, KIND_FIELD);
+    step(CTRL_LEFT);
+    step(CTRL_LEFT);
+    EXPECT_EQ(at(2).kind, KIND_EMPTY);
+    EXPECT_EQ(Player.score, 1);
+}
+
+TEST_F(Rules, TracksAndRefusals)
+{
+    // Row 2: a vertical track cannot be entered from the side; row 1: up onto
+    // a horizontal track is refused and the frame counts as standing.
+    start("o-o\n"
+          "S|#\n"
+          "oo#\n");
+    frames(1, CTRL_RIGHT);
+    EXPECT_EQ(s.move_state, 0);
+    step(CTRL_DOWN);  // onto the field below
+    EXPECT_EQ(s.player_row, 3);
+    step(CTRL_RIGHT);
+    step(CTRL_UP);  // a vertical track is entered from below
+    EXPECT_EQ(s.player_row, 2);
+    EXPECT_EQ(s.player_col, 2);
+    frames(1, CTRL_RIGHT);  // and left only up or down
+    EXPECT_EQ(s.move_state, 0);
+    frames(1, CTRL_UP);  // up into a horizontal track: refused
+    EXPECT_EQ(s.move_state, 0);
+
+    start("#-\n"
+          "So\n");
+    step(CTRL_RIGHT);
+    int before = s.stand_count;
+    frames(3, CTRL_RIGHT | CTRL_UP);  // the first wanted direction is refused: nothing moves
+    EXPECT_EQ(s.player_col, 2);
+    EXPECT_EQ(s.stand_count, before + 3);
+    frames(1, CTRL_UP | CTRL_DOWN);  // up is tried first; refused, down is not tried
+    EXPECT_EQ(s.move_state, 0);
+    frames(1, CTRL_DOWN);
+    EXPECT_EQ(s.move_state, 2);
+}
+
+TEST_F(Rules, PushersChainAndIgnoreRefusals)
+{
+    start("S>>|o");
+    step(CTRL_RIGHT);  // onto a pusher: pushed twice, onto a vertical track from the side
+    EXPECT_EQ(s.player_col, 4);
+    EXPECT_EQ(px, 48);
+    EXPECT_EQ(count(SFX_BEEP3), 2);
+    EXPECT_EQ(count(SFX_WALK), 1);
+    EXPECT_EQ(s.stand_count, 0);
+
+    start("Svo\n"
+          "..o\n"
+          "..<\n"
+          "..#\n");
+    frames(5, CTRL_RIGHT);  // arrives on the pusher down: the push starts in that frame
+    EXPECT_EQ(s.move_state, 2);
+    EXPECT_EQ(s.player_row, 2);
+    frames(5);  // into the hole below: the push runs like a step and stops there
+    EXPECT_EQ(s.move_state, 0);
+    EXPECT_EQ(at(2, 2).kind, KIND_EMPTY);
+
+    start("S>o.\n");
+    step(CTRL_RIGHT);  // a push onto a field starts the count at 0
+    EXPECT_EQ(at(3).visit, 1);
+    EXPECT_EQ(s.stand_count, 0);
+    frames(24);
+    EXPECT_EQ(count(SFX_ALARM), 0);
+    frames(1);
+    EXPECT_EQ(count(SFX_ALARM), 1);
+}
+
+TEST_F(Rules, TeleportersSwapAndALoneOneDropsThePlayerOffTheField)
+{
+    start("ST...\n"
+          "....T#\n");
+    step(CTRL_RIGHT);
+    EXPECT_EQ(s.player_col, 5);
+    EXPECT_EQ(s.player_row, 2);
+    EXPECT_EQ(px, 64);
+    EXPECT_EQ(py, 64);
+    EXPECT_EQ(count(SFX_BEEP4), 1);
+    step(CTRL_RIGHT);
+    step(CTRL_LEFT);  // and back again
+    EXPECT_EQ(s.player_col, 2);
+    EXPECT_EQ(s.player_row, 1);
+
+    start("ST#\n"
+          ".T#.T\n");  // only the first two teleporters count
+    step(CTRL_RIGHT);
+    EXPECT_EQ(s.player_col, 2);
+    EXPECT_EQ(s.player_row, 2);
+
+    start("ST#\n");
+    step(CTRL_RIGHT);
+    EXPECT_EQ(s.player_col, 0);
+    EXPECT_EQ(s.player_row, 0);
+    EXPECT_EQ(px, -16);
+    EXPECT_EQ(py, 32);
+    EXPECT_EQ(Map[0][0].kind, KIND_EMPTY);
+}
+
+TEST_F(Rules, PointerSteeringThresholds)
+{
+    px = 96;
+    py = 112;  // sprite centre (104, 120)
+    EXPECT_EQ(pointer_steer(104, 120), 0);
+    EXPECT_EQ(pointer_steer(114, 130), 0);
+    EXPECT_EQ(pointer_steer(115, 120), CTRL_RIGHT);
+    EXPECT_EQ(pointer_steer(93, 120), CTRL_LEFT);
+    EXPECT_EQ(pointer_steer(94, 120), 0);
+    EXPECT_EQ(pointer_steer(104, 131), CTRL_DOWN);
+    EXPECT_EQ(pointer_steer(104, 109), CTRL_UP);
+    EXPECT_EQ(pointer_steer(116, 132), CTRL_RIGHT);  // a tie steers sideways
+    EXPECT_EQ(pointer_steer(92, 132), CTRL_LEFT);
+    EXPECT_EQ(pointer_steer(128, 120), CTRL_RIGHT);  // the far edge of the box
+    EXPECT_EQ(pointer_steer(129, 120), 0);
+    EXPECT_EQ(pointer_steer(80, 96), CTRL_LEFT);
+    EXPECT_EQ(pointer_steer(79, 120), 0);
+    EXPECT_EQ(pointer_steer(104, 95), 0);
+    py = 32;  // the top bar never steers
+    EXPECT_EQ(pointer_steer(104, 47), 0);
+    EXPECT_EQ(pointer_steer(104, 51), CTRL_DOWN);
+}
+
+TEST_F(Rules, ScoreStopsGrowingPastTheCapAndFullSlotsDropAnimations)
+{
+    start("Soooooooooooooooooo#\n");
+    Player.score = 99999;
+    for (int i = 0; i < 19; i++)
+        step(CTRL_RIGHT);
+    EXPECT_EQ(Player.score, 100000);
+    EXPECT_EQ(MapData.fields_left, 0);  // everything else still happens
+    for (const dissolve_slot& d : dissolve)
+        EXPECT_GT(d.frame, 0);
+
+    start("S*********#\n");
+    for (int i = 0; i < 10; i++)
+        step(CTRL_RIGHT);
+    EXPECT_EQ(Player.score, 100000 + 0);
+    for (int col = 2; col <= 10; col++)
+        EXPECT_EQ(at(col).kind, KIND_FIELD);
+    EXPECT_EQ(explosions[7], (9 << 16) | (1 << 8));  // the ninth mine found no slot
+    EXPECT_EQ(count(SFX_EXPLODE), 9);
+}
+
+}  // namespace

@@ -1,0 +1,33 @@
+// Levels for tests written as a grid of characters in the legend of the level
+// sources (assets/levels), one line per row from row 1, each line from column
+// 1; short lines and missing rows are holes, and any number of starts and
+// teleporters is allowed:
+//   '.' hole   'o' field   '*' mine   '#' solid   '|' vertical track
+//   '-' horizontal track   '^' 'v' '<' '>' pushers   'T' teleporter
+//   'S' start (a solid field under the player)
+#pragma once
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+// The 3840-byte level body of the grid, as the maps archive stores it.
+std::vector<uint8_t> level_body(const std::string& text);
+// Clears the field and loads the grid into Map and MapData, as init_maps does.
+void load_level_text(const std::string& text);
+// Makes a folder whose data/ holds the build's gfx and sfx archives and a maps
+// archive of the given levels (level number, grid; classic names when asked);
+// returns its path. Start the game with this folder as working directory.
+std::string make_level_folder(const std::vector<std::pair<int, std::string>>& levels, bool classic = false);
+
+// Changes the working directory for the life of the object.
+class scoped_cwd {
+public:
+    explicit scoped_cwd(const std::string& dir);
+    ~scoped_cwd();
+    scoped_cwd(const scoped_cwd&) = delete;
+    scoped_cwd& operator=(const scoped_cwd&) = delete;
+
+private:
+    std::string old_;
+};

@@ -1,0 +1,44 @@
+// Level sources: the readable text form of a level (title, a 20 x 12 picture
+// of its tiles, its solution) and its translation into the 3840-byte level
+// format that the game reads.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace levelsrc {
+
+constexpr int ROWS = 12;
+constexpr int COLS = 20;
+constexpr int BODY_BYTES = ROWS * COLS * 16;
+
+// One source character and the record it stands for.
+struct tile_char {
+    char ch;
+    int32_t type, variant;
+    bool start, teleport;
+    const char* name;
+};
+
+// The legend: every character a level picture may hold.
+const std::vector<tile_char>& legend();
+
+struct level_source {
+    std::string title;
+    std::string idea;       // the designer's note, free text (may be empty)
+    std::array<std::string, ROWS> rows;  // ROWS strings of COLS legend characters
+    std::string solution;   // moves, each one of U D L R
+};
+
+// Parses a source text. On failure returns false and sets error to
+// "LINE:COL: what is wrong" (1-based; column 0 when the whole line is meant).
+bool parse(const std::string& text, level_source& out, std::string& error);
+// The level body: 12 rows of 20 records of four little-endian int32.
+std::vector<uint8_t> encode(const level_source& src);
+// The source text of a level, in the form parse reads.
+std::string format(const level_source& src);
+// Reads a whole file; false when it cannot be read.
+bool read_file(const std::string& path, std::string& out);
+
+}  // namespace levelsrc
