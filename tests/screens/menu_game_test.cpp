@@ -9,6 +9,7 @@
 #include "core/state.h"
 #include "screens/highscore.h"
 #include "screens/menu.h"
+#include "sound/sound.h"
 #include "support/input_script.h"
 #include "support/scratch.h"
 #include "video/font.h"
@@ -89,6 +90,7 @@ TEST(WholeGame, FromTheMenuThroughGameOverToANamedHighScore)
     char arg0[] = "zarn";
     char* argv[] = {arg0, nullptr};
     script_result r = play([&] { zarn_main(1, argv); }, "", player, 30000);
+    destroy_sound();  // the game leaves it to the end of the process
     clock_use_virtual(false);
     screen = nullptr;
 
