@@ -79,6 +79,11 @@ TEST(ContinueScan, TakesTheLastMatchAmongTheLevelsOfTheSet)
     memcpy(last_pw, pw[9], sizeof last_pw);
     check_lastpw();
     EXPECT_EQ(curr_map, 10);
+    memcpy(last_pw, "AAAA", sizeof last_pw);  // no level's password
+    curr_map = 1;
+    check_lastpw();
+    EXPECT_EQ(curr_map, 1);
+    memcpy(last_pw, pw[9], sizeof last_pw);
     maxmap = 9;  // level 10 is not in a set of nine
     curr_map = 1;
     check_lastpw();
@@ -134,18 +139,6 @@ TEST_F(MainMenu, AClickHighlightsAnEntryAndASecondConfirmsItButNeverExits)
     EXPECT_EQ(last.frames, 5);  // only Return ended it
     EXPECT_EQ(confirmed("(120,99)(120,220)(120,239)[v]"), 2);
     EXPECT_EQ(confirmed("(10,180)[^][^]"), 2);
-}
-
-TEST_F(MainMenu, ContinueStartsAtTheLevelOfTheLastPasswordOrAtOne)
-{
-    memcpy(last_pw, pw[9], sizeof last_pw);
-    play(menu, "[v][E]");
-    EXPECT_EQ(curr_map, 10);
-    curr_map = 1;
-    memcpy(last_pw, "AAAA", sizeof last_pw);
-    play(menu, "[v][E]");
-    EXPECT_EQ(curr_map, 1);
-    EXPECT_EQ(quit_zarn, 0);
 }
 
 // While the table is up a key closes it and is used up; on the menu "down"
