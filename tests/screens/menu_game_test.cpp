@@ -1,6 +1,7 @@
 #include "front_script.h"
 
 #include "config/config.h"
+#include "config/input.h"
 #include "core/clock.h"
 #include "core/field.h"
 #include "core/game.h"
