@@ -92,12 +92,12 @@ std::vector<step> parse(const std::string& s)
 
 }  // namespace
 
-script_result play(const std::function<void()>& screen, const std::string& script,
+front_result front_play(const std::function<void()>& screen, const std::string& script,
                    const std::function<void()>& after_frame, int grace)
 {
     std::vector<step> steps = parse(script);
     flush_events();  // what a screen that ended early left unread
-    script_result result = {0, 0, false};
+    front_result result = {0, 0, false};
     size_t next = 0;
     int last_step_frame = 0;
     uint32_t start = sys_ticks();

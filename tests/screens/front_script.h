@@ -15,7 +15,7 @@
 #include <functional>
 #include <string>
 
-struct script_result {
+struct front_result {
     int frames;       // frames the screen ran
     uint32_t ms;      // virtual time it took
     bool timed_out;   // still running `grace` frames after the script: ended by quit_zarn
@@ -24,7 +24,7 @@ struct script_result {
 // Runs screen() with the script; frame n + 1 reads what step n pushed, the
 // first step is pushed before frame 1. after_frame, if given, runs at the
 // end of every frame.
-script_result play(const std::function<void()>& screen, const std::string& script,
+front_result front_play(const std::function<void()>& screen, const std::string& script,
                    const std::function<void()>& after_frame = nullptr, int grace = 200);
 
 // Boots the game before each test and brings it down after it.

@@ -54,7 +54,7 @@ protected:
     {
         set_table();
         int32_t place = 0;
-        EXPECT_FALSE(play([&] { place = check_highscore(450); }, script).timed_out) << script;
+        EXPECT_FALSE(front_play([&] { place = check_highscore(450); }, script).timed_out) << script;
         EXPECT_EQ(place, 3);
         return table_names()[2];
     }
@@ -170,7 +170,7 @@ TEST_F(HighScores, TheTableBlinksTheNewPlaceAndClosesOnAKeyOrAfterThirtySeconds)
     got_highscore = 6;
     std::vector<std::string> place6;  // the last line formatted in each frame
     auto record = [&] { place6.emplace_back(tmp_string, 3); };
-    script_result r = play(show_highscores, "[32](100,150)[2][<]", record);
+    front_result r = front_play(show_highscores, "[32](100,150)[2][<]", record);
     EXPECT_EQ(r.frames, 36);
     EXPECT_EQ(scrolltextpos, 36);
     EXPECT_EQ(got_highscore, 0);
@@ -178,7 +178,7 @@ TEST_F(HighScores, TheTableBlinksTheNewPlaceAndClosesOnAKeyOrAfterThirtySeconds)
         EXPECT_EQ(place6[frame - 1], (frame - 1) / 8 % 2 ? "   " : "06 ") << "frame " << frame;
 
     got_highscore = 2;
-    r = play(show_highscores, "");
+    r = front_play(show_highscores, "");
     EXPECT_GE(r.ms, 30000u);
     EXPECT_LT(r.ms, 30100u);
     EXPECT_EQ(got_highscore, 0);

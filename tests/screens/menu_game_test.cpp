@@ -89,7 +89,7 @@ TEST(WholeGame, FromTheMenuThroughGameOverToANamedHighScore)
     };
     char arg0[] = "zarn";
     char* argv[] = {arg0, nullptr};
-    script_result r = play([&] { zarn_main(1, argv); }, "", player, 30000);
+    front_result r = front_play([&] { zarn_main(1, argv); }, "", player, 30000);
     destroy_sound();  // the game leaves it to the end of the process
     clock_use_virtual(false);
     screen = nullptr;

@@ -24,10 +24,10 @@ protected:
         curr_map = 1;
         quit_zarn = 0;
         memcpy(last_pw, pw[CONTINUE_LEVEL - 1], sizeof last_pw);
-        last = play(menu, script + "[E]");
+        last = front_play(menu, script + "[E]");
         return last.timed_out ? 0 : quit_zarn ? 5 : curr_map == CONTINUE_LEVEL ? 2 : 1;
     }
-    script_result last = {};
+    front_result last = {};
 };
 
 uint64_t checksum(SDL_Surface* s)
@@ -110,7 +110,7 @@ TEST_F(MainMenu, UpAndDownWrapAroundAndCancelWhenPressedTogether)
     EXPECT_EQ(confirmed("[v][^v]"), 2);
     EXPECT_EQ(confirmed("[^][^v]"), 5);
     quit_zarn = 0;
-    play(menu, "[v][S]");  // the space bar confirms too
+    front_play(menu, "[v][S]");  // the space bar confirms too
     EXPECT_EQ(curr_map, CONTINUE_LEVEL);
 }
 
@@ -160,7 +160,7 @@ TEST_F(MainMenu, TheTableComesAfterThirtyIdleSecondsOrANewHighScore)
 
 TEST_F(MainMenu, ClosingTheWindowEndsTheMenuInThatFrame)
 {
-    script_result r = play(menu, "[v][Q]");
+    front_result r = front_play(menu, "[v][Q]");
     EXPECT_EQ(r.frames, 1);
     EXPECT_EQ(quit_zarn, 1);
     EXPECT_FALSE(r.timed_out);

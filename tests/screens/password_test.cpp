@@ -16,7 +16,7 @@ protected:
     // holds it for a second).
     uint32_t enter(const std::string& script)
     {
-        script_result r = play(enter_pw, script);
+        front_result r = front_play(enter_pw, script);
         EXPECT_FALSE(r.timed_out) << script;
         return r.ms;
     }
@@ -41,7 +41,7 @@ TEST_F(PasswordScreen, ConfirmingAAAAIsNotValidAndWaitsASecondButSpaceDoesNotCon
     EXPECT_GE(enter("[E]"), 1000u);
     EXPECT_EQ(curr_map, 3);
     EXPECT_EQ(cheats(), 0);
-    EXPECT_EQ(play(enter_pw, "[S][3][E]").frames, 5);
+    EXPECT_EQ(front_play(enter_pw, "[S][3][E]").frames, 5);
 }
 
 TEST_F(PasswordScreen, EachCheatWordHasItsEffectAndEveryVisitClearsThePlayerCheats)
@@ -89,7 +89,7 @@ TEST_F(PasswordScreen, LevelPasswordsPickALevelOfTheSetInPlay)
 
     // Without levels a plain word gives no verdict and the screen stays.
     maxmap = 0;
-    EXPECT_EQ(play(enter_pw, std::string(pw[0]) + "[E][3][Q]").frames, 8);
+    EXPECT_EQ(front_play(enter_pw, std::string(pw[0]) + "[E][3][Q]").frames, 8);
     EXPECT_EQ(curr_map, 32);
 }
 
@@ -126,7 +126,7 @@ TEST_F(PasswordScreen, AClickOutsideTheLettersConfirmsAndClosingTheWindowEndsAtO
     EXPECT_EQ(Player.bonus_lives, 3);
     enter("JOPH(162,193)");
     EXPECT_EQ(Player.life_refund, 1);
-    script_result r = play(enter_pw, "KW[Q]");
+    front_result r = front_play(enter_pw, "KW[Q]");
     EXPECT_EQ(r.frames, 2);
     EXPECT_LT(r.ms, 1000u);
     EXPECT_EQ(quit_zarn, 1);
