@@ -1,5 +1,21 @@
-// Placeholder: the configuration module replaces this file.
+// The configuration file zarn.cfg: key=value lines read at start-up in two
+// passes (the screen mode first, then everything else) and written whole at
+// exit. Keys are found at any byte of the file, not per line, and nothing is
+// ever read past the file's last byte.
 #include "config/config.h"
+
+#include "config/input.h"
+#include "core/state.h"
+#include "res/qva.h"
+#include "video/screen.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <string_view>
+#include <unistd.h>
 
 const char* configFolder;
 int music_volume = 100;
@@ -14,9 +30,270 @@ int mpBassRange;
 int mpSurroundDepth;
 int mpSurroundDelay;
 
+namespace {
+
+// The whole file in memory; [data, data + len).
+struct config_text {
+    char* data;
+    size_t len;
+};
+
+const char* config_path()
+{
+    return filename(configFolder, "zarn", "cfg");
+}
+
+// Reads the file whole; data is null when it is missing, unreadable or empty.
+config_text load_text()
+{
+    uint32_t len = 0;
+    void* buf = loadBINFile(config_path(), &len);
+    return {static_cast<char*>(buf), buf ? len : 0};
+}
+
+// Whether key (with its '=') stands at byte pos of the text.
+bool key_at(const config_text& t, size_t pos, std::string_view key)
+{
+    return t.len - pos >= key.size() && memcmp(t.data + pos, key.data(), key.size()) == 0;
+}
+
+bool is_space(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// A decimal number as strtol reads it (leading white space, a sign, no digits
+// giving 0), but stopping at end and saturating at the range of an int32.
+int read_number(const char* p, const char* end)
+{
+    while (p < end && is_space(*p))
+        p++;
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-'))
+        negative = *p++ == '-';
+    constexpr int64_t limit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
+    int64_t value = 0;
+    for (; p < end && *p >= '0' && *p <= '9'; p++)
+        if (value < limit)
+            value = value * 10 + (*p - '0');
+    if (negative)
+        value = -value;
+    if (value > std::numeric_limits<int32_t>::max())
+        return std::numeric_limits<int32_t>::max();
+    if (value < std::numeric_limits<int32_t>::min())
+        return std::numeric_limits<int32_t>::min();
+    return static_cast<int>(value);
+}
+
+int clamp(int v, int lo, int hi)
+{
+    return v < lo ? lo : v > hi ? hi : v;
+}
+
+// Sets the three screen-mode globals from a packed mode: bits 3 and up the
+// scaling mode, bit 1 double scale, bit 0 windowed. A double scale without
+// enlargement cannot be shown and is dropped; a scaling mode the game does
+// not have gives the default mode.
+void apply_gfx_mode(int mode)
+{
+    if ((mode >> 3) < 0 || (mode >> 3) > 5)
+        mode = full_screen | 8;
+    zoom = mode >> 3;
+    full_screen = (mode & 1) ? 0 : (zoom == 0 ? 1 : 2);
+    double_scale = (mode & 2) && zoom != 0 ? 1 : 0;
+}
+
+int gfx_mode()
+{
+    return zoom * 8 + (cfgbpp != 16 ? 4 : 0) + (double_scale ? 2 : 0) + (full_screen == 0 ? 1 : 0);
+}
+
+// Configuration names of the controls, by control index.
+constexpr std::array<const char*, CONTROL_COUNT> control_names = {"up", "down", "left", "right", "pause", "action"};
+
+// Scans for one control's "k_" and "j_" lines; a later line replaces an
+// earlier one until both a key and a button have been found.
+void read_control(const config_text& t, int control)
+{
+    char k_text[16];
+    char j_text[16];
+    snprintf(k_text, sizeof k_text, "k_%s=", control_names[control]);
+    snprintf(j_text, sizeof j_text, "j_%s=", control_names[control]);
+    const std::string_view k_key = k_text;
+    const std::string_view j_key = j_text;
+    const char* end = t.data + t.len;
+    int32_t key = -1;
+    int32_t button = -1;
+    for (size_t pos = 0; pos < t.len && (key < 0 || button < 0); pos++) {
+        if (key_at(t, pos, k_key)) {
+            const char* v = t.data + pos + k_key.size();
+            key = (v < end && *v >= 'a' && *v <= 'z') ? *v : read_number(v, end);
+        }
+        if (key_at(t, pos, j_key))
+            button = read_number(t.data + pos + j_key.size(), end);
+    }
+    key_buttons[control] = key;
+    if (button >= 0)
+        joy_buttons[control] = button;
+}
+
+void set_volume(int* volume, int v)
+{
+    *volume = (v > 100 || v < 0) ? 100 : v;
+}
+
+void copy_password(const char* p, const char* end)
+{
+    for (int i = 0; i < 4 && p + i < end && p[i] != '\0'; i++)
+        last_pw[i] = p[i];
+}
+
+void set_flag(int bit, int v)
+{
+    if (v == 1)
+        mpFlags |= bit;
+}
+
+// One settings line: its key and what its value does.
+struct setting {
+    std::string_view key;
+    void (*apply)(const char* value, const char* end);
+};
+
+int num(const char* p, const char* end)
+{
+    return read_number(p, end);
+}
+
+// No two keys can match at the same byte, so trying stops at the first.
+constexpr std::array<setting, 16> settings = {{
+    {"mus_volume=", [](const char* p, const char* e) { set_volume(&music_volume, num(p, e)); }},
+    {"sfx_volume=", [](const char* p, const char* e) { set_volume(&sound_volume, num(p, e)); }},
+    {"gfx_scheme=", [](const char* p, const char* e) { gfx_scheme = num(p, e); }},
+    {"last_pw=", copy_password},
+    {"mpFlagsOVERSAMPLING=", [](const char* p, const char* e) { set_flag(0x01, num(p, e)); }},
+    {"mpFlagsNOISE_REDUCTION=", [](const char* p, const char* e) { set_flag(0x02, num(p, e)); }},
+    {"mpFlagsREVERB=", [](const char* p, const char* e) { set_flag(0x04, num(p, e)); }},
+    {"mpFlagsMEGABASS=", [](const char* p, const char* e) { set_flag(0x08, num(p, e)); }},
+    {"mpFlagsSURROUND=", [](const char* p, const char* e) { set_flag(0x10, num(p, e)); }},
+    {"mpResamplingMode=",
+     [](const char* p, const char* e) {
+         int v = num(p, e);
+         mpResamplingMode = (v >= 0 && v <= 3) ? v : 1;
+     }},
+    {"mpReverbDepth=", [](const char* p, const char* e) { mpReverbDepth = clamp(num(p, e), 0, 100); }},
+    {"mpReverbDelay=", [](const char* p, const char* e) { mpReverbDelay = clamp(num(p, e), 40, 200); }},
+    {"mpBassAmount=", [](const char* p, const char* e) { mpBassAmount = clamp(num(p, e), 0, 100); }},
+    {"mpBassRange=", [](const char* p, const char* e) { mpBassRange = clamp(num(p, e), 10, 100); }},
+    {"mpSurroundDepth=", [](const char* p, const char* e) { mpSurroundDepth = clamp(num(p, e), 0, 100); }},
+    {"mpSurroundDelay=", [](const char* p, const char* e) { mpSurroundDelay = clamp(num(p, e), 5, 40); }},
+}};
+
+void read_settings(const config_text& t)
+{
+    const char* end = t.data + t.len;
+    for (size_t pos = 0; pos < t.len; pos++) {
+        for (const setting& s : settings) {
+            if (key_at(t, pos, s.key)) {
+                s.apply(t.data + pos + s.key.size(), end);
+                break;
+            }
+        }
+    }
+}
+
+// The 29 lines; false as soon as one cannot be written.
+bool write_lines(FILE* f)
+{
+    const auto ok = [](int written) { return written >= 0; };
+    bool good = ok(fprintf(f, "mus_volume=%d\n", music_volume)) && ok(fprintf(f, "sfx_volume=%d\n", sound_volume)) &&
+                ok(fprintf(f, "gfx_scheme=%d\n", gfx_scheme)) && ok(fprintf(f, "last_pw=%s\n", last_pw));
+    const char* const j_names[CONTROL_COUNT] = {"j_pause", "j_action", "j_up", "j_down", "j_left", "j_right"};
+    const int order[CONTROL_COUNT] = {CONTROL_PAUSE, CONTROL_ACTION, CONTROL_UP,
+                                      CONTROL_DOWN,  CONTROL_LEFT,   CONTROL_RIGHT};
+    for (int i = 0; i < CONTROL_COUNT && good; i++)
+        good = ok(fprintf(f, "%s=%d\n", j_names[i], static_cast<int>(joy_buttons[order[i]])));
+    for (int i = 0; i < CONTROL_COUNT && good; i++)
+        good = ok(dumpKey(control_names[order[i]], key_buttons[order[i]], f));
+    return good && ok(fprintf(f, "mpFlagsOVERSAMPLING=%d\n", (mpFlags & 0x01) ? 1 : 0)) &&
+           ok(fprintf(f, "mpResamplingMode=%d\n", mpResamplingMode)) &&
+           ok(fprintf(f, "mpFlagsNOISE_REDUCTION=%d\n", (mpFlags & 0x02) ? 1 : 0)) &&
+           ok(fprintf(f, "mpFlagsREVERB=%d\n", (mpFlags & 0x04) ? 1 : 0)) &&
+           ok(fprintf(f, "mpReverbDepth=%d\n", mpReverbDepth)) && ok(fprintf(f, "mpReverbDelay=%d\n", mpReverbDelay)) &&
+           ok(fprintf(f, "mpFlagsMEGABASS=%d\n", (mpFlags & 0x08) ? 1 : 0)) &&
+           ok(fprintf(f, "mpBassAmount=%d\n", mpBassAmount)) && ok(fprintf(f, "mpBassRange=%d\n", mpBassRange)) &&
+           ok(fprintf(f, "mpFlagsSURROUND=%d\n", (mpFlags & 0x10) ? 1 : 0)) &&
+           ok(fprintf(f, "mpSurroundDepth=%d\n", mpSurroundDepth)) &&
+           ok(fprintf(f, "mpSurroundDelay=%d\n", mpSurroundDelay)) && ok(fprintf(f, "gfxmode=%d\n", gfx_mode()));
+}
+
+}  // namespace
+
 void getConfigFolder() {}
-void loadGfxConfig() {}
-void loadConfig() {}
-int dumpKey(const char*, int, FILE*) { return 0; }
-void dumpConfig() {}
-void config_reset() {}
+
+void loadGfxConfig()
+{
+    int mode = full_screen | 8;
+    config_text t = load_text();
+    for (size_t pos = 0; pos < t.len; pos++) {
+        if (key_at(t, pos, "gfxmode=")) {
+            mode = read_number(t.data + pos + 8, t.data + t.len);
+            break;
+        }
+    }
+    free(t.data);
+    apply_gfx_mode(mode);
+}
+
+void loadConfig()
+{
+    config_text t = load_text();
+    if (!t.data)
+        return;
+    for (int c = 0; c < CONTROL_COUNT; c++)
+        read_control(t, c);
+    read_settings(t);
+    free(t.data);
+}
+
+int dumpKey(const char* name, int value, FILE* stream)
+{
+    if (value >= 'a' && value <= 'z')
+        return fprintf(stream, "k_%s=%c\n", name, value);
+    return fprintf(stream, "k_%s=%d\n", name, value);
+}
+
+// Writes the lines into a temporary file beside the old one and renames it
+// over the old one only when every byte reached the disk, so a failed write
+// leaves the old file as it was.
+void dumpConfig()
+{
+    char path[sizeof fname_buf];
+    char temp[sizeof fname_buf + 8];
+    snprintf(path, sizeof path, "%s", config_path());
+    snprintf(temp, sizeof temp, "%s.tmp", path);
+    FILE* f = fopen(temp, "w");
+    if (!f)
+        return;
+    // A folder whose file system cannot sync still gets its file.
+    bool good = write_lines(f) && fflush(f) == 0 && (fsync(fileno(f)) == 0 || errno == EINVAL);
+    good = fclose(f) == 0 && good;
+    if (!good || rename(temp, path) != 0)
+        remove(temp);
+}
+
+void config_reset()
+{
+    configFolder = nullptr;
+    music_volume = 100;
+    sound_volume = 80;
+    gfx_scheme = 0;
+    mpFlags = 3;
+    mpResamplingMode = 1;
+    mpReverbDepth = 0;
+    mpReverbDelay = 0;
+    mpBassAmount = 0;
+    mpBassRange = 0;
+    mpSurroundDepth = 0;
+    mpSurroundDelay = 0;
+}

@@ -1,7 +1,20 @@
-// Placeholder: the input module replaces this file.
+// Input: the six controls read from the keyboard, the first joystick and the
+// mouse. The event reading reports presses since the previous call, the state
+// reading what is held right now.
+//
+// Mouse arguments of check_controls: x and y receive the position of a click
+// in the 320 x 240 frame (x null: no position wanted). With selected given, y
+// points to the top of a menu list of height pixels in rows of line_height
+// pixels, and a click inside it selects a row (1 is the first); *selected is
+// -1 when no row was clicked in this call.
 #include "config/input.h"
 
-int32_t key_buttons[8] = {273, 274, 276, 275, 32, 13, 0, 0};
+#include "core/state.h"
+#include "video/screen.h"
+
+#include <array>
+
+int32_t key_buttons[8] = {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_SPACE, SDLK_RETURN, 0, 0};
 int32_t joy_buttons[8] = {-1, -1, -1, -1, 1, 0, -1, -1};
 SDL_Joystick* joystick;
 int32_t last_key = -1;
@@ -13,17 +26,226 @@ int32_t DEFAULT_RIGHT_BUTTON = -1;
 int32_t DEFAULT_PAUSE_BUTTON = 1;
 int32_t DEFAULT_ACTION_BUTTON = 0;
 
-void resetdefault_controls() {}
-void init_controls() {}
-void destroy_controls() {}
-int32_t check_controls(int32_t*, int32_t*, int32_t, int32_t, int32_t, int32_t* selected)
+namespace {
+
+// Key symbols a binding may hold; anything else is never pressed.
+constexpr int32_t KEY_SYM_MAX = 322;
+static_assert(SDLK_LAST == KEY_SYM_MAX + 1, "SDL 1.2 key symbols run from 0 to 322");
+
+// Beyond this an axis counts as pushed.
+constexpr int AXIS_DEAD = 31000;
+
+constexpr std::array<int32_t, CONTROL_COUNT> default_keys = {SDLK_UP,   SDLK_DOWN,  SDLK_LEFT,
+                                                             SDLK_RIGHT, SDLK_SPACE, SDLK_RETURN};
+
+// The bit of each control, by control index.
+constexpr std::array<int32_t, CONTROL_COUNT> control_bit = {CTRL_UP,    CTRL_DOWN,  CTRL_LEFT,
+                                                            CTRL_RIGHT, CTRL_PAUSE, CTRL_ACTION};
+
+// The order in which a press is matched against the bindings: the first
+// control bound to it wins.
+constexpr std::array<int, CONTROL_COUNT> match_order = {CONTROL_UP,    CONTROL_DOWN,   CONTROL_LEFT,
+                                                        CONTROL_RIGHT, CONTROL_ACTION, CONTROL_PAUSE};
+
+constexpr int32_t DIRECTIONS = CTRL_UP | CTRL_DOWN | CTRL_LEFT | CTRL_RIGHT;
+
+// The bit of the first control in match order whose table entry is value.
+int32_t first_match(const int32_t* table, int32_t value)
 {
+    for (int c : match_order)
+        if (table[c] == value)
+            return control_bit[c];
+    return 0;
+}
+
+int32_t key_press(SDLKey sym)
+{
+    last_key = sym;
+    if (sym < 0 || sym > KEY_SYM_MAX)
+        return 0;
+    return first_match(key_buttons, sym);
+}
+
+int32_t joy_button_press(int button)
+{
+    last_button = button;
+    return first_match(joy_buttons, button);
+}
+
+int32_t axis_motion(int axis, int value)
+{
+    if (axis == 1)
+        return value < -AXIS_DEAD ? CTRL_UP : value > AXIS_DEAD ? CTRL_DOWN : 0;
+    if (axis == 0)
+        return value < -AXIS_DEAD ? CTRL_LEFT : value > AXIS_DEAD ? CTRL_RIGHT : 0;
+    return 0;
+}
+
+// A hat sets the directions it points to and takes back the opposite ones;
+// centring takes back one vertical and one horizontal direction.
+int32_t hat_motion(int32_t state, Uint8 v)
+{
+    if (v & SDL_HAT_UP)
+        state = (state | CTRL_UP) & ~CTRL_DOWN;
+    else if (v & SDL_HAT_DOWN)
+        state = (state | CTRL_DOWN) & ~CTRL_UP;
+    if (v & SDL_HAT_LEFT) {
+        state = (state | CTRL_LEFT) & ~CTRL_RIGHT;
+    } else if (v & SDL_HAT_RIGHT) {
+        state = (state | CTRL_RIGHT) & ~CTRL_LEFT;
+    } else if (v == SDL_HAT_CENTERED) {
+        state &= (state & CTRL_DOWN) ? ~CTRL_DOWN : ~CTRL_UP;
+        state &= (state & CTRL_RIGHT) ? ~CTRL_RIGHT : ~CTRL_LEFT;
+    }
+    return state;
+}
+
+// A click either lands at a position or, in a menu, selects a row.
+void mouse_press(const SDL_MouseButtonEvent& b, int32_t* x, int32_t* y, int32_t top, int32_t height,
+                 int32_t line_height, int32_t* selected)
+{
+    int32_t mx = b.x;
+    int32_t my = b.y;
+    display_to_frame(&mx, &my);
+    if (!selected) {
+        if (x) {
+            *x = mx;
+            if (y)
+                *y = my;
+        }
+        return;
+    }
+    if (line_height > 0 && my >= top && my <= top + height)
+        *selected = (my - top) / line_height + 1;
+}
+
+// The held state of a key symbol; symbols outside the array are never held.
+bool key_held(const Uint8* keys, int count, int32_t sym)
+{
+    return keys && sym >= 0 && sym <= KEY_SYM_MAX && sym < count && keys[sym] != 0;
+}
+
+bool joy_button_held(int32_t button)
+{
+    return button != -1 && SDL_JoystickGetButton(joystick, button) != 0;
+}
+
+int32_t joystick_state()
+{
+    int32_t state = 0;
+    Uint8 hat = SDL_JoystickGetHat(joystick, 0);
+    if (joy_button_held(joy_buttons[CONTROL_UP]) || (hat & SDL_HAT_UP))
+        state |= CTRL_UP;
+    if (joy_button_held(joy_buttons[CONTROL_DOWN]) || (hat & SDL_HAT_DOWN))
+        state |= CTRL_DOWN;
+    if (joy_button_held(joy_buttons[CONTROL_LEFT]) || (hat & SDL_HAT_LEFT))
+        state |= CTRL_LEFT;
+    if (joy_button_held(joy_buttons[CONTROL_RIGHT]) || (hat & SDL_HAT_RIGHT))
+        state |= CTRL_RIGHT;
+    if (joy_button_held(joy_buttons[CONTROL_ACTION]))
+        state |= CTRL_ACTION;
+    if (joy_button_held(joy_buttons[CONTROL_PAUSE]))
+        state |= CTRL_PAUSE;
+    state |= axis_motion(1, SDL_JoystickGetAxis(joystick, 1));
+    state |= axis_motion(0, SDL_JoystickGetAxis(joystick, 0));
+    return state;
+}
+
+}  // namespace
+
+void resetdefault_controls()
+{
+    const int32_t buttons[CONTROL_COUNT] = {DEFAULT_UP_BUTTON,    DEFAULT_DOWN_BUTTON,  DEFAULT_LEFT_BUTTON,
+                                            DEFAULT_RIGHT_BUTTON, DEFAULT_PAUSE_BUTTON, DEFAULT_ACTION_BUTTON};
+    for (int c = 0; c < CONTROL_COUNT; c++) {
+        key_buttons[c] = default_keys[c];
+        joy_buttons[c] = buttons[c];
+    }
+}
+
+void init_controls()
+{
+    joystick = nullptr;
+    if (SDL_Init(SDL_INIT_JOYSTICK) < 0)
+        return;
+    if (SDL_NumJoysticks() > 0)
+        joystick = SDL_JoystickOpen(0);
+    if (joystick)
+        SDL_JoystickEventState(SDL_ENABLE);
+}
+
+void destroy_controls()
+{
+    if (joystick)
+        SDL_JoystickClose(joystick);
+    joystick = nullptr;
+}
+
+int32_t check_controls(int32_t* x, int32_t* y, int32_t /*reserved*/, int32_t height, int32_t line_height,
+                       int32_t* selected)
+{
+    const int32_t top = (x && y) ? *y : 0;
+    int32_t state = 0;
     if (selected)
         *selected = -1;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
+        switch (e.type) {
+        case SDL_KEYDOWN:
+            state |= key_press(e.key.keysym.sym);
+            break;
+        case SDL_JOYBUTTONDOWN:
+            state |= joy_button_press(e.jbutton.button);
+            break;
+        case SDL_JOYAXISMOTION:
+            state |= axis_motion(e.jaxis.axis, e.jaxis.value);
+            break;
+        case SDL_JOYHATMOTION:
+            state = hat_motion(state, e.jhat.value);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+            mouse_press(e.button, x, y, top, height, line_height, selected);
+            break;
+        case SDL_QUIT:
+            quit_zarn = 1;
+            state |= CTRL_QUIT;
+            break;
+        default:
+            break;
+        }
     }
-    return 0;
+    return state;
 }
-int32_t get_controls() { return 0; }
-void input_reset() {}
+
+int32_t get_controls()
+{
+    int count = 0;
+    const Uint8* keys = SDL_GetKeyState(&count);
+    int32_t state = 0;
+    for (int c = 0; c < CONTROL_COUNT; c++)
+        if (key_held(keys, count, key_buttons[c]))
+            state |= control_bit[c];
+    if (level_warp_activated && key_held(keys, count, SDLK_x) &&
+        (key_held(keys, count, SDLK_LSHIFT) || key_held(keys, count, SDLK_RSHIFT)))
+        state |= CTRL_WARP;
+    if (joystick)
+        state |= joystick_state();
+    if ((state & (CTRL_UP | CTRL_DOWN)) && (state & (CTRL_LEFT | CTRL_RIGHT)))
+        state &= ~DIRECTIONS;
+    return state;
+}
+
+void input_reset()
+{
+    DEFAULT_UP_BUTTON = -1;
+    DEFAULT_DOWN_BUTTON = -1;
+    DEFAULT_LEFT_BUTTON = -1;
+    DEFAULT_RIGHT_BUTTON = -1;
+    DEFAULT_PAUSE_BUTTON = 1;
+    DEFAULT_ACTION_BUTTON = 0;
+    resetdefault_controls();
+    key_buttons[6] = key_buttons[7] = 0;
+    joy_buttons[6] = joy_buttons[7] = -1;
+    last_key = -1;
+    last_button = -1;
+}

@@ -1,5 +1,12 @@
-// Placeholder: the video module replaces this file.
+// The display: the video mode, the 320 x 240 back surface and the
+// presentation of every finished frame, enlarged by the chosen filter.
 #include "video/screen.h"
+
+#include "video/filters.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
 
 SDL_Surface* screen;
 SDL_Surface* fscreen;
@@ -11,16 +18,83 @@ uint32_t* aabuf;
 const char* const zoom_modes[6] = {"NOT AVAILABLE", "SIMPLE", "SCALE2X", "BILINEAR AA", "SCANLINE", "BLUR"};
 int cfgbpp = 16;
 
+namespace {
+
+constexpr int FRAME_W = 320;
+constexpr int FRAME_H = 240;
+constexpr int DEPTH = 16;
+
+// The filter of each zoom value; 0 shows the back surface itself.
+constexpr std::array<void (*)(), 6> filters = {nullptr, zoom2, Scale2X, Bilinear2, Scanline2x, antiAlias2};
+static_assert(filters.size() == sizeof zoom_modes / sizeof zoom_modes[0], "one filter per zoom mode");
+
+void release_surfaces()
+{
+    // SDL keeps the display surface itself; freeing it is a no-op.
+    if (fscreen)
+        SDL_FreeSurface(fscreen);
+    fscreen = nullptr;
+    if (screen)
+        SDL_FreeSurface(screen);
+    screen = nullptr;
+}
+
+}  // namespace
+
+// Sets the mode from zoom, full_screen and double_scale; on failure prints
+// SDL's error, ends SDL and leaves both surfaces null.
 void init_screen()
 {
-    if (screen && screen != SDL_GetVideoSurface())
-        SDL_FreeSurface(screen);
-    screen = SDL_SetVideoMode(320, 240, 16, SDL_SWSURFACE);
+    release_surfaces();
+    if (double_scale) {
+        free(aabuf);  // the BLUR buffer is made again at the larger size
+        aabuf = nullptr;
+        full_width = 1280;
+        full_height = 960;
+    } else {
+        full_width = 640;
+        full_height = 480;
+    }
+    Uint32 flags = SDL_HWSURFACE | SDL_DOUBLEBUF;
+    if (full_screen)
+        flags |= SDL_FULLSCREEN;
+    bool display_ok;
+    if (zoom) {
+        fscreen = SDL_SetVideoMode(full_width, full_height, DEPTH, flags);
+        display_ok = fscreen != nullptr;
+        if (fscreen) {
+            const SDL_PixelFormat* f = fscreen->format;
+            screen = SDL_CreateRGBSurface(0, FRAME_W, FRAME_H, f->BitsPerPixel, f->Rmask, f->Gmask,
+                                          f->Bmask, f->Amask);
+        }
+    } else {
+        screen = SDL_SetVideoMode(FRAME_W, FRAME_H, DEPTH, flags);
+        display_ok = screen != nullptr;
+    }
+    if (!display_ok || !screen) {
+        printf("SDL Error: %s\n", SDL_GetError());
+        fflush(stdout);
+        SDL_Quit();
+        // SDL_Quit took the display with it: keep no handle to it.
+        screen = nullptr;
+        fscreen = nullptr;
+        return;
+    }
+    SDL_ShowCursor(0);
 }
+
 void GFX_Flip(SDL_Surface* surface)
 {
-    SDL_Flip(surface);
+    if (zoom == 0 || !fscreen) {
+        if (surface)
+            SDL_Flip(surface);
+        return;
+    }
+    if (zoom > 0 && zoom < static_cast<int>(filters.size()))
+        filters[zoom]();
+    SDL_Flip(fscreen);
 }
+
 int drawPic(SDL_Surface* dst, int16_t dst_x, int16_t dst_y, uint16_t dst_w, uint16_t dst_h,
             SDL_Surface* src, int16_t src_x, int16_t src_y, uint16_t src_w, uint16_t src_h)
 {
@@ -28,14 +102,29 @@ int drawPic(SDL_Surface* dst, int16_t dst_x, int16_t dst_y, uint16_t dst_w, uint
     SDL_Rect d = {dst_x, dst_y, dst_w, dst_h};
     return SDL_UpperBlit(src, &s, dst, &d);
 }
+
 void GFX_Shutdown() {}
-void zoom2() {}
-void zoom2_320(SDL_Surface*, SDL_Surface*) {}
+
+// The picture fills the display: halved at 640 x 480, quartered at 1280 x 960.
 void display_to_frame(int32_t* x, int32_t* y)
 {
-    if (zoom) {
-        *x >>= 1;
-        *y >>= 1;
-    }
+    if (!zoom)
+        return;
+    int shift = full_width >= 4 * FRAME_W ? 2 : 1;
+    *x >>= shift;
+    *y >>= shift;
 }
-void screen_reset() {}
+
+void screen_reset()
+{
+    screen = nullptr;
+    fscreen = nullptr;
+    zoom = 1;
+    full_screen = 1;
+    double_scale = 0;
+    full_width = 640;
+    full_height = 480;
+    free(aabuf);
+    aabuf = nullptr;
+    cfgbpp = 16;
+}

@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include "config/config.h"
+#include "config/input.h"
+#include "core/state.h"
+#include "video/screen.h"
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string default_file =
+    "mus_volume=100\nsfx_volume=80\ngfx_scheme=0\nlast_pw=AAAA\nj_pause=1\nj_action=0\nj_up=-1\nj_down=-1\n"
+    "j_left=-1\nj_right=-1\nk_pause=32\nk_action=13\nk_up=273\nk_down=274\nk_left=276\nk_right=275\n"
+    "mpFlagsOVERSAMPLING=1\nmpResamplingMode=1\nmpFlagsNOISE_REDUCTION=1\nmpFlagsREVERB=0\nmpReverbDepth=0\n"
+    "mpReverbDelay=0\nmpFlagsMEGABASS=0\nmpBassAmount=0\nmpBassRange=0\nmpFlagsSURROUND=0\nmpSurroundDepth=0\n"
+    "mpSurroundDelay=0\ngfxmode=9\n";
+
+std::string read_file(const std::string& path)
+{
+    std::ostringstream out;
+    out << std::ifstream(path, std::ios::binary).rdbuf();
+    return out.str();
+}
+
+// Both passes over a zarn.cfg holding text (none at all for a null text).
+void load(const char* text)
+{
+    remove("zarn.cfg");
+    if (text)
+        std::ofstream("zarn.cfg", std::ios::binary) << text;
+    loadGfxConfig();
+    loadConfig();
+}
+
+class Config : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        config_reset(), input_reset(), state_reset();
+        zoom = full_screen = 1;
+        double_scale = 0;
+        remove("zarn.cfg");
+    }
+    void TearDown() override { config_reset(); }
+};
+
+}  // namespace
+
+TEST_F(Config, ValuesAreClampedAndFlagsOnlySwitchOn)
+{
+    load("mus_volume=150\nsfx_volume=0\nmpReverbDelay=10\nmpSurroundDelay=99\nmpResamplingMode=7\nmpBassRange=0\n"
+         "mpReverbDepth=101\nmpSurroundDepth=-4\nmpFlagsOVERSAMPLING=0\nmpFlagsREVERB=1\nmpFlagsSURROUND=2\n"
+         "gfx_scheme=2\nlast_pw=KIRU\nmpBassAmount=4294967346\n");  // too long for 32 bits: saturates
+    const int want[] = {100, 0, 40, 40, 1, 10, 100, 0, 0x07, 2, 100};
+    const int got[] = {music_volume,  sound_volume,    mpReverbDelay, mpSurroundDelay, mpResamplingMode, mpBassRange,
+                       mpReverbDepth, mpSurroundDepth, mpFlags,       gfx_scheme,      mpBassAmount};
+    for (size_t i = 0; i < std::size(want); i++)
+        EXPECT_EQ(got[i], want[i]) << "value " << i;
+    EXPECT_STREQ(last_pw, "KIRU");
+    load("xmus_volume=-5 sfx_volume=loud\nmpResamplingMode=-1 mpBassAmount=-99999999999999999999\n"
+         "mpReverbDepth=\r\n 42\nmpBassRange=+55x\nsfx_volume=30\n");
+    EXPECT_EQ(music_volume, 100);
+    EXPECT_EQ(sound_volume, 30);
+    EXPECT_EQ(mpResamplingMode, 1);
+    EXPECT_EQ(mpBassAmount, 0);
+    EXPECT_EQ(mpReverbDepth, 42);
+    EXPECT_EQ(mpBassRange, 55);
+    load("foo xmus_volume=10");
+    EXPECT_EQ(music_volume, 10);
+}
+
+TEST_F(Config, KeysAreLettersOrNumbersAndMissingOnesUnbind)
+{
+    joy_buttons[CONTROL_UP] = 5;
+    load("k_up=w\nj_up=-1\nk_down=119\nk_left=W\nj_right=3\n# k_pause=q\nk_action=13\n");
+    const int32_t keys[] = {'w', 119, 0, -1, 'q', 13};
+    const int32_t buttons[] = {5, -1, -1, 3, 1, 0};
+    for (int c = 0; c < CONTROL_COUNT; c++) {
+        EXPECT_EQ(key_buttons[c], keys[c]) << "control " << c;
+        EXPECT_EQ(joy_buttons[c], buttons[c]) << "control " << c;
+    }
+    // Without a button line the last key line wins; with one the scan stops
+    // once both are found.
+    load("k_up=a\nk_up=b\nk_down=c\nj_down=2\nk_down=d\n");
+    EXPECT_EQ(key_buttons[CONTROL_UP], 'b');
+    EXPECT_EQ(key_buttons[CONTROL_DOWN], 'c');
+}
+
+TEST_F(Config, TheFirstScreenModeCountsAndImpossibleModesAreDropped)
+{
+    const struct {
+        const char* text;
+        int zoom, full, dbl;
+    } modes[] = {{"gfxmode=0", 0, 1, 0},  {"gfxmode=18\ngfxmode=0", 2, 2, 1}, {"gfxmode=11", 1, 0, 1},
+                 {"gfxmode=2", 0, 1, 0},  {"gfxmode=3", 0, 0, 0},  {"gfxmode=6", 0, 1, 0},  {"gfxmode=7", 0, 0, 0},
+                 {"gfxmode=44", 5, 2, 0}, {"gfxmode=48", 1, 0, 0}, {"gfxmode=-8", 1, 0, 0}, {"gfxmode=", 0, 1, 0},
+                 {"", 1, 0, 0},           {nullptr, 1, 0, 0}};
+    for (const auto& m : modes) {
+        zoom = 3;  // as from the command line
+        full_screen = 1;
+        load(m.text);
+        EXPECT_EQ(zoom, m.zoom) << (m.text ? m.text : "no file");
+        EXPECT_EQ(full_screen, m.full) << (m.text ? m.text : "no file");
+        EXPECT_EQ(double_scale, m.dbl) << (m.text ? m.text : "no file");
+    }
+}
+
+TEST_F(Config, AFileEndingAfterAnEqualsSignReadsNothingBeyond)
+{
+    for (const char* end : {"mus_volume=", "k_up=", "j_up=", "mpBassRange=-", "last_pw=KI", "last_pw="}) {
+        load((std::string("sfx_volume=7\nmus_volume=9\n") + end).c_str());
+        EXPECT_EQ(sound_volume, 7) << end;
+    }
+    EXPECT_STREQ(last_pw, "KIAA");
+    load("mus_volume=");
+    EXPECT_EQ(music_volume, 0);
+    load("k_up=");
+    EXPECT_EQ(key_buttons[CONTROL_UP], 0);
+}
+
+TEST_F(Config, WrittenFilesReadBackToTheSameBytes)
+{
+    load(nullptr);
+    dumpConfig();
+    EXPECT_EQ(read_file("zarn.cfg"), default_file);
+    load(read_file("zarn.cfg").c_str());  // the three unset effect values come back clamped
+    dumpConfig();
+    std::string once = default_file;
+    once.replace(once.find("mpReverbDelay=0"), 15, "mpReverbDelay=40");
+    once.replace(once.find("mpBassRange=0"), 13, "mpBassRange=10");
+    once.replace(once.find("mpSurroundDelay=0"), 17, "mpSurroundDelay=5");
+    EXPECT_EQ(read_file("zarn.cfg"), once);
+
+    load("mus_volume=33\nk_up=z\nk_left=65\nj_down=4\nmpFlagsMEGABASS=1\nlast_pw=KIRU\ngfxmode=26\n");
+    dumpConfig();
+    const std::string first = read_file("zarn.cfg");
+    for (const char* line : {"\nk_up=z\n", "\nk_left=65\n", "\nk_down=-1\n", "\ngfxmode=26\n", "\nj_down=4\n"})
+        EXPECT_NE(first.find(line), std::string::npos) << line;
+    config_reset(), input_reset();
+    load(first.c_str());
+    dumpConfig();
+    EXPECT_EQ(read_file("zarn.cfg"), first);
+    EXPECT_NE(access("zarn.cfg.tmp", F_OK), 0);
+}
+
+TEST_F(Config, AFailedWriteLeavesTheOldFile)
+{
+    std::ofstream("zarn.cfg") << "mus_volume=12\n";
+    ASSERT_EQ(mkdir("zarn.cfg.tmp", 0755), 0);  // no temporary file can be made
+    dumpConfig();
+    EXPECT_EQ(read_file("zarn.cfg"), "mus_volume=12\n");
+    rmdir("zarn.cfg.tmp");
+    ASSERT_EQ(symlink("/dev/full", "zarn.cfg.tmp"), 0);  // the disk is full
+    dumpConfig();
+    EXPECT_EQ(read_file("zarn.cfg"), "mus_volume=12\n");
+    EXPECT_NE(access("zarn.cfg.tmp", F_OK), 0);
+
+    configFolder = "missing";
+    dumpConfig();
+    ASSERT_EQ(mkdir("conf", 0755), 0);
+    configFolder = "conf";
+    loadGfxConfig();
+    dumpConfig();
+    EXPECT_EQ(read_file("conf/zarn.cfg"), default_file);
+}
