@@ -44,10 +44,11 @@ bool line_shows(int line, const std::string& text, int selected)
                                        {12, line_y(selected) - 2, ".                                   .~"}});
 }
 
-// A click on line n, in display coordinates of the 640 x 480 window.
+// A click on line n, in display coordinates of the 640 x 480 window. The
+// list's click area ends at the first row of line 8.
 frame_step click_line(int line)
 {
-    return [line] { push_click(2 * 60, 2 * (line_y(line) + 4)); };
+    return [line] { push_click(2 * 60, 2 * line_y(line)); };
 }
 
 // The exit line is the last one formatted in a frame.
@@ -150,12 +151,13 @@ TEST_F(Settings, ScreenModesCycleThroughFiveModesBothWays)
 TEST_F(Settings, ChangingTheModeAndBackStillRecreatesTheScreenAlsoWhenTheWindowCloses)
 {
     set_mode(0, 1, 0);
-    run_steps(settings, {idle(), [] { EXPECT_EQ(exit_line(), "EXIT TO MENU~"); paint_display(); push_key(SDLK_SPACE); }});
+    run_steps(settings, {idle(), [] { EXPECT_EQ(exit_line(), "EXIT TO MENU~"); push_key(SDLK_SPACE); }, paint_display});
     EXPECT_TRUE(display_painted()) << "nothing to apply: the display is left alone";
 
     run_steps(settings, {
         press(SDLK_DOWN), press(SDLK_DOWN), press(SDLK_DOWN), press(SDLK_RIGHT), press(SDLK_LEFT),
-        [] { EXPECT_EQ(exit_line(), "APPLY AND EXIT~"); paint_display(); push_key(SDLK_SPACE); },
+        [] { EXPECT_EQ(exit_line(), "APPLY AND EXIT~"); push_key(SDLK_SPACE); },
+        paint_display,  // after the last frame, before the screen is left
     });
     EXPECT_FALSE(display_painted()) << "the screen was not re-created";
     EXPECT_EQ(zoom, 1);
@@ -233,7 +235,7 @@ TEST_F(Settings, ResetRestoresTheDefaultsAndDeletesTheHighScores)
     set_mode(0, 3, 1);
     music_volume = 30;
     sound_volume = 20;
-    key_buttons[CONTROL_UP] = SDLK_w;
+    key_buttons[CONTROL_PAUSE] = SDLK_p;
     joy_buttons[CONTROL_ACTION] = 7;
     FILE* f = fopen("zarn.hi", "wb");
     ASSERT_NE(f, nullptr);
@@ -244,7 +246,7 @@ TEST_F(Settings, ResetRestoresTheDefaultsAndDeletesTheHighScores)
         [] {
             EXPECT_EQ(music_volume, 100);
             EXPECT_EQ(sound_volume, 80);
-            EXPECT_EQ(key_buttons[CONTROL_UP], SDLK_UP);
+            EXPECT_EQ(key_buttons[CONTROL_PAUSE], SDLK_SPACE);
             EXPECT_EQ(joy_buttons[CONTROL_ACTION], 0);
             EXPECT_NE(full_screen, 0);
             EXPECT_EQ(zoom, 1);
@@ -256,9 +258,9 @@ TEST_F(Settings, ResetRestoresTheDefaultsAndDeletesTheHighScores)
             EXPECT_TRUE(line_shows(1, "MUSIC VOLUME:      100%~", 7));
             EXPECT_TRUE(line_shows(2, "SFX VOLUME:        080%~", 7));
             EXPECT_EQ(exit_line(), "EXIT TO MENU~");
-            paint_display();
             push_key(SDLK_SPACE);
         },
+        paint_display,
     });
     EXPECT_TRUE(display_painted()) << "the reset applies at once, nothing is left pending";
     EXPECT_EQ(zoom, 1);
