@@ -13,62 +13,39 @@ protected:
     void TearDown() override { shutdown_game(); }
 };
 
-SDL_Surface* copy_of_screen()
-{
-    return SDL_ConvertSurface(screen, screen->format, SDL_SWSURFACE);
-}
-
-// Plays the roll with key pressed for the frame after frame `at`.
-int roll_with(SDLKey key, int at)
-{
-    std::vector<frame_step> steps(at, idle());
-    steps.push_back(press(key));
-    return run_steps(show_opensource, steps);
-}
-
 }  // namespace
 
 TEST_F(Credits, RollsFor345FramesSeenOnlyBelowRow108)
 {
-    SDL_Surface* clean = nullptr;  // the title picture as the first frame shows it
+    SDL_Surface* first = nullptr;  // the first frame: the top line at row 224, nothing above
     bool covered = true, text_seen = false;
     start_script([&](int frame) {
         if (frame == 1)
-            clean = copy_of_screen();  // the top line is still at row 224, below the window's text
+            first = SDL_ConvertSurface(screen, screen->format, SDL_SWSURFACE);
         if (frame >= 1) {
-            covered = covered && rows_equal(screen, clean, 0, 108);
-            text_seen = text_seen || !rows_equal(screen, clean, 108, 132);
+            covered = covered && rows_equal(screen, first, 0, 108);
+            text_seen = text_seen || !rows_equal(screen, first, 108, 116);
         }
-        if (frame == 2)
-            push_key(SDLK_DOWN);
-        if (frame == 3)
-            push_key(SDLK_LEFT);
-        if (frame == 4)
-            push_key(SDLK_RIGHT);
+        const SDLKey ignored[] = {SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT};
+        if (frame >= 2 && frame <= 4)
+            push_key(ignored[frame - 2]);
     });
     show_opensource();
-    int frames = stop_script();
-    EXPECT_EQ(frames, 345) << "down, left and right do not end the roll";
+    EXPECT_EQ(stop_script(), 345);
     EXPECT_TRUE(covered) << "a line showed above row 108";
     EXPECT_TRUE(text_seen);
-    // In the last frame every line has passed behind the top of the picture,
-    // and the heading that the first frame showed at row 224 is gone.
-    EXPECT_TRUE(rows_equal(screen, clean, 108, 116));
-    EXPECT_FALSE(rows_equal(screen, clean, 224, 16));
-    SDL_FreeSurface(clean);
+    // At the end every line has passed behind the top of the picture.
+    EXPECT_TRUE(rows_equal(screen, first, 108, 116));
+    EXPECT_FALSE(rows_equal(screen, first, 224, 16));
+    SDL_FreeSurface(first);
 }
 
-TEST_F(Credits, UpActionAndPauseEndItAfterTheCurrentFrame)
+TEST_F(Credits, UpActionPauseAndAClosedWindowEndItAfterTheCurrentFrame)
 {
     for (SDLKey key : {SDLK_UP, SDLK_RETURN, SDLK_SPACE}) {
-        EXPECT_EQ(roll_with(key, 20), 21) << SDL_GetKeyName(key);
-        EXPECT_EQ(quit_zarn, 0);
+        EXPECT_EQ(run_steps(show_opensource, idle_then(20, press(key))), 21);
     }
-    start_script([](int frame) {
-        if (frame == 7)
-            push_quit();
-    });
-    show_opensource();
-    EXPECT_EQ(stop_script(), 8) << "the frame of the close is still drawn";
+    EXPECT_EQ(quit_zarn, 0);
+    EXPECT_EQ(run_steps(show_opensource, idle_then(7, push_quit)), 8);
     EXPECT_EQ(quit_zarn, 1);
 }

@@ -1,8 +1,9 @@
-// Helpers for playing the intro, credits, settings and controls screens
-// frame by frame and for looking at what they drew.
+// Playing the intro, credits, settings and controls screens frame by frame,
+// and looking at what they drew.
 #pragma once
 #include <SDL.h>
 
+#include <cstring>
 #include <functional>
 #include <initializer_list>
 #include <vector>
@@ -14,11 +15,9 @@
 
 using frame_step = std::function<void()>;
 
-// Runs screen with one step per frame: steps[i] runs at the end of frame i
-// (steps[0] before the first frame), sees what frame i did and queues the
-// input of frame i + 1. A screen still running long after the steps are used
-// up is closed, so a broken screen fails instead of hanging. Returns the
-// number of frames shown.
+// steps[i] runs at the end of frame i (steps[0] before the first frame) and
+// queues the input of frame i + 1. A screen still running long after the
+// steps are used up is closed. Returns the number of frames shown.
 inline int run_steps(void (*run)(), const std::vector<frame_step>& steps, int limit = 600)
 {
     start_script([&steps, limit](int frame) {
@@ -31,10 +30,19 @@ inline int run_steps(void (*run)(), const std::vector<frame_step>& steps, int li
     return stop_script();
 }
 
-// A step that does nothing (the screen just runs a frame).
-inline frame_step idle()
+// n frames without input, then last.
+inline std::vector<frame_step> idle_then(int n, frame_step last)
 {
-    return [] {};
+    std::vector<frame_step> steps(n, [] {});
+    steps.push_back(std::move(last));
+    return steps;
+}
+
+// steps followed by one more.
+inline std::vector<frame_step> operator+(std::vector<frame_step> steps, frame_step next)
+{
+    steps.push_back(std::move(next));
+    return steps;
 }
 
 inline frame_step press(SDLKey key)
@@ -42,42 +50,33 @@ inline frame_step press(SDLKey key)
     return [key] { push_key(key); };
 }
 
-// A piece of small-font text at a position of the frame.
-struct small_text {
-    int x, y;
-    const char* text;
-};
-
-// True when rows y .. y + h - 1 of a and b hold the same pixels.
 inline bool rows_equal(SDL_Surface* a, SDL_Surface* b, int y, int h)
 {
     SDL_LockSurface(a);
     SDL_LockSurface(b);
     bool same = true;
-    for (int row = y; row < y + h && same; row++) {
-        const Uint8* pa = static_cast<const Uint8*>(a->pixels) + row * a->pitch;
-        const Uint8* pb = static_cast<const Uint8*>(b->pixels) + row * b->pitch;
-        for (int i = 0; i < a->w * a->format->BytesPerPixel; i++)
-            if (pa[i] != pb[i]) {
-                same = false;
-                break;
-            }
-    }
+    for (int row = y; row < y + h && same; row++)
+        same = memcmp(static_cast<Uint8*>(a->pixels) + row * a->pitch, static_cast<Uint8*>(b->pixels) + row * b->pitch,
+                      a->w * a->format->BytesPerPixel) == 0;
     SDL_UnlockSurface(b);
     SDL_UnlockSurface(a);
     return same;
 }
 
-// True when rows y .. y + h - 1 of the back surface show the menu picture
-// with exactly these texts on it.
-inline bool rows_show(int y, int h, std::initializer_list<small_text> texts)
+struct small_text {
+    int x, y;
+    const char* text;
+};
+
+// True when rows y .. y + 7 of the back surface show the menu picture with
+// exactly these small-font texts on it.
+inline bool row_shows(int y, std::initializer_list<small_text> texts)
 {
-    SDL_PixelFormat* f = screen->format;
-    SDL_Surface* ref = SDL_CreateRGBSurface(SDL_SWSURFACE, 320, 240, f->BitsPerPixel, f->Rmask, f->Gmask, f->Bmask, f->Amask);
+    SDL_Surface* ref = SDL_ConvertSurface(screen, screen->format, SDL_SWSURFACE);
     drawPic(ref, 0, 0, 320, 240, zarnmenu, 0, 0, 320, 240);
     for (const small_text& t : texts)
         put_text1(ref, t.x, t.y, t.text);
-    bool same = rows_equal(screen, ref, y, h);
+    bool same = rows_equal(screen, ref, y, 8);
     SDL_FreeSurface(ref);
     return same;
 }
