@@ -1,5 +1,22 @@
-// Placeholder: the sound module replaces this file.
+// Sound effects through SDL_mixer and module music rendered by libmodplug.
+//
+// The music runs on two threads: SDL_mixer's audio thread calls MP_HookMusic,
+// which renders the module straight into the mixer's buffer and loops it; the
+// main thread starts, stops and unloads modules. The audio thread never frees
+// anything: when a module has played its last loop it only raises
+// music_finished and renders silence from then on, and the main thread unloads
+// the module under the audio lock the next time it touches the music.
 #include "sound/sound.h"
+
+#include <libmodplug/modplug.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "config/config.h"
+#include "res/qva.h"
 
 const char* const snd_names[SFX_COUNT] = {
     "sfx/alarm", "sfx/beep1", "sfx/beep3", "sfx/beep4", "sfx/explode", "sfx/explode2",
@@ -9,8 +26,10 @@ const char* const mus_names[MUS_COUNT] = {
     "sfx/menu", "sfx/game1", "sfx/game2", "sfx/game3", "sfx/game4", "sfx/game5",
     "sfx/game6", "sfx/game7", "sfx/game8", "sfx/zarn-clsx1", "sfx/zarn-clsx2", "sfx/intro",
 };
-const char* const mus_titles[MUS_TITLE_COUNT] = {"MENU", "GAME 1", "GAME 2", "GAME 3", "GAME 4",
-                                                 "GAME 5", "GAME 6", "GAME 7", "GAME 8"};
+const char* const mus_titles[MUS_TITLE_COUNT] = {
+    "DRIFTING", "FIRST STEPS", "CRUMBLE RUN", "MINEFIELD", "TELEPORT",
+    "PUSHER DANCE", "ORBIT", "DEEP SPACE", "FINAL ZARN!",
+};
 _ModPlugFile* music_file;
 volatile int mpLoops;
 Mix_Chunk* sfxs[SFX_COUNT];
@@ -19,19 +38,247 @@ uint32_t musiclength[MUS_COUNT];
 int mpChannels = 2;
 int mpFrequency = 22050;
 
-void init_sound() {}
-void play_sfx(int) {}
-void play_music(int, int) {}
-void stop_music() {}
-void resume_music() {}
-int MP_PlayingMusic() { return 0; }
-void MP_VolumeMusic(int) {}
-void MP_HookMusic(void*, Uint8*, int) {}
-void MP_PauseMusic() {}
-void MP_ResumeMusic() {}
-void MP_StopMusic() {}
-void load_music(int) {}
-void* LoadBuffer(const char*, uint32_t*) { return nullptr; }
-Mix_Chunk* ZARN_LoadWAV(const char*) { return nullptr; }
-void destroy_sound() {}
-bool sound_available() { return false; }
+namespace {
+
+constexpr int INTRO_TRACK = 11;
+constexpr int EFFECT_CHANNELS = 8;
+
+bool audio_open;          // Mix_OpenAudio succeeded
+int sfx_channel;          // channel of the last effect
+int master_volume = -1;   // last volume handed to the renderer
+ModPlug_Settings mp_settings;
+// Raised by the audio thread when the module has played its last loop.
+std::atomic<bool> music_finished{false};
+
+// The part of an entry name after its folder.
+const char* strip_folder(const char* name)
+{
+    if (const char* s = strchr(name, '/'))
+        return s + 1;
+    if (const char* s = strchr(name, '\\'))
+        return s + 1;
+    return name;
+}
+
+// Fills the renderer settings from the configuration; only while unhooked.
+void apply_settings()
+{
+    ModPlug_GetSettings(&mp_settings);
+    mp_settings.mFlags = mpFlags;
+    mp_settings.mChannels = mpChannels;
+    mp_settings.mBits = 16;
+    mp_settings.mFrequency = mpFrequency;
+    mp_settings.mResamplingMode = mpResamplingMode;
+    mp_settings.mReverbDepth = mpReverbDepth;
+    mp_settings.mReverbDelay = mpReverbDelay;
+    mp_settings.mBassAmount = mpBassAmount;
+    mp_settings.mBassRange = mpBassRange;
+    mp_settings.mSurroundDepth = mpSurroundDepth;
+    mp_settings.mSurroundDelay = mpSurroundDelay;
+    ModPlug_SetSettings(&mp_settings);
+}
+
+// Unhooks and unloads the current module, if any.
+void unload_module()
+{
+    if (!music_file)
+        return;
+    SDL_LockAudio();
+    Mix_HookMusic(nullptr, nullptr);
+    ModPlug_Unload(music_file);
+    music_file = nullptr;
+    music_finished = false;
+    SDL_UnlockAudio();
+}
+
+// Unloads a module that the audio thread has marked finished.
+void reap_finished()
+{
+    if (music_file && music_finished)
+        unload_module();
+}
+
+}  // namespace
+
+bool sound_available()
+{
+    return audio_open;
+}
+
+int mp_master_volume()
+{
+    return master_volume;
+}
+
+void init_sound()
+{
+    if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 2048) < 0) {
+        printf("Error initializing SDL_mixer: %s\n", SDL_GetError());
+        audio_open = false;
+        return;
+    }
+    audio_open = true;
+    sfx_channel = 0;
+    Mix_AllocateChannels(EFFECT_CHANNELS);
+    Mix_VolumeMusic(music_volume);
+    Mix_Volume(-1, sound_volume);
+    apply_settings();
+    for (int i = 0; i < SFX_COUNT; i++)
+        sfxs[i] = ZARN_LoadWAV(snd_names[i]);
+    for (int t = 0; t < MUS_COUNT; t++) {
+        music[t] = nullptr;
+        musiclength[t] = 0;
+    }
+    load_music(INTRO_TRACK);
+}
+
+void play_sfx(int index)
+{
+    if (!audio_open || index < 0 || index >= SFX_COUNT)
+        return;
+    sfx_channel = (sfx_channel + 1) & (EFFECT_CHANNELS - 1);
+    Mix_PlayChannelTimed(sfx_channel, sfxs[index], 0, -1);
+}
+
+void load_music(int track)
+{
+    if (!audio_open || track < 0 || track >= MUS_COUNT || music[track])
+        return;
+    music[track] = LoadBuffer(mus_names[track], &musiclength[track]);
+    if (!music[track])
+        printf("Failed with %s\n", SDL_GetError());
+}
+
+void play_music(int track, int loops)
+{
+    if (!audio_open || track < 0 || track >= MUS_COUNT)
+        return;
+    load_music(track);
+    unload_module();
+    mpLoops = loops;
+    apply_settings();
+    if (!music[track])
+        return;
+    music_file = ModPlug_Load(music[track], static_cast<int>(musiclength[track]));
+    if (!music_file)
+        return;
+    master_volume = (music_volume * 256) / 100;
+    ModPlug_SetMasterVolume(music_file, static_cast<unsigned>(master_volume));
+    ModPlug_Seek(music_file, 0);
+    music_finished = false;
+    Mix_HookMusic(MP_HookMusic, music_file);
+}
+
+void stop_music()
+{
+    unload_module();
+}
+
+void resume_music()
+{
+    reap_finished();
+    if (music_file)
+        Mix_HookMusic(MP_HookMusic, music_file);
+}
+
+int MP_PlayingMusic()
+{
+    reap_finished();
+    return music_file ? 1 : 0;
+}
+
+void MP_VolumeMusic(int volume)
+{
+    reap_finished();
+    if (!music_file)
+        return;
+    master_volume = (volume * 256) / 100;
+    ModPlug_SetMasterVolume(music_file, static_cast<unsigned>(master_volume));
+}
+
+// Audio thread. Renders len bytes; at the module's end it rewinds and goes on
+// rendering while loops are left, else marks the module finished and fills the
+// rest with silence. Never frees the module.
+void MP_HookMusic(void* udata, Uint8* stream, int len)
+{
+    ModPlugFile* file = static_cast<ModPlugFile*>(udata);
+    if (!file || music_finished) {
+        memset(stream, 0, static_cast<size_t>(len));
+        return;
+    }
+    int n = ModPlug_Read(file, stream, len);
+    while (n < len) {
+        int l = mpLoops;
+        if (l > 0)
+            mpLoops = --l;
+        if (l == 0) {
+            music_finished = true;
+            break;
+        }
+        ModPlug_Seek(file, 0);
+        int more = ModPlug_Read(file, stream + n, len - n);
+        if (more <= 0)
+            break;  // a module that renders nothing at all
+        n += more;
+    }
+    if (n < len)
+        memset(stream + n, 0, static_cast<size_t>(len - n));
+}
+
+void MP_PauseMusic()
+{
+    if (music_file)
+        Mix_HookMusic(nullptr, nullptr);
+}
+
+void MP_ResumeMusic()
+{
+    resume_music();
+}
+
+void MP_StopMusic()
+{
+    stop_music();
+}
+
+void* LoadBuffer(const char* name, uint32_t* size_out)
+{
+    return loadQVAFile(QVA_SFX, strip_folder(name), "mod", size_out);
+}
+
+Mix_Chunk* ZARN_LoadWAV(const char* name)
+{
+    uint32_t len = 0;
+    void* data = loadQVAFile(QVA_SFX, strip_folder(name), "wav", &len);
+    if (!data)
+        return nullptr;
+    SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(len));
+    Mix_Chunk* chunk = rw ? Mix_LoadWAV_RW(rw, 0) : nullptr;
+    if (rw)
+        SDL_FreeRW(rw);
+    free(data);
+    return chunk;
+}
+
+void destroy_sound()
+{
+    if (!audio_open)
+        return;
+    unload_module();
+    Mix_HaltChannel(-1);
+    for (int t = 0; t < MUS_COUNT; t++) {
+        free(music[t]);
+        music[t] = nullptr;
+        musiclength[t] = 0;
+    }
+    for (int i = 0; i < SFX_COUNT; i++) {
+        if (sfxs[i])
+            Mix_FreeChunk(sfxs[i]);
+        sfxs[i] = nullptr;
+    }
+    Mix_CloseAudio();
+    audio_open = false;
+    sfx_channel = 0;
+    master_volume = -1;
+    mpLoops = 0;
+}

@@ -45,3 +45,5 @@ Mix_Chunk* ZARN_LoadWAV(const char* name);
 void destroy_sound();
 // True once init_sound opened the audio device.
 bool sound_available();
+// The master volume last handed to the music renderer (0..256), -1 before any.
+int mp_master_volume();

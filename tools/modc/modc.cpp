@@ -1,0 +1,748 @@
+// modc: compiles a tune written in the game's score format into a 4-channel
+// ProTracker module, and renders modules to WAV files for listening.
+//
+//   modc SCORE OUT.mod        compile
+//   modc --wav IN.mod OUT.wav render at 22050 Hz, 16-bit stereo (one pass)
+//   modc --info IN.mod        print the length in milliseconds
+//
+// Score format (one directive per line; '#' after a blank starts a comment):
+//
+//   title "NAME"                      song title (20 characters kept)
+//   speed 6 / tempo 125               start speed and tempo (put on the first row)
+//   inst NAME TYPE key=value...       a synthesised sample, numbered in order:
+//       square, pulse, saw, triangle, sine, organ: single-cycle waves with
+//         cycle= samples (32: C-2 sounds near middle C; 64 an octave lower),
+//         duty=, decay= seconds, sustain= level 0..1, loop=0 (fade out), pwm=
+//       kick, snare, hat, ohat, tom: drums, len= seconds, pitch= factor
+//       all: vol=0..64, note= the note it plays as a bare token (C-3)
+//   phrase NAME: tokens...            a reusable run of tokens
+//   pattern NAME [rows=N]             starts a pattern (64 rows unless N)
+//   CH INST [step=S] [shift=R]: tokens...
+//                                     one channel (1..4) of the pattern above;
+//                                     INST is the default instrument or '-';
+//                                     shift starts it R rows late, wrapping
+//   order NAME NAME ...               the play order (may repeat, may span lines)
+//
+// Tokens, each lasting S rows (S = step of the line):
+//   C-2 C#3 ...   note (octaves 1..3) with the line's instrument
+//   NAME          an instrument played at its own fixed note (drums)
+//   .             nothing new;  -  cut the note (volume 0)
+//   $NAME[+N|-N]  a phrase, transposed by N semitones
+//   [ ... ]xN     the tokens in brackets N times
+// Suffixes: *N lasts N steps; @INST other instrument; :xy arpeggio;
+//   !N volume 0..64; ~xy vibrato; /Exx any effect (three hex digits).
+//   Arpeggio and vibrato hold for the whole length of their token.
+// A line shorter than the pattern repeats until it fills it exactly.
+#include <libmodplug/modplug.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double PI = 3.14159265358979323846;
+constexpr int ROWS = 64;
+constexpr int MAX_SAMPLES = 31;
+
+const int PERIODS[36] = {
+    856, 808, 762, 720, 678, 640, 604, 570, 538, 508, 480, 453,
+    428, 404, 381, 360, 339, 320, 302, 285, 269, 254, 240, 226,
+    214, 202, 190, 180, 170, 160, 151, 143, 135, 127, 120, 113,
+};
+
+struct Error : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct Cell {
+    int sample = 0;
+    int note = -1;  // 0..35, -1 none
+    int effect = 0;
+    int param = 0;
+    bool has_effect = false;
+};
+
+struct Instrument {
+    int number = 0;
+    int note = 24;  // fixed note when used as a token (C-3)
+    std::vector<int8_t> data;
+    int volume = 48;
+    int loop_start = 0;  // bytes
+    int loop_len = 0;    // bytes, 0 = no loop
+};
+
+struct Pattern {
+    int rows = ROWS;
+    Cell cells[ROWS][4];
+};
+
+struct Song {
+    std::string title;
+    int speed = 6, tempo = 125;
+    std::map<std::string, Instrument> inst;
+    std::vector<std::string> inst_order;
+    std::map<std::string, std::vector<std::string>> phrases;
+    std::map<std::string, Pattern> patterns;
+    std::vector<std::string> order;
+};
+
+// ---- instruments -----------------------------------------------------------
+
+// A tiny deterministic noise source.
+struct Noise {
+    uint32_t s;
+    double next()
+    {
+        s ^= s << 13;
+        s ^= s >> 17;
+        s ^= s << 5;
+        return s / 2147483647.5 - 1.0;
+    }
+};
+
+double param(const std::map<std::string, std::string>& kv, const std::string& k, double def)
+{
+    auto it = kv.find(k);
+    return it == kv.end() ? def : std::stod(it->second);
+}
+
+double osc(const std::string& type, double p, double duty)
+{
+    p -= std::floor(p);
+    if (type == "square" || type == "pulse")
+        return p < duty ? 1 : -1;
+    if (type == "saw")
+        return 1 - 2 * p;
+    if (type == "triangle")
+        return p < 0.5 ? 4 * p - 1 : 3 - 4 * p;
+    if (type == "sine")
+        return std::sin(2 * PI * p);
+    if (type == "organ")
+        return 0.6 * std::sin(2 * PI * p) + 0.3 * std::sin(4 * PI * p) + 0.2 * std::sin(6 * PI * p);
+    throw Error("unknown instrument type " + type);
+}
+
+int8_t to8(double v)
+{
+    return static_cast<int8_t>(std::lround(std::max(-1.0, std::min(1.0, v)) * 127));
+}
+
+// Tonal instruments: single-cycle waves of `cycle` samples. The sample holds
+// `decay` seconds (heard at C-2) of whole cycles falling from full level to
+// `sustain`, then one cycle at the sustain level that loops; with loop=0 it
+// falls to silence and ends.
+void make_tonal(Instrument& in, const std::string& type, const std::map<std::string, std::string>& kv)
+{
+    int cycle = static_cast<int>(param(kv, "cycle", 32));
+    double duty = param(kv, "duty", type == "pulse" ? 0.25 : 0.5);
+    double decay = param(kv, "decay", 0);
+    double sustain = param(kv, "sustain", 1);
+    bool loop = param(kv, "loop", 1) != 0;
+    double sweep = param(kv, "pwm", 0);  // duty change per second of decay
+    if (cycle < 2 || cycle % 2)
+        throw Error("cycle must be even");
+    int cycles = static_cast<int>(decay * 8287.0 / cycle);
+    in.data.assign(2, 0);
+    for (int c = 0; c <= cycles; c++) {
+        double x = cycles ? static_cast<double>(c) / cycles : 1;
+        double level = loop ? sustain + (1 - sustain) * std::exp(-4 * x) * (1 - x)
+                            : std::exp(-5 * x) * (1 - x);
+        if (c == cycles)
+            level = loop ? sustain : 0;
+        double d = std::min(0.95, std::max(0.05, duty + sweep * x * decay));
+        for (int i = 0; i < cycle; i++)
+            in.data.push_back(to8(level * osc(type, static_cast<double>(i) / cycle, d)));
+    }
+    if (loop) {
+        in.loop_start = static_cast<int>(in.data.size()) - cycle;
+        in.loop_len = cycle;
+    }
+}
+
+// Drums, made at the rate of C-3 (16574 samples per second), no loop.
+void make_drum(Instrument& in, const std::string& type, const std::map<std::string, std::string>& kv)
+{
+    const double rate = 3546894.6 / 214;
+    double len = param(kv, "len", type == "kick" ? 0.3 : type == "snare" ? 0.22 : type == "ohat" ? 0.3 : 0.06);
+    double pitch = param(kv, "pitch", 1);
+    Noise rng{static_cast<uint32_t>(param(kv, "seed", 0x9E3779B9u))};
+    int n = static_cast<int>(len * rate) & ~1;
+    in.data.assign(2, 0);
+    double phase = 0, lp = 0, prev = 0;
+    for (int i = 0; i < n; i++) {
+        double t = i / rate, x = t / len, v = 0;
+        double fade = (1 - x);
+        double wn = rng.next();
+        if (type == "kick") {
+            double f = pitch * (45 + 140 * std::exp(-t * 28));
+            phase += f / rate;
+            v = std::sin(2 * PI * phase) * std::exp(-x * 4) + 0.15 * wn * std::exp(-t * 200);
+        } else if (type == "snare") {
+            lp += 0.5 * (wn - lp);
+            phase += pitch * (190 - 60 * x) / rate;
+            v = (0.8 * lp * std::exp(-x * 5) + 0.5 * std::sin(2 * PI * phase) * std::exp(-x * 10));
+        } else if (type == "hat" || type == "ohat") {
+            double hp = wn - prev;  // a crude high-pass
+            prev = wn;
+            v = 0.7 * hp * std::exp(-x * (type == "hat" ? 6 : 4));
+        } else if (type == "tom") {
+            phase += pitch * (90 + 80 * std::exp(-t * 15)) / rate;
+            v = std::sin(2 * PI * phase) * std::exp(-x * 4);
+        } else {
+            throw Error("unknown instrument type " + type);
+        }
+        in.data.push_back(to8(v * fade));
+    }
+}
+
+int parse_note(const std::string& s, size_t& i);
+
+void add_instrument(Song& song, std::istringstream& in)
+{
+    std::string name, type, kvs;
+    in >> name >> type;
+    static const std::set<std::string> keys = {"vol", "note", "cycle", "duty", "decay", "sustain",
+                                               "loop", "pwm", "len", "pitch", "seed"};
+    std::map<std::string, std::string> kv;
+    while (in >> kvs) {
+        size_t eq = kvs.find('=');
+        if (eq == std::string::npos || !keys.count(kvs.substr(0, eq)))
+            throw Error("expected one of vol, note, cycle, duty, decay, sustain, loop, pwm, len, "
+                        "pitch, seed =value: " + kvs);
+        kv[kvs.substr(0, eq)] = kvs.substr(eq + 1);
+    }
+    if (song.inst.count(name))
+        throw Error("instrument defined twice: " + name);
+    if (song.inst_order.size() >= MAX_SAMPLES)
+        throw Error("more than 31 instruments");
+    Instrument ins;
+    ins.number = static_cast<int>(song.inst_order.size()) + 1;
+    ins.volume = static_cast<int>(param(kv, "vol", 48));
+    if (kv.count("note")) {
+        size_t i = 0;
+        ins.note = parse_note(kv["note"], i);
+    }
+    if (type == "kick" || type == "snare" || type == "hat" || type == "ohat" || type == "tom")
+        make_drum(ins, type, kv);
+    else
+        make_tonal(ins, type, kv);
+    if (ins.data.size() % 2)
+        ins.data.push_back(0);
+    if (ins.data.size() > 131070)
+        throw Error("sample too long: " + name);
+    song.inst[name] = ins;
+    song.inst_order.push_back(name);
+}
+
+// ---- tokens ----------------------------------------------------------------
+
+// Note at s[i..]: "C-2", "C#2"; returns 0..35 and advances i, or -1.
+int parse_note(const std::string& s, size_t& i)
+{
+    static const int base[7] = {9, 11, 0, 2, 4, 5, 7};  // A..G
+    if (i + 3 > s.size() || s[i] < 'A' || s[i] > 'G')
+        return -1;
+    char acc = s[i + 1], oct = s[i + 2];
+    if ((acc != '-' && acc != '#') || oct < '1' || oct > '3')
+        return -1;
+    int n = base[s[i] - 'A'] + (acc == '#') + 12 * (oct - '1');
+    if (n > 35)
+        return -1;
+    i += 3;
+    return n;
+}
+
+int hex(const std::string& s, size_t& i, int digits)
+{
+    if (i + digits > s.size())
+        throw Error("expected " + std::to_string(digits) + " hex digits in " + s);
+    int v = std::stoi(s.substr(i, digits), nullptr, 16);
+    i += digits;
+    return v;
+}
+
+int number(const std::string& s, size_t& i)
+{
+    size_t j = i;
+    while (j < s.size() && isdigit(static_cast<unsigned char>(s[j])))
+        j++;
+    if (j == i)
+        throw Error("expected a number in " + s);
+    int v = std::stoi(s.substr(i, j - i));
+    i = j;
+    return v;
+}
+
+struct Event {
+    Cell cell;
+    int steps = 1;
+};
+
+// Splits a token line; '[' and ']xN' stand alone.
+std::vector<std::string> split(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::string cur;
+    auto flush = [&] {
+        if (!cur.empty())
+            out.push_back(cur);
+        cur.clear();
+    };
+    for (size_t i = 0; i < text.size(); i++) {
+        char c = text[i];
+        if (isspace(static_cast<unsigned char>(c))) {
+            flush();
+        } else if (c == '[') {
+            flush();
+            out.push_back("[");
+        } else if (c == ']') {
+            flush();
+            cur = "]";
+        } else {
+            cur += c;
+        }
+    }
+    flush();
+    return out;
+}
+
+struct Expander {
+    const Song& song;
+    const Instrument* line_inst;
+    int depth = 0;
+
+    Event token(const std::string& t, int transpose)
+    {
+        Event e;
+        size_t i = 0;
+        if (t[0] == '.') {
+            i = 1;
+        } else if (t[0] == '-') {
+            e.cell.effect = 0xC, e.cell.param = 0, e.cell.has_effect = true;
+            i = 1;
+        } else {
+            int n = parse_note(t, i);
+            const Instrument* ins = line_inst;
+            if (n < 0) {
+                size_t j = 0;
+                while (j < t.size() && (isalnum(static_cast<unsigned char>(t[j])) || t[j] == '_'))
+                    j++;
+                auto it = song.inst.find(t.substr(0, j));
+                if (it == song.inst.end())
+                    throw Error("unknown token " + t);
+                ins = &it->second;
+                n = ins->note;
+                i = j;
+            } else {
+                n += transpose;
+            }
+            if (n < 0 || n > 35)
+                throw Error("note out of range after transposing: " + t);
+            e.cell.note = n;
+            if (i < t.size() && t[i] == '@') {
+                size_t j = ++i;
+                while (j < t.size() && (isalnum(static_cast<unsigned char>(t[j])) || t[j] == '_'))
+                    j++;
+                auto it = song.inst.find(t.substr(i, j - i));
+                if (it == song.inst.end())
+                    throw Error("unknown instrument in " + t);
+                ins = &it->second;
+                i = j;
+            }
+            if (!ins)
+                throw Error("note without instrument: " + t);
+            e.cell.sample = ins->number;
+        }
+        while (i < t.size()) {
+            char c = t[i++];
+            if (c == '*') {
+                e.steps = number(t, i);
+                continue;
+            }
+            if (e.cell.has_effect)
+                throw Error("two effects in " + t);
+            e.cell.has_effect = true;
+            if (c == ':')
+                e.cell.effect = 0, e.cell.param = hex(t, i, 2);
+            else if (c == '~')
+                e.cell.effect = 4, e.cell.param = hex(t, i, 2);
+            else if (c == '!')
+                e.cell.effect = 0xC, e.cell.param = std::min(64, number(t, i));
+            else if (c == '/')
+                e.cell.effect = hex(t, i, 1), e.cell.param = hex(t, i, 2);
+            else
+                throw Error("bad suffix in " + t);
+        }
+        return e;
+    }
+
+    void expand(const std::vector<std::string>& toks, size_t& i, int transpose, std::vector<Event>& out,
+                bool inner)
+    {
+        if (++depth > 32)
+            throw Error("phrases nested too deeply");
+        while (i < toks.size()) {
+            const std::string& t = toks[i++];
+            if (t == "[") {
+                std::vector<Event> body;
+                expand(toks, i, transpose, body, true);
+                const std::string& close = toks[i - 1];
+                int times = 1;
+                if (close.size() > 2 && close[1] == 'x') {
+                    size_t k = 2;
+                    times = number(close, k);
+                }
+                for (int r = 0; r < times; r++)
+                    out.insert(out.end(), body.begin(), body.end());
+            } else if (t[0] == ']') {
+                if (!inner)
+                    throw Error("unmatched ]");
+                --depth;
+                return;
+            } else if (t[0] == '$') {
+                size_t k = 1;
+                while (k < t.size() && t[k] != '+' && t[k] != '-')
+                    k++;
+                auto it = song.phrases.find(t.substr(1, k - 1));
+                if (it == song.phrases.end())
+                    throw Error("unknown phrase " + t);
+                int tr = 0;
+                if (k < t.size()) {
+                    size_t m = k + 1;
+                    tr = number(t, m) * (t[k] == '-' ? -1 : 1);
+                }
+                size_t j = 0;
+                expand(it->second, j, transpose + tr, out, false);
+            } else {
+                out.push_back(token(t, transpose));
+            }
+        }
+        if (inner)
+            throw Error("missing ]");
+        --depth;
+    }
+};
+
+void add_line(Song& song, Pattern& pat, const std::string& line)
+{
+    size_t colon = line.find(':');
+    if (colon == std::string::npos)
+        throw Error("channel line without ':'");
+    std::istringstream head(line.substr(0, colon));
+    int ch = 0;
+    std::string inst, opt;
+    head >> ch >> inst;
+    if (ch < 1 || ch > 4)
+        throw Error("channel must be 1..4");
+    int step = 1, shift = 0;
+    while (head >> opt) {
+        if (opt.rfind("step=", 0) == 0)
+            step = std::stoi(opt.substr(5));
+        else if (opt.rfind("shift=", 0) == 0)
+            shift = std::stoi(opt.substr(6));
+        else
+            throw Error("unknown option " + opt);
+    }
+    if (step < 1 || shift < 0 || shift >= pat.rows)
+        throw Error("step must be 1 or more, shift 0..rows-1");
+    const Instrument* ins = nullptr;
+    if (inst != "-") {
+        auto it = song.inst.find(inst);
+        if (it == song.inst.end())
+            throw Error("unknown instrument " + inst);
+        ins = &it->second;
+    }
+    Expander ex{song, ins};
+    std::vector<Event> events;
+    size_t i = 0;
+    ex.expand(split(line.substr(colon + 1)), i, 0, events, false);
+    int total = 0;
+    for (const Event& e : events)
+        total += e.steps * step;
+    if (total == 0 || pat.rows % total)
+        throw Error("channel " + std::to_string(ch) + " lasts " + std::to_string(total) +
+                    " rows, which does not divide the pattern's " + std::to_string(pat.rows));
+    // Arpeggio and vibrato last as long as their token: the effect goes on
+    // every row it covers.
+    // A shifted line starts `shift` rows late and wraps round (an echo).
+    int row = 0;
+    auto at = [&](int r) -> Cell& { return pat.cells[(r + shift) % pat.rows][ch - 1]; };
+    while (row < pat.rows) {
+        for (const Event& e : events) {
+            at(row) = e.cell;
+            bool held = e.cell.has_effect && (e.cell.effect == 0 || e.cell.effect == 4);
+            for (int r = 1; held && r < e.steps * step; r++) {
+                Cell& c = at(row + r);
+                c.effect = e.cell.effect, c.param = e.cell.param, c.has_effect = true;
+            }
+            row += e.steps * step;
+        }
+    }
+}
+
+// Puts an effect on the first free channel of a row.
+void place_effect(Pattern& pat, int row, int effect, int param, const std::string& why)
+{
+    for (int ch = 3; ch >= 0; ch--) {
+        Cell& c = pat.cells[row][ch];
+        if (!c.has_effect) {
+            c.effect = effect, c.param = param, c.has_effect = true;
+            return;
+        }
+    }
+    throw Error("no free effect column for " + why);
+}
+
+// A '#' at the start of a line or after a blank starts a comment (C#2 is a note).
+std::string strip_comment(const std::string& raw)
+{
+    for (size_t i = 0; i < raw.size(); i++)
+        if (raw[i] == '#' && (i == 0 || isspace(static_cast<unsigned char>(raw[i - 1]))))
+            return raw.substr(0, i);
+    return raw;
+}
+
+Song parse(std::istream& in)
+{
+    Song song;
+    std::string raw, current;
+    int lineno = 0;
+    try {
+        while (std::getline(in, raw)) {
+            lineno++;
+            std::string line = strip_comment(raw);
+            std::istringstream ls(line);
+            std::string word;
+            if (!(ls >> word))
+                continue;
+            if (word == "title") {
+                size_t a = line.find('"'), b = line.rfind('"');
+                if (a == std::string::npos || b == a)
+                    throw Error("title needs quotes");
+                song.title = line.substr(a + 1, b - a - 1);
+            } else if (word == "speed") {
+                ls >> song.speed;
+            } else if (word == "tempo") {
+                ls >> song.tempo;
+            } else if (word == "inst") {
+                add_instrument(song, ls);
+            } else if (word == "phrase") {
+                size_t colon = line.find(':');
+                std::string name;
+                std::istringstream hs(line.substr(0, colon));
+                hs >> word >> name;
+                if (colon == std::string::npos || name.empty())
+                    throw Error("phrase NAME: tokens");
+                song.phrases[name] = split(line.substr(colon + 1));
+            } else if (word == "pattern") {
+                ls >> current;
+                Pattern pat;
+                std::string opt;
+                while (ls >> opt) {
+                    if (opt.rfind("rows=", 0) != 0)
+                        throw Error("unknown option " + opt);
+                    pat.rows = std::stoi(opt.substr(5));
+                    if (pat.rows < 1 || pat.rows > ROWS)
+                        throw Error("rows must be 1..64");
+                }
+                if (song.patterns.count(current))
+                    throw Error("pattern defined twice: " + current);
+                song.patterns[current] = pat;
+            } else if (isdigit(static_cast<unsigned char>(word[0]))) {
+                if (current.empty())
+                    throw Error("channel line outside a pattern");
+                add_line(song, song.patterns[current], line);
+            } else if (word == "order") {
+                while (ls >> word) {
+                    if (!song.patterns.count(word))
+                        throw Error("unknown pattern in order: " + word);
+                    song.order.push_back(word);
+                }
+            } else {
+                throw Error("unknown directive " + word);
+            }
+        }
+    } catch (const std::exception& e) {
+        throw Error("line " + std::to_string(lineno) + ": " + e.what());
+    }
+    if (song.order.empty() || song.order.size() > 128)
+        throw Error("the order needs 1..128 entries");
+    return song;
+}
+
+// ---- module writing --------------------------------------------------------
+
+void put16(std::string& s, int v)
+{
+    s += static_cast<char>((v >> 8) & 0xFF);
+    s += static_cast<char>(v & 0xFF);
+}
+
+std::string build(Song song)
+{
+    // Patterns are numbered in order of first use; short ones end with a break.
+    std::map<std::string, int> number;
+    std::vector<std::string> used;
+    for (const std::string& n : song.order)
+        if (!number.count(n)) {
+            number[n] = static_cast<int>(used.size());
+            used.push_back(n);
+        }
+    if (used.size() > 64)
+        throw Error("more than 64 patterns");
+    for (const std::string& n : used) {
+        Pattern& p = song.patterns[n];
+        if (p.rows < ROWS)
+            place_effect(p, p.rows - 1, 0xD, 0, "the break of pattern " + n);
+    }
+    Pattern& first = song.patterns[song.order[0]];
+    if (song.tempo != 125)
+        place_effect(first, 0, 0xF, song.tempo, "the tempo");
+    if (song.speed != 6)
+        place_effect(first, 0, 0xF, song.speed, "the speed");
+
+    std::string m(song.title.substr(0, 20));
+    m.resize(20, '\0');
+    for (int s = 0; s < MAX_SAMPLES; s++) {
+        std::string name(22, '\0');
+        if (s < static_cast<int>(song.inst_order.size())) {
+            const Instrument& in = song.inst.at(song.inst_order[s]);
+            name.replace(0, std::min<size_t>(22, song.inst_order[s].size()), song.inst_order[s].substr(0, 22));
+            m += name;
+            put16(m, static_cast<int>(in.data.size() / 2));
+            m += '\0';
+            m += static_cast<char>(std::min(64, std::max(0, in.volume)));
+            put16(m, in.loop_len ? in.loop_start / 2 : 0);
+            put16(m, in.loop_len ? in.loop_len / 2 : 1);
+        } else {
+            m += name;
+            put16(m, 0);
+            m += '\0';
+            m += '\0';
+            put16(m, 0);
+            put16(m, 1);
+        }
+    }
+    m += static_cast<char>(song.order.size());
+    m += '\0';
+    for (int i = 0; i < 128; i++)
+        m += static_cast<char>(i < static_cast<int>(song.order.size()) ? number[song.order[i]] : 0);
+    m += "M.K.";
+    for (const std::string& n : used) {
+        const Pattern& p = song.patterns[n];
+        for (int r = 0; r < ROWS; r++)
+            for (int ch = 0; ch < 4; ch++) {
+                const Cell& c = p.cells[r][ch];
+                int period = c.note >= 0 ? PERIODS[c.note] : 0;
+                m += static_cast<char>((c.sample & 0xF0) | (period >> 8));
+                m += static_cast<char>(period & 0xFF);
+                m += static_cast<char>(((c.sample & 0x0F) << 4) | (c.effect & 0x0F));
+                m += static_cast<char>(c.param & 0xFF);
+            }
+    }
+    for (const std::string& n : song.inst_order) {
+        const Instrument& in = song.inst.at(n);
+        m.append(reinterpret_cast<const char*>(in.data.data()), in.data.size());
+    }
+    return m;
+}
+
+// ---- checking and rendering ------------------------------------------------
+
+std::string read_file(const char* path)
+{
+    std::ifstream f(path, std::ios::binary);
+    if (!f)
+        throw Error(std::string("cannot read ") + path);
+    std::ostringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
+}
+
+void write_file(const char* path, const std::string& data)
+{
+    std::ofstream f(path, std::ios::binary);
+    f.write(data.data(), static_cast<std::streamsize>(data.size()));
+    if (!f)
+        throw Error(std::string("cannot write ") + path);
+}
+
+ModPlugFile* load_module(const std::string& bytes)
+{
+    ModPlug_Settings s;
+    ModPlug_GetSettings(&s);
+    s.mFlags = MODPLUG_ENABLE_OVERSAMPLING | MODPLUG_ENABLE_NOISE_REDUCTION;
+    s.mChannels = 2;
+    s.mBits = 16;
+    s.mFrequency = 22050;
+    s.mResamplingMode = MODPLUG_RESAMPLE_LINEAR;
+    s.mLoopCount = 0;
+    ModPlug_SetSettings(&s);
+    ModPlugFile* f = ModPlug_Load(bytes.data(), static_cast<int>(bytes.size()));
+    if (!f)
+        throw Error("libmodplug cannot load the module");
+    return f;
+}
+
+void render_wav(const char* in, const char* out)
+{
+    std::string bytes = read_file(in);
+    ModPlugFile* f = load_module(bytes);
+    std::string pcm;
+    char buf[8192];
+    int n;
+    while ((n = ModPlug_Read(f, buf, sizeof buf)) > 0)
+        pcm.append(buf, static_cast<size_t>(n));
+    ModPlug_Unload(f);
+    std::string w = "RIFF";
+    auto le32 = [&w](uint32_t v) {
+        for (int i = 0; i < 4; i++)
+            w += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    auto le16 = [&w](uint32_t v) {
+        w += static_cast<char>(v & 0xFF);
+        w += static_cast<char>((v >> 8) & 0xFF);
+    };
+    le32(static_cast<uint32_t>(36 + pcm.size()));
+    w += "WAVEfmt ";
+    le32(16), le16(1), le16(2), le32(22050), le32(22050 * 4), le16(4), le16(16);
+    w += "data";
+    le32(static_cast<uint32_t>(pcm.size()));
+    write_file(out, w + pcm);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        if (argc == 4 && std::string(argv[1]) == "--wav") {
+            render_wav(argv[2], argv[3]);
+        } else if (argc == 3 && std::string(argv[1]) == "--info") {
+            ModPlugFile* f = load_module(read_file(argv[2]));
+            printf("%s: %d ms\n", argv[2], ModPlug_GetLength(f));
+            ModPlug_Unload(f);
+        } else if (argc == 3) {
+            std::ifstream in(argv[1]);
+            if (!in)
+                throw Error(std::string("cannot read ") + argv[1]);
+            write_file(argv[2], build(parse(in)));
+        } else {
+            fprintf(stderr, "usage: modc SCORE OUT.mod | modc --wav IN.mod OUT.wav | modc --info IN.mod\n");
+            return 2;
+        }
+    } catch (const std::exception& e) {
+        fprintf(stderr, "modc: %s: %s\n", argc > 2 ? argv[argc - 2] : "", e.what());
+        return 1;
+    }
+    return 0;
+}
