@@ -30,14 +30,6 @@ inline int run_steps(void (*run)(), const std::vector<frame_step>& steps, int li
     return stop_script();
 }
 
-// n frames without input, then last.
-inline std::vector<frame_step> idle_then(int n, frame_step last)
-{
-    std::vector<frame_step> steps(n, [] {});
-    steps.push_back(std::move(last));
-    return steps;
-}
-
 // steps followed by one more.
 inline std::vector<frame_step> operator+(std::vector<frame_step> steps, frame_step next)
 {
