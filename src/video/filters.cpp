@@ -2,12 +2,12 @@
 // twice its size. A 1280 x 960 display gets that picture doubled once more,
 // so every mode fills its display.
 //
-// Every filter works a source row at a time: a row kernel writes the two
-// filtered rows, either straight into the display (640 x 480) or into
-// wide_rows, from which finish_rows doubles them into four display rows.
-// The kernels are plain loops of a fixed length over restrict pointers, so
-// the compiler turns them into vector code (SSE2, NEON) at -O2; blends are
-// done on whole 16-bit words with masks built from the channel shifts.
+// Every filter works a source row at a time: a row kernel (filter_rows.inc)
+// writes the two filtered rows, either straight into the display (640 x 480)
+// or into wide_rows, from which finish_rows doubles them into four display
+// rows. Blends are done on whole 16-bit words with masks built from the
+// channel shifts. The kernels are plain loops that the compiler vectorises
+// (SSE2 on x86, NEON on ARM); nothing is allocated per frame.
 #include "video/filters.h"
 
 #include "video/screen.h"
@@ -15,6 +15,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+
+// 32-bit ARM built without NEON (the usual armhf) gets a second, NEON build
+// of the row kernels, used when the processor has NEON.
+#if defined(__arm__) && !defined(__ARM_NEON) && defined(__GNUC__) && !defined(__clang__) && defined(__linux__)
+#define ZARN_NEON_ROWS 1
+#include <sys/auxv.h>
+#endif
 
 namespace {
 
@@ -100,24 +107,50 @@ Pixel* out_row(const Target& t, int y, int k)
     return reinterpret_cast<Pixel*>(t.pixels + (2 * y + k) * t.pitch);
 }
 
-// Sixteen pixels, each written twice side by side.
-void double_block(const Pixel* __restrict in, Pixel* __restrict out)
+// The row kernels, one pointer each (filter_rows.inc).
+struct RowCode {
+    void (*double_pixels)(const Pixel*, Pixel*, int);
+    void (*scale2x_row)(const Pixel*, const Pixel*, const Pixel*, Pixel*, Pixel*);
+    void (*bilinear_row)(const Pixel*, const Pixel*, Pixel, Pixel*, Pixel*);
+    void (*bilinear_last_row)(const Pixel*, Pixel, Pixel*);
+    void (*dark_row)(const Pixel*, Pixel, Pixel*);
+    void (*blur_store_row)(const Pixel*, Pixel, uint32_t*);
+    void (*blur_load_row)(const uint32_t*, Pixel*, Pixel*);
+    void (*blur_row)(const Pixel*, const Pixel*, const Pixel*, Pixel*, Pixel*);
+    void (*blur_last_row)(const Pixel*, const Pixel*, Pixel*);
+};
+
+#define FILTER_ROWS portable_rows
+#include "video/filter_rows.inc"
+#undef FILTER_ROWS
+
+#ifdef ZARN_NEON_ROWS
+#pragma GCC push_options
+#pragma GCC target("fpu=neon")
+#define FILTER_ROWS neon_rows
+#include "video/filter_rows.inc"
+#undef FILTER_ROWS
+#pragma GCC pop_options
+#endif
+
+// The NEON build of the kernels, when this processor can run it.
+const RowCode* neon_code()
 {
-    for (int i = 0; i < 16; i++) {
-        out[2 * i] = in[i];
-        out[2 * i + 1] = in[i];
-    }
+#ifdef ZARN_NEON_ROWS
+    if (getauxval(AT_HWCAP) & HWCAP_ARM_NEON)
+        return &neon_rows::code;
+#endif
+    return nullptr;
 }
 
-// n pixels, each written twice side by side.
-void double_pixels(const Pixel* in, Pixel* out, int n)
+const RowCode* best_code()
 {
-    int i = 0;
-    for (; i + 16 <= n; i += 16)
-        double_block(in + i, out + 2 * i);
-    for (; i < n; i++)
-        out[2 * i] = out[2 * i + 1] = in[i];
+    const RowCode* neon = neon_code();
+    return neon ? neon : &portable_rows::code;
 }
+
+// The kernels the filters run.
+const RowCode* kernels = best_code();
 
 // Ends source row y. At 1280 x 960 its two filtered rows of n pixels become
 // four display rows: each pixel doubled, each row repeated by a block copy.
@@ -130,7 +163,7 @@ void finish_rows(const Target& t, int y, int n, int rows = 2)
     for (int k = 0; k < 4; k++) {
         uint8_t* row = first + k * t.pitch;
         if (k == 0 || (k == 2 && rows == 2))
-            double_pixels(wide_rows[k / 2], reinterpret_cast<Pixel*>(row), n);
+            kernels->double_pixels(wide_rows[k / 2], reinterpret_cast<Pixel*>(row), n);
         else
             memcpy(row, row - t.pitch, 4 * static_cast<size_t>(n));
     }
@@ -144,93 +177,15 @@ void load_line(Pixel* line, SDL_Surface* src, int y)
     line[SRC_W + 1] = line[SRC_W];
 }
 
-// Scale2x: b and h are the rows above and below, e the padded row itself.
-void scale2x_row(const Pixel* __restrict b, const Pixel* __restrict e, const Pixel* __restrict h,
-                 Pixel* __restrict o0, Pixel* __restrict o1)
-{
-    for (int x = 0; x < SRC_W; x++) {
-        Pixel E = e[x + 1], D = e[x], F = e[x + 2], B = b[x], H = h[x];
-        bool c = B != H && D != F;
-        o0[2 * x] = c && D == B ? D : E;
-        o0[2 * x + 1] = c && B == F ? F : E;
-        o1[2 * x] = c && D == H ? D : E;
-        o1[2 * x + 1] = c && H == F ? F : E;
-    }
-}
-
-// BILINEAR AA over padded rows e and dn; column 319 is put right afterwards.
-void bilinear_row(const Pixel* __restrict e, const Pixel* __restrict dn, Pixel m,
-                  Pixel* __restrict o0, Pixel* __restrict o1)
-{
-    for (int x = 1; x <= SRC_W; x++) {
-        Pixel E = e[x] & m, R = e[x + 1] & m, Dn = dn[x] & m, DR = dn[x + 1] & m;
-        Pixel right = half_sum(E, R);
-        o0[2 * x - 2] = e[x];
-        o0[2 * x - 1] = right;
-        o1[2 * x - 2] = half_sum(E, Dn);
-        o1[2 * x - 1] = half_sum(right & m, half_sum(Dn, DR) & m);
-    }
-}
-
-// BILINEAR AA's last row: the centre and its blend with the right neighbour.
-void bilinear_last_row(const Pixel* __restrict e, Pixel m, Pixel* __restrict o)
-{
-    for (int x = 1; x <= SRC_W; x++) {
-        o[2 * x - 2] = e[x];
-        o[2 * x - 1] = half_sum(e[x] & m, e[x + 1] & m);
-    }
-}
-
-// SCANLINE's dark row: the top bit of each channel, two places down.
-void dark_row(const Pixel* __restrict in, Pixel s, Pixel* __restrict out)
-{
-    for (int i = 0; i < OUT_W; i++)
-        out[i] = static_cast<Pixel>((in[i] & s) >> 2);
-}
-
-// BLUR's first pass over one row: each pixel stored with its masked form.
-void blur_store_row(const Pixel* __restrict src, Pixel m, uint32_t* __restrict pairs)
-{
-    for (int x = 0; x < SRC_W; x++) {
-        pairs[2 * x] = src[x];
-        pairs[2 * x + 1] = src[x] & m;
-    }
-}
-
-// Reads a row of pairs back into a pixel line and a masked line (element 1
-// is column 0; the right padding repeats column 319).
-void blur_load_row(const uint32_t* __restrict pairs, Pixel* __restrict px, Pixel* __restrict mk)
-{
-    for (int x = 0; x < SRC_W; x++) {
-        px[x + 1] = static_cast<Pixel>(pairs[2 * x]);
-        mk[x + 1] = static_cast<Pixel>(pairs[2 * x + 1]);
-    }
-    px[SRC_W + 1] = px[SRC_W];
-    mk[SRC_W + 1] = mk[SRC_W];
-}
-
-// BLUR: the centre, its blend with the right neighbour; below it the blend
-// with the lower neighbour, then that of the right and the lower neighbours.
-void blur_row(const Pixel* __restrict px, const Pixel* __restrict mk, const Pixel* __restrict mk_dn,
-              Pixel* __restrict o0, Pixel* __restrict o1)
-{
-    for (int x = 1; x <= SRC_W; x++) {
-        o0[2 * x - 2] = px[x];
-        o0[2 * x - 1] = half_sum(mk[x], mk[x + 1]);
-        o1[2 * x - 2] = half_sum(mk[x], mk_dn[x]);
-        o1[2 * x - 1] = half_sum(mk[x + 1], mk_dn[x]);
-    }
-}
-
-void blur_last_row(const Pixel* __restrict px, const Pixel* __restrict mk, Pixel* __restrict o)
-{
-    for (int x = 1; x <= SRC_W; x++) {
-        o[2 * x - 2] = px[x];
-        o[2 * x - 1] = half_sum(mk[x], mk[x + 1]);
-    }
-}
-
 }  // namespace
+
+bool filters_use_rows(int which)
+{
+    const RowCode* chosen = which == 0 ? &portable_rows::code : which == 1 ? neon_code() : best_code();
+    if (chosen)
+        kernels = chosen;
+    return chosen != nullptr;
+}
 
 void zoom2_320(SDL_Surface* src, SDL_Surface* dst)
 {
@@ -244,7 +199,7 @@ void zoom2_320(SDL_Surface* src, SDL_Surface* dst)
     Target t = target_of(dst, w, h);
     for (int y = 0; y < h; y++) {
         Pixel* o = out_row(t, y, 0);
-        double_pixels(row_of(src, y), o, w);
+        kernels->double_pixels(row_of(src, y), o, w);
         if (!t.quad)
             memcpy(out_row(t, y, 1), o, 4 * static_cast<size_t>(w));
         finish_rows(t, y, 2 * w, 1);
@@ -269,7 +224,7 @@ void Scale2X_320()
         load_line(lines[0], screen, y);
         const Pixel* b = row_of(screen, y > 0 ? y - 1 : y);
         const Pixel* h = row_of(screen, y < SRC_H - 1 ? y + 1 : y);
-        scale2x_row(b, lines[0], h, out_row(t, y, 0), out_row(t, y, 1));
+        kernels->scale2x_row(b, lines[0], h, out_row(t, y, 0), out_row(t, y, 1));
         finish_rows(t, y, OUT_W);
     }
     SDL_UnlockSurface(screen);
@@ -296,7 +251,7 @@ void Bilinear2_320()
         load_line(dn, screen, y + 1);
         Pixel* o0 = out_row(t, y, 0);
         Pixel* o1 = out_row(t, y, 1);
-        bilinear_row(e, dn, m, o0, o1);
+        kernels->bilinear_row(e, dn, m, o0, o1);
         Pixel E = e[SRC_W], Dn = dn[SRC_W];
         o0[OUT_W - 2] = o0[OUT_W - 1] = E;
         o1[OUT_W - 2] = o1[OUT_W - 1] = half_sum(E & m, Dn & m);
@@ -304,7 +259,7 @@ void Bilinear2_320()
     }
     const Pixel* e = lines[(SRC_H - 1) & 1];
     Pixel* o0 = out_row(t, SRC_H - 1, 0);
-    bilinear_last_row(e, m, o0);
+    kernels->bilinear_last_row(e, m, o0);
     o0[OUT_W - 2] = o0[OUT_W - 1] = e[SRC_W];
     if (!t.quad)
         memcpy(out_row(t, SRC_H - 1, 1), o0, OUT_W * sizeof(Pixel));
@@ -328,8 +283,8 @@ void Scanline2x_320()
     Pixel s = scanline_mask(screen->format);
     for (int y = 0; y < SRC_H; y++) {
         Pixel* o0 = out_row(t, y, 0);
-        double_pixels(row_of(screen, y), o0, SRC_W);
-        dark_row(o0, s, out_row(t, y, 1));
+        kernels->double_pixels(row_of(screen, y), o0, SRC_W);
+        kernels->dark_row(o0, s, out_row(t, y, 1));
         finish_rows(t, y, OUT_W);
     }
     SDL_UnlockSurface(screen);
@@ -359,19 +314,19 @@ void antiAlias2_320()
     }
     Pixel m = blur_mask(screen->format);
     for (int y = 0; y < SRC_H; y++)
-        blur_store_row(row_of(screen, y), m, aabuf + 2 * SRC_W * y);
+        kernels->blur_store_row(row_of(screen, y), m, aabuf + 2 * SRC_W * y);
     SDL_UnlockSurface(screen);
 
     SDL_LockSurface(fscreen);
     Target t = target_of(fscreen, SRC_W, SRC_H);
-    blur_load_row(aabuf, blur_px[0], blur_mk[0]);
+    kernels->blur_load_row(aabuf, blur_px[0], blur_mk[0]);
     for (int y = 0; y < SRC_H - 1; y++) {
         const Pixel* px = blur_px[y & 1];
         const Pixel* mk = blur_mk[y & 1];
-        blur_load_row(aabuf + 2 * SRC_W * (y + 1), blur_px[(y + 1) & 1], blur_mk[(y + 1) & 1]);
+        kernels->blur_load_row(aabuf + 2 * SRC_W * (y + 1), blur_px[(y + 1) & 1], blur_mk[(y + 1) & 1]);
         Pixel* o0 = out_row(t, y, 0);
         Pixel* o1 = out_row(t, y, 1);
-        blur_row(px, mk, blur_mk[(y + 1) & 1], o0, o1);
+        kernels->blur_row(px, mk, blur_mk[(y + 1) & 1], o0, o1);
         // Column 319: the centre above, the lower neighbour itself below,
         // each repeated into the last column.
         o0[OUT_W - 2] = o0[OUT_W - 1] = px[SRC_W];
@@ -381,7 +336,7 @@ void antiAlias2_320()
     // The last source row gives one row, shown twice.
     const Pixel* px = blur_px[(SRC_H - 1) & 1];
     Pixel* o0 = out_row(t, SRC_H - 1, 0);
-    blur_last_row(px, blur_mk[(SRC_H - 1) & 1], o0);
+    kernels->blur_last_row(px, blur_mk[(SRC_H - 1) & 1], o0);
     o0[OUT_W - 2] = o0[OUT_W - 1] = px[SRC_W];
     if (!t.quad)
         memcpy(out_row(t, SRC_H - 1, 1), o0, OUT_W * sizeof(Pixel));

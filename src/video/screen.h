@@ -29,5 +29,6 @@ void zoom2();
 void zoom2_320(SDL_Surface* src, SDL_Surface* dst);
 // Maps a position on the display to the 320 x 240 frame, in place.
 void display_to_frame(int32_t* x, int32_t* y);
-// Restores the globals above to their initial values (surfaces are not freed).
+// Restores the globals above to their initial values; frees aabuf (the
+// surfaces are not freed).
 void screen_reset();

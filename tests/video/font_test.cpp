@@ -1,26 +1,28 @@
 // Glyph choice and clipping of the three fonts, on sheets of known glyphs:
-// every pixel of a glyph holds its number plus a per-sheet base.
+// every pixel of glyph g holds base + g.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "res/assets.h"
 #include "video/font.h"
 
 namespace {
 
-constexpr uint16_t SMALL_BASE = 0x1000, MEDIUM_BASE = 0x2000, LARGE_BASE = 0x3000;
-constexpr int GLYPHS = 96;  // codes 32 to 127 in the column sheets; 64 glyphs in the row sheet
+using Glyphs = std::vector<int>;
+constexpr uint16_t SMALL = 0x1000, MEDIUM = 0x2000, LARGE = 0x3000;
 
 uint16_t& px(SDL_Surface* s, int x, int y)
 {
     return reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(s->pixels) + y * s->pitch)[x];
 }
 
+// count glyphs of size x size, side by side (row) or stacked.
 SDL_Surface* sheet(int size, bool row, int count, uint16_t base)
 {
-    SDL_Surface* s = row ? SDL_CreateRGBSurface(0, size * count, size, 16, 0xF800, 0x07E0, 0x001F, 0)
-                         : SDL_CreateRGBSurface(0, size, size * count, 16, 0xF800, 0x07E0, 0x001F, 0);
+    SDL_Surface* s = SDL_CreateRGBSurface(0, row ? size * count : size, row ? size : size * count, 16, 0xF800,
+                                          0x07E0, 0x001F, 0);
     for (int y = 0; y < s->h; y++)
         for (int x = 0; x < s->w; x++)
             px(s, x, y) = static_cast<uint16_t>(base + (row ? x : y) / size);
@@ -29,14 +31,12 @@ SDL_Surface* sheet(int size, bool row, int count, uint16_t base)
 
 class Font : public testing::Test {
 protected:
-    SDL_Surface* dst = nullptr;
+    SDL_Surface* dst = SDL_CreateRGBSurface(0, 320, 240, 16, 0xF800, 0x07E0, 0x001F, 0);
     void SetUp() override
     {
-        font_small = sheet(8, true, 64, SMALL_BASE);
-        font_medium = sheet(16, false, GLYPHS, MEDIUM_BASE);
-        font_large = sheet(32, false, GLYPHS, LARGE_BASE);
-        dst = SDL_CreateRGBSurface(0, 320, 240, 16, 0xF800, 0x07E0, 0x001F, 0);
-        clear();
+        font_small = sheet(8, true, 64, SMALL);
+        font_medium = sheet(16, false, 96, MEDIUM);
+        font_large = sheet(32, false, 96, LARGE);
     }
     void TearDown() override
     {
@@ -46,125 +46,83 @@ protected:
         }
         SDL_FreeSurface(dst);
     }
-    void clear() { SDL_FillRect(dst, nullptr, 0); }
-    // The glyph number drawn in the cell at (x, y), -1 for none; the
-    // cell must be filled whole by one glyph.
-    int glyph_at(int x, int y, int size, uint16_t base)
+    // Clears the destination, draws, and returns the glyphs of n cells from
+    // (x, y) (-1 for an empty cell); each drawn cell must be whole.
+    template <typename Draw>
+    Glyphs cells(Draw draw, int x, int y, int size, uint16_t base, int n)
     {
-        uint16_t v = px(dst, x, y);
-        if (v == 0)
-            return -1;
-        EXPECT_EQ(px(dst, x + size - 1, y + size - 1), v) << "part of a glyph at " << x << "," << y;
-        return v - base;
-    }
-    // Glyph numbers of the small-font cells along a line.
-    std::vector<int> small_line(int x, int y, int cells)
-    {
-        std::vector<int> g;
-        for (int i = 0; i < cells; i++)
-            g.push_back(glyph_at(x + 8 * i, y, 8, SMALL_BASE));
+        SDL_FillRect(dst, nullptr, 0);
+        draw();
+        Glyphs g;
+        for (int i = 0; i < n; i++) {
+            uint16_t v = px(dst, x + size * i, y);
+            EXPECT_EQ(px(dst, x + size * i + size - 1, y + size - 1), v);
+            g.push_back(v ? v - base : -1);
+        }
         return g;
     }
-    int count_drawn()
+    int drawn()
     {
         int n = 0;
-        for (int y = 0; y < dst->h; y++)
-            for (int x = 0; x < dst->w; x++)
+        for (int y = 0; y < 240; y++)
+            for (int x = 0; x < 320; x++)
                 n += px(dst, x, y) != 0;
         return n;
     }
+    Glyphs small(const char* text, int n) { return cells([&] { put_text1(dst, 8, 16, text); }, 8, 16, 8, SMALL, n); }
 };
 
-TEST_F(Font, SmallTextSkipsSpacesAndStopsAtTheEndMark)
+TEST_F(Font, SmallTextMapsCharactersToItsOwnGlyphOrder)
 {
-    put_text1(dst, 10, 20, "A B~C");
-    EXPECT_EQ(small_line(10, 20, 4), (std::vector<int>{10, -1, 11, -1}));
-
-    clear();
-    put_text1(dst, 10, 20, "abc~");
-    EXPECT_EQ(small_line(10, 20, 3), (std::vector<int>{10, 11, 12}));
-    clear();
-    put_text1(dst, 10, 20, "xyz~");
-    EXPECT_EQ(small_line(10, 20, 3), (std::vector<int>{33, 34, 35}));
-
-    clear();
-    put_text1(dst, 10, 20, "~ABC~");
-    EXPECT_EQ(count_drawn(), 0);
-
-    // A text without the mark stops at its NUL.
-    const char unmarked[] = {'0', '9', '\0', 'Z', '~', '\0'};
-    put_text1(dst, 10, 20, unmarked);
-    EXPECT_EQ(small_line(10, 20, 4), (std::vector<int>{0, 9, -1, -1}));
+    EXPECT_EQ(small("A B~C", 4), (Glyphs{10, -1, 11, -1}));
+    EXPECT_EQ(small("abc~", 3), small("ABC~", 3));
+    EXPECT_EQ(small("09xyz~", 5), (Glyphs{0, 9, 33, 34, 35}));
+    // '#' keeps its code (35, the glyph of Z).
+    EXPECT_EQ(small("!,.+-%:?*()#~", 12), (Glyphs{36, 37, 38, 39, 40, 41, 42, 42, 43, 48, 49, 35}));
+    EXPECT_EQ(small("~ABC~", 4), Glyphs(4, -1));
+    const char unmarked[] = {'A', 'B', '\0', 'Z', '~', '\0'};  // stops at the NUL
+    EXPECT_EQ(small(unmarked, 4), (Glyphs{10, 11, -1, -1}));
 }
 
-TEST_F(Font, SmallTextSignsHaveTheirOwnGlyphs)
+TEST_F(Font, EachFontStopsAtItsLowestRowComparedUnsigned)
 {
-    put_text1(dst, 0, 0, "!,.+-%:?*()#~");
-    // '#' (35) keeps its code: glyph 35, the same as 'Z'.
-    EXPECT_EQ(small_line(0, 0, 13), (std::vector<int>{36, 37, 38, 39, 40, 41, 42, 42, 43, 48, 49, 35, -1}));
-    EXPECT_EQ(small_glyph(' '), -1);
-    EXPECT_EQ(small_glyph('/'), '/');
-    EXPECT_EQ(small_glyph(';'), ';');
-    EXPECT_EQ(small_glyph('z'), small_glyph('Z'));
-}
-
-TEST_F(Font, TextBelowItsLimitIsNotDrawnAndNegativeRowsCountAsBelow)
-{
-    put_text1(dst, 0, 232, "A~");
-    EXPECT_EQ(glyph_at(0, 232, 8, SMALL_BASE), 10);
-    clear();
+    EXPECT_EQ(cells([&] { put_text1(dst, 0, 232, "A~"); }, 0, 232, 8, SMALL, 1), Glyphs{10});
+    EXPECT_EQ(cells([&] { put_text(dst, 0, 224, "A"); }, 0, 224, 16, MEDIUM, 1), Glyphs{'A' - 32});
+    SDL_FillRect(dst, nullptr, 0);
     for (int y : {233, 240, -1, -100})
         put_text1(dst, 0, y, "A~");
-    EXPECT_EQ(count_drawn(), 0);
-
-    put_text(dst, 0, 224, "A");
-    EXPECT_EQ(glyph_at(0, 224, 16, MEDIUM_BASE), 'A' - 32);
-    clear();
     for (int y : {225, -1, -16})
         put_text(dst, 0, y, "A");
-    EXPECT_EQ(count_drawn(), 0);
-
+    EXPECT_EQ(drawn(), 0);
     // The large font has no limit of its own: SDL clips it.
     put_text_large(dst, 0, 230, "A");
-    EXPECT_EQ(px(dst, 0, 239), LARGE_BASE + 'A' - 32);
-    EXPECT_EQ(count_drawn(), 32 * 10);
-    clear();
-    put_text_large(dst, 0, -20, "A");
-    EXPECT_EQ(px(dst, 31, 11), LARGE_BASE + 'A' - 32);
-    EXPECT_EQ(count_drawn(), 32 * 12);
+    EXPECT_EQ(drawn(), 32 * 10);
+    put_text_large(dst, 100, -20, "A");
+    EXPECT_EQ(px(dst, 131, 11), LARGE + 'A' - 32);
+    EXPECT_EQ(drawn(), 32 * 22);
 }
 
 TEST_F(Font, ColumnFontsDrawEveryCharacterFromTheSpaceOn)
 {
     snprintf(tmp_string, sizeof tmp_string, "%05d~", 420);
-    put_text(dst, 8, 40, tmp_string);
-    std::vector<int> g;
-    for (int i = 0; i < 7; i++)
-        g.push_back(glyph_at(8 + 16 * i, 40, 16, MEDIUM_BASE));
-    EXPECT_EQ(g, (std::vector<int>{16, 16, 20, 18, 16, 94, -1}));
-
-    clear();
-    put_text_large(dst, 0, 0, "A ~");
-    EXPECT_EQ(glyph_at(0, 0, 32, LARGE_BASE), 33);
-    EXPECT_EQ(glyph_at(32, 0, 32, LARGE_BASE), 0);  // the space is drawn: glyph 0
-    EXPECT_EQ(glyph_at(64, 0, 32, LARGE_BASE), 94);
-
-    // A code beyond the sheet draws nothing.
-    clear();
-    const char beyond[] = {static_cast<char>(200), 0};
-    put_text(dst, 0, 0, beyond);
-    put_text_large(dst, 0, 0, beyond);
-    EXPECT_EQ(count_drawn(), 0);
+    EXPECT_EQ(cells([&] { put_text(dst, 8, 40, tmp_string); }, 8, 40, 16, MEDIUM, 7),
+              (Glyphs{16, 16, 20, 18, 16, 94, -1}));
+    EXPECT_EQ(cells([&] { put_text_large(dst, 0, 0, "A ~"); }, 0, 0, 32, LARGE, 3), (Glyphs{33, 0, 94}));
+    const char beyond[] = {static_cast<char>(200), 0};  // past the end of the sheets
+    put_text(dst, 0, 100, beyond);
+    put_text_large(dst, 0, 100, beyond);
+    EXPECT_EQ(drawn(), 32 * 32 * 3);  // only the three glyphs drawn above
 }
 
 TEST_F(Font, MissingSheetsDrawNothing)
 {
     SDL_Surface* sheets[] = {font_small, font_medium, font_large};
     font_small = font_medium = font_large = nullptr;
+    SDL_FillRect(dst, nullptr, 0);
     put_text1(dst, 0, 0, "ABC~");
     put_text(dst, 0, 0, "ABC");
     put_text_large(dst, 0, 0, "ABC");
-    EXPECT_EQ(count_drawn(), 0);
+    EXPECT_EQ(drawn(), 0);
     font_small = sheets[0];
     font_medium = sheets[1];
     font_large = sheets[2];
