@@ -1,6 +1,7 @@
 #include "support/play_script.h"
 
 #include "config/input.h"
+#include "core/level.h"
 #include "core/play.h"
 #include "core/rules.h"
 #include "core/state.h"
@@ -293,6 +294,83 @@ std::string unmet_expectations(const play_script& s, const play_result& res)
         }
     }
     return unmet;
+}
+
+namespace {
+
+SDLKey move_key(char m)
+{
+    switch (m) {
+    case 'U': return SDLK_UP;
+    case 'D': return SDLK_DOWN;
+    case 'L': return SDLK_LEFT;
+    case 'R': return SDLK_RIGHT;
+    default: return SDLK_UNKNOWN;
+    }
+}
+
+// At a frame boundary: the sprite sits on a cell and no pusher moves it on,
+// so the next frame reads the held directions.
+bool standing()
+{
+    if (px % 16 != 0 || py % 16 != 0)
+        return false;
+    int col = px / 16 + 1, row = py / 16 - 2;
+    if (col < 0 || col >= MAP_COLS || row < 0 || row >= MAP_ROWS)
+        return true;
+    int32_t kind = Map[row][col].kind;
+    return kind < KIND_PUSH_UP || kind > KIND_PUSH_RIGHT;
+}
+
+}  // namespace
+
+play_result play_moves(const std::string& moves, int grace)
+{
+    std::string todo;
+    for (char m : moves)
+        if (move_key(m) != SDLK_UNKNOWN)
+            todo += m;
+    play_result res{};
+    current = &res;
+    effect_hook = record_effect;
+    flush_events();
+    release_all_keys();
+    size_t next = 0;
+    SDLKey held = SDLK_UNKNOWN;
+    int done_at = -1;
+    start_script([&](int frame) {
+        if (frame == 0) {
+            push_key(SDLK_RETURN);  // the start screen
+            return;
+        }
+        if (held != SDLK_UNKNOWN) {  // the step began in the frame just ended
+            hold_key(held, false);
+            held = SDLK_UNKNOWN;
+        } else if (next < todo.size() && standing()) {
+            held = move_key(todo[next++]);
+            hold_key(held, true);
+        } else if (next == todo.size()) {
+            if (done_at < 0)
+                done_at = frame;
+            push_click(0, 0);
+            if (frame - done_at > grace) {
+                res.cut_off = true;
+                push_quit();
+            }
+        }
+    });
+    engine();
+    res.frames = stop_script();
+    effect_hook = nullptr;
+    current = nullptr;
+    release_all_keys();
+    flush_events();
+    res.outcome = engine_outcome;
+    res.lives = Player.lives;
+    res.score = Player.score;
+    res.curr_map = curr_map;
+    res.quit = quit_zarn == 1;
+    return res;
 }
 
 play_script script(const std::string& text)

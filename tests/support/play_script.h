@@ -70,5 +70,11 @@ play_result play_level(const std::string& level, const play_script& s);
 // The expectations of the script that the result does not meet, one a line;
 // empty when all hold.
 std::string unmet_expectations(const play_script& s, const play_result& res);
+// Plays moves (U, D, L, R; other characters are skipped) on the level in Map
+// through the real play loop, as a quick player would: each move is held from
+// a frame boundary at which the player stands until its step has begun. Once
+// the moves are done, clicks close whatever screen comes; the window is
+// closed after grace frames more.
+play_result play_moves(const std::string& moves, int grace = 90);
 // Builds a script in code: "5 hold RIGHT\n20 release RIGHT" and so on.
 play_script script(const std::string& text);
