@@ -14,6 +14,6 @@ echo "== Tests"
 echo "== Build with sanitizers"
 bash scripts/build.sh build-asan -DZARN_SANITIZE=ON -DZARN_BENCH=OFF
 echo "== Tests with sanitizers"
-export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:halt_on_error=1"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:halt_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 (cd build-asan && ctest --output-on-failure -j "$jobs")
