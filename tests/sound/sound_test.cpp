@@ -31,10 +31,7 @@ std::vector<Uint8> render()
 
 bool silent(const std::vector<Uint8>& b, size_t from = 0)
 {
-    for (size_t i = from; i < b.size(); i++)
-        if (b[i] != 0)
-            return false;
-    return true;
+    return std::all_of(b.begin() + static_cast<long>(from), b.end(), [](Uint8 v) { return v == 0; });
 }
 
 // Buffers rendered until the music stops by itself (limit: give up).
