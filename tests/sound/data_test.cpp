@@ -91,9 +91,9 @@ TEST_F(ShippedSound, EveryEffectDecodesAndIsAudibleWithoutClipping)
     SDL_Quit();
 }
 
-// A 4-channel module without position jumps (they would cut the loop short)
-// that renders audibly, unclipped, for as long as its role asks: levels
-// (tracks 1 to 8) loop after a minute, the intro (11) lasts 5 to 15 s.
+// A 4-channel module without position jumps that renders audibly, unclipped,
+// for as long as its role asks: the in-game tunes (1 to 8) play a minute
+// before they loop, the others 30 s, and the intro (11) lasts 5 to 15 s.
 TEST_F(ShippedSound, EveryModuleIsAWellFormedTuneLastingAsItsRoleAsks)
 {
     std::set<std::vector<uint8_t>> distinct;
