@@ -44,31 +44,31 @@ bool same(const Img& a, const Img& b)
     return a.w == b.w && a.h == b.h && a.px == b.px;
 }
 
+// Raw value of pixel (x, y) of an SDL surface.
+uint32_t raw(SDL_Surface* s, int x, int y)
+{
+    uint32_t v = 0;
+    memcpy(&v, static_cast<const uint8_t*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel,
+           s->format->BytesPerPixel);
+    return v;
+}
+
 }  // namespace
 
-TEST(GfxFiles, BitmapsReadBackThroughSdlPixelForPixel)
+TEST(GfxFiles, BitmapsReadBackThroughSdlPixelForPixelKeepingTheKey)
 {
     Img img = sample();
     write_bmp("sample.bmp", img);
     SDL_Surface* s = SDL_LoadBMP("sample.bmp");
     ASSERT_NE(s, nullptr) << SDL_GetError();
-    ASSERT_EQ(s->w, 5);
-    ASSERT_EQ(s->h, 3);
-    for (int y = 0; y < 3; y++)
-        for (int x = 0; x < 5; x++) {
-            const uint8_t* p = static_cast<const uint8_t*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
-            uint32_t v = 0;
-            memcpy(&v, p, s->format->BytesPerPixel);
-            uint8_t r, g, b;
-            SDL_GetRGB(v, s->format, &r, &g, &b);
-            EXPECT_EQ(mkrgb(r, g, b), img.at(x, y)) << x << "," << y;
-        }
+    ASSERT_EQ(s->w * 10 + s->h, 53);
+    for (int i = 0; i < 15; i++) {
+        uint8_t r, g, b;
+        SDL_GetRGB(raw(s, i % 5, i / 5), s->format, &r, &g, &b);
+        EXPECT_EQ(mkrgb(r, g, b), img.at(i % 5, i / 5)) << i % 5 << "," << i / 5;
+    }
     SDL_FreeSurface(s);
-}
 
-TEST(GfxFiles, SixteenBitBitmapsKeepTheKeyAndTheScreenColours)
-{
-    Img img = sample();
     img.set(0, 0, KEY);
     img.set(1, 0, 0xfc02fc);  // so close to magenta that 5-6-5 would make it the key
     for (bool dither : {false, true}) {
@@ -76,20 +76,13 @@ TEST(GfxFiles, SixteenBitBitmapsKeepTheKeyAndTheScreenColours)
         EXPECT_EQ(q.at(0, 0), KEY);
         EXPECT_NE(q.at(1, 0), KEY) << "only the key is the key";
         write_bmp16("sample16.bmp", q);
-        SDL_Surface* s = SDL_LoadBMP("sample16.bmp");
+        s = SDL_LoadBMP("sample16.bmp");
         ASSERT_NE(s, nullptr) << SDL_GetError();
         ASSERT_EQ(s->format->BitsPerPixel, 16);
-        EXPECT_EQ(s->format->Rmask, 0xf800u);
-        EXPECT_EQ(s->format->Gmask, 0x07e0u);
-        for (int y = 0; y < 3; y++)
-            for (int x = 0; x < 5; x++) {
-                uint16_t v;
-                memcpy(&v, static_cast<const uint8_t*>(s->pixels) + y * s->pitch + 2 * x, 2);
-                EXPECT_EQ(v, pack565(q.at(x, y))) << x << "," << y;
-                if (x == 0 && y == 0) {
-                    EXPECT_EQ(v, SDL_MapRGB(s->format, 255, 0, 255)) << "the game's key, bit for bit";
-                }
-            }
+        EXPECT_EQ(s->format->Rmask | s->format->Gmask << 16, 0xf800u | 0x07e0u << 16);
+        EXPECT_EQ(raw(s, 0, 0), SDL_MapRGB(s->format, 255, 0, 255)) << "the game's key, bit for bit";
+        for (int i = 0; i < 15; i++)
+            EXPECT_EQ(raw(s, i % 5, i / 5), pack565(q.at(i % 5, i / 5))) << i % 5 << "," << i / 5;
         SDL_FreeSurface(s);
     }
     // without dithering every colour is the 5-6-5 colour nearest below it
@@ -104,28 +97,24 @@ TEST(GfxFiles, PngHasValidChunksAndTheSameRows)
     write_png("sample.png", img);
     std::vector<uint8_t> f = read_bytes("sample.png");
     const uint8_t sig[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    ASSERT_GE(f.size(), 8u);
-    ASSERT_EQ(memcmp(f.data(), sig, 8), 0);
+    ASSERT_TRUE(f.size() >= 8 && memcmp(f.data(), sig, 8) == 0);
     std::vector<uint8_t> idat;
-    std::vector<std::string> order;
+    std::string order;
     for (size_t at = 8; at + 12 <= f.size();) {
         uint32_t len = be32(&f[at]);
         ASSERT_LE(at + 12 + len, f.size());
         std::string type(reinterpret_cast<const char*>(&f[at + 4]), 4);
-        order.push_back(type);
-        uint32_t crc = uint32_t(crc32(0, &f[at + 4], len + 4));
-        EXPECT_EQ(crc, be32(&f[at + 8 + len])) << type;
-        if (type == "IHDR") {
-            EXPECT_EQ(be32(&f[at + 8]), 5u);
-            EXPECT_EQ(be32(&f[at + 12]), 3u);
-            EXPECT_EQ(f[at + 16], 8);  // bits per channel
-            EXPECT_EQ(f[at + 17], 2);  // RGB
+        order += type;
+        EXPECT_EQ(uint32_t(crc32(0, &f[at + 4], len + 4)), be32(&f[at + 8 + len])) << type;
+        if (type == "IHDR") {  // 5 x 3, 8 bits per channel, RGB
+            EXPECT_EQ(std::vector<uint8_t>(&f[at + 8], &f[at + 18]),
+                      (std::vector<uint8_t>{0, 0, 0, 5, 0, 0, 0, 3, 8, 2}));
         }
         if (type == "IDAT")
             idat.insert(idat.end(), &f[at + 8], &f[at + 8 + len]);
         at += 12 + len;
     }
-    EXPECT_EQ(order, (std::vector<std::string>{"IHDR", "IDAT", "IEND"}));
+    EXPECT_EQ(order, "IHDRIDATIEND");
     std::vector<uint8_t> raw(3 * (1 + 5 * 3));
     uLongf rawlen = raw.size();
     ASSERT_EQ(uncompress(raw.data(), &rawlen, idat.data(), idat.size()), Z_OK);
@@ -141,23 +130,15 @@ TEST(GfxFiles, PngHasValidChunksAndTheSameRows)
 
 TEST(GfxSources, FontMastersReadAsDrawn)
 {
-    std::string path = write_text("font.txt",
-                                  "# a comment line\n"
-                                  "codes 65 66\n"
-                                  "#...... .......\n"
-                                  "....... ......#\n"
-                                  "....... .......\n"
-                                  "....... .......\n"
-                                  "....... .......\n"
-                                  "....... .......\n"
-                                  "....... .......\n"
-                                  "###.### .......\n");
-    std::vector<Mask> font = read_font(path);
+    std::string rows = "#...... .......\n....... ......#\n";
+    for (int i = 0; i < 5; i++)
+        rows += "....... .......\n";
+    std::vector<Mask> font = read_font(write_text("font.txt", "# a comment line\ncodes 65 66\n" + rows +
+                                                                  "###.### .......\n"));
     ASSERT_EQ(font.size(), 95u);
     const Mask& a = font['A' - 32];
     EXPECT_TRUE(a.get(0, 0)) << "a row that starts with ink is a row, not a comment";
-    EXPECT_TRUE(a.get(2, 7));
-    EXPECT_FALSE(a.get(3, 7));
+    EXPECT_TRUE(a.get(2, 7) && !a.get(3, 7));
     EXPECT_FALSE(a.get(7, 0)) << "the eighth column stays paper";
     EXPECT_TRUE(font['B' - 32].get(6, 1));
     EXPECT_EQ(font['a' - 32].on, a.on) << "lower case uses the capitals";
@@ -165,39 +146,26 @@ TEST(GfxSources, FontMastersReadAsDrawn)
     for (int c : {' ', 'C', '~'})
         EXPECT_EQ(std::count(font[size_t(c - 32)].on.begin(), font[size_t(c - 32)].on.end(), 1), 0);
 
+    // ragged rows, rows before a codes line, no file
     write_text("ragged.txt", "codes 65 66\n#...... ......\n");
-    EXPECT_THROW(read_font("ragged.txt"), std::runtime_error);
     write_text("stray.txt", "#...... .......\n");
-    EXPECT_THROW(read_font("stray.txt"), std::runtime_error) << "rows need a codes line first";
-    EXPECT_THROW(read_font("no-such-file.txt"), std::runtime_error);
+    for (const char* bad : {"ragged.txt", "stray.txt", "no-such-file.txt"})
+        EXPECT_THROW(read_font(bad), std::runtime_error) << bad;
 }
 
 TEST(GfxSources, SpritesUseTheirPalettesAndRejectMistakes)
 {
-    write_text("sprites.txt",
-               "palette p\n"
-               "a 102030\n"
-               "b ffffff\n"
-               "\n"
-               "sprite s p\n"
-               "a.b\n"
-               ".a.\n");
-    SpriteFile f = read_sprites("sprites.txt");
+    SpriteFile f = read_sprites(write_text("sprites.txt", "palette p\na 102030\nb ffffff\n\nsprite s p\na.b\n.a.\n"));
     Img s = render_sprite(f, "s", "");
-    ASSERT_EQ(s.w, 3);
-    ASSERT_EQ(s.h, 2);
+    ASSERT_EQ(s.w * 10 + s.h, 32);
     EXPECT_EQ(s.at(0, 0), 0x102030u);
     EXPECT_EQ(s.at(1, 0), KEY) << "'.' is transparent";
     EXPECT_EQ(s.at(2, 0), 0xffffffu);
     EXPECT_EQ(s.at(1, 1), 0x102030u);
     EXPECT_THROW(render_sprite(f, "nothing", ""), std::runtime_error);
-
-    write_text("bad-colour.txt", "palette p\na 000000\n\nsprite s p\naz\n");
-    SpriteFile bad = read_sprites("bad-colour.txt");
-    EXPECT_THROW(render_sprite(bad, "s", ""), std::runtime_error);
-    write_text("ragged.txt", "palette p\na 000000\n\nsprite s p\naa\na\n");
-    SpriteFile ragged = read_sprites("ragged.txt");
-    EXPECT_THROW(render_sprite(ragged, "s", ""), std::runtime_error);
+    // a colour the palette lacks, a ragged sprite
+    for (const char* bad : {"palette p\na 000000\n\nsprite s p\naz\n", "palette p\na 000000\n\nsprite s p\naa\na\n"})
+        EXPECT_THROW(render_sprite(read_sprites(write_text("bad.txt", bad)), "s", ""), std::runtime_error) << bad;
 }
 
 TEST(GfxDrawing, Scale2xDoublesAndRoundsOnlyDiagonals)
@@ -206,11 +174,7 @@ TEST(GfxDrawing, Scale2xDoublesAndRoundsOnlyDiagonals)
     dot.put(1, 1, true);
     Mask d2 = scale2x(dot);
     ASSERT_EQ(d2.w, 6);
-    int on = 0;
-    for (int y = 0; y < 6; y++)
-        for (int x = 0; x < 6; x++)
-            on += d2.get(x, y);
-    EXPECT_EQ(on, 4) << "a lone pixel becomes a 2 x 2 block";
+    EXPECT_EQ(std::count(d2.on.begin(), d2.on.end(), 1), 4) << "a lone pixel becomes a 2 x 2 block";
     EXPECT_TRUE(d2.get(2, 2) && d2.get(3, 3));
 
     Mask stair(2, 2);  // a diagonal step
@@ -266,17 +230,14 @@ TEST(GfxDrawing, TileSheetsAreDeterministicAndTheMineBlinks)
     EXPECT_FALSE(same(tile_sheet(1), tile_sheet(0)));
     for (int style = 0; style < 3; style++) {
         Img t = tile_sheet(style);
-        auto lamp = [&](int frame) {  // brightness of the lamp in the mine's middle
-            int sum = 0;
-            for (int y = 7; y <= 8; y++)
-                for (int x = 7; x <= 8; x++) {
-                    rgb c = t.at(16 * (5 + frame) + x, y);
-                    sum += red(c) + green(c) + blue(c);
-                }
-            return sum;
-        };
-        EXPECT_GT(lamp(0), lamp(1)) << style;
-        EXPECT_GT(lamp(1), lamp(2)) << style;
-        EXPECT_EQ(lamp(1), lamp(3)) << style << ": it fades back as it faded out";
+        int lamp[4] = {};  // brightness of the lamp in the mine's middle, frame by frame
+        for (int frame = 0; frame < 4; frame++)
+            for (int i = 0; i < 4; i++) {
+                rgb c = t.at(16 * (5 + frame) + 7 + i % 2, 7 + i / 2);
+                lamp[frame] += red(c) + green(c) + blue(c);
+            }
+        EXPECT_GT(lamp[0], lamp[1]) << style;
+        EXPECT_GT(lamp[1], lamp[2]) << style;
+        EXPECT_EQ(lamp[1], lamp[3]) << style << ": it fades back as it faded out";
     }
 }

@@ -57,14 +57,10 @@ TEST(TuneCompiler, LinesBecomeTheRightCells)
         sample_bytes += 2u * ((m[20 + 30 * i + 22] << 8) | m[20 + 30 * i + 23]);
     EXPECT_EQ(m.size(), 1084u + 2 * 1024 + sample_bytes) << "two patterns, then the samples";
     EXPECT_EQ(m[950], 3);
-    EXPECT_EQ(m[952], 0);
-    EXPECT_EQ(m[953], 1);
-    EXPECT_EQ(m[954], 0);
+    EXPECT_EQ(std::vector<uint8_t>(m.begin() + 952, m.begin() + 955), (std::vector<uint8_t>{0, 1, 0}));
     // A held arpeggio covers all 32 rows of its token; the cut comes after.
-    for (int r = 0; r < 32; r++) {
-        EXPECT_EQ(cell(m, 0, r, 0).effect, 0);
-        EXPECT_EQ(cell(m, 0, r, 0).param, 0x47) << r;
-    }
+    for (int r = 0; r < 32; r++)
+        EXPECT_EQ(cell(m, 0, r, 0).effect * 256 + cell(m, 0, r, 0).param, 0x47) << r;
     EXPECT_EQ(cell(m, 0, 0, 0).period, 428);
     EXPECT_EQ(cell(m, 0, 32, 0).effect, 0xC);
     EXPECT_EQ(cell(m, 0, 32, 0).param, 0);
@@ -80,11 +76,8 @@ TEST(TuneCompiler, LinesBecomeTheRightCells)
     EXPECT_EQ(cell(m, 0, 40, 2).param, 20);
     EXPECT_EQ(cell(m, 0, 8, 2).period, 190);
     // Speed and tempo on the first row of the first pattern played.
-    Cell s = cell(m, 0, 0, 2), t = cell(m, 0, 0, 3);
-    EXPECT_EQ(s.effect, 0xF);
-    EXPECT_EQ(s.param, 4);
-    EXPECT_EQ(t.effect, 0xF);
-    EXPECT_EQ(t.param, 150);
+    EXPECT_EQ(cell(m, 0, 0, 2).effect * 256 + cell(m, 0, 0, 2).param, 0xF04);
+    EXPECT_EQ(cell(m, 0, 0, 3).effect * 256 + cell(m, 0, 0, 3).param, 0xF00 + 150);
     // The short pattern breaks after its last row.
     EXPECT_EQ(cell(m, 1, 15, 3).effect, 0xD);
     // Looped sample: loop inside the sample, unlooped: length 1.
@@ -100,15 +93,15 @@ TEST(TuneCompiler, LinesBecomeTheRightCells)
 
 TEST(TuneCompiler, MistakesInAScoreAreRefused)
 {
-    EXPECT_TRUE(compile(std::string(HEAD) + "pattern p\n1 a step=2: C-2 D-2 E-2\norder p\n").empty())
-        << "a line that does not fill the pattern";
-    EXPECT_TRUE(compile(std::string(HEAD) + "pattern p\n1 a: $up+24\norder p\n").empty())
-        << "a note above B-3";
-    EXPECT_TRUE(compile(std::string(HEAD) + "pattern p\n1 a: C-2:47!20\norder p\n").empty())
-        << "two effects in one cell";
-    EXPECT_TRUE(compile("inst a square deacy=1\npattern p\n1 a: C-2\norder p\n").empty())
-        << "a misspelt instrument key";
-    EXPECT_TRUE(compile(std::string(HEAD) + "pattern p\n1 a: C-2\norder p x\n").empty());
+    const char* wrong[] = {
+        "pattern p\n1 a step=2: C-2 D-2 E-2\norder p\n",         // a line that does not fill the pattern
+        "pattern p\n1 a: $up+24\norder p\n",                     // a note above B-3
+        "pattern p\n1 a: C-2:47!20\norder p\n",                  // two effects in one cell
+        "inst c square deacy=1\npattern p\n1 c: C-2\norder p\n",  // a misspelt instrument key
+        "pattern p\n1 a: C-2\norder p x\n",                      // an unknown pattern
+    };
+    for (const char* body : wrong)
+        EXPECT_TRUE(compile(std::string(HEAD) + body).empty()) << body;
     EXPECT_FALSE(compile(std::string(HEAD) + "pattern p\n1 a: C-2\norder p\n").empty());
 }
 

@@ -31,10 +31,7 @@ std::vector<Uint8> render()
 
 bool silent(const std::vector<Uint8>& b, size_t from = 0)
 {
-    for (size_t i = from; i < b.size(); i++)
-        if (b[i] != 0)
-            return false;
-    return true;
+    return std::all_of(b.begin() + static_cast<long>(from), b.end(), [](Uint8 v) { return v == 0; });
 }
 
 // Buffers rendered until the music stops by itself (limit: give up).
@@ -67,22 +64,28 @@ protected:
     }
 };
 
-TEST_F(Sound, ModulePlaysAsOftenAsAskedThenUnloads)
+TEST_F(Sound, ModulePlaysAsOftenAsAskedEndsInSilenceAndTheMainThreadUnloadsIt)
 {
     play_music(INTRO, 1);
-    ASSERT_TRUE(MP_PlayingMusic());
-    int once = buffers_until_stopped(1000);
+    _ModPlugFile* file = music_file;
+    std::vector<Uint8> last;
+    int once = 0;
+    for (; once < 1000 && mpLoops != 0; once++)
+        last = render();
     ASSERT_GT(once, 10);
+    // The module ended inside `last`: its tail is silence, not stale bytes,
+    // and the module stays loaded until the main thread looks at the music.
+    EXPECT_TRUE(silent(last, BUF - 4));
+    EXPECT_EQ(music_file, file);
+    EXPECT_TRUE(silent(render()));
+    EXPECT_EQ(MP_PlayingMusic(), 0);
     EXPECT_EQ(music_file, nullptr);
     EXPECT_EQ(Mix_GetMusicHookData(), nullptr);
 
-    play_music(INTRO, 2);
-    int twice = buffers_until_stopped(1000);
-    EXPECT_NEAR(twice, 2 * once, 1);
-
-    play_music(INTRO, 0);  // 0 also plays once
-    EXPECT_NEAR(buffers_until_stopped(1000), once, 1);
-
+    for (auto [loops, times] : {std::pair{2, 2}, {0, 1}}) {  // 0 also plays once
+        play_music(INTRO, loops);
+        EXPECT_NEAR(buffers_until_stopped(1000), times * once, 1) << loops << " loops";
+    }
     play_music(INTRO, -1);
     for (int i = 0; i < 5 * once; i++)
         render();
@@ -90,37 +93,18 @@ TEST_F(Sound, ModulePlaysAsOftenAsAskedThenUnloads)
     EXPECT_EQ(mpLoops, -1);
 }
 
-TEST_F(Sound, FinishedModuleGivesSilenceUntilTheMainThreadUnloadsIt)
-{
-    play_music(INTRO, 1);
-    _ModPlugFile* file = music_file;
-    std::vector<Uint8> last;
-    for (int i = 0; i < 1000 && mpLoops != 0; i++)
-        last = render();
-    ASSERT_EQ(mpLoops, 0);
-    // The module ended inside `last`: its tail is silence, not stale bytes,
-    // and the module stays loaded until the main thread looks at the music.
-    EXPECT_TRUE(silent(last, BUF - 4));
-    EXPECT_EQ(music_file, file);
-    EXPECT_TRUE(silent(render()));
-    EXPECT_TRUE(silent(render()));
-    EXPECT_EQ(MP_PlayingMusic(), 0);
-    EXPECT_EQ(music_file, nullptr);
-}
-
 TEST_F(Sound, LoopGoesOnInTheSameBufferAndReplayStartsFromTheTop)
 {
     play_music(INTRO, 2);
-    std::vector<Uint8> first = render();
+    std::vector<Uint8> first = render(), wrap;
     EXPECT_FALSE(silent(first));
-    std::vector<Uint8> wrap;
     for (int i = 0; i < 1000 && mpLoops == 2; i++)
         wrap = render();
     ASSERT_EQ(mpLoops, 1);
     // The rewound module (which opens with a note) fills the rest of the
     // buffer in which the first pass ended: no gap, no stale bytes.
     EXPECT_FALSE(silent(wrap, BUF - 256));
-    EXPECT_EQ(std::count(wrap.begin(), wrap.end(), 0xAA) < 64, true);
+    EXPECT_LT(std::count(wrap.begin(), wrap.end(), 0xAA), 64);
 
     // The same track again starts from its beginning. libmodplug's noise
     // reduction keeps one sample of history across instances, so the very
@@ -137,12 +121,10 @@ TEST_F(Sound, MasterVolumeFollowsThePercentage)
     EXPECT_EQ(mp_master_volume(), -1);
     play_music(1, -1);
     EXPECT_EQ(mp_master_volume(), 256);
-    MP_VolumeMusic(25);
-    EXPECT_EQ(mp_master_volume(), 64);
-    MP_VolumeMusic(0);
-    EXPECT_EQ(mp_master_volume(), 0);
-    MP_VolumeMusic(100);
-    EXPECT_EQ(mp_master_volume(), 256);
+    for (auto [percent, master] : {std::pair{25, 64}, {0, 0}, {100, 256}}) {
+        MP_VolumeMusic(percent);
+        EXPECT_EQ(mp_master_volume(), master) << percent;
+    }
     music_volume = 30;
     play_music(0, -1);
     EXPECT_EQ(mp_master_volume(), 76);
@@ -154,18 +136,16 @@ TEST_F(Sound, OperationsWithoutAModuleDoNothingAndPauseKeepsTheModule)
     resume_music();
     MP_PauseMusic();
     MP_ResumeMusic();
-    MP_StopMusic();
     EXPECT_EQ(MP_PlayingMusic(), 0);
     EXPECT_EQ(Mix_GetMusicHookData(), nullptr);
 
     play_music(2, -1);
-    EXPECT_EQ(Mix_GetMusicHookData(), music_file);
     MP_PauseMusic();
     EXPECT_EQ(Mix_GetMusicHookData(), nullptr);
     EXPECT_EQ(MP_PlayingMusic(), 1);
     resume_music();
     EXPECT_EQ(Mix_GetMusicHookData(), music_file);
-    stop_music();
+    MP_StopMusic();
     EXPECT_EQ(music_file, nullptr);
     EXPECT_EQ(Mix_GetMusicHookData(), nullptr);
     EXPECT_NE(music[2], nullptr) << "module bytes stay cached";
@@ -178,29 +158,24 @@ TEST_F(Sound, EffectsTakeTheChannelsInTurnAndTheNinthCutsTheFirst)
     for (int i = 0; i < 9; i++)
         play_sfx(i);
     // Effect i went to channel (i + 1) & 7; the ninth took channel 1 again.
-    EXPECT_EQ(Mix_GetChunk(1), sfxs[8]);
-    for (int ch = 2; ch < 8; ch++)
-        EXPECT_EQ(Mix_GetChunk(ch), sfxs[ch - 1]) << "channel " << ch;
-    EXPECT_EQ(Mix_GetChunk(0), sfxs[7]);
+    for (int ch = 0; ch < 8; ch++)
+        EXPECT_EQ(Mix_GetChunk(ch), sfxs[ch == 0 ? 7 : ch == 1 ? 8 : ch - 1]) << "channel " << ch;
     EXPECT_EQ(Mix_Playing(-1), 8);
     EXPECT_EQ(Mix_Volume(3, -1), 80);
 }
 
 TEST(SoundStartUp, MissingIntroIsReportedAndTheGameGoesOnWithoutIt)
 {
+    openArchives();
     std::vector<qva_item> entries;
-    {
-        openArchives();
-        for (const char* name : {"select", "walk"}) {
-            uint32_t len = 0;
-            void* data = loadQVAFile(QVA_SFX, name, "wav", &len);
-            ASSERT_NE(data, nullptr);
-            const Uint8* p = static_cast<const Uint8*>(data);
-            entries.push_back({std::string(name) + ".wav", std::vector<uint8_t>(p, p + len)});
-            free(data);
-        }
-        closeArchives();
+    for (const char* name : {"select", "walk"}) {
+        uint32_t len = 0;
+        auto* data = static_cast<Uint8*>(loadQVAFile(QVA_SFX, name, "wav", &len));
+        ASSERT_NE(data, nullptr);
+        entries.push_back({std::string(name) + ".wav", std::vector<uint8_t>(data, data + len)});
+        free(data);
     }
+    closeArchives();
     private_data own;
     write_qva("data/sfx.qva", entries);
     openArchives();
@@ -245,23 +220,17 @@ TEST(SoundStartUp, WithoutAnAudioDeviceEverySoundCallIsHarmless)
     stop_music();
     destroy_sound();
     EXPECT_EQ(music[INTRO], nullptr);
-
     closeArchives();
     SDL_Quit();
     setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
 }
-
-}  // namespace
-
-namespace {
 
 // The sound check shows each title in the small font after 19 characters of
 // label, on a 320-pixel line of 8-pixel glyphs from x 24.
 TEST(SoundTables, TitlesAreDrawableAndFitTheSoundCheckLine)
 {
     const std::string drawable = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 !,.+-%:?*()";
-    for (const char* title : mus_titles) {
-        std::string t = title;
+    for (std::string t : mus_titles) {
         EXPECT_FALSE(t.empty());
         EXPECT_LE(24 + 8 * (19 + t.size()), 320u) << t;
         EXPECT_EQ(t.find_first_not_of(drawable), std::string::npos) << t;
