@@ -1,3 +1,5 @@
+// The archive packer: what it packs, lists and extracts is what the game reads,
+// and it refuses what the archive format cannot hold.
 #include <gtest/gtest.h>
 
 #include "res/qva.h"
