@@ -19,6 +19,8 @@
 #include "video/screen.h"
 
 #include <memory>
+#include <set>
+#include <string>
 
 namespace {
 
@@ -57,75 +59,55 @@ TEST(LevelTrack, EveryPairOfLevelsHasItsTuneAndClassicHasOne)
     EXPECT_EQ(level_track(32, 1), 10);
 }
 
+TEST(Passwords, AreFourCapitalsAllDifferentAndNoneIsReserved)
+{
+    std::set<std::string> seen = {"AAAA", "KWYB", "JOPH", "FUZD", "VEGT", "NIBQ"};  // the reserved words
+    for (int i = 0; i < PW_COUNT; i++) {
+        std::string word = pw[i];
+        EXPECT_EQ(word.size(), 4u) << "level " << i + 1;
+        EXPECT_EQ(word.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"), std::string::npos) << word;
+        EXPECT_TRUE(seen.insert(word).second) << word << " twice or reserved";
+    }
+}
+
 // Three falls on a level without a start cell: the player falls in the first
 // frame of play. Start screen, fall screen: three frames an attempt.
 constexpr const char* THREE_FALLS = "1 press RETURN\n3 press RETURN\n"
                                     "4 press RETURN\n6 press RETURN\n"
                                     "7 press RETURN\n9 press RETURN\n";
 
-TEST_F(Flow, YesOnTheGameOverScreenContinuesAtTheSameLevelWithFreshLives)
+TEST_F(Flow, GameOverYesContinuesTheLevelWithFreshLivesAndNoReturnsToTheMenu)
 {
     start({{1, "S#.o"}, {5, "o"}});
-    cont = 1;  // skips the menu
-    curr_map = 5;
-    int lives = -1, score = -1, level = -1, shown = -1;
-    play_result res = run_script(script(std::string(THREE_FALLS) + "10 press RETURN\n13 quit\n"), game_loop,
-                                 [&](int frame) {
-                                     if (frame == 1)
-                                         Player.score = 77;  // the old game's points
-                                     if (frame == 9)
-                                         shown = end_game;
-                                     if (frame == 12) {
-                                         lives = Player.lives;
-                                         score = Player.score;
-                                         level = curr_map;
-                                     }
-                                 });
-    EXPECT_TRUE(res.quit);
-    EXPECT_EQ(shown, 1);
-    EXPECT_EQ(lives, 3);
-    EXPECT_EQ(score, 0);
-    EXPECT_EQ(level, 5);
-    EXPECT_EQ(end_game, 0);
-}
-
-TEST_F(Flow, NoOnTheGameOverScreenReturnsToTheMenu)
-{
-    start({{1, "S#.o"}, {5, "o"}});
-    cont = 1;
-    curr_map = 5;
-    int level = -1, answer = -1;
-    play_result res = run_script(script(std::string(THREE_FALLS) + "10 press DOWN\n11 press RETURN\n14 quit\n"),
-                                 game_loop, [&](int frame) {
-                                     if (frame == 12)
-                                         answer = cont;
-                                     if (frame == 13)
-                                         level = curr_map;
-                                 });
-    EXPECT_TRUE(res.quit);
-    EXPECT_EQ(answer, 0);
-    EXPECT_EQ(level, 1);
-}
-
-TEST_F(Flow, TheLastLevelEndsTheRunAndTheMenuFollows)
-{
-    start({{1, "S#.o"}, {48, "So#"}});
-    cont = 1;
-    curr_map = 48;
-    int ended = -1, answer = -1, level = -1;
-    play_result res = run_script(script("1 press RETURN\n2 hold RIGHT\n8 release RIGHT\n12 press RETURN\n14 quit\n"),
-                                 game_loop, [&](int frame) {
-                                     if (frame == 12) {
-                                         ended = fin;
-                                         answer = cont;
-                                     }
-                                     if (frame == 13)
-                                         level = curr_map;
-                                 });
-    EXPECT_TRUE(res.quit);
-    EXPECT_EQ(ended, 1);
-    EXPECT_EQ(answer, 0);
-    EXPECT_EQ(level, 1);
+    const struct {
+        const char* answer;
+        int look;  // the frame whose end shows the next level
+        const char* seen;
+    } cases[] = {
+        {"10 press RETURN\n13 quit\n", 12, "game over 1, answer 1, level 5 lives 3 score 0"},
+        {"10 press DOWN\n11 press RETURN\n14 quit\n", 13, "game over 1, answer 0, level 1"},
+    };
+    for (const auto& c : cases) {
+        cont = 1;  // skips the menu
+        curr_map = 5;
+        quit_zarn = 0;
+        end_game = 0;
+        std::string seen;
+        play_result res = run_script(script(std::string(THREE_FALLS) + c.answer), game_loop, [&](int frame) {
+            if (frame == 1)
+                Player.score = 77;  // the old game's points
+            if (frame == 9)
+                seen += "game over " + std::to_string(end_game);
+            if (frame == 12)
+                seen += ", answer " + std::to_string(cont);
+            if (frame == c.look)
+                seen += ", level " + std::to_string(curr_map);
+            if (frame == c.look && curr_map == 5)
+                seen += " lives " + std::to_string(Player.lives) + " score " + std::to_string(Player.score);
+        });
+        EXPECT_TRUE(res.quit);
+        EXPECT_EQ(seen, c.seen) << c.answer;
+    }
 }
 
 TEST_F(Flow, TheDebugLevelSelectComesBeforeEveryAttempt)
