@@ -48,15 +48,10 @@ protected:
 
 TEST(LevelTrack, EveryPairOfLevelsHasItsTuneAndClassicHasOne)
 {
-    EXPECT_EQ(level_track(1, 0), 1);
-    EXPECT_EQ(level_track(2, 0), 1);
-    EXPECT_EQ(level_track(3, 0), 2);
-    EXPECT_EQ(level_track(16, 0), 8);
-    EXPECT_EQ(level_track(17, 0), 1);
-    EXPECT_EQ(level_track(18, 0), 1);
-    EXPECT_EQ(level_track(48, 0), 8);
-    EXPECT_EQ(level_track(1, 1), 10);
-    EXPECT_EQ(level_track(32, 1), 10);
+    const int cases[][3] = {{1, 0, 1},  {2, 0, 1},  {3, 0, 2},  {16, 0, 8}, {17, 0, 1},
+                            {18, 0, 1}, {48, 0, 8}, {1, 1, 10}, {32, 1, 10}};  // level, classic, tune
+    for (const auto& c : cases)
+        EXPECT_EQ(level_track(c[0], c[1]), c[2]) << "level " << c[0] << (c[1] ? " classic" : "");
 }
 
 TEST(Passwords, AreFourCapitalsAllDifferentAndNoneIsReserved)
