@@ -105,28 +105,29 @@ TEST_F(Flow, GameOverYesContinuesTheLevelWithFreshLivesAndNoReturnsToTheMenu)
     }
 }
 
+// The level and lives as a frame ends.
+std::string level_and_lives()
+{
+    return "level " + std::to_string(curr_map) + " lives " + std::to_string(Player.lives);
+}
+
 TEST_F(Flow, TheDebugLevelSelectComesBeforeEveryAttempt)
 {
     start({{1, "S#.o"}, {2, "S#.o"}, {3, "o"}});
     debug_levels = 1;
     cont = 1;
-    int after_fall = -1, chosen = -1, lives = -1;
+    std::string after_fall, chosen;
     play_result res = run_script(script("1 hold UP\n3 release UP\n3 press RETURN\n"  // level 3
                                         "4 press RETURN\n6 press RETURN\n"          // a fall
                                         "7 hold DOWN\n7 press SPACE\n8 release DOWN\n8 press RETURN\n"
                                         "10 quit\n"),
                                  game_loop, [&](int frame) {
-                                     if (frame == 7)
-                                         after_fall = curr_map;
-                                     if (frame == 9) {
-                                         chosen = curr_map;
-                                         lives = Player.lives;
-                                     }
+                                     after_fall = frame == 7 ? std::to_string(curr_map) : after_fall;
+                                     chosen = frame == 9 ? level_and_lives() : chosen;
                                  });
     EXPECT_TRUE(res.quit);
-    EXPECT_EQ(after_fall, 3);
-    EXPECT_EQ(chosen, 2);
-    EXPECT_EQ(lives, 2);
+    EXPECT_EQ(after_fall, "3");
+    EXPECT_EQ(chosen, "level 2 lives 2");
 }
 
 TEST_F(Flow, ARestartPlaysTheSameLevelAgainWithALifeLess)
@@ -134,22 +135,16 @@ TEST_F(Flow, ARestartPlaysTheSameLevelAgainWithALifeLess)
     start({{1, "S#.o"}, {4, "S##.o"}});
     cont = 1;
     curr_map = 4;
-    int level = -1, lives = -1, flag = -1;
+    std::string seen;
     run_script(script("1 press RETURN\n"
                       "2 hold RIGHT\n3 release RIGHT\n"
                       "4 press RETURN\n5 press RIGHT\n6 press RETURN\n"  // pause, restart
                       "10 quit\n"),
                game_loop, [&](int frame) {
-                   if (frame == 8) {
-                       level = curr_map;
-                       lives = Player.lives;
-                       flag = cont;
-                   }
+                   if (frame == 8)  // the new start screen sets cont again
+                       seen = level_and_lives() + " cont " + std::to_string(cont) + " x " + std::to_string(px);
                });
-    EXPECT_EQ(level, 4);
-    EXPECT_EQ(lives, 2);
-    EXPECT_EQ(flag, 1);     // the new start screen set it again
-    EXPECT_EQ(px, 0);       // back on the start cell
+    EXPECT_EQ(seen, "level 4 lives 2 cont 1 x 0");  // back on the start cell
 }
 
 TEST_F(Flow, LevelSelectWrapsAndConfirmsWithActionOnly)
