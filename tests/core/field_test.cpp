@@ -1,5 +1,5 @@
-// Field drawing on synthetic sheets whose every 16 x 16 cell has a colour of
-// its own, so a pixel tells which cell was copied where.
+// Field drawing on synthetic sheets whose every cell has a value of its own,
+// so a pixel tells which cell was copied where.
 #include <gtest/gtest.h>
 
 #include "core/field.h"
@@ -11,29 +11,27 @@
 
 namespace {
 
-SDL_Surface* surface(int w, int h)
-{
-    return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 16, 0xF800, 0x07E0, 0x001F, 0);
-}
-
 Uint16& pixel(SDL_Surface* s, int x, int y)
 {
     return static_cast<Uint16*>(s->pixels)[y * (s->pitch / 2) + x];
 }
 
-// Fills every 16 x 16 cell of s with base + row * 16 + column.
-void number_cells(SDL_Surface* s, int base)
+// A w x h surface whose every size x size cell holds base + row * columns + column.
+SDL_Surface* numbered(int w, int h, int base, int size = 16)
 {
-    for (int y = 0; y < s->h; y++)
-        for (int x = 0; x < s->w; x++)
-            pixel(s, x, y) = static_cast<Uint16>(base + (y / 16) * 16 + x / 16);
+    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 16, 0xF800, 0x07E0, 0x001F, 0);
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++)
+            pixel(s, x, y) = static_cast<Uint16>(base + (y / size) * (w / size) + x / size);
+    return s;
 }
 
 constexpr int SHEET = 100, BACK = 1000, BACK_SHEET = 2000, ANIM = 3000, RASTER = 4000;
 
+// The value of a cell of the 9 x 4 tile sheet.
 int sheet(int col, int row)
 {
-    return SHEET + row * 16 + col;
+    return SHEET + row * 9 + col;
 }
 
 class Field : public testing::Test {
@@ -44,22 +42,13 @@ protected:
     {
         state_reset();
         field_reset();
-        tiles = surface(144, 64);
-        number_cells(tiles, SHEET);
-        tiles_backcurrent = surface(32, 32);
-        for (int y = 0; y < 32; y++)  // every pixel its own value
-            for (int x = 0; x < 32; x++)
-                pixel(tiles_backcurrent, x, y) = static_cast<Uint16>(BACK + y * 32 + x);
-        tiles_back = surface(512, 64);
-        for (int y = 0; y < 64; y++)
-            for (int x = 0; x < 512; x++)
-                pixel(tiles_back, x, y) = static_cast<Uint16>(BACK_SHEET + (y / 16) * 64 + x / 16);
-        anim = surface(64, 16);
-        number_cells(anim, ANIM);
-        raster = surface(16, 16);
-        number_cells(raster, RASTER);
-        dst = surface(320, 240);
-        screen = dst;
+        tiles = numbered(144, 64, SHEET);
+        tiles_backcurrent = numbered(32, 32, BACK, 1);  // every pixel its own value
+        tiles_back = numbered(512, 64, BACK_SHEET);
+        anim = numbered(64, 16, ANIM);
+        raster = numbered(16, 16, RASTER);
+        screen = dst = numbered(320, 240, 0);
+        clear();
     }
     void TearDown() override
     {
@@ -93,9 +82,9 @@ TEST_F(Field, EveryTileComesFromItsSheetCell)
     EXPECT_EQ(cell(4, 2), sheet(3, 1));
     EXPECT_EQ(cell(6, 2), sheet(2, 0));  // the start cell is solid
     // Mines run out of phase with their neighbours.
-    EXPECT_EQ(cell(4, 1), sheet(((3 + 0 + 2) & 3) + 5, 0));
-    EXPECT_EQ(cell(2, 3), sheet(((1 + 2 + 2) & 3) + 5, 0));
-    EXPECT_EQ(cell(3, 3), sheet(((2 + 2 + 2) & 3) + 5, 0));
+    EXPECT_EQ(cell(4, 1), sheet(5 + 1, 0));
+    EXPECT_EQ(cell(2, 3), sheet(5 + 1, 0));
+    EXPECT_EQ(cell(3, 3), sheet(5 + 2, 0));
     // Both teleporters show the same frame.
     EXPECT_EQ(cell(5, 2), sheet(7, 1));
     EXPECT_EQ(cell(6, 3), sheet(7, 1));
@@ -112,15 +101,14 @@ TEST_F(Field, EveryTileComesFromItsSheetCell)
 
     animframe = 3;  // frames 0..3 show the first frame
     draw_map(dst);
-    EXPECT_EQ(cell(4, 1), sheet(((3 + 0) & 3) + 5, 0));
+    EXPECT_EQ(cell(4, 1), sheet(5 + 3, 0));
     EXPECT_EQ(cell(5, 2), sheet(5, 1));
 }
 
 TEST_F(Field, TheBackgroundScrollsWithTheLastStepOnly)
 {
     load_level_text("");
-    const int expect[6][2] = {{0, 1}, {0, 0}, {15, 0}, {0, 0}, {0, 0}, {0, 0}};
-    int dirs[6] = {0, 1, 2, 3, 5, 4};
+    const int dirs[6] = {0, 1, 2, 3, 5, 4}, expect[6][2] = {{0, 1}, {0, 0}, {15, 0}, {0, 0}, {0, 0}, {0, 0}};
     for (int i = 0; i < 6; i++) {
         dir = dirs[i];
         draw_map(dst);
@@ -128,67 +116,50 @@ TEST_F(Field, TheBackgroundScrollsWithTheLastStepOnly)
         EXPECT_EQ(offy, expect[i][1]) << "dir " << dir;
     }
     dir = 1;
-    draw_map(dst);
-    EXPECT_EQ(offy, 15);  // wraps
-    for (int i = 0; i < 16; i++)
+    for (int i = 0; i < 17; i++)
         draw_map(dst);
-    EXPECT_EQ(offy, 15);
+    EXPECT_EQ(offy, 15);  // wraps
 }
 
-TEST_F(Field, DissolvesRunSixteenFramesInSixteenSlots)
+TEST_F(Field, AnimationsRunInTheirSlotsAndTheOverflowIsDropped)
 {
     load_level_text("");
     dir = 5;
     add_dissolve(3, 2);
-    EXPECT_EQ(dissolve[0].frame, 1);
+    add_explosion(4, 3);
     for (int f = 1; f <= 16; f++) {
         clear();
         draw_dissolves(dst);
-        EXPECT_EQ(at(32, 64), sheet((f - 1) >> 2, 3)) << "frame " << f;
+        draw_explosions(dst);
+        EXPECT_EQ(at(32, 64), sheet((f - 1) >> 2, 3)) << "dissolve frame " << f;
+        EXPECT_EQ(at(48, 80), f <= 8 ? sheet(f - 1, 2) : 0) << "explosion frame " << f;
     }
     EXPECT_EQ(dissolve[0].frame, 0);
-    clear();
-    draw_dissolves(dst);
-    EXPECT_EQ(at(32, 64), 0);
+    EXPECT_EQ(explosions[0], -1);
 
     for (int i = 0; i < 17; i++)
         add_dissolve(i + 1, 12);
-    EXPECT_EQ(dissolve[15].x, 15);
-    draw_map(dst);  // draw_map runs them too, over the field
-    EXPECT_EQ(cell(17, 12), BACK);  // the seventeenth found no slot
-    EXPECT_EQ(cell(16, 12), sheet(0, 3));
-    EXPECT_EQ(dissolve[15].frame, 2);
-}
-
-TEST_F(Field, ExplosionsRunEightFramesInEightSlots)
-{
-    add_explosion(4, 3);
-    for (int f = 0; f < 8; f++) {
-        clear();
-        draw_explosions(dst);
-        EXPECT_EQ(at(48, 80), sheet(f, 2)) << "frame " << f;
-    }
-    EXPECT_EQ(explosions[0], -1);
     for (int i = 0; i < 9; i++)
         add_explosion(i + 1, 1);
-    EXPECT_EQ(explosions[7], 8 << 16 | 1 << 8);
+    draw_map(dst);  // draw_map runs the dissolves too, over the field
+    EXPECT_EQ(cell(17, 12), BACK);  // the seventeenth dissolve found no slot
+    EXPECT_EQ(cell(16, 12), sheet(0, 3));
+    EXPECT_EQ(dissolve[15].frame, 2);
     clear();
     draw_explosions(dst);
-    EXPECT_EQ(at(8 * 16, 48), 0);  // the ninth found no slot
+    EXPECT_EQ(at(8 * 16, 48), 0);  // the ninth explosion found no slot
     EXPECT_EQ(at(7 * 16, 48), sheet(0, 2));
 }
 
 TEST_F(Field, TheBackgroundTileOfALevel)
 {
-    for (int level : {1, 2, 3, 47, 48}) {
+    for (auto [level, col] : {std::pair{1, 0}, {2, 0}, {3, 1}, {47, 30}, {48, 31}}) {
         curr_map = level;
         setup_backgroundpattern();
-        int c = level <= 2 ? 0 : level == 3 ? 1 : level == 47 ? 30 : 31;
-        ASSERT_GE(r, 0);
-        ASSERT_LE(r, 3);
+        ASSERT_TRUE(r >= 0 && r <= 3);
         for (int y : {0, 16})
             for (int x : {0, 16})
-                EXPECT_EQ(pixel(tiles_backcurrent, x + 3, y + 3), BACK_SHEET + r * 64 + c) << "level " << level;
+                EXPECT_EQ(pixel(tiles_backcurrent, x + 3, y + 3), BACK_SHEET + r * 32 + col) << "level " << level;
     }
 }
 

@@ -20,6 +20,8 @@
 #include "video/screen.h"
 
 #include <memory>
+#include <set>
+#include <string>
 
 namespace {
 
@@ -47,15 +49,21 @@ protected:
 
 TEST(LevelTrack, EveryPairOfLevelsHasItsTuneAndClassicHasOne)
 {
-    EXPECT_EQ(level_track(1, 0), 1);
-    EXPECT_EQ(level_track(2, 0), 1);
-    EXPECT_EQ(level_track(3, 0), 2);
-    EXPECT_EQ(level_track(16, 0), 8);
-    EXPECT_EQ(level_track(17, 0), 1);
-    EXPECT_EQ(level_track(18, 0), 1);
-    EXPECT_EQ(level_track(48, 0), 8);
-    EXPECT_EQ(level_track(1, 1), 10);
-    EXPECT_EQ(level_track(32, 1), 10);
+    const int cases[][3] = {{1, 0, 1},  {2, 0, 1},  {3, 0, 2},  {16, 0, 8}, {17, 0, 1},
+                            {18, 0, 1}, {48, 0, 8}, {1, 1, 10}, {32, 1, 10}};  // level, classic, tune
+    for (const auto& c : cases)
+        EXPECT_EQ(level_track(c[0], c[1]), c[2]) << "level " << c[0] << (c[1] ? " classic" : "");
+}
+
+TEST(Passwords, AreFourCapitalsAllDifferentAndNoneIsReserved)
+{
+    std::set<std::string> seen = {"AAAA", "KWYB", "JOPH", "FUZD", "VEGT", "NIBQ"};  // the reserved words
+    for (int i = 0; i < PW_COUNT; i++) {
+        std::string word = pw[i];
+        EXPECT_EQ(word.size(), 4u) << "level " << i + 1;
+        EXPECT_EQ(word.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"), std::string::npos) << word;
+        EXPECT_TRUE(seen.insert(word).second) << word << " twice or reserved";
+    }
 }
 
 // Three falls on a level without a start cell: the player falls in the first
@@ -64,71 +72,46 @@ constexpr const char* THREE_FALLS = "1 press RETURN\n3 press RETURN\n"
                                     "4 press RETURN\n6 press RETURN\n"
                                     "7 press RETURN\n9 press RETURN\n";
 
-TEST_F(Flow, YesOnTheGameOverScreenContinuesAtTheSameLevelWithFreshLives)
+TEST_F(Flow, GameOverYesContinuesTheLevelWithFreshLivesAndNoReturnsToTheMenu)
 {
     start({{1, "S#.o"}, {5, "o"}});
-    cont = 1;  // skips the menu
-    curr_map = 5;
-    for (int32_t& place : high_scores)
-        place = 100000;  // the old game's 77 points earn no place: no name entry
-    int lives = -1, score = -1, level = -1, shown = -1;
-    play_result res = run_script(script(std::string(THREE_FALLS) + "10 press RETURN\n13 quit\n"), game_loop,
-                                 [&](int frame) {
-                                     if (frame == 1)
-                                         Player.score = 77;  // the old game's points
-                                     if (frame == 9)
-                                         shown = end_game;
-                                     if (frame == 12) {
-                                         lives = Player.lives;
-                                         score = Player.score;
-                                         level = curr_map;
-                                     }
-                                 });
-    EXPECT_TRUE(res.quit);
-    EXPECT_EQ(shown, 1);
-    EXPECT_EQ(lives, 3);
-    EXPECT_EQ(score, 0);
-    EXPECT_EQ(level, 5);
-    EXPECT_EQ(end_game, 0);
+    const struct {
+        const char* answer;
+        int look;  // the frame whose end shows the next level
+        const char* seen;
+    } cases[] = {
+        {"10 press RETURN\n13 quit\n", 12, "game over 1, answer 1, level 5 lives 3 score 0"},
+        {"10 press DOWN\n11 press RETURN\n14 quit\n", 13, "game over 1, answer 0, level 1"},
+    };
+    for (const auto& c : cases) {
+        cont = 1;  // skips the menu
+        curr_map = 5;
+        quit_zarn = 0;
+        end_game = 0;
+        for (int32_t& place : high_scores)
+            place = 100000;  // the old game's 77 points earn no place: no name entry
+        std::string seen;
+        play_result res = run_script(script(std::string(THREE_FALLS) + c.answer), game_loop, [&](int frame) {
+            if (frame == 1)
+                Player.score = 77;  // the old game's points
+            if (frame == 9)
+                seen += "game over " + std::to_string(end_game);
+            if (frame == 12)
+                seen += ", answer " + std::to_string(cont);
+            if (frame == c.look)
+                seen += ", level " + std::to_string(curr_map);
+            if (frame == c.look && curr_map == 5)
+                seen += " lives " + std::to_string(Player.lives) + " score " + std::to_string(Player.score);
+        });
+        EXPECT_TRUE(res.quit);
+        EXPECT_EQ(seen, c.seen) << c.answer;
+    }
 }
 
-TEST_F(Flow, NoOnTheGameOverScreenReturnsToTheMenu)
+// The level and lives as a frame ends.
+std::string level_and_lives()
 {
-    start({{1, "S#.o"}, {5, "o"}});
-    cont = 1;
-    curr_map = 5;
-    int level = -1, answer = -1;
-    play_result res = run_script(script(std::string(THREE_FALLS) + "10 press DOWN\n11 press RETURN\n14 quit\n"),
-                                 game_loop, [&](int frame) {
-                                     if (frame == 12)
-                                         answer = cont;
-                                     if (frame == 13)
-                                         level = curr_map;
-                                 });
-    EXPECT_TRUE(res.quit);
-    EXPECT_EQ(answer, 0);
-    EXPECT_EQ(level, 1);
-}
-
-TEST_F(Flow, TheLastLevelEndsTheRunAndTheMenuFollows)
-{
-    start({{1, "S#.o"}, {48, "So#"}});
-    cont = 1;
-    curr_map = 48;
-    int ended = -1, answer = -1, level = -1;
-    play_result res = run_script(script("1 press RETURN\n2 hold RIGHT\n8 release RIGHT\n12 press RETURN\n14 quit\n"),
-                                 game_loop, [&](int frame) {
-                                     if (frame == 12) {
-                                         ended = fin;
-                                         answer = cont;
-                                     }
-                                     if (frame == 13)
-                                         level = curr_map;
-                                 });
-    EXPECT_TRUE(res.quit);
-    EXPECT_EQ(ended, 1);
-    EXPECT_EQ(answer, 0);
-    EXPECT_EQ(level, 1);
+    return "level " + std::to_string(curr_map) + " lives " + std::to_string(Player.lives);
 }
 
 TEST_F(Flow, TheDebugLevelSelectComesBeforeEveryAttempt)
@@ -136,23 +119,18 @@ TEST_F(Flow, TheDebugLevelSelectComesBeforeEveryAttempt)
     start({{1, "S#.o"}, {2, "S#.o"}, {3, "o"}});
     debug_levels = 1;
     cont = 1;
-    int after_fall = -1, chosen = -1, lives = -1;
+    std::string after_fall, chosen;
     play_result res = run_script(script("1 hold UP\n3 release UP\n3 press RETURN\n"  // level 3
                                         "4 press RETURN\n6 press RETURN\n"          // a fall
                                         "7 hold DOWN\n7 press SPACE\n8 release DOWN\n8 press RETURN\n"
                                         "10 quit\n"),
                                  game_loop, [&](int frame) {
-                                     if (frame == 7)
-                                         after_fall = curr_map;
-                                     if (frame == 9) {
-                                         chosen = curr_map;
-                                         lives = Player.lives;
-                                     }
+                                     after_fall = frame == 7 ? std::to_string(curr_map) : after_fall;
+                                     chosen = frame == 9 ? level_and_lives() : chosen;
                                  });
     EXPECT_TRUE(res.quit);
-    EXPECT_EQ(after_fall, 3);
-    EXPECT_EQ(chosen, 2);
-    EXPECT_EQ(lives, 2);
+    EXPECT_EQ(after_fall, "3");
+    EXPECT_EQ(chosen, "level 2 lives 2");
 }
 
 TEST_F(Flow, ARestartPlaysTheSameLevelAgainWithALifeLess)
@@ -160,22 +138,16 @@ TEST_F(Flow, ARestartPlaysTheSameLevelAgainWithALifeLess)
     start({{1, "S#.o"}, {4, "S##.o"}});
     cont = 1;
     curr_map = 4;
-    int level = -1, lives = -1, flag = -1;
+    std::string seen;
     run_script(script("1 press RETURN\n"
                       "2 hold RIGHT\n3 release RIGHT\n"
                       "4 press RETURN\n5 press RIGHT\n6 press RETURN\n"  // pause, restart
                       "10 quit\n"),
                game_loop, [&](int frame) {
-                   if (frame == 8) {
-                       level = curr_map;
-                       lives = Player.lives;
-                       flag = cont;
-                   }
+                   if (frame == 8)  // the new start screen sets cont again
+                       seen = level_and_lives() + " cont " + std::to_string(cont) + " x " + std::to_string(px);
                });
-    EXPECT_EQ(level, 4);
-    EXPECT_EQ(lives, 2);
-    EXPECT_EQ(flag, 1);     // the new start screen set it again
-    EXPECT_EQ(px, 0);       // back on the start cell
+    EXPECT_EQ(seen, "level 4 lives 2 cont 1 x 0");  // back on the start cell
 }
 
 TEST_F(Flow, LevelSelectWrapsAndConfirmsWithActionOnly)

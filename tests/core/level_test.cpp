@@ -1,26 +1,20 @@
+// Levels loaded from a maps archive of the test's own.
 #include <gtest/gtest.h>
 
 #include "core/level.h"
 #include "core/state.h"
 #include "res/qva.h"
+#include "support/level_text.h"
 #include "support/scratch.h"
 
 #include <cstring>
 
 namespace {
 
-// A level body in the stored format, edited cell by cell.
-struct level_bytes {
-    std::vector<uint8_t> body = std::vector<uint8_t>(LEVEL_BYTES, 0);
-    void set(int col, int row, int32_t start, int32_t type, int32_t variant, int32_t tele = 0)
-    {
-        int32_t words[4] = {start, type, variant, tele};
-        uint8_t* rec = &body[((row - 1) * LEVEL_COLS + (col - 1)) * LEVEL_RECORD_BYTES];
-        for (int w = 0; w < 4; w++)
-            for (int b = 0; b < 4; b++)
-                rec[4 * w + b] = static_cast<uint8_t>(static_cast<uint32_t>(words[w]) >> (8 * b));
-    }
-};
+std::vector<uint8_t> empty_level()
+{
+    return std::vector<uint8_t>(LEVEL_BYTES, 0);
+}
 
 class LevelLoading : public testing::Test {
 protected:
@@ -35,49 +29,42 @@ protected:
     }
 };
 
-}  // namespace
-
 TEST_F(LevelLoading, DerivesKindsStartAndCount)
 {
-    level_bytes lv;
-    lv.set(1, 1, 0, 1, 1);  // field
-    lv.set(2, 1, 0, 2, 1);  // mine
-    lv.set(3, 1, 0, 3, 1);  // solid
-    lv.set(4, 1, 0, 4, 2);  // pusher right
-    lv.set(5, 1, 0, 3, 0);  // odd pairs are holes
-    lv.set(6, 1, 0, 3, 3);
-    lv.set(7, 1, 0, 6, 1);
-    lv.set(8, 1, 1, 2, 1);  // a start flag on a mine makes a solid start cell
-    lv.set(9, 2, 0, 1, 3);  // the second way to mark a start: the later one wins
-    ship({{"zarn-001.zlv", lv.body}});
+    std::vector<uint8_t> lv = empty_level();
+    set_cell(lv, 1, 1, 0, 1, 1);  // field
+    set_cell(lv, 2, 1, 0, 2, 1);  // mine
+    set_cell(lv, 3, 1, 0, 3, 1);  // solid
+    set_cell(lv, 4, 1, 0, 4, 2);  // pusher right
+    set_cell(lv, 5, 1, 0, 3, 0);  // odd pairs are holes
+    set_cell(lv, 6, 1, 0, 3, 3);
+    set_cell(lv, 7, 1, 0, 6, 1);
+    set_cell(lv, 8, 1, 1, 2, 1);  // a start flag on a mine makes a solid start cell
+    set_cell(lv, 9, 2, 0, 1, 3);  // the second way to mark a start: the later one wins
+    ship({{"zarn-001.zlv", lv}});
     init_maps(1, 0);
-    EXPECT_EQ(Map[1][1].kind, KIND_FIELD);
-    EXPECT_EQ(Map[1][2].kind, KIND_MINE);
-    EXPECT_EQ(Map[1][3].kind, KIND_SOLID);
-    EXPECT_EQ(Map[1][4].kind, KIND_PUSH_RIGHT);
-    EXPECT_EQ(Map[1][5].kind, KIND_EMPTY);
-    EXPECT_EQ(Map[1][6].kind, KIND_EMPTY);
-    EXPECT_EQ(Map[1][7].kind, KIND_EMPTY);
-    EXPECT_EQ(Map[1][8].kind, KIND_SOLID);
+    const int kinds[] = {KIND_EMPTY, KIND_FIELD, KIND_MINE, KIND_SOLID, KIND_PUSH_RIGHT,
+                         KIND_EMPTY, KIND_EMPTY, KIND_EMPTY, KIND_SOLID};
+    for (int col = 1; col <= 8; col++)
+        EXPECT_EQ(Map[1][col].kind, kinds[col]) << "column " << col;
     EXPECT_EQ(Map[1][8].is_start, 1);
     EXPECT_EQ(Map[2][9].kind, KIND_SOLID);
     EXPECT_EQ(MapData.start_col, 9);
     EXPECT_EQ(MapData.start_row, 2);
     EXPECT_EQ(MapData.fields_left, 2);
     EXPECT_EQ(MapData.time_left, 20);
-    // The border stays empty.
-    for (int col = 0; col < MAP_COLS; col++)
+    for (int col = 0; col < MAP_COLS; col++)  // the border stays empty
         EXPECT_EQ(Map[0][col].kind | Map[13][col].kind, 0);
 }
 
 TEST_F(LevelLoading, TeleportersPairInReadingOrder)
 {
-    level_bytes three, one;
-    three.set(5, 2, 0, 5, 2);        // teleporter by its tile
-    three.set(2, 7, 0, 3, 1, 1);     // teleporter by its flag, on a solid
-    three.set(20, 12, 0, 5, 2);      // a third one is ignored
-    one.set(4, 4, 0, 5, 2);
-    ship({{"zarn-001.zlv", three.body}, {"zarn-002.zlv", one.body}});
+    std::vector<uint8_t> three = empty_level(), one = empty_level();
+    set_cell(three, 5, 2, 0, 5, 2);     // teleporter by its tile
+    set_cell(three, 2, 7, 0, 3, 1, 1);  // teleporter by its flag, on a solid
+    set_cell(three, 20, 12, 0, 5, 2);   // a third one is ignored
+    set_cell(one, 4, 4, 0, 5, 2);
+    ship({{"zarn-001.zlv", three}, {"zarn-002.zlv", one}});
     init_maps(1, 0);
     EXPECT_EQ(MapData.tele_a_col, 5);
     EXPECT_EQ(MapData.tele_a_row, 2);
@@ -89,20 +76,17 @@ TEST_F(LevelLoading, TeleportersPairInReadingOrder)
     EXPECT_EQ(MapData.tele_a_col, 4);
     EXPECT_EQ(MapData.tele_b_col, 0);
     EXPECT_EQ(MapData.tele_b_row, 0);
-    // No start cell: the player starts on the border corner.
-    EXPECT_EQ(MapData.start_col, 0);
+    EXPECT_EQ(MapData.start_col, 0);  // no start cell: the border corner
     EXPECT_EQ(MapData.start_row, 0);
 }
 
 TEST_F(LevelLoading, TimeLimitIsTheCountClampedPlusTheBonus)
 {
-    level_bytes five, many;
-    for (int i = 1; i <= 5; i++)
-        five.set(i, 1, 0, 1, 1);
+    std::vector<uint8_t> many = empty_level();
     for (int row = 1; row <= 12; row++)
         for (int col = 1; col <= 13; col++)
-            many.set(col, row, 0, row % 2 ? 1 : 2, 1);  // 156 fields and mines
-    ship({{"zarn-001.zlv", five.body}, {"zarn-002.zlv", many.body}});
+            set_cell(many, col, row, 0, row % 2 ? 1 : 2, 1);  // 156 fields and mines
+    ship({{"zarn-001.zlv", level_body("ooooo")}, {"zarn-002.zlv", many}});
     init_maps(1, 0);
     EXPECT_EQ(MapData.fields_left, 5);
     EXPECT_EQ(MapData.time_left, 20);
@@ -116,11 +100,8 @@ TEST_F(LevelLoading, TimeLimitIsTheCountClampedPlusTheBonus)
 
 TEST_F(LevelLoading, MissingOrShortLevelLeavesAnEmptyFieldAndTheOldHeader)
 {
-    level_bytes lv;
-    lv.set(3, 3, 1, 3, 1);
-    lv.set(4, 3, 0, 1, 1);
-    std::vector<uint8_t> cut(lv.body.begin(), lv.body.end() - 1);
-    ship({{"zarn-001.zlv", lv.body}, {"zarn-002.zlv", cut}});
+    std::vector<uint8_t> lv = level_body("\n\n..So"), cut(lv.begin(), lv.end() - 1);
+    ship({{"zarn-001.zlv", lv}, {"zarn-002.zlv", cut}});
     init_maps(1, 0);
     map_header before = MapData;
     for (int level : {2, 3}) {
@@ -138,12 +119,11 @@ TEST_F(LevelLoading, ClassicLevelsHaveTheirOwnNamesUpTo32)
     EXPECT_STREQ(level_entry_name(7, 1), "lev007");
     EXPECT_STREQ(level_entry_name(32, 1), "lev032");
     EXPECT_STREQ(level_entry_name(33, 1), "zarn-033");
-    level_bytes normal, classic;
-    normal.set(1, 1, 0, 1, 1);
-    classic.set(1, 1, 0, 2, 1);
-    ship({{"zarn-005.zlv", normal.body}, {"lev005.zlv", classic.body}});
+    ship({{"zarn-005.zlv", level_body("o")}, {"lev005.zlv", level_body("*")}});
     init_maps(5, 1);
     EXPECT_EQ(Map[1][1].kind, KIND_MINE);
     init_maps(5, 0);
     EXPECT_EQ(Map[1][1].kind, KIND_FIELD);
 }
+
+}  // namespace

@@ -7,12 +7,18 @@
 static std::function<void(int)> script;
 static int frames;
 
-void push_key(SDLKey sym)
+// A zeroed event of the type.
+static SDL_Event event(Uint8 type)
 {
     SDL_Event e;
     memset(&e, 0, sizeof e);
-    e.type = SDL_KEYDOWN;
-    e.key.type = SDL_KEYDOWN;
+    e.type = type;
+    return e;
+}
+
+void push_key(SDLKey sym)
+{
+    SDL_Event e = event(SDL_KEYDOWN);
     e.key.state = SDL_PRESSED;
     e.key.keysym.sym = sym;
     SDL_PushEvent(&e);
@@ -29,17 +35,13 @@ void hold_key(SDLKey sym, bool down)
 void release_all_keys()
 {
     int count = 0;
-    Uint8* keys = SDL_GetKeyState(&count);
-    if (keys)
+    if (Uint8* keys = SDL_GetKeyState(&count))
         memset(keys, 0, count);
 }
 
 void push_click(int x, int y, Uint8 button)
 {
-    SDL_Event e;
-    memset(&e, 0, sizeof e);
-    e.type = SDL_MOUSEBUTTONDOWN;
-    e.button.type = SDL_MOUSEBUTTONDOWN;
+    SDL_Event e = event(SDL_MOUSEBUTTONDOWN);
     e.button.button = button;
     e.button.state = SDL_PRESSED;
     e.button.x = static_cast<Uint16>(x);
@@ -49,19 +51,13 @@ void push_click(int x, int y, Uint8 button)
 
 void push_quit()
 {
-    SDL_Event e;
-    memset(&e, 0, sizeof e);
-    e.type = SDL_QUIT;
+    SDL_Event e = event(SDL_QUIT);
     SDL_PushEvent(&e);
 }
 
 void push_joy_button(int button)
 {
-    SDL_Event e;
-    memset(&e, 0, sizeof e);
-    e.type = SDL_JOYBUTTONDOWN;
-    e.jbutton.type = SDL_JOYBUTTONDOWN;
-    e.jbutton.which = 0;
+    SDL_Event e = event(SDL_JOYBUTTONDOWN);
     e.jbutton.button = static_cast<Uint8>(button);
     e.jbutton.state = SDL_PRESSED;
     SDL_PushEvent(&e);

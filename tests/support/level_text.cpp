@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <unistd.h>
 
@@ -24,35 +23,30 @@ constexpr tile TILES[] = {
     {'>', 0, 4, 2, 0}, {'T', 0, 5, 2, 1}, {'S', 1, 3, 1, 0},
 };
 
-void put_le32(uint8_t* p, int32_t v)
-{
-    uint32_t u = static_cast<uint32_t>(v);
-    for (int i = 0; i < 4; i++)
-        p[i] = static_cast<uint8_t>(u >> (8 * i));
-}
-
 int folder_count = 0;
 
 }  // namespace
+
+void set_cell(std::vector<uint8_t>& body, int col, int row, int32_t start, int32_t type, int32_t variant,
+              int32_t teleport)
+{
+    const int32_t words[4] = {start, type, variant, teleport};
+    uint8_t* rec = &body[((row - 1) * LEVEL_COLS + (col - 1)) * LEVEL_RECORD_BYTES];
+    for (int w = 0; w < 4; w++)
+        for (int b = 0; b < 4; b++)
+            rec[4 * w + b] = static_cast<uint8_t>(static_cast<uint32_t>(words[w]) >> (8 * b));
+}
 
 std::vector<uint8_t> level_body(const std::string& text)
 {
     std::vector<uint8_t> body(LEVEL_BYTES, 0);
     std::istringstream in(text);
     std::string line;
-    for (int row = 1; row <= LEVEL_ROWS && std::getline(in, line); row++) {
-        for (int col = 1; col <= LEVEL_COLS && col <= static_cast<int>(line.size()); col++) {
-            for (const tile& t : TILES) {
-                if (t.c != line[col - 1])
-                    continue;
-                uint8_t* rec = &body[((row - 1) * LEVEL_COLS + (col - 1)) * LEVEL_RECORD_BYTES];
-                put_le32(rec, t.start);
-                put_le32(rec + 4, t.type);
-                put_le32(rec + 8, t.variant);
-                put_le32(rec + 12, t.teleport);
-            }
-        }
-    }
+    for (int row = 1; row <= LEVEL_ROWS && std::getline(in, line); row++)
+        for (int col = 1; col <= LEVEL_COLS && col <= static_cast<int>(line.size()); col++)
+            for (const tile& t : TILES)
+                if (t.c == line[col - 1])
+                    set_cell(body, col, row, t.start, t.type, t.variant, t.teleport);
     return body;
 }
 
@@ -66,23 +60,16 @@ void load_level_text(const std::string& text)
     derive_map();
 }
 
-std::string make_level_folder(const std::vector<std::pair<int, std::string>>& levels, bool classic)
+std::string make_level_folder(const std::vector<std::pair<int, std::string>>& levels)
 {
     std::string dir = scratch_dir() + "/levels" + std::to_string(++folder_count);
-    std::string data = dir + "/data";
-    std::string cmd = "mkdir -p '" + data + "' && ln -sf '" + scratch_dir() + "/data/gfx.qva' '" + data +
-                      "/gfx.qva' && ln -sf '" + scratch_dir() + "/data/sfx.qva' '" + data + "/sfx.qva'";
+    std::string cmd = "mkdir -p '" + dir + "/data' && ln -sf '" + scratch_dir() + "/data/gfx.qva' '" +
+                      scratch_dir() + "/data/sfx.qva' '" + dir + "/data/'";
     EXPECT_EQ(system(cmd.c_str()), 0);
-    std::string pack = std::string("'") + QVAPACK_PATH + "' create '" + data + "/maps.qva'";
-    for (const auto& [level, text] : levels) {
-        std::string name = std::string(level_entry_name(level, classic ? 1 : 0)) + ".zlv";
-        std::vector<uint8_t> body = level_body(text);
-        std::ofstream(dir + "/" + name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(body.data()), static_cast<std::streamsize>(body.size()));
-        pack += " '" + dir + "/" + name + "'";
-    }
-    pack += " > /dev/null";
-    EXPECT_EQ(system(pack.c_str()), 0);
+    std::vector<qva_item> maps;
+    for (const auto& [level, text] : levels)
+        maps.emplace_back(std::string(level_entry_name(level, 0)) + ".zlv", level_body(text));
+    write_qva(dir + "/data/maps.qva", maps);
     return dir;
 }
 

@@ -11,14 +11,17 @@
 #include <utility>
 #include <vector>
 
-// The 3840-byte level body of the grid, as the maps archive stores it.
+// Writes the stored record of a cell (column 1..20, row 1..12) into a level body.
+void set_cell(std::vector<uint8_t>& body, int col, int row, int32_t start, int32_t type, int32_t variant,
+              int32_t teleport = 0);
+// The level body of the grid, as the maps archive stores it.
 std::vector<uint8_t> level_body(const std::string& text);
 // Clears the field and loads the grid into Map and MapData, as init_maps does.
 void load_level_text(const std::string& text);
 // Makes a folder whose data/ holds the build's gfx and sfx archives and a maps
-// archive of the given levels (level number, grid; classic names when asked);
-// returns its path. Start the game with this folder as working directory.
-std::string make_level_folder(const std::vector<std::pair<int, std::string>>& levels, bool classic = false);
+// archive of the given levels (level number, grid); returns its path. Start
+// the game with this folder as working directory.
+std::string make_level_folder(const std::vector<std::pair<int, std::string>>& levels);
 
 // Changes the working directory for the life of the object.
 class scoped_cwd {

@@ -3,12 +3,10 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <sys/stat.h>
 
 private_data::private_data()
 {

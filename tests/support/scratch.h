@@ -1,12 +1,12 @@
-// The scratch folder a test program runs in (its working directory).
+// The scratch folder a test program runs in (its working directory), and
+// files and archives made there.
 #pragma once
-#include <string>
-
-const std::string& scratch_dir();
-
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
+
+const std::string& scratch_dir();
 
 // While alive, ./data is a private empty folder instead of the build's data,
 // so a test can put archives of its own there; the build's data comes back
