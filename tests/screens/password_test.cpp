@@ -1,26 +1,21 @@
-#include "front_script.h"
+#include "play_screen.h"
 
-#include "core/state.h"
 #include "screens/password.h"
 #include "sound/sound.h"
-#include "video/font.h"
-
-#include <cstring>
-#include <string>
 
 namespace {
 
-class PasswordScreen : public front_screen {
+class PasswordScreen : public screen_test {
 protected:
     // Plays the screen; returns the virtual milliseconds it took (a verdict
     // holds it for a second).
     uint32_t enter(const std::string& script)
     {
-        front_result r = front_play(enter_pw, script);
+        played r = play(enter_pw, script);
         EXPECT_FALSE(r.timed_out) << script;
         return r.ms;
     }
-    int cheats() const
+    static int cheats()
     {
         return Player.bonus_lives + Player.life_refund + Player.time_bonus + classic_mode + level_warp_activated;
     }
@@ -41,36 +36,32 @@ TEST_F(PasswordScreen, ConfirmingAAAAIsNotValidAndWaitsASecondButSpaceDoesNotCon
     EXPECT_GE(enter("[E]"), 1000u);
     EXPECT_EQ(curr_map, 3);
     EXPECT_EQ(cheats(), 0);
-    EXPECT_EQ(front_play(enter_pw, "[S][3][E]").frames, 5);
+    EXPECT_EQ(play(enter_pw, "[S][3][E]").frames, 5);
 }
 
 TEST_F(PasswordScreen, EachCheatWordHasItsEffectAndEveryVisitClearsThePlayerCheats)
 {
     curr_map = 7;
-    enter("KWYB[E]");
-    EXPECT_EQ(Player.bonus_lives, 3);
-    EXPECT_EQ(cheats(), 3);
-    enter("JOPH[E]");
-    EXPECT_EQ(Player.life_refund, 1);
-    EXPECT_EQ(cheats(), 1);
-    enter("FUZD[E]");
-    EXPECT_EQ(cheats(), 999);
-    enter("NIBQ[E]");
-    EXPECT_EQ(cheats(), 1);
-    EXPECT_EQ(level_warp_activated, 1);
+    struct {
+        const char* word;
+        int32_t* field;
+        int32_t value;
+    } words[] = {{"KWYB", &Player.bonus_lives, 3}, {"JOPH", &Player.life_refund, 1},
+                 {"FUZD", &Player.time_bonus, 999}, {"NIBQ", &level_warp_activated, 1}};
+    for (auto& w : words) {
+        EXPECT_GE(enter(std::string(w.word) + "[E]"), 1000u);
+        EXPECT_EQ(*w.field, w.value) << w.word;
+        EXPECT_EQ(cheats(), w.value) << w.word;
+    }
     EXPECT_EQ(curr_map, 7);
     EXPECT_EQ(music[9], nullptr);
     EXPECT_GE(enter("VEGT[E]"), 1000u);
     EXPECT_NE(music[9], nullptr);  // the classic tune, looped without end
     EXPECT_TRUE(MP_PlayingMusic());
     EXPECT_EQ(mpLoops, -1);
-    EXPECT_EQ(classic_mode, 1);
-    EXPECT_EQ(maxmap, 32);
-    EXPECT_EQ(curr_map, 1);
-    EXPECT_EQ(cheats(), 2);  // classic and warp are never cleared
-
-    // Only the whole word counts.
-    EXPECT_FALSE(gives_kwyb("KWYB[B]"));
+    EXPECT_EQ(std::vector<int>({classic_mode, maxmap, curr_map, cheats()}), std::vector<int>({1, 32, 1, 2}))
+        << "classic and warp are never cleared";
+    EXPECT_FALSE(gives_kwyb("KWYB[B]"));  // only the whole word counts
     EXPECT_FALSE(gives_kwyb("KWY"));
 }
 
@@ -89,11 +80,11 @@ TEST_F(PasswordScreen, LevelPasswordsPickALevelOfTheSetInPlay)
 
     // Without levels a plain word gives no verdict and the screen stays.
     maxmap = 0;
-    EXPECT_EQ(front_play(enter_pw, std::string(pw[0]) + "[E][3][Q]").frames, 8);
+    EXPECT_EQ(play(enter_pw, std::string(pw[0]) + "[E][3][Q]").frames, 8);
     EXPECT_EQ(curr_map, 32);
 }
 
-TEST_F(PasswordScreen, TypingBackspaceArrowsAndClicksEditTheWord)
+TEST_F(PasswordScreen, TypingBackspaceHeldDirectionsAndClicksEditTheWord)
 {
     for (const char* script : {
              "KWYBX",                          // a fifth letter is ignored
@@ -106,18 +97,11 @@ TEST_F(PasswordScreen, TypingBackspaceArrowsAndClicksEditTheWord)
              "KWYB{^}{v}",                     // up and down past the last letter do nothing
              "KWY{^!}[3]qb",                   // q falls in the input pause, b does not
              "KWYZ{<}{v10}",                   // down twice from 'Z': 'A', then 'B'
+             "{^}{v61}{>}WYB",                 // up on 'A' gives 'Z'; held, a step every sixth frame
              "XWYB(132,170)K",                 // a click picks a column
              "KWY(177,192)",                   // a click on the cursor's letter steps it
          })
         EXPECT_TRUE(gives_kwyb(script)) << script;
-}
-
-TEST_F(PasswordScreen, HeldDirectionsStepEverySixthFrameAndWrap)
-{
-    enter("FU{^}{>}D[E]");  // up on 'A' gives 'Z'
-    EXPECT_EQ(Player.time_bonus, 999);
-    enter("{v25}{>}UZD[E]");  // five steps in 25 frames: 'A' to 'F'
-    EXPECT_EQ(Player.time_bonus, 999);
 }
 
 TEST_F(PasswordScreen, AClickOutsideTheLettersConfirmsAndClosingTheWindowEndsAtOnce)
@@ -126,7 +110,7 @@ TEST_F(PasswordScreen, AClickOutsideTheLettersConfirmsAndClosingTheWindowEndsAtO
     EXPECT_EQ(Player.bonus_lives, 3);
     enter("JOPH(162,193)");
     EXPECT_EQ(Player.life_refund, 1);
-    front_result r = front_play(enter_pw, "KW[Q]");
+    played r = play(enter_pw, "KW[Q]");
     EXPECT_EQ(r.frames, 2);
     EXPECT_LT(r.ms, 1000u);
     EXPECT_EQ(quit_zarn, 1);
