@@ -5,19 +5,18 @@
 // Script: a plain character presses its key (letters as lower case);
 // [...] presses all it holds in one frame: ^ v < > the arrows, E Return,
 // S space, B Backspace, X Delete, Q a window close, J3 joystick button 3;
-// [5] is five idle frames;
-// [@31000] waits until 31 s of virtual time have passed since the start;
-// {v} holds an arrow for one frame and lets the 5-frame input pause pass,
-// {v25} holds it for 25 frames, {v!} holds it one frame with no pause after;
-// (x,y) clicks at a point of the 320 x 240 frame.
+// [5] is five idle frames; [@31000] waits until 31 s of virtual time have
+// passed since the start; {v} holds an arrow for one frame and lets the
+// 5-frame input pause pass, {v25} holds it for 25 frames, {v!} holds it one
+// frame with no pause after; (x,y) clicks at a point of the 320 x 240 frame.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <cstring>
 #include <functional>
-#include <initializer_list>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/clock.h"
@@ -28,19 +27,6 @@
 #include "video/font.h"
 #include "video/screen.h"
 
-struct played {
-    int frames;      // frames the screen ran
-    uint32_t ms;     // virtual time it took
-    bool timed_out;  // still running `grace` frames after the script, so closed
-};
-
-namespace play_detail {
-
-struct step {
-    std::function<void()> push;  // the input of the next frame
-    int64_t wait_ms;             // -1, or the script waits until then
-};
-
 inline SDLKey key_of(char c)
 {
     const char* named = "^v<>ESBX";
@@ -49,13 +35,15 @@ inline SDLKey key_of(char c)
     return at ? keys[at - named] : static_cast<SDLKey>(tolower(static_cast<unsigned char>(c)));
 }
 
-inline std::vector<step> parse(const std::string& s)
+struct script_step {
+    std::function<void()> push;  // the input of the next frame
+    int64_t wait_ms;             // -1, or the script waits until then
+};
+
+inline std::vector<script_step> parse_steps(const std::string& s)
 {
-    std::vector<step> out;
-    auto add = [&out](std::function<void()> fn, int times = 1) {
-        for (int i = 0; i < times; i++)
-            out.push_back({fn, -1});
-    };
+    std::vector<script_step> out;
+    auto add = [&out](std::function<void()> fn, int times = 1) { out.insert(out.end(), times, {fn, -1}); };
     for (size_t i = 0; i < s.size(); i++) {
         char open = s[i];
         if (!strchr("[{(", open)) {
@@ -82,24 +70,25 @@ inline std::vector<step> parse(const std::string& s)
             add([] {}, in.back() == '!' ? 0 : 4);
         } else {
             int x = std::stoi(in), y = std::stoi(in.substr(in.find(',') + 1));
-            add([x, y] {
-                int scale = SDL_GetVideoSurface()->w / 320;
-                push_click(x * scale, y * scale);
-            });
+            add([x, y] { push_click(x * SDL_GetVideoSurface()->w / 320, y * SDL_GetVideoSurface()->w / 320); });
         }
     }
     return out;
 }
 
-}  // namespace play_detail
+struct played {
+    int frames;      // frames the screen ran
+    uint32_t ms;     // virtual time it took
+    bool timed_out;  // still running `grace` frames after the script, so closed
+};
 
-// Runs screen() with the script: the first step is queued before frame 1,
-// step n before frame n + 1. each_frame, if given, runs at the end of every
-// frame (with its number, from 1), while the frame's picture is on `screen`.
+// Runs screen() with the script: step n is queued before frame n + 1.
+// each_frame, if given, runs at the end of every frame (numbered from 1),
+// while the frame's picture is on `screen`.
 inline played play(const std::function<void()>& screen_fn, const std::string& script,
                    const std::function<void(int)>& each_frame = nullptr, int grace = 200)
 {
-    std::vector<play_detail::step> steps = play_detail::parse(script);
+    std::vector<script_step> steps = parse_steps(script);
     flush_events();  // what a screen that ended early left unread
     played result = {0, 0, false};
     size_t next = 0;
@@ -128,45 +117,25 @@ inline played play(const std::function<void()>& screen_fn, const std::string& sc
 }
 
 // Boots the game before each test and brings it down after it.
-class screen_test : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        boot_game();
-        flush_events();
-        release_all_keys();
-    }
-    void TearDown() override
-    {
-        stop_script();
-        release_all_keys();
-        shutdown_game();
-        screen = nullptr;  // SDL freed it
-    }
+struct screen_test : testing::Test {
+    void SetUp() override { boot_game(); }
+    void TearDown() override { shutdown_game(); }
 };
 
 inline bool rows_equal(SDL_Surface* a, SDL_Surface* b, int y, int h)
 {
-    bool same = true;
-    for (int row = y; row < y + h && same; row++)
-        same = memcmp(static_cast<Uint8*>(a->pixels) + row * a->pitch, static_cast<Uint8*>(b->pixels) + row * b->pitch,
-                      a->w * a->format->BytesPerPixel) == 0;
-    return same;
+    return memcmp(static_cast<Uint8*>(a->pixels) + y * a->pitch, static_cast<Uint8*>(b->pixels) + y * b->pitch,
+                  h * a->pitch) == 0;
 }
 
-struct small_text {
-    int x, y;
-    const char* text;
-};
-
 // True when rows y .. y + 7 of `screen` show the menu picture with exactly
-// these small-font texts on it.
-inline bool row_shows(int y, std::initializer_list<small_text> texts)
+// these small-font texts on it: {x, y, text}.
+inline bool row_shows(int y, std::initializer_list<std::tuple<int, int, const char*>> texts)
 {
     SDL_Surface* ref = SDL_ConvertSurface(screen, screen->format, SDL_SWSURFACE);
     drawPic(ref, 0, 0, 320, 240, zarnmenu, 0, 0, 320, 240);
-    for (const small_text& t : texts)
-        put_text1(ref, t.x, t.y, t.text);
+    for (auto [x, text_y, text] : texts)
+        put_text1(ref, x, text_y, text);
     bool same = rows_equal(screen, ref, y, 8);
     SDL_FreeSurface(ref);
     return same;

@@ -9,41 +9,32 @@
 
 namespace {
 
+void set_mode(int full, int z, int dbl)
+{
+    full_screen = full;
+    zoom = z;
+    double_scale = static_cast<uint8_t>(dbl);
+    init_screen();
+}
+
 // Both screens in a 640 x 480 window.
-class Settings : public screen_test {
-protected:
+struct Settings : screen_test {
     void SetUp() override
     {
-        screen_test::SetUp();
+        boot_game();
         set_mode(0, 1, 0);
-    }
-    void TearDown() override
-    {
-        fixed_build = 0;
-        screen_test::TearDown();
-    }
-    static void set_mode(int full, int z, int dbl)
-    {
-        full_screen = full;
-        zoom = z;
-        double_scale = static_cast<uint8_t>(dbl);
-        init_screen();
     }
 };
 using Controls = Settings;
-
-int line_y(int line)
-{
-    return 136 + 12 * (line - 1);
-}
 
 // Line `line` of the settings list (of the controls list when asked) shows
 // the text, and the selection marks stand on line `selected`.
 bool line_shows(int line, const std::string& text, int selected, bool controls_list = false)
 {
-    small_text marks = controls_list ? small_text{63, line_y(selected) - 2, ".~"}
-                                     : small_text{12, line_y(selected) - 2, ".                                   .~"};
-    return row_shows(line_y(line), {{controls_list ? 79 : 24, line_y(line), text.c_str()}, marks});
+    int y = 136 + 12 * (line - 1), marks_y = 134 + 12 * (selected - 1);
+    if (controls_list)
+        return row_shows(y, {{79, y, text.c_str()}, {63, marks_y, ".~"}});
+    return row_shows(y, {{24, y, text.c_str()}, {12, marks_y, ".                                   .~"}});
 }
 
 bool prompt_shown()
@@ -51,12 +42,7 @@ bool prompt_shown()
     return row_shows(232, {{8, 232, "PRESS KEY OR BUTTON FOR THIS CONTROL!~"}});
 }
 
-int display_width()
-{
-    return SDL_GetVideoSurface()->w;
-}
-
-// Paints the display white at every frame end; a re-created display comes back blank.
+// Paints the display white at a frame's end; a re-created display comes back blank.
 void paint_display(int)
 {
     SDL_FillRect(SDL_GetVideoSurface(), nullptr, 0xffffffff);
@@ -87,20 +73,18 @@ TEST_F(Settings, VolumesStepByTenWrapAndEveryControlOfAFrameCounts)
 
 TEST_F(Settings, ScreenModesCycleThroughFiveModesBothWaysAndApplyOnLeaving)
 {
-    struct mode {
-        int full, zoom, dbl, width;
-    };
-    // From BOXED 640 x 480 with BILINEAR AA, after 1 to 5 steps.
-    const mode forward[5] = {{0, 3, 1, 1280}, {1, 3, 0, 640}, {1, 3, 1, 1280}, {0, 0, 0, 320}, {0, 1, 0, 640}};
-    const mode back[5] = {{0, 0, 0, 320}, {1, 1, 1, 1280}, {1, 1, 0, 640}, {0, 1, 1, 1280}, {0, 1, 0, 640}};
-    for (std::string key : {"[>]", "[<]"}) {
+    // From BOXED 640 x 480 with BILINEAR AA, after 1 to 5 steps right, then
+    // left: full screen, zoom, double scale, display width.
+    const std::vector<int> modes[2][5] = {
+        {{0, 3, 1, 1280}, {1, 3, 0, 640}, {1, 3, 1, 1280}, {0, 0, 0, 320}, {0, 1, 0, 640}},
+        {{0, 0, 0, 320}, {1, 1, 1, 1280}, {1, 1, 0, 640}, {0, 1, 1, 1280}, {0, 1, 0, 640}}};
+    for (int way = 0; way < 2; way++) {
         std::string script = "[v][v][v]";
-        for (int k = 1; k <= 5; k++) {
+        for (int k = 0; k < 5; k++) {
             set_mode(0, 3, 0);
-            play(settings, (script += key) + "[S]");
-            const mode& m = (key == "[>]" ? forward : back)[k - 1];
-            EXPECT_EQ(std::vector<int>({full_screen != 0, zoom, double_scale, display_width()}),
-                      std::vector<int>({m.full, m.zoom, m.dbl, m.width})) << script;
+            play(settings, (script += way ? "[<]" : "[>]") + "[S]");
+            EXPECT_EQ(std::vector<int>({full_screen != 0, zoom, double_scale, SDL_GetVideoSurface()->w}), modes[way][k])
+                << script;
             EXPECT_STREQ(tmp_string, "APPLY AND EXIT~");
         }
     }
@@ -113,12 +97,12 @@ TEST_F(Settings, ScreenModesCycleThroughFiveModesBothWaysAndApplyOnLeaving)
     EXPECT_TRUE(display_painted());
     play(settings, "[v][v][v][>][<][S]", paint_display);
     EXPECT_FALSE(display_painted());
-    EXPECT_EQ(display_width(), 640);
+    EXPECT_EQ(SDL_GetVideoSurface()->w, 640);
 
     // A closed window applies the change too, without drawing another frame.
     EXPECT_EQ(play(settings, "[v][v][v][>][Q]").frames, 4);
     EXPECT_EQ(quit_zarn, 1);
-    EXPECT_EQ(display_width(), 1280);
+    EXPECT_EQ(SDL_GetVideoSurface()->w, 1280);
 }
 
 TEST_F(Settings, TheFilterChangesAtOnceWithLeftAndRightButWaitsWithAction)
@@ -150,14 +134,11 @@ TEST_F(Settings, ClicksSelectFirstAndActivateTheSelectedLine)
     music_volume = 50;
     std::vector<int> music;
     // Line 1, below the list, line 1 again, the sound check twice, exit twice.
-    bool track_shown = false;
-    played r = play(settings, "[v](60,136)(60,221)(60,136)(60,196)(60,196)(60,220)(60,220)", [&](int frame) {
-        music.push_back(music_volume);
-        track_shown = track_shown || (frame == 6 && line_shows(6, std::string("SOUNDCHECK:        ") + mus_titles[1] + "~", 6));
-    });
+    played r = play(settings, "[v](60,136)(60,221)(60,136)(60,196)(60,196)(60,220)(60,220)",
+                    [&](int) { music.push_back(music_volume); });
     EXPECT_EQ(r.frames, 8);
-    EXPECT_TRUE(track_shown);
     EXPECT_EQ(music, (std::vector<int>{50, 50, 50, 60, 60, 60, 60, 60}));
+    EXPECT_TRUE(line_shows(6, std::string("SOUNDCHECK:        ") + mus_titles[1] + "~", 8));
 }
 
 TEST_F(Settings, ResetRestoresTheDefaultsAndDeletesTheHighScores)
@@ -168,37 +149,30 @@ TEST_F(Settings, ResetRestoresTheDefaultsAndDeletesTheHighScores)
     key_buttons[CONTROL_PAUSE] = SDLK_p;
     joy_buttons[CONTROL_ACTION] = 7;
     write_bytes("zarn.hi", std::vector<uint8_t>(66, 1));
-    play(settings, "[^][^][E][S]", [](int frame) {
-        paint_display(frame);
-        if (frame != 3)
-            return;
-        EXPECT_EQ(std::vector<int>({music_volume, sound_volume, key_buttons[CONTROL_PAUSE], joy_buttons[CONTROL_ACTION]}),
-                  std::vector<int>({100, 80, SDLK_SPACE, 0}));
-        EXPECT_NE(full_screen, 0);
-        EXPECT_EQ(zoom, 1);
-        EXPECT_EQ(display_width(), 1280) << "full screen at once, double scale kept";
-        EXPECT_EQ(fopen("zarn.hi", "rb"), nullptr);
-        EXPECT_TRUE(line_shows(4, "SCREEN SETTINGS:   FULL 1280 x 960~", 7));
-        EXPECT_TRUE(line_shows(2, "SFX VOLUME:        080%~", 7));
-        EXPECT_STREQ(tmp_string, "EXIT TO MENU~");
-    });
-    EXPECT_TRUE(display_painted()) << "nothing was left pending";
+    play(settings, "[^][^][E][S]", paint_display);
+    EXPECT_EQ(std::vector<int>({music_volume, sound_volume, key_buttons[CONTROL_PAUSE], joy_buttons[CONTROL_ACTION]}),
+              std::vector<int>({100, 80, SDLK_SPACE, 0}));
+    EXPECT_EQ(std::vector<int>({full_screen, zoom, SDL_GetVideoSurface()->w}), std::vector<int>({1, 1, 1280}))
+        << "full screen, double scale kept";
+    EXPECT_EQ(fopen("zarn.hi", "rb"), nullptr);
+    EXPECT_TRUE(line_shows(4, "SCREEN SETTINGS:   FULL 1280 x 960~", 7));
+    EXPECT_TRUE(line_shows(2, "SFX VOLUME:        080%~", 7));
+    EXPECT_STREQ(tmp_string, "EXIT TO MENU~");
+    EXPECT_TRUE(display_painted()) << "applied at once, nothing left pending";
 }
 
 TEST_F(Settings, TheFixedBuildIgnoresTheControlsAndScreenLines)
 {
     // In zarn the controls line opens the controls screen, and the settings
     // come back to that line.
-    bool line_shown = false;
-    EXPECT_EQ(play(settings, "[v][v][E][E]w[S][1][E][E]a[S][1][S]", [&](int frame) {
-        line_shown = line_shown || (frame == 1 && line_shows(3, "SET CONTROLS       PRESS ACTION~", 2));
-    }).frames, 13);
-    EXPECT_TRUE(line_shown);
+    EXPECT_EQ(play(settings, "[v][v][E][E]w[S][1][E][E]a[S][1][S]").frames, 13);
+    EXPECT_TRUE(line_shows(3, "SET CONTROLS       PRESS ACTION~", 3));
     EXPECT_EQ(key_buttons[CONTROL_UP], SDLK_a);
 
     fixed_build = 1;
     resetdefault_controls();
     EXPECT_EQ(play(settings, "[v][v][E][E]w(60,160)[v][>][<][E](60,172)[S]").frames, 12);
+    fixed_build = 0;
     EXPECT_TRUE(line_shows(3, "SET CONTROLS       NOT AVAILABLE~", 4));
     EXPECT_TRUE(line_shows(4, "SCREEN SETTINGS:   NOT AVAILABLE~", 4));
     EXPECT_STREQ(tmp_string, "EXIT TO MENU~");
@@ -209,24 +183,21 @@ TEST_F(Settings, TheFixedBuildIgnoresTheControlsAndScreenLines)
 TEST_F(Controls, ActionWaitsATenthOfASecondThenBindsTheNextKeyOrButton)
 {
     std::vector<uint32_t> ends;  // the virtual time at each frame's end
-    std::string prompts;  // P where the prompt showed at a frame's end
+    std::string prompts;         // P where the prompt showed
     // UP gets w; two clicks on line 2 only select it; DOWN gets button 3,
     // drops the x that came with ACTION, takes a over button 5, then UP
     // after a click below the list; two clicks on line 7 leave.
-    played r = play(controls, "[1][E]w(120,152)(120,152)[E][J3][Ex][aJ5](120,224)[E][^](120,212)(120,212)", [&](int frame) {
-        prompts += prompt_shown() ? 'P' : '.';
+    played r = play(controls, "[1][E]w(120,152)(120,152)[E][J3][Ex][aJ5](120,224)[E][^](120,212)(120,212)", [&](int) {
         ends.push_back(sys_ticks());
-        bool as_expected = frame == 1   ? line_shows(1, "    UP: -01  up~", 1, true)
-                           : frame == 3 ? line_shows(1, "    UP: -01  w~", 1, true)
-                           : frame == 7 ? line_shows(2, "  DOWN: 003  down~", 2, true)
-                           : frame != 8 || key_buttons[CONTROL_DOWN] == SDLK_DOWN;
-        EXPECT_TRUE(as_expected) << "frame " << frame;
+        prompts += prompt_shown() ? 'P' : '.';
     });
     EXPECT_EQ(r.frames, 14);
     EXPECT_GE(ends[1] - ends[0], 100u);
     EXPECT_EQ(prompts, ".P...P.P..P...");
     EXPECT_EQ(std::vector<int>({key_buttons[0], joy_buttons[0], key_buttons[1], joy_buttons[1]}),
               std::vector<int>({SDLK_w, -1, SDLK_UP, 3}));
+    EXPECT_TRUE(line_shows(1, "    UP: -01  w~", 7, true));
+    EXPECT_TRUE(line_shows(2, "  DOWN: 003  up~", 7, true));
 }
 
 TEST_F(Controls, PauseIsTakenLikeAnyKeyAndLeavesOnlyOutsideACapture)
@@ -249,4 +220,5 @@ TEST_F(Controls, PauseIsTakenLikeAnyKeyAndLeavesOnlyOutsideACapture)
     EXPECT_EQ(check_controls(nullptr, nullptr, 0, 0, 0, nullptr), CTRL_UP);
     hold_key(SDLK_DOWN, true);
     EXPECT_EQ(get_controls() & (CTRL_UP | CTRL_DOWN), CTRL_UP | CTRL_DOWN);
+    release_all_keys();
 }
