@@ -6,21 +6,17 @@
 #include "sound/sound.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace {
 
-class Intro : public screen_test {
-protected:
-    // Notes the frame at whose end the logo first rests; true from then on.
+struct Intro : screen_test {
+    int rest_frame = -1;  // the frame at whose end the logo first rested
     bool resting(int frame)
     {
-        if (rest_frame < 0 && j <= (rest_x = (320 - qv_logo->w) >> 1))
+        if (rest_frame < 0 && j <= (320 - qv_logo->w) >> 1)
             rest_frame = frame;
         return rest_frame >= 0;
     }
-    int rest_frame = -1;
-    int32_t rest_x = 0;
 };
 
 using Credits = screen_test;
@@ -60,14 +56,15 @@ TEST_F(Intro, ConfirmKeysCountOnceTheLogoRestsAndWithoutTheTuneNothingElseEndsIt
 TEST_F(Intro, TheEndOfTheTuneEndsTheIntro)
 {
     ASSERT_NE(music[11], nullptr);
-    bool playing_at_rest = false;
+    bool on_the_spot = false, playing_at_rest = false;  // else the logo stops short and the tune never starts
     played r = play(start_screen, "", [&](int frame) {
-        if (resting(frame) && frame == rest_frame)
+        if (resting(frame) && frame == rest_frame) {
+            on_the_spot = j == (320 - qv_logo->w) >> 1;
             playing_at_rest = MP_PlayingMusic();
+        }
         if (resting(frame) && frame == rest_frame + 5)
             stop_music();  // as the music hook does at the end of the module
     });
-    bool on_the_spot = (360 - rest_x) % 4 == 0;  // else the logo stops short and the tune never starts
     EXPECT_EQ(playing_at_rest, on_the_spot);
     EXPECT_EQ(r.frames, rest_frame + (on_the_spot ? 6 : 1));
     EXPECT_EQ(MP_PlayingMusic(), 0) << "silence until the menu";
@@ -121,9 +118,9 @@ TEST_F(Credits, RollFor345FramesSeenOnlyBelowRow108WhateverElseIsPressed)
 
 TEST_F(Credits, UpActionPauseAndAClosedWindowEndThemAfterTheCurrentFrame)
 {
-    for (const char* script : {"[20][^]", "[20][E]", "[20][S]", "[20][Q]"}) {
+    for (std::string end : {"^", "E", "S", "Q"}) {
         quit_zarn = 0;
-        EXPECT_EQ(play(show_opensource, script).frames, 21) << script;
-        EXPECT_EQ(quit_zarn, script[5] == 'Q') << script;
+        EXPECT_EQ(play(show_opensource, "[20][" + end + "]").frames, 21) << end;
+        EXPECT_EQ(quit_zarn, end == "Q") << end;
     }
 }

@@ -7,16 +7,17 @@
 #include "core/level.h"
 #include "screens/highscore.h"
 #include "screens/menu.h"
+#include "screens/password.h"
 #include "sound/sound.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
 constexpr int CONTINUE_LEVEL = 5;  // last_pw names it: "CONTINUE" sets curr_map to 5
 
-class MainMenu : public screen_test {
-protected:
+struct MainMenu : screen_test {
     // Plays the menu with the script and a final Return; tells which entry
     // acted: 1 "RUN ZARN", 2 "CONTINUE", 5 "EXIT" (or a closed window), 0 none.
     int confirmed(const std::string& script)
@@ -29,6 +30,7 @@ protected:
     }
     played last = {};
 };
+using PasswordScreen = screen_test;
 
 uint64_t checksum(SDL_Surface* s)
 {
@@ -38,21 +40,33 @@ uint64_t checksum(SDL_Surface* s)
     return sum;
 }
 
+// Plays the password screen; returns the virtual milliseconds it took (a
+// verdict holds it for a second).
+uint32_t enter(const std::string& script)
+{
+    played r = play(enter_pw, script);
+    EXPECT_FALSE(r.timed_out) << script;
+    return r.ms;
+}
+
+int cheats()
+{
+    return Player.bonus_lives + Player.life_refund + Player.time_bonus + classic_mode + level_warp_activated;
+}
+
 }  // namespace
 
-TEST_F(MainMenu, ScrollTextEntersFromTheRightRunsThroughTheMessageOnceAndBouncesEvery64Frames)
+TEST_F(MainMenu, ScrollTextRunsOnceThroughTheMessageAndBouncesEvery64Frames)
 {
     std::string text = scrolltext;
-    EXPECT_EQ(text.find_first_not_of(' '), 40u);
+    EXPECT_EQ(text.find_first_not_of(' '), 40u);  // it enters from the right edge
     EXPECT_EQ(text.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789 ,-."), text.size() - 1);  // the '~'
     std::vector<int32_t> heights;
-    for (int i = 1; i < 8 * static_cast<int>(text.size()); i++) {
+    for (int i = 1; i <= 8 * static_cast<int>(text.size()); i++) {
         put_scrolltext();
-        ASSERT_EQ(scrolltextpos, i);
+        ASSERT_EQ(scrolltextpos, i % (8 * static_cast<int>(text.size())));
         heights.push_back(bouncey);
     }
-    put_scrolltext();
-    EXPECT_EQ(scrolltextpos, 0);
     for (size_t i = 64; i < heights.size(); i++)
         ASSERT_EQ(heights[i], heights[i - 64]) << i;
     EXPECT_EQ(*std::min_element(heights.begin(), heights.end()), 215);
@@ -62,20 +76,15 @@ TEST_F(MainMenu, ScrollTextEntersFromTheRightRunsThroughTheMessageOnceAndBounces
 TEST(ContinueScan, TakesTheLastMatchAmongTheLevelsOfTheSet)
 {
     state_reset();
-    struct {
-        const char* word;
-        int32_t levels, level;
-    } cases[] = {
-        {pw[9], 48, 10}, {"AAAA", 48, 1}, {pw[9], 9, 1},  // level 10 is not in a set of nine
-        {pw[63], 1000, 64},                                // more levels than passwords: the table ends the scan
-        {"BOLAX", 1000, 1},                                // no zero byte
-    };
-    for (auto& c : cases) {
-        memcpy(last_pw, c.word, sizeof last_pw);
-        maxmap = c.levels;
+    // The password, the levels in the set and the level continued (1: none);
+    // 1000 levels: the password table ends the scan; "BOLAX" has no zero byte.
+    for (auto [word, levels, level] :
+         {std::tuple{pw[9], 48, 10}, {"AAAA", 48, 1}, {pw[9], 9, 1}, {pw[63], 1000, 64}, {"BOLAX", 1000, 1}}) {
+        memcpy(last_pw, word, sizeof last_pw);
+        maxmap = levels;
         curr_map = 1;
         check_lastpw();
-        EXPECT_EQ(curr_map, c.level) << c.word;
+        EXPECT_EQ(curr_map, level) << word;
     }
     state_reset();
 }
@@ -131,6 +140,90 @@ TEST_F(MainMenu, TheTableComesAfterThirtyIdleSecondsOrANewHighScore)
     EXPECT_EQ(confirmed("[@20000][v][v][E][5][E][@39000][^]"), 2);
     EXPECT_EQ(Player.bonus_lives, 0);
     EXPECT_GT(last.ms, 39000u);
+}
+
+TEST_F(PasswordScreen, AAAAIsNotValidAClickOutsideTheLettersConfirmsButSpaceDoesNot)
+{
+    curr_map = 3;
+    EXPECT_GE(enter("[E]"), 1000u);
+    EXPECT_EQ(curr_map, 3);
+    EXPECT_EQ(cheats(), 0);
+    EXPECT_EQ(play(enter_pw, "[S][3][E]").frames, 5);
+    EXPECT_GE(enter("KWYB(10,10)"), 1000u);
+    EXPECT_EQ(Player.bonus_lives, 3);
+    enter("JOPH(162,193)");
+    EXPECT_EQ(Player.life_refund, 1);
+}
+
+TEST_F(PasswordScreen, EachCheatWordHasItsEffectAndEveryVisitClearsThePlayerCheats)
+{
+    curr_map = 7;
+    struct {
+        const char* word;
+        int32_t* field;
+        int32_t value;
+    } words[] = {{"KWYB", &Player.bonus_lives, 3}, {"JOPH", &Player.life_refund, 1},
+                 {"FUZD", &Player.time_bonus, 999}, {"NIBQ", &level_warp_activated, 1}};
+    for (auto& w : words) {
+        EXPECT_GE(enter(std::string(w.word) + "[E]"), 1000u);
+        EXPECT_EQ(*w.field, w.value) << w.word;
+        EXPECT_EQ(cheats(), w.value) << w.word;
+    }
+    EXPECT_EQ(curr_map, 7);
+    EXPECT_GE(enter("VEGT[E]"), 1000u);  // the classic set, with its tune looped without end
+    EXPECT_EQ(std::vector<int>({classic_mode, maxmap, curr_map, music[9] != nullptr, MP_PlayingMusic(), mpLoops}),
+              std::vector<int>({1, 32, 1, 1, 1, -1}));
+    EXPECT_EQ(cheats(), 2) << "classic and warp are never cleared";
+    for (const char* part : {"KWYB[B][E]", "KWY[E]"}) {  // only the whole word counts
+        enter(part);
+        EXPECT_EQ(Player.bonus_lives, 0) << part;
+    }
+}
+
+TEST_F(PasswordScreen, LevelPasswordsPickALevelOfTheSetInPlay)
+{
+    enter(std::string(pw[11]) + "[E]");
+    EXPECT_EQ(curr_map, 12);
+    EXPECT_STREQ(tmp_string, "LEVEL 12");
+    enter(std::string(pw[47]) + "[E]");
+    EXPECT_EQ(curr_map, 48);
+    enter("VEGT[E]");
+    enter(std::string(pw[40]) + "[E]");  // beyond the 32 classic levels
+    EXPECT_EQ(curr_map, 1);
+    enter(std::string(pw[31]) + "[E]");
+    EXPECT_EQ(curr_map, 32);
+
+    // Without levels a plain word gives no verdict and the screen stays
+    // until the window closes, at once.
+    maxmap = 0;
+    played r = play(enter_pw, std::string(pw[0]) + "[E][3][Q]");
+    EXPECT_EQ(r.frames, 8);
+    EXPECT_LT(r.ms, 1000u);
+    EXPECT_EQ(quit_zarn, 1);
+    EXPECT_EQ(curr_map, 32);
+}
+
+TEST_F(PasswordScreen, TypingBackspaceHeldDirectionsAndClicksEditTheWord)
+{
+    for (const char* script : {
+             "KWYBX",                          // a fifth letter is ignored
+             "KWYX[B]B",                       // backspace at 4 blanks the fourth
+             "KWQ[B]YB",                       // at 3 the third goes
+             "KXWY{<}{<}[X]{>}{>}B",           // at 2 the rest closes up
+             "XKWY{<}{<}{<}[B]K{>}{>}[B]YB",   // at 1 the cursor goes to 0
+             "XKWY{<}{<}{<}{<}[B]{>}{>}{>}B",  // at 0 the first goes, the cursor stays
+             "{<}KWYB{>}X",                    // the cursor stays within 0..4
+             "KWYB{^}{v}",                     // up and down past the last letter do nothing
+             "KWY{^!}[3]qb",                   // q falls in the input pause, b does not
+             "KWYZ{<}{v10}",                   // down twice from 'Z': 'A', then 'B'
+             "{^}{v61}{>}WYB",                 // up on 'A' gives 'Z'; held, a step every sixth frame
+             "XWYB(132,170)K",                 // a click picks a column
+             "KWY(177,192)",                   // a click on the cursor's letter steps it
+         }) {
+        Player.bonus_lives = 0;
+        enter(script + std::string("[E]"));
+        EXPECT_EQ(Player.bonus_lives, 3) << script;
+    }
 }
 
 // The whole program: the menu starts a game, every attempt runs out of time
