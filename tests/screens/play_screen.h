@@ -6,7 +6,7 @@
 // [...] presses all it holds in one frame: ^ v < > the arrows, E Return,
 // S space, B Backspace, X Delete, Q a window close, J3 joystick button 3;
 // [5] is five idle frames; [@31000] waits until 31 s of virtual time have
-// passed since the start; {v} holds an arrow for one frame and lets the
+// passed since the start (the frame after holds no input); {v} holds an arrow for one frame and lets the
 // 5-frame input pause pass, {v25} holds it for 25 frames, {v!} holds it one
 // frame with no pause after; (x,y) clicks at a point of the 320 x 240 frame.
 #pragma once
@@ -35,15 +35,15 @@ inline SDLKey key_of(char c)
     return at ? keys[at - named] : static_cast<SDLKey>(tolower(static_cast<unsigned char>(c)));
 }
 
-struct script_step {
-    std::function<void()> push;  // the input of the next frame
-    int64_t wait_ms;             // -1, or the script waits until then
-};
+// A step queues the input of the next frame; false while it waits for a later one.
+using script_step = std::function<bool()>;
 
-inline std::vector<script_step> parse_steps(const std::string& s)
+inline std::vector<script_step> parse_steps(const std::string& s, uint32_t start)
 {
     std::vector<script_step> out;
-    auto add = [&out](std::function<void()> fn, int times = 1) { out.insert(out.end(), times, {fn, -1}); };
+    auto add = [&out](std::function<void()> fn, int times = 1) {
+        out.insert(out.end(), times, [fn] { return fn(), true; });
+    };
     for (size_t i = 0; i < s.size(); i++) {
         char open = s[i];
         if (!strchr("[{(", open)) {
@@ -54,7 +54,8 @@ inline std::vector<script_step> parse_steps(const std::string& s)
         std::string in = s.substr(i + 1, close - i - 1);
         i = close;
         if (open == '[' && in[0] == '@') {
-            out.push_back({nullptr, std::stoll(in.substr(1))});
+            uint32_t ms = std::stoul(in.substr(1));
+            out.push_back([start, ms] { return sys_ticks() - start >= ms; });
         } else if (open == '[' && isdigit(static_cast<unsigned char>(in[0]))) {
             add([] {}, std::stoi(in));
         } else if (open == '[') {
@@ -88,20 +89,17 @@ struct played {
 inline played play(const std::function<void()>& screen_fn, const std::string& script,
                    const std::function<void(int)>& each_frame = nullptr, int grace = 200)
 {
-    std::vector<script_step> steps = parse_steps(script);
+    uint32_t start = sys_ticks();
+    std::vector<script_step> steps = parse_steps(script, start);
     flush_events();  // what a screen that ended early left unread
     played result = {0, 0, false};
     size_t next = 0;
     int last_step = 0;
-    uint32_t start = sys_ticks();
     start_script([&](int frame) {
         if (frame > 0 && each_frame)
             each_frame(frame);
-        while (next < steps.size() && steps[next].wait_ms >= 0 && sys_ticks() - start >= steps[next].wait_ms)
-            next++;
         if (next < steps.size()) {
-            if (steps[next].wait_ms < 0)
-                steps[next++].push();
+            next += steps[next]();
             last_step = frame;
         } else if (frame >= last_step + grace && !quit_zarn) {
             result.timed_out = true;
