@@ -30,7 +30,8 @@
 inline SDLKey key_of(char c)
 {
     const char* named = "^v<>ESBX";
-    const SDLKey keys[] = {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_RETURN, SDLK_SPACE, SDLK_BACKSPACE, SDLK_DELETE};
+    const SDLKey keys[] = {SDLK_UP,     SDLK_DOWN,  SDLK_LEFT,      SDLK_RIGHT,
+                           SDLK_RETURN, SDLK_SPACE, SDLK_BACKSPACE, SDLK_DELETE};
     const char* at = strchr(named, c);
     return at ? keys[at - named] : static_cast<SDLKey>(tolower(static_cast<unsigned char>(c)));
 }
@@ -61,7 +62,9 @@ inline std::vector<script_step> parse_steps(const std::string& s, uint32_t start
         } else if (open == '[') {
             add([in] {
                 for (size_t k = 0; k < in.size(); k++)
-                    in[k] == 'Q' ? push_quit() : in[k] == 'J' ? push_joy_button(in[++k] - '0') : push_key(key_of(in[k]));
+                    in[k] == 'Q'   ? push_quit()
+                    : in[k] == 'J' ? push_joy_button(in[++k] - '0')
+                                   : push_key(key_of(in[k]));
             });
         } else if (open == '{') {
             SDLKey key = key_of(in[0]);

@@ -213,5 +213,6 @@ TEST_F(Controls, PauseIsTakenLikeAnyKeyAndLeavesOnlyOutsideACapture)
     // UP may take DOWN's key; a closed window ends the screen at once.
     EXPECT_EQ(play(controls, "[E][v][Q]").frames, 2);
     EXPECT_EQ(quit_zarn, 1);
-    EXPECT_EQ(std::vector<int>({key_buttons[CONTROL_UP], key_buttons[CONTROL_DOWN]}), std::vector<int>({SDLK_DOWN, SDLK_DOWN}));
+    EXPECT_EQ(key_buttons[CONTROL_UP], SDLK_DOWN);
+    EXPECT_EQ(key_buttons[CONTROL_DOWN], SDLK_DOWN);
 }
