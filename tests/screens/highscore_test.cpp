@@ -46,14 +46,7 @@ std::vector<uint8_t> table_file()
     return lstat("zarn.hi", &st) == 0 && S_ISREG(st.st_mode) ? read_bytes("zarn.hi") : std::vector<uint8_t>{};
 }
 
-struct HighScores : screen_test {
-    void SetUp() override
-    {
-        boot_game();
-        remove("zarn.hi");
-        set_table();
-    }
-};
+using HighScores = screen_test;
 
 }  // namespace
 
@@ -80,6 +73,7 @@ TEST_F(HighScores, ANewScoreGoesBelowEqualOnesAndPushesTheLastOut)
 
 TEST_F(HighScores, TheFileRoundTripsByteForByteAndOnlyA66ByteFileIsRead)
 {
+    set_table();
     high_scores[0] = 0x01020304;
     memcpy(high_names[1], "AB\0xyzw", 7);  // what lies past the zero is kept too
     write_highscores();

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -117,9 +118,14 @@ inline played play(const std::function<void()>& screen_fn, const std::string& sc
     return result;
 }
 
-// Boots the game before each test and brings it down after it.
+// Boots the game, without a high-score file, before each test and brings it
+// down after it.
 struct screen_test : testing::Test {
-    void SetUp() override { boot_game(); }
+    void SetUp() override
+    {
+        remove("zarn.hi");
+        boot_game();
+    }
     void TearDown() override { shutdown_game(); }
 };
 
