@@ -55,20 +55,27 @@ bool display_painted()
 
 }  // namespace
 
-TEST_F(Settings, VolumesStepByTenWrapAndEveryControlOfAFrameCounts)
+TEST_F(Settings, VolumesStepByTenAndWrapEveryControlOfAFrameCountsAndASecondClickActivates)
 {
     music_volume = 95;
     sound_volume = 5;
     std::vector<int> music, sfx;
-    played r = play(settings, "[<][^][vE][>][<][v<][>][S]", [&](int) {
+    auto record = [&](int) {
         music.push_back(music_volume);
         sfx.push_back(sound_volume);
-    });
-    EXPECT_EQ(r.frames, 8);
+    };
+    EXPECT_EQ(play(settings, "[<][^][vE][>][<][v<][>][S]", record).frames, 8);
     EXPECT_EQ(music, (std::vector<int>{85, 85, 95, 0, 100, 100, 100, 100}));  // line 8, then down to 1 and action
     EXPECT_EQ(sfx, (std::vector<int>{5, 5, 5, 5, 5, 100, 0, 0}));
     EXPECT_TRUE(line_shows(2, "SFX VOLUME:        000%~", 2));
     EXPECT_EQ(MP_PlayingMusic(), 1) << "the menu music starts on leaving";
+
+    // Clicks on line 1, below the list, line 1 again, the sound check twice, exit twice.
+    music_volume = 50;
+    music.clear();
+    EXPECT_EQ(play(settings, "[v](60,136)(60,221)(60,136)(60,196)(60,196)(60,220)(60,220)", record).frames, 8);
+    EXPECT_EQ(music, (std::vector<int>{50, 50, 50, 60, 60, 60, 60, 60}));
+    EXPECT_TRUE(line_shows(6, std::string("SOUNDCHECK:        ") + mus_titles[1] + "~", 8));
 }
 
 TEST_F(Settings, ScreenModesCycleThroughFiveModesBothWaysAndApplyOnLeaving)
@@ -127,18 +134,6 @@ TEST_F(Settings, TheFilterChangesAtOnceWithLeftAndRightButWaitsWithAction)
     EXPECT_EQ(exits, "EEEEEEEE");
     EXPECT_TRUE(line_shows(5, "SCALING SETTINGS:  NOT AVAILABLE~", 5));
     EXPECT_EQ(zoom, 0);
-}
-
-TEST_F(Settings, ClicksSelectFirstAndActivateTheSelectedLine)
-{
-    music_volume = 50;
-    std::vector<int> music;
-    // Line 1, below the list, line 1 again, the sound check twice, exit twice.
-    played r = play(settings, "[v](60,136)(60,221)(60,136)(60,196)(60,196)(60,220)(60,220)",
-                    [&](int) { music.push_back(music_volume); });
-    EXPECT_EQ(r.frames, 8);
-    EXPECT_EQ(music, (std::vector<int>{50, 50, 50, 60, 60, 60, 60, 60}));
-    EXPECT_TRUE(line_shows(6, std::string("SOUNDCHECK:        ") + mus_titles[1] + "~", 8));
 }
 
 TEST_F(Settings, ResetRestoresTheDefaultsAndDeletesTheHighScores)
