@@ -1,33 +1,25 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdlib>
+#include "play_screen.h"
 
 #include "config/input.h"
-#include "core/state.h"
-#include "screens/frame_steps.h"
+#include "screens/credits.h"
 #include "screens/intro.h"
 #include "sound/sound.h"
-#include "support/boot.h"
+
+#include <algorithm>
 
 namespace {
 
-class Intro : public testing::Test {
-protected:
-    void SetUp() override { boot_game(); }
-    void TearDown() override { shutdown_game(); }
-};
-
-// Notes the frame at whose end the logo first rests.
-struct logo_watch {
-    int rest_frame = -1;
-    int32_t rest_x = 0;
-    void look(int frame)
+struct Intro : screen_test {
+    int rest_frame = -1;  // the frame at whose end the logo first rested
+    bool resting(int frame)
     {
-        if (qv_logo && rest_frame < 0 && j <= (rest_x = (320 - qv_logo->w) >> 1))
+        if (rest_frame < 0 && j <= (320 - qv_logo->w) >> 1)
             rest_frame = frame;
+        return rest_frame >= 0;
     }
 };
+
+using Credits = screen_test;
 
 int lit_pixels()
 {
@@ -45,47 +37,34 @@ TEST_F(Intro, ConfirmKeysCountOnceTheLogoRestsAndWithoutTheTuneNothingElseEndsIt
     void* tune = music[11];
     music[11] = nullptr;
     for (int wait : {0, 20}) {
-        logo_watch logo;
-        start_script([&](int frame) {
-            logo.look(frame);
-            bool confirm = logo.rest_frame < 0 || frame >= logo.rest_frame + wait;  // also while sliding
+        rest_frame = -1;
+        played r = play(start_screen, "", [&](int frame) {
+            bool confirm = !resting(frame) || frame >= rest_frame + wait;  // also while sliding
             push_key(confirm ? (wait ? SDLK_SPACE : SDLK_RETURN) : SDLK_UP);
         });
-        start_screen();
-        int frames = stop_script();
-        ASSERT_GT(logo.rest_frame, 1);
-        EXPECT_EQ(frames, logo.rest_frame + wait + 1) << wait;
+        ASSERT_GT(rest_frame, 1);
+        EXPECT_EQ(r.frames, rest_frame + wait + 1) << wait;
     }
     music[11] = tune;
     EXPECT_EQ(qv_logo, nullptr);
     EXPECT_EQ(quit_zarn, 0);
 
-    start_script([](int frame) {
-        if (frame == 3)
-            push_quit();
-    });
-    start_screen();
-    EXPECT_EQ(stop_script(), 3) << "no last frame after the window closed";
+    EXPECT_EQ(play(start_screen, "[2][Q]").frames, 2) << "no last frame after the window closed";
     EXPECT_EQ(quit_zarn, 1);
 }
 
-TEST_F(Intro, TheEndOfTheTuneEndsTheIntro)
+// The shipped logo lands exactly where it rests, so the tune plays.
+TEST_F(Intro, TheTuneStartsWhenTheLogoRestsAndItsEndEndsTheIntro)
 {
-    ASSERT_NE(music[11], nullptr);
-    logo_watch logo;
     bool playing_at_rest = false;
-    start_script([&](int frame) {
-        logo.look(frame);
-        if (frame == logo.rest_frame)
+    played r = play(start_screen, "", [&](int frame) {
+        if (resting(frame) && frame == rest_frame)
             playing_at_rest = MP_PlayingMusic();
-        if (logo.rest_frame >= 0 && frame == logo.rest_frame + 5)
+        if (resting(frame) && frame == rest_frame + 5)
             stop_music();  // as the music hook does at the end of the module
     });
-    start_screen();
-    int frames = stop_script();
-    bool on_the_spot = (360 - logo.rest_x) % 4 == 0;  // else the logo stops short and the tune never starts
-    EXPECT_EQ(playing_at_rest, on_the_spot);
-    EXPECT_EQ(frames, logo.rest_frame + (on_the_spot ? 6 : 1));
+    EXPECT_TRUE(playing_at_rest);
+    EXPECT_EQ(r.frames, rest_frame + 6);
     EXPECT_EQ(MP_PlayingMusic(), 0) << "silence until the menu";
 }
 
@@ -113,5 +92,33 @@ TEST_F(Intro, RenderingLeavesNoTrailsAndTheLogoStopsWhereItsStepsEnd)
         EXPECT_EQ(tune_started, logo_w == 40);
         quorShutdown();
         EXPECT_EQ(MP_PlayingMusic(), 0);
+    }
+}
+
+TEST_F(Credits, RollFor345FramesSeenOnlyBelowRow108WhateverElseIsPressed)
+{
+    SDL_Surface* first = nullptr;  // the first frame: the top line at row 224, nothing above
+    bool covered = true, text_seen = false;
+    played r = play(show_opensource, "[1][v][<][>]", [&](int frame) {
+        if (frame == 1)
+            first = SDL_ConvertSurface(screen, screen->format, SDL_SWSURFACE);
+        covered = covered && rows_equal(screen, first, 0, 108);
+        text_seen = text_seen || !rows_equal(screen, first, 108, 116);
+    }, 400);
+    EXPECT_EQ(r.frames, 345);
+    EXPECT_TRUE(covered) << "a line showed above row 108";
+    EXPECT_TRUE(text_seen);
+    // At the end every line has passed behind the top of the picture.
+    EXPECT_TRUE(rows_equal(screen, first, 108, 116));
+    EXPECT_FALSE(rows_equal(screen, first, 224, 16));
+    SDL_FreeSurface(first);
+}
+
+TEST_F(Credits, UpActionPauseAndAClosedWindowEndThemAfterTheCurrentFrame)
+{
+    for (std::string end : {"^", "E", "S", "Q"}) {
+        quit_zarn = 0;
+        EXPECT_EQ(play(show_opensource, "[20][" + end + "]").frames, 21) << end;
+        EXPECT_EQ(quit_zarn, end == "Q") << end;
     }
 }

@@ -1,156 +1,127 @@
-#include "front_script.h"
+#include "play_screen.h"
 
 #include "config/config.h"
-#include "core/clock.h"
-#include "core/state.h"
-#include "core/trig.h"
-#include "res/assets.h"
+#include "config/input.h"
+#include "core/field.h"
+#include "core/game.h"
+#include "core/level.h"
+#include "screens/highscore.h"
 #include "screens/menu.h"
+#include "screens/password.h"
+#include "sound/sound.h"
 
-#include <cstring>
-#include <set>
-#include <string>
+#include <algorithm>
+#include <tuple>
 
 namespace {
 
 constexpr int CONTINUE_LEVEL = 5;  // last_pw names it: "CONTINUE" sets curr_map to 5
 
-class MainMenu : public front_screen {
-protected:
+struct MainMenu : screen_test {
     // Plays the menu with the script and a final Return; tells which entry
-    // acted: 1 "RUN ZARN", 2 "CONTINUE", 5 "EXIT", 0 none.
+    // acted: 1 "RUN ZARN", 2 "CONTINUE", 5 "EXIT" (or a closed window), 0 none.
     int confirmed(const std::string& script)
     {
         curr_map = 1;
         quit_zarn = 0;
         memcpy(last_pw, pw[CONTINUE_LEVEL - 1], sizeof last_pw);
-        last = front_play(menu, script + "[E]");
+        last = play(menu, script + "[E]");
         return last.timed_out ? 0 : quit_zarn ? 5 : curr_map == CONTINUE_LEVEL ? 2 : 1;
     }
-    front_result last = {};
+    played last = {};
 };
+using PasswordScreen = screen_test;
 
-uint64_t checksum(SDL_Surface* s)
+// Plays the password screen; returns the virtual milliseconds it took (a
+// verdict holds it for a second).
+uint32_t enter(const std::string& script)
 {
-    uint64_t sum = 0;
-    for (int y = 0; s && y < s->h; y++)
-        for (int x = 0; x < s->pitch; x++)
-            sum = sum * 31 + static_cast<const uint8_t*>(s->pixels)[y * s->pitch + x];
-    return sum;
+    played r = play(enter_pw, script);
+    EXPECT_FALSE(r.timed_out) << script;
+    return r.ms;
+}
+
+int cheats()
+{
+    return Player.bonus_lives + Player.life_refund + Player.time_bonus + classic_mode + level_warp_activated;
 }
 
 }  // namespace
 
-TEST(ScrollText, IsOneLineOfTheSmallFontCarryingTheMessage)
+TEST_F(MainMenu, ScrollTextRunsOnceThroughTheMessageAndBouncesEvery64Frames)
 {
     std::string text = scrolltext;
-    ASSERT_EQ(text.size(), 1169u);
-    EXPECT_EQ(text.find_first_not_of(' '), 40u);
-    EXPECT_EQ(text.find('~'), text.size() - 1);
-    EXPECT_EQ(text.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789 ,-."), text.size() - 1);
-    for (const char* part : {"zarn 1.10", "48 fields", "free", "coins", "mine"})
-        EXPECT_NE(text.find(part), std::string::npos) << part;
-    EXPECT_GT(text.find("cheat"), text.size() * 3 / 4);
-}
-
-TEST_F(MainMenu, ScrollTextRestartsAfterTheWholeMessageAndBouncesEvery64Frames)
-{
-    std::set<int32_t> heights;
-    int32_t period[64];
-    for (int i = 1; i < 8 * 1169; i++) {
+    EXPECT_EQ(text.find_first_not_of(' '), 40u);  // it enters from the right edge
+    EXPECT_EQ(text.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789 ,-."), text.size() - 1);  // the '~'
+    std::vector<int32_t> heights;
+    for (int i = 1; i <= 8 * static_cast<int>(text.size()); i++) {
         put_scrolltext();
-        ASSERT_EQ(scrolltextpos, i);
-        heights.insert(bouncey);
-        if (i <= 64)
-            period[i - 1] = bouncey;
-        else
-            ASSERT_EQ(bouncey, period[(i - 1) % 64]) << i;
+        ASSERT_EQ(scrolltextpos, i % (8 * static_cast<int>(text.size())));
+        heights.push_back(bouncey);
     }
-    put_scrolltext();
-    EXPECT_EQ(scrolltextpos, 0);
-    EXPECT_EQ(period[0], (tsin[8] >> 7) + 223);
-    EXPECT_EQ(*heights.begin(), 215);
-    EXPECT_EQ(*heights.rbegin(), 231);
+    for (size_t i = 64; i < heights.size(); i++)
+        ASSERT_EQ(heights[i], heights[i - 64]) << i;
+    EXPECT_EQ(*std::min_element(heights.begin(), heights.end()), 215);
+    EXPECT_EQ(*std::max_element(heights.begin(), heights.end()), 231);
 }
 
 TEST(ContinueScan, TakesTheLastMatchAmongTheLevelsOfTheSet)
 {
     state_reset();
-    memcpy(last_pw, pw[9], sizeof last_pw);
-    check_lastpw();
-    EXPECT_EQ(curr_map, 10);
-    memcpy(last_pw, "AAAA", sizeof last_pw);  // no level's password
-    curr_map = 1;
-    check_lastpw();
-    EXPECT_EQ(curr_map, 1);
-    memcpy(last_pw, pw[9], sizeof last_pw);
-    maxmap = 9;  // level 10 is not in a set of nine
-    curr_map = 1;
-    check_lastpw();
-    EXPECT_EQ(curr_map, 1);
-    maxmap = 1000;  // more levels than passwords: the table ends the scan
-    memcpy(last_pw, pw[63], sizeof last_pw);
-    check_lastpw();
-    EXPECT_EQ(curr_map, 64);
-    memcpy(last_pw, "BOLAX", sizeof last_pw);  // no zero byte
-    check_lastpw();
-    EXPECT_EQ(curr_map, 64);
+    // The password, the levels in the set and the level continued (1: none);
+    // 1000 levels: the password table ends the scan; "BOLAX" has no zero byte.
+    for (auto [word, levels, level] :
+         {std::tuple{pw[9], 48, 10}, {"AAAA", 48, 1}, {pw[9], 9, 1}, {pw[63], 1000, 64}, {"BOLAX", 1000, 1}}) {
+        memcpy(last_pw, word, sizeof last_pw);
+        maxmap = levels;
+        curr_map = 1;
+        check_lastpw();
+        EXPECT_EQ(curr_map, level) << word;
+    }
     state_reset();
 }
 
-TEST_F(MainMenu, UpAndDownWrapAroundAndCancelWhenPressedTogether)
+// A click highlights an entry and a second one confirms it, but never EXIT.
+TEST_F(MainMenu, UpAndDownWrapAroundCancelWhenPressedTogetherAndClicksPickAnEntry)
 {
-    EXPECT_EQ(confirmed(""), 1);
-    EXPECT_EQ(confirmed("[^]"), 5);
-    EXPECT_EQ(confirmed("[^][v]"), 1);
-    EXPECT_EQ(confirmed("[v]"), 2);
-    EXPECT_EQ(confirmed("[v][v][v][v]"), 5);
-    EXPECT_EQ(confirmed("[^][v][v]"), 2);
-    EXPECT_EQ(confirmed("[^v]"), 1);
-    EXPECT_EQ(confirmed("[v][^v]"), 2);
-    EXPECT_EQ(confirmed("[^][^v]"), 5);
-    quit_zarn = 0;
-    front_play(menu, "[v][S]");  // the space bar confirms too
-    EXPECT_EQ(curr_map, CONTINUE_LEVEL);
+    for (auto [script, entry, frames] : {
+             std::tuple{"", 1, 1}, {"[^]", 5, 1}, {"[^][v]", 1, 3}, {"[v]", 2, 2}, {"[v][v][v][v]", 5, 4},
+             {"[^][v][v]", 2, 4}, {"[^v]", 1, 2}, {"[v][^v]", 2, 3}, {"[^][^v]", 5, 2},
+             {"[v][S][Q]", 2, 2},  // space confirms too
+             {"[v][Q]", 5, 1},     // a closed window ends the menu in that frame
+             {"(120,108)", 1, 1}, {"(120,132)(120,132)", 2, 2}, {"(120,204)(120,204)[3]", 5, 5},
+             {"(120,99)(120,220)(120,239)[v]", 2, 5}, {"(10,180)[^][^]", 2, 4}}) {
+        EXPECT_EQ(confirmed(script), entry) << script;
+        EXPECT_EQ(last.frames, frames) << script;
+    }
 }
 
 TEST_F(MainMenu, LeftAndRightOnRunZarnCycleTheThemesAndReloadThem)
 {
-    uint64_t sums[3];
+    auto picture = [] {
+        auto* p = static_cast<const uint8_t*>(zarnmenu->pixels);
+        return std::vector<uint8_t>(p, p + zarnmenu->h * zarnmenu->pitch);
+    };
+    std::vector<uint8_t> pictures[3];
     for (gfx_scheme = 2; gfx_scheme >= 0; gfx_scheme--) {
         load_newtheme();
-        sums[gfx_scheme] = checksum(zarnmenu);
+        pictures[gfx_scheme] = picture();
     }
     gfx_scheme = 0;
     for (auto [script, theme] : {std::pair{"[<]", 2}, {"[>]", 0}, {"[>][>]", 2}, {"[v][<][>][>]", 2}, {"[v][^>]", 0}}) {
         confirmed(script);
         EXPECT_EQ(gfx_scheme, theme) << script;
-        EXPECT_EQ(checksum(zarnmenu), sums[theme]) << script;
+        EXPECT_TRUE(picture() == pictures[theme]) << script;
     }
-}
-
-TEST_F(MainMenu, AClickHighlightsAnEntryAndASecondConfirmsItButNeverExits)
-{
-    EXPECT_EQ(confirmed("(120,108)"), 1);
-    EXPECT_EQ(last.frames, 1);  // the first click started the game
-    EXPECT_EQ(confirmed("(120,132)(120,132)"), 2);
-    EXPECT_EQ(last.frames, 2);
-    EXPECT_EQ(confirmed("(120,204)(120,204)[3]"), 5);
-    EXPECT_EQ(last.frames, 5);  // only Return ended it
-    EXPECT_EQ(confirmed("(120,99)(120,220)(120,239)[v]"), 2);
-    EXPECT_EQ(confirmed("(10,180)[^][^]"), 2);
 }
 
 // While the table is up a key closes it and is used up; on the menu "down"
 // moves to "CONTINUE". So "down, confirm" continues only without a table.
-TEST_F(MainMenu, TheTableComesAfterThirtyIdleSecondsOrANewHighScore)
+TEST_F(MainMenu, TheTableComesAfterThirtyIdleSecondsThatThePasswordScreenRestarts)
 {
     EXPECT_EQ(confirmed("[@29000][v]"), 2);
     EXPECT_EQ(confirmed("[@31000][v]"), 1);
     EXPECT_EQ(confirmed("[@10000][v][@11000][^][@31000][v]"), 1);  // keys do not restart the timer
-    got_highscore = 4;
-    EXPECT_EQ(confirmed("[v]"), 1);
-    EXPECT_EQ(got_highscore, 0);
     // The password screen at 20 s (one second of verdict) restarts it.
     Player.bonus_lives = 9;
     EXPECT_EQ(confirmed("[@20000][v][v][E][5][E][@39000][^]"), 2);
@@ -158,10 +129,153 @@ TEST_F(MainMenu, TheTableComesAfterThirtyIdleSecondsOrANewHighScore)
     EXPECT_GT(last.ms, 39000u);
 }
 
-TEST_F(MainMenu, ClosingTheWindowEndsTheMenuInThatFrame)
+TEST_F(PasswordScreen, AAAAIsNotValidAClickOutsideTheLettersConfirmsButSpaceDoesNot)
 {
-    front_result r = front_play(menu, "[v][Q]");
-    EXPECT_EQ(r.frames, 1);
+    curr_map = 3;
+    EXPECT_GE(enter("[E]"), 1000u);
+    EXPECT_EQ(curr_map, 3);
+    EXPECT_EQ(cheats(), 0);
+    EXPECT_EQ(play(enter_pw, "[S][3][E]").frames, 5);
+    EXPECT_GE(enter("KWYB(10,10)"), 1000u);
+    EXPECT_EQ(Player.bonus_lives, 3);
+    enter("JOPH(162,193)");
+    EXPECT_EQ(Player.life_refund, 1);
+}
+
+TEST_F(PasswordScreen, EachCheatWordHasItsEffectAndEveryVisitClearsThePlayerCheats)
+{
+    curr_map = 7;
+    struct {
+        const char* word;
+        int32_t* field;
+        int32_t value;
+    } words[] = {{"KWYB", &Player.bonus_lives, 3}, {"JOPH", &Player.life_refund, 1},
+                 {"FUZD", &Player.time_bonus, 999}, {"NIBQ", &level_warp_activated, 1}};
+    for (auto& w : words) {
+        EXPECT_GE(enter(std::string(w.word) + "[E]"), 1000u);
+        EXPECT_EQ(*w.field, w.value) << w.word;
+        EXPECT_EQ(cheats(), w.value) << w.word;
+    }
+    EXPECT_EQ(curr_map, 7);
+    EXPECT_GE(enter("VEGT[E]"), 1000u);  // the classic set, with its tune looped without end
+    EXPECT_EQ(std::vector<int>({classic_mode, maxmap, curr_map, music[9] != nullptr, MP_PlayingMusic(), mpLoops}),
+              std::vector<int>({1, 32, 1, 1, 1, -1}));
+    EXPECT_EQ(cheats(), 2) << "classic and warp are never cleared";
+    for (const char* part : {"KWYB[B][E]", "KWY[E]"}) {  // only the whole word counts
+        enter(part);
+        EXPECT_EQ(Player.bonus_lives, 0) << part;
+    }
+}
+
+TEST_F(PasswordScreen, LevelPasswordsPickALevelOfTheSetInPlay)
+{
+    enter(std::string(pw[11]) + "[E]");
+    EXPECT_EQ(curr_map, 12);
+    EXPECT_STREQ(tmp_string, "LEVEL 12");
+    enter(std::string(pw[47]) + "[E]");
+    EXPECT_EQ(curr_map, 48);
+    enter("VEGT[E]");
+    enter(std::string(pw[40]) + "[E]");  // beyond the 32 classic levels
+    EXPECT_EQ(curr_map, 1);
+    enter(std::string(pw[31]) + "[E]");
+    EXPECT_EQ(curr_map, 32);
+
+    // Without levels a plain word gives no verdict and the screen stays
+    // until the window closes, at once.
+    maxmap = 0;
+    played r = play(enter_pw, std::string(pw[0]) + "[E][3][Q]");
+    EXPECT_EQ(r.frames, 8);
+    EXPECT_LT(r.ms, 1000u);
     EXPECT_EQ(quit_zarn, 1);
+    EXPECT_EQ(curr_map, 32);
+}
+
+TEST_F(PasswordScreen, TypingBackspaceHeldDirectionsAndClicksEditTheWord)
+{
+    for (const char* script : {
+             "KWYBX",                          // a fifth letter is ignored
+             "KWYX[B]B",                       // backspace at 4 blanks the fourth
+             "KWQ[B]YB",                       // at 3 the third goes
+             "KXWY{<}{<}[X]{>}{>}B",           // at 2 the rest closes up
+             "XKWY{<}{<}{<}[B]K{>}{>}[B]YB",   // at 1 the cursor goes to 0
+             "XKWY{<}{<}{<}{<}[B]{>}{>}{>}B",  // at 0 the first goes, the cursor stays
+             "{<}KWYB{>}X",                    // the cursor stays within 0..4
+             "KWYB{^}{v}",                     // up and down past the last letter do nothing
+             "KWY{^!}[3]qb",                   // q falls in the input pause, b does not
+             "KWYZ{<}{v10}",                   // down twice from 'Z': 'A', then 'B'
+             "{^}{v61}{>}WYB",                 // up on 'A' gives 'Z'; held, a step every sixth frame
+             "XWYB(132,170)K",                 // a click picks a column
+             "KWY(177,192)",                   // a click on the cursor's letter steps it
+         }) {
+        Player.bonus_lives = 0;
+        enter(script + std::string("[E]"));
+        EXPECT_EQ(Player.bonus_lives, 3) << script;
+    }
+}
+
+// The whole program: the menu starts a game, every attempt runs out of time
+// untouched, the game-over question is answered "NO", the new high score is
+// named, the menu shows the table with its place, and EXIT writes the table.
+TEST(WholeGame, FromTheMenuThroughGameOverToANamedHighScore)
+{
+    state_reset();
+    config_reset();
+    input_reset();
+    screen_reset();
+    field_reset();
+    menu_reset();
+    clock_use_virtual(true);
+    for (int place = 0; place < 6; place++) {
+        high_scores[place] = place < 5 ? 999999 : -1;  // any score takes place 6
+        memcpy(high_names[place], "OLD", 4);
+    }
+    write_highscores();
+
+    // The player confirms whatever screen has stood still for two seconds
+    // (play counts the level clock down every second), answers "NO", types a
+    // name, watches the table for 40 frames, then leaves.
+    enum { PLAYING, ANSWERING, NAMING, LEAVING } phase = PLAYING;
+    int32_t seen_time = -1;
+    uint32_t still_since = 0;
+    int table_frames = 0;
+    std::string keys;  // pressed one a frame
+    auto player = [&](int) {
+        uint32_t now = sys_ticks();
+        if (!keys.empty()) {
+            push_key(key_of(keys[0]));
+            keys.erase(0, 1);
+        } else if (phase == PLAYING && end_game) {
+            keys = "vE";
+            phase = ANSWERING;
+        } else if (phase == PLAYING && MapData.time_left != seen_time) {
+            seen_time = MapData.time_left;
+            still_since = now;
+        } else if (phase == PLAYING && now - still_since > 2000) {
+            keys = "E";
+            still_since = now;
+        } else if (phase == ANSWERING && memcmp(high_names[5], "      ", 7) == 0) {
+            keys = "testerE";
+            phase = NAMING;
+        } else if (phase == NAMING && got_highscore == 6 && ++table_frames == 40) {
+            keys = "<^E";  // a key closes the table, then EXIT
+            phase = LEAVING;
+        }
+    };
+    char arg0[] = "zarn";
+    char* argv[] = {arg0, nullptr};
+    played r = play([&] { zarn_main(1, argv); }, "", player, 30000);
+    destroy_sound();  // the game leaves it to the end of the process
+    clock_use_virtual(false);
+
     EXPECT_FALSE(r.timed_out);
+    EXPECT_EQ(phase, LEAVING);
+    EXPECT_EQ(quit_zarn, 1);
+    EXPECT_EQ(Player.lives, 0);
+    memset(high_scores, 0, sizeof high_scores);
+    memset(high_names, 0, sizeof high_names);
+    read_highscores();
+    EXPECT_EQ(std::vector<int32_t>(high_scores, high_scores + 6),
+              (std::vector<int32_t>{999999, 999999, 999999, 999999, 999999, Player.score}));
+    EXPECT_STREQ(high_names[4], "OLD");
+    EXPECT_STREQ(high_names[5], "TESTER");
 }

@@ -1,75 +1,49 @@
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <string>
+#include "play_screen.h"
 
 #include "config/config.h"
 #include "config/input.h"
-#include "core/state.h"
-#include "screens/frame_steps.h"
+#include "screens/controls.h"
 #include "screens/settings.h"
 #include "sound/sound.h"
-#include "support/boot.h"
+#include "support/scratch.h"
 
 namespace {
 
-class Settings : public testing::Test {
-protected:
+void set_mode(int full, int z, int dbl)
+{
+    full_screen = full;
+    zoom = z;
+    double_scale = static_cast<uint8_t>(dbl);
+    init_screen();
+}
+
+// Both screens in a 640 x 480 window.
+struct Settings : screen_test {
     void SetUp() override
     {
         boot_game();
         set_mode(0, 1, 0);
     }
-    void TearDown() override
-    {
-        fixed_build = 0;
-        shutdown_game();
-    }
-    static void set_mode(int full, int z, int dbl)
-    {
-        full_screen = full;
-        zoom = z;
-        double_scale = static_cast<uint8_t>(dbl);
-        init_screen();
-    }
 };
+using Controls = Settings;
 
-int line_y(int line)
+// Line `line` of the settings list (of the controls list when asked) shows
+// the text, and the selection marks stand on line `selected`.
+bool line_shows(int line, const std::string& text, int selected, bool controls_list = false)
 {
-    return 136 + 12 * (line - 1);
+    int y = 136 + 12 * (line - 1), marks_y = 134 + 12 * (selected - 1);
+    if (controls_list)
+        return row_shows(y, {{79, y, text.c_str()}, {63, marks_y, ".~"}});
+    return row_shows(y, {{24, y, text.c_str()}, {12, marks_y, ".                                   .~"}});
 }
 
-bool line_shows(int line, const std::string& text, int selected)
+bool prompt_shown()
 {
-    return row_shows(line_y(line), {{24, line_y(line), text.c_str()}, {12, line_y(selected) - 2, ".                                   .~"}});
+    return row_shows(232, {{8, 232, "PRESS KEY OR BUTTON FOR THIS CONTROL!~"}});
 }
 
-// In display coordinates of the 640 x 480 window; the list's click area ends
-// at the first row of line 8.
-frame_step click_line(int line)
-{
-    return [line] { push_click(120, 2 * line_y(line)); };
-}
-
-std::vector<frame_step> down(int n, std::vector<frame_step> then)
-{
-    then.insert(then.begin(), n, press(SDLK_DOWN));
-    return then;
-}
-
-// The exit line is the last line formatted in a frame.
-std::string exit_line()
-{
-    return tmp_string;
-}
-
-int display_width()
-{
-    return SDL_GetVideoSurface()->w;
-}
-
-// Paints the display white; a re-created display comes back blank.
-void paint_display()
+// Paints the display white at a frame's end; a re-created display comes back blank.
+void paint_display(int)
 {
     SDL_FillRect(SDL_GetVideoSurface(), nullptr, 0xffffffff);
 }
@@ -81,102 +55,85 @@ bool display_painted()
 
 }  // namespace
 
-TEST_F(Settings, VolumesWrapAndEveryControlOfAFrameCounts)
+TEST_F(Settings, VolumesStepByTenAndWrapEveryControlOfAFrameCountsAndASecondClickActivates)
 {
-    music_volume = 100;
-    sound_volume = 0;
-    EXPECT_EQ(run_steps(settings, {
-        press(SDLK_RIGHT),
-        [] { EXPECT_EQ(music_volume, 0); push_key(SDLK_LEFT); },
-        [] { EXPECT_EQ(music_volume, 100); music_volume = 5; push_key(SDLK_RIGHT); },
-        [] { EXPECT_EQ(music_volume, 15); push_key(SDLK_DOWN); push_key(SDLK_LEFT); },  // acts on line 2
-        [] { EXPECT_EQ(sound_volume, 100); push_key(SDLK_RIGHT); },
-        [] { EXPECT_TRUE(line_shows(2, "SFX VOLUME:        000%~", 2)); push_key(SDLK_UP); },
-        press(SDLK_UP),
-        [] { EXPECT_EQ(music_volume, 15); push_key(SDLK_DOWN); push_key(SDLK_RETURN); },  // line 8 -> 1
-        [] { EXPECT_EQ(music_volume, 25); EXPECT_EQ(exit_line(), "EXIT TO MENU~"); push_key(SDLK_SPACE); },
-    }), 9);
+    music_volume = 95;
+    sound_volume = 5;
+    std::vector<int> music, sfx;
+    auto record = [&](int) {
+        music.push_back(music_volume);
+        sfx.push_back(sound_volume);
+    };
+    EXPECT_EQ(play(settings, "[<][^][vE][>][<][v<][>][S]", record).frames, 8);
+    EXPECT_EQ(music, (std::vector<int>{85, 85, 95, 0, 100, 100, 100, 100}));  // line 8, then down to 1 and action
+    EXPECT_EQ(sfx, (std::vector<int>{5, 5, 5, 5, 5, 100, 0, 0}));
+    EXPECT_TRUE(line_shows(2, "SFX VOLUME:        000%~", 2));
     EXPECT_EQ(MP_PlayingMusic(), 1) << "the menu music starts on leaving";
+
+    // Clicks on line 1, below the list, line 1 again, the sound check twice, exit twice.
+    music_volume = 50;
+    music.clear();
+    EXPECT_EQ(play(settings, "[v](60,136)(60,221)(60,136)(60,196)(60,196)(60,220)(60,220)", record).frames, 8);
+    EXPECT_EQ(music, (std::vector<int>{50, 50, 50, 60, 60, 60, 60, 60}));
+    EXPECT_TRUE(line_shows(6, std::string("SOUNDCHECK:        ") + mus_titles[1] + "~", 8));
 }
 
 TEST_F(Settings, ScreenModesCycleThroughFiveModesBothWaysAndApplyOnLeaving)
 {
-    struct mode {
-        int full, zoom, dbl, width;
-    };
-    // From BOXED 640 x 480 with BILINEAR AA, after 1 to 5 steps.
-    const mode forward[5] = {{0, 3, 1, 1280}, {1, 3, 0, 640}, {1, 3, 1, 1280}, {0, 0, 0, 320}, {0, 1, 0, 640}};
-    const mode back[5] = {{0, 0, 0, 320}, {1, 1, 1, 1280}, {1, 1, 0, 640}, {0, 1, 1, 1280}, {0, 1, 0, 640}};
-    for (SDLKey key : {SDLK_RIGHT, SDLK_LEFT})
-        for (int k = 1; k <= 5; k++) {
+    // From BOXED 640 x 480 with BILINEAR AA, after 1 to 5 steps right, then
+    // left: full screen, zoom, double scale, display width.
+    const std::vector<int> modes[2][5] = {
+        {{0, 3, 1, 1280}, {1, 3, 0, 640}, {1, 3, 1, 1280}, {0, 0, 0, 320}, {0, 1, 0, 640}},
+        {{0, 0, 0, 320}, {1, 1, 1, 1280}, {1, 1, 0, 640}, {0, 1, 1, 1280}, {0, 1, 0, 640}}};
+    for (int way = 0; way < 2; way++) {
+        std::string script = "[v][v][v]";
+        for (int k = 0; k < 5; k++) {
             set_mode(0, 3, 0);
-            run_steps(settings, down(3, std::vector<frame_step>(k, press(key)) + press(SDLK_SPACE)));
-            const mode& m = (key == SDLK_RIGHT ? forward : back)[k - 1];
-            EXPECT_EQ(std::vector<int>({full_screen != 0, zoom, double_scale, display_width()}),
-                      std::vector<int>({m.full, m.zoom, m.dbl, m.width})) << SDL_GetKeyName(key) << " x" << k;
-            EXPECT_EQ(exit_line(), "APPLY AND EXIT~");
+            play(settings, (script += way ? "[<]" : "[>]") + "[S]");
+            EXPECT_EQ(std::vector<int>({full_screen != 0, zoom, double_scale, SDL_GetVideoSurface()->w}), modes[way][k])
+                << script;
+            EXPECT_STREQ(tmp_string, "APPLY AND EXIT~");
         }
+    }
 
     // Nothing changed: the display is left alone. Changed and changed back:
     // it is re-created all the same.
-    run_steps(settings, {[] {}, [] {
-        EXPECT_TRUE(line_shows(4, "SCREEN SETTINGS:   BOXED 640 x 480~", 1));
-        EXPECT_TRUE(line_shows(5, "SCALING SETTINGS:  SIMPLE~", 1));
-        push_key(SDLK_SPACE);
-    }, paint_display});
+    play(settings, "[S]", paint_display);
+    EXPECT_TRUE(line_shows(4, "SCREEN SETTINGS:   BOXED 640 x 480~", 1));
+    EXPECT_TRUE(line_shows(5, "SCALING SETTINGS:  SIMPLE~", 1));
     EXPECT_TRUE(display_painted());
-    run_steps(settings, down(3, {press(SDLK_RIGHT), press(SDLK_LEFT), press(SDLK_SPACE), paint_display}));
+    play(settings, "[v][v][v][>][<][S]", paint_display);
     EXPECT_FALSE(display_painted());
-    EXPECT_EQ(display_width(), 640);
+    EXPECT_EQ(SDL_GetVideoSurface()->w, 640);
 
     // A closed window applies the change too, without drawing another frame.
-    EXPECT_EQ(run_steps(settings, down(3, {press(SDLK_RIGHT), push_quit})), 4);
+    EXPECT_EQ(play(settings, "[v][v][v][>][Q]").frames, 4);
     EXPECT_EQ(quit_zarn, 1);
-    EXPECT_EQ(display_width(), 1280);
+    EXPECT_EQ(SDL_GetVideoSurface()->w, 1280);
 }
 
 TEST_F(Settings, TheFilterChangesAtOnceWithLeftAndRightButWaitsWithAction)
 {
-    run_steps(settings, down(4, {
-        press(SDLK_RIGHT),
-        [] {
-            EXPECT_EQ(zoom, 2);
-            EXPECT_EQ(exit_line(), "EXIT TO MENU~");
-            push_key(SDLK_LEFT);
-        },
-        [] { EXPECT_EQ(zoom, 1); push_key(SDLK_LEFT); },
-        [] { EXPECT_EQ(zoom, 5); push_key(SDLK_RIGHT); },
-        [] { EXPECT_EQ(zoom, 1); push_key(SDLK_RETURN); },
-        [] {
-            EXPECT_EQ(zoom, 1);
-            EXPECT_TRUE(line_shows(5, "SCALING SETTINGS:  SCALE2X~", 5));
-            EXPECT_EQ(exit_line(), "APPLY AND EXIT~");
-            push_key(SDLK_SPACE);
-        },
-    }));
+    std::vector<int> zooms;
+    std::string exits;  // E "EXIT TO MENU", A "APPLY AND EXIT": the last line of each frame
+    bool scale2x_shown = false;
+    auto record = [&](int frame) {
+        zooms.push_back(zoom);
+        exits += tmp_string[0];
+        scale2x_shown = scale2x_shown || (frame == 9 && line_shows(5, "SCALING SETTINGS:  SCALE2X~", 5));
+    };
+    play(settings, "[v][v][v][v][>][<][<][>][E][S]", record);
+    EXPECT_EQ(zooms, (std::vector<int>{1, 1, 1, 1, 2, 1, 5, 1, 1, 1}));
+    EXPECT_EQ(exits, "EEEEEEEEAA");
+    EXPECT_TRUE(scale2x_shown);
     EXPECT_EQ(zoom, 2);
 
     set_mode(0, 0, 0);  // no enlargement, no filter
-    run_steps(settings, down(4, {press(SDLK_RIGHT), press(SDLK_LEFT), press(SDLK_RETURN), [] {
-        EXPECT_TRUE(line_shows(5, "SCALING SETTINGS:  NOT AVAILABLE~", 5));
-        EXPECT_EQ(exit_line(), "EXIT TO MENU~");
-        push_key(SDLK_SPACE);
-    }}));
+    exits.clear();
+    play(settings, "[v][v][v][v][>][<][E][S]", record);
+    EXPECT_EQ(exits, "EEEEEEEE");
+    EXPECT_TRUE(line_shows(5, "SCALING SETTINGS:  NOT AVAILABLE~", 5));
     EXPECT_EQ(zoom, 0);
-}
-
-TEST_F(Settings, ClicksSelectFirstAndActivateTheSelectedLine)
-{
-    music_volume = 50;
-    EXPECT_EQ(run_steps(settings, {
-        press(SDLK_DOWN), click_line(1),
-        [] { EXPECT_EQ(music_volume, 50); push_click(120, 2 * 221); },  // below the list
-        [] { EXPECT_EQ(music_volume, 50); click_line(1)(); },
-        [] { EXPECT_EQ(music_volume, 60); click_line(6)(); },
-        click_line(6),
-        [] { EXPECT_TRUE(line_shows(6, std::string("SOUNDCHECK:        ") + mus_titles[1] + "~", 6)); click_line(8)(); },
-        click_line(8),
-    }), 8);
 }
 
 TEST_F(Settings, ResetRestoresTheDefaultsAndDeletesTheHighScores)
@@ -186,48 +143,71 @@ TEST_F(Settings, ResetRestoresTheDefaultsAndDeletesTheHighScores)
     sound_volume = 20;
     key_buttons[CONTROL_PAUSE] = SDLK_p;
     joy_buttons[CONTROL_ACTION] = 7;
-    FILE* f = fopen("zarn.hi", "wb");
-    fputs("scores", f);
-    fclose(f);
-    run_steps(settings, {press(SDLK_UP), press(SDLK_UP), press(SDLK_RETURN), [] {
-        EXPECT_EQ(std::vector<int>({music_volume, sound_volume, key_buttons[CONTROL_PAUSE], joy_buttons[CONTROL_ACTION]}),
-                  std::vector<int>({100, 80, SDLK_SPACE, 0}));
-        EXPECT_NE(full_screen, 0);
-        EXPECT_EQ(zoom, 1);
-        EXPECT_EQ(display_width(), 1280) << "full screen at once, double scale kept";
-        EXPECT_EQ(fopen("zarn.hi", "rb"), nullptr);
-        EXPECT_TRUE(line_shows(4, "SCREEN SETTINGS:   FULL 1280 x 960~", 7));
-        EXPECT_TRUE(line_shows(2, "SFX VOLUME:        080%~", 7));
-        EXPECT_EQ(exit_line(), "EXIT TO MENU~");
-        push_key(SDLK_SPACE);
-    }, paint_display});
-    EXPECT_TRUE(display_painted()) << "nothing was left pending";
+    write_bytes("zarn.hi", std::vector<uint8_t>(66, 1));
+    play(settings, "[^][^][E][S]", paint_display);
+    EXPECT_EQ(std::vector<int>({music_volume, sound_volume, key_buttons[CONTROL_PAUSE], joy_buttons[CONTROL_ACTION]}),
+              std::vector<int>({100, 80, SDLK_SPACE, 0}));
+    EXPECT_EQ(std::vector<int>({full_screen, zoom, SDL_GetVideoSurface()->w}), std::vector<int>({1, 1, 1280}))
+        << "full screen, double scale kept";
+    EXPECT_EQ(fopen("zarn.hi", "rb"), nullptr);
+    EXPECT_TRUE(line_shows(4, "SCREEN SETTINGS:   FULL 1280 x 960~", 7));
+    EXPECT_TRUE(display_painted()) << "applied at once, nothing left pending";
 }
 
 TEST_F(Settings, TheFixedBuildIgnoresTheControlsAndScreenLines)
 {
-    // In zarn the controls line opens the controls screen and the settings
+    // In zarn the controls line opens the controls screen, and the settings
     // come back to that line.
-    EXPECT_EQ(run_steps(settings, {
-        press(SDLK_DOWN),
-        [] { EXPECT_TRUE(line_shows(3, "SET CONTROLS       PRESS ACTION~", 2)); push_key(SDLK_DOWN); },
-        press(SDLK_RETURN), press(SDLK_RETURN), press(SDLK_w), press(SDLK_SPACE), [] {},
-        press(SDLK_RETURN), press(SDLK_RETURN), press(SDLK_a), press(SDLK_SPACE), [] {}, press(SDLK_SPACE),
-    }), 13);
+    EXPECT_EQ(play(settings, "[v][v][E][E]w[S][1][E][E]a[S][1][S]").frames, 13);
+    EXPECT_TRUE(line_shows(3, "SET CONTROLS       PRESS ACTION~", 3));
     EXPECT_EQ(key_buttons[CONTROL_UP], SDLK_a);
 
     fixed_build = 1;
     resetdefault_controls();
-    EXPECT_EQ(run_steps(settings, {
-        press(SDLK_DOWN), press(SDLK_DOWN), press(SDLK_RETURN), press(SDLK_RETURN), press(SDLK_w), click_line(3),
-        press(SDLK_DOWN), press(SDLK_RIGHT), press(SDLK_LEFT), press(SDLK_RETURN), click_line(4),
-        [] {
-            EXPECT_TRUE(line_shows(3, "SET CONTROLS       NOT AVAILABLE~", 4));
-            EXPECT_TRUE(line_shows(4, "SCREEN SETTINGS:   NOT AVAILABLE~", 4));
-            EXPECT_EQ(exit_line(), "EXIT TO MENU~");
-            push_key(SDLK_SPACE);
-        },
-    }), 12);
+    EXPECT_EQ(play(settings, "[v][v][E][E]w(60,160)[v][>][<][E](60,172)[S]").frames, 12);
+    fixed_build = 0;
+    EXPECT_TRUE(line_shows(3, "SET CONTROLS       NOT AVAILABLE~", 4));
+    EXPECT_TRUE(line_shows(4, "SCREEN SETTINGS:   NOT AVAILABLE~", 4));
+    EXPECT_STREQ(tmp_string, "EXIT TO MENU~");
     EXPECT_EQ(key_buttons[CONTROL_UP], SDLK_UP);
     EXPECT_EQ(std::vector<int>({full_screen, zoom, double_scale}), std::vector<int>({0, 1, 0}));
+}
+
+TEST_F(Controls, ActionWaitsATenthOfASecondThenBindsTheNextKeyOrButton)
+{
+    std::vector<uint32_t> ends;  // the virtual time at each frame's end
+    std::string prompts;         // P where the prompt showed
+    // UP gets w; two clicks on line 2 only select it; DOWN gets button 3,
+    // drops the x that came with ACTION, takes a over button 5, then UP
+    // after a click below the list; two clicks on line 7 leave.
+    played r = play(controls, "[1][E]w(120,152)(120,152)[E][J3][Ex][aJ5](120,224)[E][^](120,212)(120,212)", [&](int) {
+        ends.push_back(sys_ticks());
+        prompts += prompt_shown() ? 'P' : '.';
+    });
+    EXPECT_EQ(r.frames, 14);
+    EXPECT_GE(ends[1] - ends[0], 100u);
+    EXPECT_EQ(prompts, ".P...P.P..P...");
+    EXPECT_EQ(std::vector<int>({key_buttons[0], joy_buttons[0], key_buttons[1], joy_buttons[1]}),
+              std::vector<int>({SDLK_w, -1, SDLK_UP, 3}));
+    EXPECT_TRUE(line_shows(1, "    UP: -01  w~", 7, true));
+    EXPECT_TRUE(line_shows(2, "  DOWN: 003  up~", 7, true));
+}
+
+TEST_F(Controls, PauseIsTakenLikeAnyKeyAndLeavesOnlyOutsideACapture)
+{
+    EXPECT_EQ(play(controls, "[v][v][E][S][^][^][^][E]").frames, 8);
+    EXPECT_EQ(key_buttons[CONTROL_LEFT], SDLK_SPACE);
+    EXPECT_TRUE(line_shows(7, "  BACK TO SETTINGS~", 7, true));
+
+    // PAUSE with ACTION: the prompt shows for one frame, bindings unchanged.
+    resetdefault_controls();
+    EXPECT_EQ(play(controls, "[ES]").frames, 1);
+    EXPECT_TRUE(prompt_shown());
+    EXPECT_EQ(key_buttons[CONTROL_UP], SDLK_UP);
+
+    // UP may take DOWN's key; a closed window ends the screen at once.
+    EXPECT_EQ(play(controls, "[E][v][Q]").frames, 2);
+    EXPECT_EQ(quit_zarn, 1);
+    EXPECT_EQ(key_buttons[CONTROL_UP], SDLK_DOWN);
+    EXPECT_EQ(key_buttons[CONTROL_DOWN], SDLK_DOWN);
 }
