@@ -10,6 +10,7 @@
 #include "res/assets.h"
 #include "res/qva.h"
 #include "screens/menu.h"
+#include "screens/textentry.h"
 #include "sound/sound.h"
 #include "video/font.h"
 #include "video/fps.h"
@@ -110,25 +111,11 @@ int letter_index(char c)
     return at ? static_cast<int>(static_cast<const char*>(at) - hiscore_letters) : 0;
 }
 
-void backspace(name_entry& st)
-{
-    if (st.cursor == NAME_LEN) {
-        st.name[NAME_LEN - 1] = ' ';
-        st.cursor = NAME_LEN - 1;
-        return;
-    }
-    int from = st.cursor > 0 ? st.cursor - 1 : 0;
-    memmove(st.name + from, st.name + from + 1, NAME_LEN - 1 - from);
-    st.name[NAME_LEN - 1] = ' ';
-    if (st.cursor > 0)
-        st.cursor--;
-}
-
 // Typed characters count in every frame, the input pause notwithstanding.
 void type_key(name_entry& st)
 {
     if (last_key == SDLK_BACKSPACE || last_key == SDLK_DELETE) {
-        backspace(st);
+        erase_left(st.name, NAME_LEN, st.cursor);
         return;
     }
     if (last_key < 0 || last_key > 254 || !isprint(last_key) || st.cursor >= NAME_LEN)

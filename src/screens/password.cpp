@@ -7,6 +7,7 @@
 #include "core/clock.h"
 #include "core/state.h"
 #include "res/assets.h"
+#include "screens/textentry.h"
 #include "sound/sound.h"
 #include "video/font.h"
 #include "video/fps.h"
@@ -79,22 +80,6 @@ verdict evaluate(const char* word)
     return found ? verdict::level : verdict::not_valid;
 }
 
-// Removes the character left of the cursor (at 0, the one under it); the
-// rest close up and the last place becomes a blank.
-void backspace(entry_state& st)
-{
-    if (st.cursor == WORD_LEN) {
-        st.word[WORD_LEN - 1] = ' ';
-        st.cursor = WORD_LEN - 1;
-        return;
-    }
-    int from = st.cursor > 0 ? st.cursor - 1 : 0;
-    memmove(st.word + from, st.word + from + 1, WORD_LEN - 1 - from);
-    st.word[WORD_LEN - 1] = ' ';
-    if (st.cursor > 0)
-        st.cursor--;
-}
-
 void type_key(entry_state& st)
 {
     if (last_key == -1)
@@ -106,7 +91,7 @@ void type_key(entry_state& st)
         st.word[st.cursor++] = static_cast<char>(key);
         play_sfx(SFX_SELECT);
     } else if (key == SDLK_BACKSPACE || key == SDLK_DELETE) {
-        backspace(st);
+        erase_left(st.word, WORD_LEN, st.cursor);
     }
 }
 
