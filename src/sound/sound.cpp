@@ -114,6 +114,8 @@ void init_sound()
 {
     if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 2048) < 0) {
         printf("Error initializing SDL_mixer: %s\n", SDL_GetError());
+        // SDL stays up for the screen: the game runs on in silence, every
+        // sound operation doing nothing.
         audio_open = false;
         return;
     }
@@ -193,7 +195,11 @@ void MP_VolumeMusic(int volume)
     if (!music_file)
         return;
     master_volume = (volume * 256) / 100;
+    // The audio thread reads the volume while it renders: change it between
+    // two buffers.
+    SDL_LockAudio();
     ModPlug_SetMasterVolume(music_file, static_cast<unsigned>(master_volume));
+    SDL_UnlockAudio();
 }
 
 // Audio thread. Renders len bytes; at the module's end it rewinds and goes on
