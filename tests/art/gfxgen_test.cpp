@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <stdexcept>
@@ -239,5 +240,104 @@ TEST(GfxDrawing, TileSheetsAreDeterministicAndTheMineBlinks)
         EXPECT_GT(lamp[0], lamp[1]) << style;
         EXPECT_GT(lamp[1], lamp[2]) << style;
         EXPECT_EQ(lamp[1], lamp[3]) << style << ": it fades back as it faded out";
+    }
+}
+
+namespace {
+
+// Mean colour of a w x h block as a direction in RGB space, and the angle
+// in degrees between two such directions: how far apart two hues are.
+std::vector<double> mean_colour(const Img& img, int x0, int y0, int w, int h)
+{
+    std::vector<double> m(3, 0.0);
+    for (int y = y0; y < y0 + h; y++)
+        for (int x = x0; x < x0 + w; x++) {
+            rgb c = img.at(x, y);
+            m[0] += red(c), m[1] += green(c), m[2] += blue(c);
+        }
+    return m;
+}
+
+double hue_angle(const std::vector<double>& a, const std::vector<double>& b)
+{
+    double dot = a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+    double la = std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]), lb = std::sqrt(b[0] * b[0] + b[1] * b[1] + b[2] * b[2]);
+    return std::acos(std::clamp(dot / (la * lb), -1.0, 1.0)) * 180.0 / 3.14159265358979;
+}
+
+}  // namespace
+
+TEST(GfxScreens, EveryLineAndScoreBoardTheGameDrawsSitsInsideAPanelOfItsPicture)
+{
+    auto inside = [](const Box& b, const Box& p) {  // inside the rim; the screen's edge serves where a panel runs off
+        return b.x0 >= std::max(p.x0 + 1, 0) && b.x1 <= std::min(p.x1 - 1, 319) && b.y0 >= std::max(p.y0 + 1, 0) &&
+               b.y1 <= std::min(p.y1 - 1, 239);
+    };
+    int checked = 0;
+    for (const ScreenText& s : game_screens()) {
+        std::vector<Box> panels = text_panels(s.picture);
+        ASSERT_FALSE(panels.empty()) << s.picture;
+        std::vector<std::pair<Box, std::string>> things;
+        for (const TextLine& l : s.lines)
+            if (l.framed)
+                things.emplace_back(text_extent(l), l.text);
+        for (auto [x, y] : s.boards)
+            things.emplace_back(Box{x, y, x + 103, y + 23}, "the score board");
+        for (const auto& [b, what] : things) {
+            checked++;
+            EXPECT_TRUE(std::any_of(panels.begin(), panels.end(), [&](const Box& p) { return inside(b, p); }))
+                << s.name << ": \"" << what << "\" at " << b.x0 << "," << b.y0 << " to " << b.x1 << "," << b.y1;
+        }
+    }
+    EXPECT_GE(checked, 60);
+}
+
+TEST(GfxFonts, LettersLeaveNoHolesAndTheCursorMarkClearsItsNeighbours)
+{
+    std::vector<Mask> masters = read_font(GFX_ASSETS "/font8.txt");
+    for (auto [sheet, size] : {std::pair{font_medium_sheet(masters), 16}, {font_large_sheet(masters), 32}}) {
+        // ink: bright pixels the empty space glyph does not have (outline and banner are dark or shared)
+        auto span = [&, &sheet = sheet, size = size](char c) {
+            int lo = size, hi = -1;
+            for (int y = 0; y < size; y++)
+                for (int x = 0; x < size; x++) {
+                    rgb p = sheet.at(x, size * (c - 32) + y);
+                    if (p != sheet.at(x, y) && red(p) + green(p) + blue(p) > 100)
+                        lo = std::min(lo, x), hi = std::max(hi, x);
+                }
+            return std::pair{lo, hi};
+        };
+        // between two letters of a word no more than two master columns stay empty ("CONT INUE" had three)
+        for (char a = 'A'; a <= 'Z'; a++)
+            for (char b = 'A'; b <= 'Z'; b++)
+                EXPECT_LE(size - 1 - span(a).second + span(b).first, size / 4) << size << ": " << a << b;
+    }
+    // The medium '.' marks the place under a typed word: at 176 it must clear
+    // the result line at 190 and at 216 the score board's bottom row 219, and
+    // be too wide to pass for the dot of an "i".
+    Img medium = font_medium_sheet(masters);
+    int top = 16, bottom = -1, left = 16, right = -1;
+    for (int y = 0; y < 16; y++)
+        for (int x = 0; x < 16; x++)
+            if (medium.at(x, 16 * ('.' - 32) + y) != KEY)
+                top = std::min(top, y), bottom = std::max(bottom, y), left = std::min(left, x), right = std::max(right, x);
+    EXPECT_GT(216 + top, 219);
+    EXPECT_LT(176 + bottom, 190);
+    EXPECT_GE(right - left + 1, 10);
+}
+
+TEST(GfxDrawing, SkiesSetOffTheirPlatesAndEveryThemeHasItsOwnScrollStrip)
+{
+    // Levels 25-48 lay the amethyst plates over background columns 16-31.
+    Img back = background_sheet();
+    std::vector<double> plate = mean_colour(tile_sheet(2), 0, 0, 16, 16);
+    for (int col = 16; col < 32; col++)
+        for (int row = 0; row < 4; row++)
+            EXPECT_GE(hue_angle(plate, mean_colour(back, 16 * col, 16 * row, 16, 16)), 25.0) << col << "," << row;
+    // the strip behind the scroll text: blue ice, ember, aurora
+    for (int t = 0; t < 3; t++) {
+        std::vector<double> m = mean_colour(back, SCROLL_STRIP_X, SCROLL_STRIP_H * t, 16, SCROLL_STRIP_H);
+        int strongest = int(std::max_element(m.begin(), m.end()) - m.begin());
+        EXPECT_EQ(strongest, t == 0 ? 2 : t == 1 ? 0 : 1) << "theme " << t;
     }
 }

@@ -156,13 +156,15 @@ TEST_F(Assets, KeyedPicturesAreTransparentWhereTheyShouldBe)
         EXPECT_TRUE(k >= low && k <= high) << what << ": " << k << " keyed pixels";
     };
     Surface big("fontbig"), medium("fontmedium"), small("fontsmall");
-    for (auto [s, n] : {std::pair{big.s, 32}, {medium.s, 16}}) {
-        expect_keyed(s, 0, 0, n, n * n, n * n, "the space glyph draws nothing");
-        for (int c : {'A', 'Z', '0', '9'})  // outlined glyphs, not blocks
-            expect_keyed(s, 0, n * (c - 32), n, n * n / 8 + 1, n * n - 1, std::string(1, char(c)));
-        // "%05d~" prints the end mark after every score: at most a small mark
-        expect_keyed(s, 0, n * ('~' - 32), n, n * n * 9 / 10, n * n, "~");
+    expect_keyed(medium.s, 0, 0, 16, 256, 256, "the space glyph draws nothing");
+    for (int c : {'A', 'Z', '0', '9'}) {  // outlined glyphs, not blocks; the large ones stand on a solid banner
+        expect_keyed(medium.s, 0, 16 * (c - 32), 16, 16 * 16 / 8 + 1, 255, std::string(1, char(c)));
+        expect_keyed(big.s, 0, 32 * (c - 32), 32, 0, 0, std::string("large ") + char(c));
     }
+    expect_keyed(big.s, 0, 0, 32, 0, 0, "the large space carries the banner between words");
+    // "%05d~" prints the end mark after every score: at most a small mark
+    for (auto [s, n] : {std::pair{big.s, 32}, {medium.s, 16}})
+        expect_keyed(s, 0, n * ('~' - 32), n, n * n * 9 / 10, n * n, "~");
     for (int g : {0, 10, 35, 36, 42, 48, 49})  // '0', 'A', 'Z', '!', ':', '(', ')'
         expect_keyed(small.s, 8 * g, 0, 8, 8, 63, "small glyph " + std::to_string(g));
 

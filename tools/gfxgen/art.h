@@ -30,8 +30,8 @@ Img render_sprite(const SpriteFile& f, const std::string& sprite, const std::str
 
 Mask scale2x(const Mask& m);
 
-// Font sheets.
-Img font_small_sheet(const std::vector<Mask>& font);
+// Font sheets. The small one in the game's colours unless told otherwise.
+Img font_small_sheet(const std::vector<Mask>& font, rgb top = 0xffffff, rgb bottom = 0xfff0b0);
 Img font_medium_sheet(const std::vector<Mask>& font);
 Img font_large_sheet(const std::vector<Mask>& font);
 // Draws text with a sheet of 'size' glyphs in one column (codes from 32).
@@ -42,6 +42,9 @@ void draw_small(Img& dst, const Img& sheet, int x, int y, const std::string& tex
 // Field art.
 Img tile_sheet(int style);  // 0 classic, 1 first normal sheet, 2 second
 Img background_sheet();
+// Where the scroll text's backing strip of theme t sits in the background
+// sheet: x = SCROLL_STRIP_X, y = SCROLL_STRIP_H * t, 16 wide.
+constexpr int SCROLL_STRIP_X = 512, SCROLL_STRIP_H = 12;
 Img player_sheet(const SpriteFile& sprites);
 Img raster_tile();
 Img scoreboard_frame();
@@ -60,3 +63,32 @@ Img paused_picture(int theme, const Fonts& f);
 Img top_bar(int theme, const Fonts& f);
 Img mascot_picture(const SpriteFile& sprites);
 Img logo_picture(const Fonts& f);
+
+// A rectangle of pixels, edges included.
+struct Box {
+    int x0, y0, x1, y1;
+};
+// The panels and slots a picture keeps for the game's text, by the kind of
+// picture: "title", "letsgo", "gameover", "paused" or "top". A panel may run
+// past the screen's edge; its lit rim lies on the box's edge.
+std::vector<Box> text_panels(const std::string& kind);
+
+// A line the game draws: glyph size (8 small, 16 medium, 32 large), place,
+// text ('~' ends small text and is blank in the others), and whether it is
+// meant to sit inside one of its picture's panels.
+struct TextLine {
+    int size, x, y;
+    std::string text;
+    bool framed;
+};
+// A screen as the game puts it together over a picture (or the top bar),
+// with the score board frames it draws (their top left corners).
+struct ScreenText {
+    std::string name, picture;
+    std::vector<TextLine> lines;
+    std::vector<std::pair<int, int>> boards;
+};
+std::vector<ScreenText> game_screens();
+// The pixels a line inks, blanks at either end left out; the small font's
+// one-pixel drop shadow does not count.
+Box text_extent(const TextLine& line);

@@ -115,11 +115,11 @@ void paint_glyph(Img& dst, int ox, int oy, const Mask& ink, const std::vector<rg
 
 // Glyph order of the small font: digits, letters, signs; codes beyond the
 // signs draw the glyph of their own number, so '/' and '=' sit there too.
-Img font_small_sheet(const std::vector<Mask>& font)
+Img font_small_sheet(const std::vector<Mask>& font, rgb top, rgb bottom)
 {
     Img sheet(64 * 8, 8);
     auto put = [&](int glyph, char c) {
-        paint_glyph(sheet, glyph * 8, 0, font[size_t(c - 32)], {0xffffff, 0xfff0b0}, 0, 1);
+        paint_glyph(sheet, glyph * 8, 0, font[size_t(c - 32)], {top, bottom}, 0, 1);
     };
     for (int d = 0; d < 10; d++)
         put(d, char('0' + d));
@@ -138,23 +138,51 @@ Img font_small_sheet(const std::vector<Mask>& font)
     return sheet;
 }
 
+// The medium font's full stop is only ever the cursor mark under typed words
+// and beside menu entries: a bar at mid height, rows 6 to 9 of its cell, so
+// that it clears both the score board above a name and the result line below
+// a password, and is too wide to read as the dot of an "i" there.
+Mask medium_cursor()
+{
+    Mask m(14, 14);
+    for (int y = 5; y < 9; y++)
+        for (int x = 1; x < 13; x++)
+            m.put(x, y, !((y == 5 || y == 8) && (x == 1 || x == 12)));
+    return m;
+}
+
 Img font_medium_sheet(const std::vector<Mask>& font)
 {
     Img sheet(16, 16 * 95);
     for (int c = 32; c < 127; c++)
         if (c != '~')
-            paint_glyph(sheet, 1, 16 * (c - 32) + 1, scale2x(font[size_t(c - 32)]),
+            paint_glyph(sheet, 1, 16 * (c - 32) + 1, c == '.' ? medium_cursor() : scale2x(font[size_t(c - 32)]),
                         {0xfffce8, 0xffe070, 0xf09020}, 1, 0);
     return sheet;
 }
 
+// Each large glyph stands on an opaque banner the height of its cell, so a
+// word drawn over the darkened field reads as one solid plate.
 Img font_large_sheet(const std::vector<Mask>& font)
 {
     Img sheet(32, 32 * 95);
-    for (int c = 32; c < 127; c++)
-        if (c != '~')
-            paint_glyph(sheet, 1, 32 * (c - 32) + 1, scale2x(scale2x(font[size_t(c - 32)])),
-                        {0xffffff, 0xa0f0ff, 0x3070e0, 0xffd040, 0xff8010, 0xa02810}, 1, 2);
+    for (int c = 32; c < 127; c++) {
+        if (c == '~')
+            continue;
+        int top = 32 * (c - 32);
+        for (int y = 0; y < 32; y++) {
+            rgb band = mix(0x161a34, 0x05050c, y / 31.0);
+            if (y == 0)
+                band = 0x5a6aa8;
+            else if (y == 1)
+                band = 0x262c52;
+            else if (y == 31)
+                band = 0x2a3058;
+            sheet.rect(0, top + y, 32, 1, band);
+        }
+        paint_glyph(sheet, 1, top + 1, scale2x(scale2x(font[size_t(c - 32)])),
+                    {0xffffff, 0xa0f0ff, 0x3070e0, 0xffd040, 0xff8010, 0xa02810}, 1, 2);
+    }
     return sheet;
 }
 

@@ -2,9 +2,11 @@
 //
 //   gfxgen bmp ASSETS OUT      writes each picture as OUT/<entry>.bmp
 //   gfxgen review ASSETS OUT   writes each picture as OUT/<entry>.png, a
-//                              contact sheet (contact.png) and a mock play
+//                              contact sheet (contact.png), a mock play
 //                              screen (mock-play.png, and twice the size),
-//                              the three menus and the credits roll
+//                              every tile sheet over its skies (mock-skies)
+//                              and every screen of each theme with its text
+//                              (mock-screens1..3.png)
 #include <cstdio>
 #include <exception>
 #include <stdexcept>
@@ -127,15 +129,26 @@ const Img& find(const std::vector<Entry>& e, const std::string& n)
     throw std::runtime_error("no picture " + n);
 }
 
-// A play screen put together as the game draws it.
-Img mock_play(const std::vector<Entry>& e, const Fonts& f, int sheet, int back_row, const std::string& suffix,
-              bool message)
+// A line drawn as the game draws it: small text ends at '~'.
+void draw_line(Img& d, const Fonts& f, const TextLine& l)
+{
+    if (l.size == 8)
+        draw_small(d, f.small, l.x, l.y, l.text.substr(0, l.text.find('~')));
+    else
+        draw_text(d, l.size == 16 ? f.medium : f.large, l.size, l.x, l.y, l.text);
+}
+
+// A play screen put together as the game draws it: the field of every kind of
+// tile on background column `back_col`, row `back_row`; with a message, the
+// field darkened under it as on the closing screens.
+Img mock_play(const std::vector<Entry>& e, const Fonts& f, int sheet, int back_row, int back_col,
+              const std::string& suffix, const TextLine* message = nullptr, const std::string& time = "87")
 {
     auto get = [&](const std::string& n) -> const Img& { return find(e, n); };
     const Img& tiles = get("zarn-tiles-" + std::to_string(sheet));
     const Img& back = get("zarn-texturen");
     Img d(320, 240, 0x000000);
-    Img hole = back.crop(16 * (3 + 10 * sheet), 16 * back_row, 16, 16);
+    Img hole = back.crop(16 * back_col, 16 * back_row, 16, 16);
     for (int x = 128; x < 320; x += 16)
         d.blit(hole, x, 32, false);
     // every kind of tile, framed by holes
@@ -167,87 +180,103 @@ Img mock_play(const std::vector<Entry>& e, const Fonts& f, int sheet, int back_r
         }
     d.blit(tiles.crop(16 * 3, 32, 16, 16), 16 * 13, 48 + 16 * 7);  // a mine going off
     const Img& anim = get("zarn-anim");
-    if (message) {  // the darkened field of the closing screens
+    if (message) {
         for (int y = 32; y <= 224; y += 16)
             for (int x = 0; x <= 304; x += 16)
                 d.blit(get("trans16x16"), x, y);
-        draw_text(d, f.large, 32, 96, 120, "OUCH!");
+        draw_line(d, f, *message);
         draw_text(d, f.medium, 16, 48, 208, "PRESS A BUTTON");
     }
     d.blit(get("zarn-top" + suffix), 0, 0);
-    d.blit(anim.crop(48, 0, 16, 16), 16 * 6, 48 + 16 * 3);
-    d.blit(anim.crop(0, 0, 16, 16), 16 * 1, 48 + 16 * 9);
-    d.blit(anim.crop(16, 0, 16, 16), 16 * 14, 48 + 16 * 8);
-    d.blit(anim.crop(32, 0, 16, 16), 16 * 3, 48 + 16 * 5);
+    if (!message) {
+        d.blit(anim.crop(48, 0, 16, 16), 16 * 6, 48 + 16 * 3);
+        d.blit(anim.crop(0, 0, 16, 16), 16 * 1, 48 + 16 * 9);
+        d.blit(anim.crop(16, 0, 16, 16), 16 * 14, 48 + 16 * 8);
+        d.blit(anim.crop(32, 0, 16, 16), 16 * 3, 48 + 16 * 5);
+    }
     draw_small(d, f.small, 144, 6, "LEVEL   07");
-    draw_small(d, f.small, 240, 6, "TIME  87");
+    draw_small(d, f.small, 240, 6, "TIME  " + time);
     draw_text(d, f.medium, 16, 224, 32, "01230~");
     for (int i = 0; i < 3; i++)
         d.blit(anim.crop(48, 0, 16, 16), 288 - 16 * i, 16);
     return d;
 }
 
-// The main menu as the game draws it over a title picture, with the scroll
-// text on its backing strip.
-Img mock_menu(const std::vector<Entry>& e, const Fonts& f, const std::string& suffix)
+// A screen of the game over its themed picture, with every line the game
+// draws on it; theme 0, 1 or 2.
+Img mock_screen(const std::vector<Entry>& e, const Fonts& f, const ScreenText& s, int theme)
 {
-    Img d = find(e, "zarn-title" + suffix);
-    const char* items[5] = {"RUN ZARN", "CONTINUE", "PASSWORD", "SETTINGS", "  EXIT"};
-    for (int i = 0; i < 5; i++)
-        draw_text(d, f.medium, 16, 96, 100 + 24 * i, items[i]);
-    draw_text(d, f.medium, 16, 64, 100 + 24 * 1, ".          .");
-    Img cell = find(e, "zarn-texturen").crop(512, 0, 16, 12);
-    for (int x = 0; x < 320; x += 16)
-        d.blit(cell, x, 221, false);
-    draw_small(d, f.small, 3, 223, "elcome to zarn 1.10. guide the little one");
+    std::string suffix = theme ? std::to_string(theme + 1) : "";
+    if (s.picture == "top")
+        return mock_play(e, f, 1, 1, 4, suffix, nullptr, "1234");
+    Img pic = find(e, "zarn-" + s.picture + suffix);
+    Img d = pic;
+    for (auto [x, y] : s.boards)
+        d.blit(find(e, "scrbrd"), x, y);
+    for (const TextLine& l : s.lines)
+        if (l.framed)
+            draw_line(d, f, l);
+    if (s.name == "credits")  // the top of the picture covers the lines leaving the window
+        d.blit(pic.crop(0, 0, 320, 108), 0, 0, false);
+    for (const TextLine& l : s.lines)
+        if (!l.framed) {
+            if (l.size == 8) {  // the scroll text on its strip
+                Img cell = find(e, "zarn-texturen").crop(SCROLL_STRIP_X, SCROLL_STRIP_H * theme, 16, SCROLL_STRIP_H);
+                for (int x = 0; x < 320; x += 16)
+                    d.blit(cell, x, l.y - 2, false);
+            }
+            draw_line(d, f, l);
+        }
     return d;
 }
 
-// The credits roll half way: lines over the lower part of the title picture.
-Img mock_credits(const std::vector<Entry>& e, const Fonts& f)
+// All screens of one theme, four to a row, and the closing messages over the
+// darkened field at the end.
+Img mock_screens(const std::vector<Entry>& e, const Fonts& f, int theme)
 {
-    Img title = find(e, "zarn-title");
-    Img d = title;
-    const char* lines[] = {"GRAPHICS:", "ann -pix- roe", "bo -ink- lund", "FONTS:", "unknown", "MUSIC:"};
-    for (int i = 0; i < 6; i++) {
-        int y = 110 + 24 * i;
-        if (lines[i][0] >= 'A' && lines[i][0] <= 'Z')
-            draw_text(d, f.medium, 16, 8, y, lines[i]);
-        else
-            draw_small(d, f.small, 8, y, lines[i]);
-    }
-    d.blit(title.crop(0, 0, 320, 108), 0, 0, false);
-    // and the password screen, whose word sits in the score board frame
-    Img pw = title;
-    draw_text(pw, f.medium, 16, 96, 128, "PASSWORD~");
-    pw.blit(find(e, "scrbrd"), 108, 148);
-    draw_text(pw, f.medium, 16, 128, 152, "KWTX");
-    draw_text(pw, f.medium, 16, 128, 176, "  .  ");
-    Img both(640, 240);
-    both.blit(d, 0, 0, false);
-    both.blit(pw, 320, 0, false);
-    return both;
+    std::vector<Img> shots;
+    for (const ScreenText& s : game_screens())
+        shots.push_back(mock_screen(e, f, s, theme));
+    std::string suffix = theme ? std::to_string(theme + 1) : "";
+    const TextLine messages[3] = {
+        {32, 48, 120, "TIME UP", false}, {32, 20, 120, "WELL DONE", false}, {32, 96, 120, "OUCH", false}};
+    for (int m = 0; m < 3; m++)
+        shots.push_back(mock_play(e, f, m == 2 ? 0 : 1 + m, m, 8 + 8 * m, suffix, &messages[m]));
+    int rows = (int(shots.size()) + 3) / 4;
+    Img d(4 * 324 - 4, rows * 244 - 4, 0x101014);
+    for (size_t i = 0; i < shots.size(); i++)
+        d.blit(shots[i], int(i % 4) * 324, int(i / 4) * 244, false);
+    return d;
 }
 
-// The three message pictures with the words the game puts on them.
-Img mock_messages(const std::vector<Entry>& e, const Fonts& f, const std::string& suffix)
+// Each tile sheet over the skies of the levels it is used in: a strip of
+// fields, solids, tracks and mines on every background row, for the first,
+// middle and last background column of its levels.
+Img mock_skies(const std::vector<Entry>& e)
 {
-    Img d(960, 240);
-    Img go = find(e, "zarn-letsgo" + suffix);
-    draw_small(go, f.small, 4, 8, "PASSWORD");
-    draw_small(go, f.small, 4, 20, "KWTX");
-    draw_text(go, f.medium, 16, 48, 208, "PRESS A BUTTON");
-    Img over = find(e, "zarn-gameover" + suffix);
-    draw_text(over, f.medium, 16, 2, 192, "CONTINUE~");
-    draw_small(over, f.small, 2, 216, "YES");
-    Img pause = find(e, "zarn-paused" + suffix);
-    draw_small(pause, f.small, 5, 8, "PASSWORD:");
-    draw_small(pause, f.small, 5, 20, "KWTX");
-    draw_text(pause, f.medium, 16, 2, 204, "MENU~");
-    draw_small(pause, f.small, 2, 224, "MAIN MENU");
-    d.blit(go, 0, 0, false);
-    d.blit(over, 320, 0, false);
-    d.blit(pause, 640, 0, false);
+    const Img& back = find(e, "zarn-texturen");
+    struct Use {
+        int sheet, first_col, last_col;
+    };
+    const Use uses[3] = {{1, 0, 15}, {2, 16, 31}, {0, 0, 20}};
+    Img d(3 * 3 * 100 + 40, 4 * 52 + 8, 0x101014);
+    for (int u = 0; u < 3; u++)
+        for (int k = 0; k < 3; k++) {
+            int col = uses[u].first_col + (uses[u].last_col - uses[u].first_col) * k / 2;
+            const Img& tiles = find(e, "zarn-tiles-" + std::to_string(uses[u].sheet));
+            for (int row = 0; row < 4; row++) {
+                int ox = 8 + (u * 3 + k) * 100 + u * 8, oy = 8 + row * 52;
+                Img hole = back.crop(16 * col, 16 * row, 16, 16);
+                static const char* pattern[3] = {"..FF.S", ".FMF.V", "FF..HH"};
+                for (int r = 0; r < 3; r++)
+                    for (int c = 0; c < 6; c++) {
+                        d.blit(hole, ox + 16 * c, oy + 16 * r, false);
+                        size_t sx = std::string("FMSVH").find(pattern[r][c]);  // the sheet's first columns
+                        if (sx != std::string::npos)
+                            d.blit(tiles.crop(16 * int(sx), 0, 16, 16), ox + 16 * c, oy + 16 * r);
+                    }
+            }
+        }
     return d;
 }
 
@@ -274,22 +303,18 @@ int main(int argc, char** argv)
             for (const auto& [name, img] : entries)
                 write_png(out + "/" + name + ".png", img);
             write_png(out + "/contact.png", contact_sheet(entries, fonts));
-            Img mock = mock_play(entries, fonts, 1, 1, "", false);
+            Img mock = mock_play(entries, fonts, 1, 1, 4, "");
             write_png(out + "/mock-play.png", mock);
             write_png(out + "/mock-play-x2.png", zoom2(mock));
             Img more(960, 240);
-            more.blit(mock_play(entries, fonts, 2, 2, "2", false), 0, 0, false);
-            more.blit(mock_play(entries, fonts, 0, 0, "3", false), 320, 0, false);
-            more.blit(mock_play(entries, fonts, 1, 3, "", true), 640, 0, false);
+            more.blit(mock_play(entries, fonts, 2, 2, 20, "2", nullptr, "1234"), 0, 0, false);
+            more.blit(mock_play(entries, fonts, 0, 0, 10, "3"), 320, 0, false);
+            TextLine ouch = {32, 96, 120, "OUCH!", false};
+            more.blit(mock_play(entries, fonts, 1, 3, 4, "", &ouch), 640, 0, false);
             write_png(out + "/mock-play-more.png", more);
-            Img menus(960, 240);
+            write_png(out + "/mock-skies.png", mock_skies(entries));
             for (int t = 0; t < 3; t++)
-                menus.blit(mock_menu(entries, fonts, t ? std::to_string(t + 1) : ""), 320 * t, 0, false);
-            write_png(out + "/mock-menu.png", menus);
-            write_png(out + "/mock-credits.png", mock_credits(entries, fonts));
-            for (int t = 0; t < 3; t++)
-                write_png(out + "/mock-messages" + std::to_string(t + 1) + ".png",
-                          mock_messages(entries, fonts, t ? std::to_string(t + 1) : ""));
+                write_png(out + "/mock-screens" + std::to_string(t + 1) + ".png", mock_screens(entries, fonts, t));
         } else {
             fprintf(stderr, "gfxgen: unknown mode %s\n", argv[1]);
             return 2;

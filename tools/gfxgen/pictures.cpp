@@ -192,9 +192,17 @@ int word_width(const std::string& text, int steps, int gap)
     return ((7 << steps) + gap) * int(text.size()) - gap;
 }
 
+// The panels, in the order the pictures draw them.
+const Box TITLE_PANEL = {4, 93, 315, 243};  // runs off the bottom: the lowest lines sit at y = 232
+const Box LETSGO_PANEL = {0, 0, 90, 32};
+const Box GAMEOVER_PANEL = {-4, 184, 176, 243};
+const Box PAUSED_PANELS[2] = {{-4, 2, 100, 32}, {-4, 198, 170, 243}};
+const Box TOP_SLOTS[4] = {{140, 3, 230, 15}, {234, 3, 319, 15}, {140, 16, 306, 31}, {127, 31, 320, 48}};
+
 // Darkens a rounded panel so the text drawn over it reads.
-void shade(Img& d, int x0, int y0, int x1, int y1, double amount, rgb edge)
+void shade(Img& d, const Box& b, double amount, rgb edge)
 {
+    int x0 = b.x0, y0 = b.y0, x1 = b.x1, y1 = b.y1;
     for (int y = y0; y <= y1; y++)
         for (int x = x0; x <= x1; x++) {
             int e = std::min(std::min(x - x0, y - y0), std::min(x1 - x, y1 - y));
@@ -229,6 +237,62 @@ void cell2x(Img& d, const Img& sheet, int sx, int sy, int x, int y, double dim =
         }
 }
 
+// A key cap with an arrow on it, 13 pixels square; dir 0 up, 1 down, 2 left,
+// 3 right.
+void key_cap(Img& d, int x, int y, int dir, const Palette& p)
+{
+    constexpr int N = 13;
+    for (int j = 0; j < N; j++)
+        for (int i = 0; i < N; i++) {
+            int e = std::min(std::min(i, j), std::min(N - 1 - i, N - 1 - j));
+            if ((i == 0 || i == N - 1) && (j == 0 || j == N - 1))
+                continue;
+            rgb c = mix(p.panel, p.panel_hi, 0.45);
+            if (e == 0)
+                c = scale(p.panel, 0.3);
+            else if (e == 1 && (j == 1 || i == 1))
+                c = mix(p.panel_hi, 0xffffff, 0.45);
+            else if (e == 1)
+                c = scale(p.panel_hi, 0.5);
+            d.set(x + i, y + j, c);
+        }
+    for (int a = 0; a < 7; a++)  // the arrow: a head four rows deep on a shaft
+        for (int b = -3; b <= 3; b++) {
+            if (a < 4 ? std::abs(b) > a : std::abs(b) > 1)
+                continue;
+            int along = 3 + a, across = 6 + b;
+            int ax = dir < 2 ? across : dir == 2 ? along : N - 1 - along;
+            int ay = dir >= 2 ? across : dir == 0 ? along : N - 1 - along;
+            d.set(x + ax, y + ay, 0xffffff);
+        }
+}
+
+// How to answer the continue question, around the game's words: "CONTINUE"
+// (medium, at 2, 192) gets its question mark, the answer the game shows at
+// (2, 216) a slot of its own, and beside it the keys that choose each answer
+// and, below, the button that takes it.
+void continue_legend(Img& d, const Fonts& f, const Palette& p)
+{
+    draw_text(d, f.medium, 16, 130, 192, "?");
+    for (int y = 212; y <= 227; y++)  // the answer's slot, open to the left edge
+        for (int x = 0; x <= 30; x++) {
+            rgb c = mix(0x000000, p.panel, 0.3);
+            if (y == 212)
+                c = scale(p.panel, 0.3);
+            else if (y == 227 || x == 30)
+                c = mix(p.panel_hi, 0xffffff, 0.25);
+            d.set(x, y, c);
+        }
+    Img ink = font_small_sheet(f.masters, mix(p.panel_hi, 0xffffff, 0.55), p.panel_hi);
+    key_cap(d, 38, 213, 0, p);
+    key_cap(d, 53, 213, 2, p);
+    draw_small(d, ink, 69, 216, "YES");
+    key_cap(d, 106, 213, 1, p);
+    key_cap(d, 121, 213, 3, p);
+    draw_small(d, ink, 137, 216, "NO");
+    draw_small(d, ink, 2, 231, "THEN PRESS A BUTTON");
+}
+
 }  // namespace
 
 Img title_picture(int t, const Fonts& f)
@@ -244,7 +308,7 @@ Img title_picture(int t, const Fonts& f)
     vignette(d, 0.5);
     int w = word_width("ZARN", 3, 8);
     big_word(d, f, p, "ZARN", 3, (320 - w) / 2 - 3, 14, 8, 6);
-    shade(d, 4, 93, 315, 214, 0.5, p.panel_hi);
+    shade(d, TITLE_PANEL, 0.5, p.panel_hi);
     return d;
 }
 
@@ -262,7 +326,7 @@ Img letsgo_picture(int t, const Fonts& f)
     Img sheet = tile_sheet(1);
     cell2x(d, sheet, 32, 0, 144, 172);
     cell2x(d, f.player, 0, 0, 144, 146);
-    shade(d, 0, 0, 90, 32, 0.5, p.panel_hi);
+    shade(d, LETSGO_PANEL, 0.5, p.panel_hi);
     return d;
 }
 
@@ -282,7 +346,8 @@ Img gameover_picture(int t, const Fonts& f)
     int w = word_width("GAME", 3, 6);
     big_word(d, f, p, "GAME", 3, (320 - w) / 2, 20, 6, 5);
     big_word(d, f, p, "OVER", 3, (320 - w) / 2, 92, 6, 5);
-    shade(d, -4, 186, 150, 243, 0.55, p.panel_hi);
+    shade(d, GAMEOVER_PANEL, 0.6, p.panel_hi);
+    continue_legend(d, f, p);
     return d;
 }
 
@@ -307,8 +372,8 @@ Img paused_picture(int t, const Fonts& f)
             }
     int w = word_width("PAUSED", 2, 6);
     big_word(d, f, p, "PAUSED", 2, (320 - w) / 2, 140, 6, 4);
-    shade(d, -4, 2, 100, 32, 0.5, p.panel_hi);
-    shade(d, -4, 198, 170, 243, 0.55, p.panel_hi);
+    shade(d, PAUSED_PANELS[0], 0.5, p.panel_hi);
+    shade(d, PAUSED_PANELS[1], 0.55, p.panel_hi);
     return d;
 }
 
@@ -347,9 +412,8 @@ Img top_bar(int t, const Fonts& f)
                 d.set(x, y, c);
             }
     };
-    slot(140, 3, 230, 15);
-    slot(236, 3, 318, 15);
-    slot(140, 16, 306, 31);
+    for (int k = 0; k < 3; k++)  // level, time (four digits reach x = 318), lives
+        slot(TOP_SLOTS[k].x0, TOP_SLOTS[k].y0, TOP_SLOTS[k].x1, TOP_SLOTS[k].y1);
     big_word(d, f, p, "ZARN", 1, 10, 6, 4, 2);
     // three indicator lamps on the lower plate
     for (int k = 0; k < 3; k++) {
@@ -436,4 +500,19 @@ Img logo_picture(const Fonts& f)
         if (x < (224 - tw) / 2 - 6 || x > (224 + tw) / 2 + 4)
             d.set(x, 29, mix(0x208050, 0x60e080, 1.0 - std::fabs(x - 112) / 92.0));
     return d;
+}
+
+std::vector<Box> text_panels(const std::string& kind)
+{
+    if (kind == "title")
+        return {TITLE_PANEL};
+    if (kind == "letsgo")
+        return {LETSGO_PANEL};
+    if (kind == "gameover")
+        return {GAMEOVER_PANEL};
+    if (kind == "paused")
+        return {PAUSED_PANELS[0], PAUSED_PANELS[1]};
+    if (kind == "top")
+        return {TOP_SLOTS[0], TOP_SLOTS[1], TOP_SLOTS[2], TOP_SLOTS[3]};
+    return {};
 }

@@ -33,7 +33,15 @@ constexpr Style STYLES[3] = {
      0x4a2660, 0x66f07a, 0x18703a, 0xffb040, 0xff2a6a, 0x302420, 0x40ff60, false, true, 37},
 };
 
-// A floating plate: rim, bevel and a gently lit face.
+// The classic look's one shading tool: a 4 x 4 ordered dither.
+double bayer(int x, int y)
+{
+    static const int m[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+    return (m[y & 3][x & 3] + 0.5) / 16.0;
+}
+
+// A floating plate: rim, bevel and a gently lit face. The classic face is
+// lit by dithering between three tones of its colour.
 void plate(Img& d, int ox, int oy, rgb base, rgb hi, rgb lo, const Style& s, int bevel = 1)
 {
     for (int y = 0; y < 16; y++)
@@ -47,9 +55,11 @@ void plate(Img& d, int ox, int oy, rgb base, rgb hi, rgb lo, const Style& s, int
                 c = s.flat ? hi : mix(hi, base, 0.15 * (x + y) / 16.0);
             else if (e <= bevel)
                 c = lo;
-            else if (s.flat)
-                c = base;
-            else {
+            else if (s.flat) {
+                double light = 1.0 - (x + y) / 30.0;  // 1 at the top left
+                double amount = std::fabs(light - 0.5) * 1.3;
+                c = amount > bayer(x, y) ? (light > 0.5 ? mix(base, hi, 0.35) : mix(base, lo, 0.3)) : base;
+            } else {
                 double light = 1.0 - (x + y) / 30.0;
                 double grain = fbm(x, y, 16, s.seed + uint32_t(base), 3) - 0.5;
                 c = mix(base, hi, 0.28 * light + 0.15 * grain);
@@ -79,8 +89,20 @@ void crack_line(Img& d, int ox, int oy, const std::vector<std::pair<int, int>>& 
 void field(Img& d, int ox, int oy, const Style& s)
 {
     plate(d, ox, oy, s.field, s.field_hi, s.field_lo, s);
-    if (s.flat) {
-        d.rect(ox + 5, oy + 5, 6, 6, mix(s.field, s.field_lo, 0.25));
+    if (s.flat) {  // a diamond cut into the face, a stud in it, a hairline crack
+        Mask cut(16, 16);
+        for (int k = 0; k <= 5; k++)
+            for (auto [x, y] : {std::pair{7 - k, 2 + k}, {8 + k, 2 + k}, {7 - k, 13 - k}, {8 + k, 13 - k}})
+                cut.put(x, y, true);
+        for (int y = 0; y < 16; y++)
+            for (int x = 0; x < 16; x++)
+                if (cut.get(x, y))
+                    d.set(ox + x, oy + y, s.field_lo);
+                else if (cut.get(x, y - 1))  // the lower lip of the cut catches the light
+                    d.set(ox + x, oy + y, s.field_hi);
+        d.rect(ox + 7, oy + 7, 2, 2, s.field_lo);
+        d.set(ox + 7, oy + 7, s.field_hi);
+        crack_line(d, ox, oy, {{14, 1}, {12, 3}, {13, 5}}, scale(s.field_lo, 0.8), s.field_hi);
         return;
     }
     rgb lo = scale(s.field_lo, 0.75);
@@ -95,12 +117,7 @@ void field(Img& d, int ox, int oy, const Style& s)
 
 void solid(Img& d, int ox, int oy, const Style& s)
 {
-    plate(d, ox, oy, s.solid, s.solid_hi, s.solid_lo, s, s.flat ? 1 : 2);
-    if (s.flat) {
-        d.rect(ox + 4, oy + 4, 8, 8, s.solid_lo);
-        d.rect(ox + 5, oy + 5, 6, 6, s.solid);
-        return;
-    }
+    plate(d, ox, oy, s.solid, s.solid_hi, s.solid_lo, s, 2);
     for (int i = 4; i <= 11; i++) {  // a raised inner square
         d.set(ox + i, oy + 4, s.solid_lo);
         d.set(ox + 4, oy + i, s.solid_lo);
@@ -130,7 +147,7 @@ void track(Img& d, int ox, int oy, const Style& s, bool vertical)
                 put(a, b, (a + 1) % 4 == 0 ? mix(s.sleeper, 0xffffff, 0.2) : s.sleeper);
         for (int rail : {4, 10}) {
             put(a, rail, s.rail);
-            put(a, rail + 1, s.flat ? s.rail : mix(s.rail, 0x000000, 0.45));
+            put(a, rail + 1, mix(s.rail, 0x000000, s.flat ? 0.4 : 0.45));
             if (!s.flat)
                 put(a, rail - 1, mix(d.at(vertical ? ox + rail - 1 : ox + a, vertical ? oy + a : oy + rail - 1),
                                      0x000000, 0.3));
@@ -170,7 +187,8 @@ void pusher(Img& d, int ox, int oy, const Style& s, int dir)
             map(x, y, tx, ty);
             if (m.get(x, y)) {
                 double t = y / 15.0;
-                rgb c = s.flat ? s.arrow : mix(mix(s.arrow, 0xffffff, 0.4), s.arrow, t * 1.6);
+                rgb c = s.flat ? (t < 0.5 ? s.arrow : mix(s.arrow, s.arrow_lo, 0.35))
+                               : mix(mix(s.arrow, 0xffffff, 0.4), s.arrow, t * 1.6);
                 d.set(ox + tx, oy + ty, c);
             } else if (m.get(x - 1, y) || m.get(x + 1, y) || m.get(x, y - 1) || m.get(x, y + 1)) {
                 d.set(ox + tx, oy + ty, s.arrow_lo);
@@ -204,7 +222,7 @@ void teleporter(Img& d, int ox, int oy, const Style& s, int phase)
 void mine(Img& d, int ox, int oy, const Style& s, double glow)
 {
     plate(d, ox, oy, s.field, s.field_hi, s.field_lo, s);
-    if (!s.flat)  // a hazard-striped rim
+    // a hazard-striped rim
         for (int y = 1; y < 15; y++)
             for (int x = 1; x < 15; x++)
                 if (x == 1 || y == 1 || x == 14 || y == 14)
@@ -215,7 +233,7 @@ void mine(Img& d, int ox, int oy, const Style& s, double glow)
             bool spike = (std::fabs(dx) < 1 && std::fabs(dy) < 6.2) || (std::fabs(dy) < 1 && std::fabs(dx) < 6.2) ||
                          (std::fabs(std::fabs(dx) - std::fabs(dy)) < 0.8 && r < 6.2);
             if (r < 4.6) {
-                double lit = s.flat ? 0.0 : std::max(0.0, -(dx + dy) / 7.0);
+                double lit = s.flat ? (dx + dy < -3.0 ? 0.4 : 0.0) : std::max(0.0, -(dx + dy) / 7.0);
                 d.set(ox + x, oy + y, mix(s.mine, 0xb0b0c0, lit));
             } else if (spike) {
                 d.set(ox + x, oy + y, s.flat ? s.mine : mix(s.mine, 0xa0a8b8, 0.45));
@@ -348,24 +366,33 @@ Img tile_sheet(int style)
     return d;
 }
 
-// Four rows of 33 seamless deep-space tiles: each row a family of colours that
-// drifts across the levels; the cell at (512, 0) backs the scroll text.
+// Four rows of 33 seamless deep-space tiles, one family of colours a row,
+// drifting from level to level. Column c backs levels 1.5 c + 1 on, so the
+// first half carries the ice-blue plates and the second the amethyst ones:
+// there every family turns away from violet (blue to teal, violet to green,
+// teal to amber, red to rust) so that the plates stand out. Column 32 holds
+// the backing strips of the scroll text, one 12 rows high per theme.
 Img background_sheet()
 {
-    static const rgb families[4][2] = {
-        {0x0a1030, 0x3050c0}, {0x1a0828, 0x9030a0}, {0x041818, 0x20a090}, {0x160408, 0xa83040}};
+    struct Family {
+        rgb deep, glow;
+    };
+    static const Family first[4] = {{0x0a1030, 0x3050c0}, {0x1a0828, 0x9030a0}, {0x041818, 0x20a090}, {0x160408, 0xa83040}};
+    static const Family second[4] = {{0x04141c, 0x1c8ca0}, {0x041a0c, 0x30a050}, {0x141004, 0xa07820}, {0x180904, 0xb05418}};
     Img d(528, 64, 0x000000);
     for (int row = 0; row < 4; row++)
         for (int col = 0; col < 33; col++) {
-            double t = col / 32.0;
-            rgb deep = families[row][0];
-            rgb glow = mix(families[row][1], families[(row + 1) % 4][1], t * 0.6);
+            bool late = col >= 16;
+            const Family* f = late ? second : first;
+            double t = (col - (late ? 16 : 0)) / 16.0;  // the drift within a half
+            rgb deep = f[row].deep;
+            rgb glow = mix(f[row].glow, f[(row + 1) % 4].glow, t * 0.5);
             uint32_t seed = uint32_t(row * 100 + col + 7);
             for (int y = 0; y < 16; y++)
                 for (int x = 0; x < 16; x++) {
                     double n = fbm(x, y, 16, seed, 2);
                     double neb = std::pow(std::clamp((n - 0.35) / 0.5, 0.0, 1.0), 1.6);
-                    d.set(col * 16 + x, row * 16 + y, mix(deep, glow, neb * (0.3 + 0.2 * t)));
+                    d.set(col * 16 + x, row * 16 + y, mix(deep, glow, neb * (0.3 + 0.2 * col / 32.0)));
                 }
             Rng r(seed * 31);
             int stars = 1 + r.below(2);
@@ -381,16 +408,21 @@ Img background_sheet()
                     }
             }
         }
-    // scroll-text backing: a dark glass band with lit edges
-    for (int y = 0; y < 12; y++)
-        for (int x = 0; x < 16; x++) {
-            rgb c = mix(0x101840, 0x04061a, y / 11.0);
-            if (y == 0)
-                c = 0x6080d0;
-            if (y == 11)
-                c = 0x203070;
-            d.set(512 + x, y, c);
-        }
+    // scroll-text backings: dark glass bands with lit edges in each theme's
+    // colours (blue ice, ember, aurora)
+    static const rgb strips[3][4] = {{0x101840, 0x04061a, 0x6080d0, 0x203070},
+                                     {0x3a1208, 0x120402, 0xe09048, 0x6a2410},
+                                     {0x0c3428, 0x03100c, 0x60e0a8, 0x145c44}};
+    for (int t = 0; t < 3; t++)
+        for (int y = 0; y < SCROLL_STRIP_H; y++)
+            for (int x = 0; x < 16; x++) {
+                rgb c = mix(strips[t][0], strips[t][1], y / 11.0);
+                if (y == 0)
+                    c = strips[t][2];
+                if (y == 11)
+                    c = strips[t][3];
+                d.set(SCROLL_STRIP_X + x, SCROLL_STRIP_H * t + y, c);
+            }
     return d;
 }
 
