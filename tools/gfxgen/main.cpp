@@ -95,7 +95,7 @@ Img contact_sheet(const std::vector<Entry>& entries, const Fonts& f)
             v = as_grid(img, 32);
         else if (name == "fontmedium")
             v = as_grid(img, 16);
-        else if (img.w <= 160 && img.h <= 64)
+        else if ((img.w <= 160 && img.h <= 64) || name == "zarn-texturen")  // small ones, and the skies with the strips
             v = zoom2(img);
         shown.emplace_back(name, on_checker(v));
     }
@@ -241,7 +241,7 @@ Img mock_screens(const std::vector<Entry>& e, const Fonts& f, int theme)
     const TextLine messages[3] = {
         {32, 48, 120, "TIME UP", false}, {32, 20, 120, "WELL DONE", false}, {32, 96, 120, "OUCH", false}};
     for (int m = 0; m < 3; m++)
-        shots.push_back(mock_play(e, f, m == 2 ? 0 : 1 + m, m, 8 + 8 * m, suffix, &messages[m]));
+        shots.push_back(mock_play(e, f, m == 2 ? 0 : 1 + m, m, m == 1 ? 24 : 8 + 2 * m, suffix, &messages[m]));
     int rows = (int(shots.size()) + 3) / 4;
     Img d(4 * 324 - 4, rows * 244 - 4, 0x101014);
     for (size_t i = 0; i < shots.size(); i++)
@@ -312,7 +312,7 @@ int main(int argc, char** argv)
             TextLine ouch = {32, 96, 120, "OUCH!", false};
             more.blit(mock_play(entries, fonts, 1, 3, 4, "", &ouch), 640, 0, false);
             write_png(out + "/mock-play-more.png", more);
-            write_png(out + "/mock-skies.png", mock_skies(entries));
+            write_png(out + "/mock-skies.png", zoom2(mock_skies(entries)));
             for (int t = 0; t < 3; t++)
                 write_png(out + "/mock-screens" + std::to_string(t + 1) + ".png", mock_screens(entries, fonts, t));
         } else {
