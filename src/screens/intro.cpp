@@ -6,7 +6,7 @@
 
 #include "config/input.h"
 #include "core/state.h"
-#include "core/trig.h"
+#include "video/trig.h"
 #include "res/assets.h"
 #include "sound/sound.h"
 #include "video/fps.h"

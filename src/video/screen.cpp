@@ -14,7 +14,6 @@ int zoom = 1;
 int full_screen = 1;
 uint8_t double_scale;
 int full_width = 640, full_height = 480;
-uint32_t* aabuf;
 const char* const zoom_modes[6] = {"NOT AVAILABLE", "SIMPLE", "SCALE2X", "BILINEAR AA", "SCANLINE", "BLUR"};
 int cfgbpp = 16;
 
@@ -28,27 +27,26 @@ constexpr int DEPTH = 16;
 constexpr std::array<void (*)(), 6> filters = {nullptr, zoom2, Scale2X, Bilinear2, Scanline2x, antiAlias2};
 static_assert(filters.size() == sizeof zoom_modes / sizeof zoom_modes[0], "one filter per zoom mode");
 
-void release_surfaces()
+}  // namespace
+
+void screen_release()
 {
     // SDL keeps the display surface itself; freeing it is a no-op.
-    if (fscreen)
-        SDL_FreeSurface(fscreen);
-    fscreen = nullptr;
     if (screen)
         SDL_FreeSurface(screen);
     screen = nullptr;
+    if (fscreen)
+        SDL_FreeSurface(fscreen);
+    fscreen = nullptr;
 }
-
-}  // namespace
 
 // Sets the mode from zoom, full_screen and double_scale; on failure prints
 // SDL's error, ends SDL and leaves both surfaces null.
 void init_screen()
 {
-    release_surfaces();
+    screen_release();
     if (double_scale) {
-        free(aabuf);  // the BLUR buffer is made again at the larger size
-        aabuf = nullptr;
+        filters_release_buffer();  // the BLUR buffer is made again at the larger size
         full_width = 1280;
         full_height = 960;
     } else {
@@ -105,6 +103,31 @@ int drawPic(SDL_Surface* dst, int16_t dst_x, int16_t dst_y, uint16_t dst_w, uint
 
 void GFX_Shutdown() {}
 
+void zoom2()
+{
+    zoom2_320(screen, fscreen);
+}
+
+void Scale2X()
+{
+    Scale2X_320(screen, fscreen);
+}
+
+void Bilinear2()
+{
+    Bilinear2_320(screen, fscreen);
+}
+
+void Scanline2x()
+{
+    Scanline2x_320(screen, fscreen);
+}
+
+void antiAlias2()
+{
+    antiAlias2_320(screen, fscreen);
+}
+
 // The picture fills the display: halved at 640 x 480, quartered at 1280 x 960.
 void display_to_frame(int32_t* x, int32_t* y)
 {
@@ -124,7 +147,6 @@ void screen_reset()
     double_scale = 0;
     full_width = 640;
     full_height = 480;
-    free(aabuf);
-    aabuf = nullptr;
+    filters_release_buffer();
     cfgbpp = 16;
 }
