@@ -6,6 +6,7 @@
 
 constexpr int EXPLOSION_SLOTS = 8;  // explosions shown at once
 constexpr int DISSOLVE_SLOTS = 16;  // dissolving fields shown at once
+constexpr int32_t EXPLOSION_FREE = -1;  // an explosion slot not in use
 
 // A field dissolving in eight frames of its sheet row, two frames each.
 struct dissolve_slot {
@@ -15,7 +16,7 @@ struct dissolve_slot {
 
 extern int32_t offx, offy;                    // background scroll, 0..15
 extern int32_t animframe;                     // 0..15, advanced once per frame of play
-extern int32_t explosions[EXPLOSION_SLOTS];   // -1 free, else col<<16 | row<<8 | frame
+extern int32_t explosions[EXPLOSION_SLOTS];   // EXPLOSION_FREE, else col<<16 | row<<8 | frame
 extern dissolve_slot dissolve[DISSOLVE_SLOTS];
 extern int32_t r;                             // background row of the level, 0..3
 
@@ -37,5 +38,7 @@ void draw_explosions(SDL_Surface* surface);
 void draw_raster();
 // The heads-up display: level, time, score and up to ten life icons.
 void show_text();
+// Frees every explosion and dissolve slot.
+void clear_animations();
 // Frees every animation slot and resets the scroll.
 void field_reset();

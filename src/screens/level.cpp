@@ -149,10 +149,7 @@ void prepare_level(play_attempt& a)
         tiles = classic_tiles;
     else
         tiles = curr_map > maxmap / 2 ? tiles2 : tiles1;
-    for (int32_t& e : explosions)
-        e = -1;
-    for (dissolve_slot& d : dissolve)
-        d.frame = 0;
+    clear_animations();
     strcpy(tmp_string_c, "YES~");
     cont = 1;
     initFPS();

@@ -8,20 +8,28 @@
 #include <cstdio>
 #include <cstdlib>
 
-SDL_Surface* screen;
-SDL_Surface* fscreen;
-int zoom = 1;
-int full_screen = 1;
-uint8_t double_scale;
-int full_width = 640, full_height = 480;
-const char* const zoom_modes[6] = {"NOT AVAILABLE", "SIMPLE", "SCALE2X", "BILINEAR AA", "SCANLINE", "BLUR"};
-int cfgbpp = 16;
-
 namespace {
 
 constexpr int FRAME_W = 320;
 constexpr int FRAME_H = 240;
 constexpr int DEPTH = 16;
+constexpr int ZOOM_DEFAULT = 1;         // SIMPLE
+constexpr int FULL_SCREEN_DEFAULT = 1;  // full screen
+constexpr int WIDE_W = 640, WIDE_H = 480;     // the enlarged display
+constexpr int HUGE_W = 1280, HUGE_H = 960;    // and enlarged twice more
+
+}  // namespace
+
+SDL_Surface* screen;
+SDL_Surface* fscreen;
+int zoom = ZOOM_DEFAULT;
+int full_screen = FULL_SCREEN_DEFAULT;
+uint8_t double_scale;
+int full_width = WIDE_W, full_height = WIDE_H;
+const char* const zoom_modes[6] = {"NOT AVAILABLE", "SIMPLE", "SCALE2X", "BILINEAR AA", "SCANLINE", "BLUR"};
+int cfgbpp = DEPTH;
+
+namespace {
 
 // The filter of each zoom value; 0 shows the back surface itself.
 constexpr std::array<void (*)(), 6> filters = {nullptr, zoom2, Scale2X, Bilinear2, Scanline2x, antiAlias2};
@@ -47,11 +55,11 @@ void init_screen()
     screen_release();
     if (double_scale) {
         filters_release_buffer();  // the BLUR buffer is made again at the larger size
-        full_width = 1280;
-        full_height = 960;
+        full_width = HUGE_W;
+        full_height = HUGE_H;
     } else {
-        full_width = 640;
-        full_height = 480;
+        full_width = WIDE_W;
+        full_height = WIDE_H;
     }
     Uint32 flags = SDL_HWSURFACE | SDL_DOUBLEBUF;
     if (full_screen)
@@ -142,11 +150,11 @@ void screen_reset()
 {
     screen = nullptr;
     fscreen = nullptr;
-    zoom = 1;
-    full_screen = 1;
+    zoom = ZOOM_DEFAULT;
+    full_screen = FULL_SCREEN_DEFAULT;
     double_scale = 0;
-    full_width = 640;
-    full_height = 480;
+    full_width = WIDE_W;
+    full_height = WIDE_H;
     filters_release_buffer();
-    cfgbpp = 16;
+    cfgbpp = DEPTH;
 }
