@@ -2,7 +2,7 @@
 // ProTracker module, and renders modules to WAV files for listening.
 //
 //   modc SCORE OUT.mod        compile
-//   modc --wav IN.mod OUT.wav render at 22050 Hz, 16-bit stereo (one pass)
+//   modc --wav IN.mod OUT.wav render at 22050 Hz, 16-bit stereo, twice through
 //   modc --info IN.mod        print the length in milliseconds
 //
 // Score format (one directive per line; '#' after a blank starts a comment):
@@ -804,14 +804,27 @@ ModPlugFile* load_module(const std::string& bytes)
     return f;
 }
 
+// Order entries in one pass: the shortest period of the order table (an
+// endless tune repeats its order to fill it).
+int pass_orders(const std::string& m)
+{
+    int orders = static_cast<uint8_t>(m[950]);
+    for (int q = 1; q < orders; q++)
+        if (orders % q == 0 && m.compare(952 + q, orders - q, m, 952, orders - q) == 0)
+            return q;
+    return orders;
+}
+
+// Renders a tune twice through (a tune that ends, once) to hear its loop.
 void render_wav(const char* in, const char* out)
 {
     std::string bytes = read_file(in);
     ModPlugFile* f = load_module(bytes);
+    int orders = static_cast<uint8_t>(bytes[950]), end = std::min(orders, 2 * pass_orders(bytes));
     std::string pcm;
-    char buf[8192];
+    char buf[256];
     int n;
-    while ((n = ModPlug_Read(f, buf, sizeof buf)) > 0)
+    while ((n = ModPlug_Read(f, buf, sizeof buf)) > 0 && ModPlug_GetCurrentOrder(f) < end)
         pcm.append(buf, static_cast<size_t>(n));
     ModPlug_Unload(f);
     std::string w = "RIFF";
