@@ -1,16 +1,16 @@
-// The shipped sounds and tunes: every effect decodes and is audible without
-// clipping; every module is a well-formed 4-channel module that libmodplug
-// loads and renders, lasting as long as its role asks.
+// The shipped sounds and tunes, measured on their renders: every effect
+// decodes, is audible without clipping, DC offset or a click at its end; every
+// module is a well-formed 4-channel module that libmodplug loads and renders,
+// lasting as long as its role asks and looping without a seam.
 #include <gtest/gtest.h>
 
 #include <libmodplug/modplug.h>
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <cstdlib>
 #include <cstring>
-#include <set>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -165,8 +165,7 @@ TEST_F(ShippedSound, EveryEffectDecodesAndIsAudibleWithoutClipping)
 // another's drums (one-shot samples).
 TEST_F(ShippedSound, EveryModuleIsAWellFormedTuneLastingAsItsRoleAsks)
 {
-    std::set<std::vector<uint8_t>> distinct;
-    std::map<std::vector<int8_t>, int> one_shots;
+    std::map<std::vector<int8_t>, int> one_shots;  // also keeps two tracks from being one tune
     double game_db = 0, longest_game = 0;
     for (int t : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 10}) {  // the classic game tune after the others
         SCOPED_TRACE(mus_names[t]);
@@ -180,7 +179,6 @@ TEST_F(ShippedSound, EveryModuleIsAWellFormedTuneLastingAsItsRoleAsks)
         ASSERT_GE(m.size(), 1084u + 1024u * patterns);
         for (size_t c = 1084; c < 1084u + 1024u * patterns; c += 4)
             EXPECT_NE(m[c + 2] & 0x0F, 0x0B) << "a position jump";
-        distinct.insert(m);
 
         size_t at = 1084u + 1024u * patterns;
         for (int i = 0; i < 31; i++) {
@@ -242,7 +240,6 @@ TEST_F(ShippedSound, EveryModuleIsAWellFormedTuneLastingAsItsRoleAsks)
             EXPECT_NEAR(loudness, game_db, 1.0) << "the classic game tune is not level with the others";
         }
     }
-    EXPECT_EQ(distinct.size(), static_cast<size_t>(MUS_COUNT)) << "two tracks are the same tune";
 }
 
 }  // namespace
