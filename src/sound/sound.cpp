@@ -27,8 +27,8 @@ const char* const mus_names[MUS_COUNT] = {
     "sfx/game6", "sfx/game7", "sfx/game8", "sfx/zarn-clsx1", "sfx/zarn-clsx2", "sfx/intro",
 };
 const char* const mus_titles[MUS_TITLE_COUNT] = {
-    "DRIFTING", "FIRST STEPS", "CRUMBLE RUN", "MINEFIELD", "TELEPORT",
-    "PUSHER DANCE", "ORBIT", "DEEP SPACE", "FINAL ZARN!",
+    "DRIFTING", "SKY TILES", "CRUMBLE RUN", "MINEFIELD", "TELEPORT",
+    "PUSHER DANCE", "ORBIT", "DEEP SPACE", "EDGE OF SPACE",
 };
 _ModPlugFile* music_file;
 volatile int mpLoops;
