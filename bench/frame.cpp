@@ -23,12 +23,15 @@
 #include <malloc.h>
 
 #include "config/input.h"
-#include "core/clock.h"
+#include "sys/clock.h"
 #include "core/field.h"
 #include "core/level.h"
 #include "core/play.h"
+#include "screens/level.h"
 #include "core/state.h"
+#include "app/startup.h"
 #include "res/assets.h"
+#include "video/font.h"
 #include "res/qva.h"
 #include "video/fps.h"
 #include "video/screen.h"
@@ -147,7 +150,7 @@ void boot(int zoom_mode)
 {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
-    clock_use_virtual(true);
+    sys_use_virtual_clock(true);
     openArchives();
     zoom = zoom_mode;
     full_screen = 0;

@@ -5,30 +5,39 @@
 #include "config/config.h"
 
 #include "config/input.h"
-#include "core/state.h"
+#include "res/assets.h"
 #include "res/qva.h"
+#include "sys/files.h"
 #include "video/screen.h"
 
 #include <array>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string_view>
-#include <unistd.h>
+
+namespace {
+
+constexpr int MUSIC_VOLUME_DEFAULT = 100;
+constexpr int SOUND_VOLUME_DEFAULT = 80;
+constexpr int MP_FLAGS_DEFAULT = 3;  // oversampling and noise reduction
+constexpr int MP_RESAMPLING_DEFAULT = 1;
+constexpr char LAST_PW_DEFAULT[5] = "AAAA";
+
+}  // namespace
 
 const char* configFolder;
-int music_volume = 100;
-int sound_volume = 80;
-int gfx_scheme;
-int mpFlags = 3;
-int mpResamplingMode = 1;
+int music_volume = MUSIC_VOLUME_DEFAULT;
+int sound_volume = SOUND_VOLUME_DEFAULT;
+int mpFlags = MP_FLAGS_DEFAULT;
+int mpResamplingMode = MP_RESAMPLING_DEFAULT;
 int mpReverbDepth;
 int mpReverbDelay;
 int mpBassAmount;
 int mpBassRange;
 int mpSurroundDepth;
 int mpSurroundDelay;
+char last_pw[5] = {LAST_PW_DEFAULT[0], LAST_PW_DEFAULT[1], LAST_PW_DEFAULT[2], LAST_PW_DEFAULT[3], 0};
 
 namespace {
 
@@ -137,6 +146,7 @@ void read_control(const config_text& t, int control)
         joy_buttons[control] = button;
 }
 
+// A volume out of range is heard in full.
 void set_volume(int* volume, int v)
 {
     *volume = (v > 100 || v < 0) ? 100 : v;
@@ -179,7 +189,7 @@ constexpr std::array<setting, 16> settings = {{
     {"mpResamplingMode=",
      [](const char* p, const char* e) {
          int v = num(p, e);
-         mpResamplingMode = (v >= 0 && v <= 3) ? v : 1;
+         mpResamplingMode = (v >= 0 && v <= 3) ? v : MP_RESAMPLING_DEFAULT;
      }},
     {"mpReverbDepth=", [](const char* p, const char* e) { mpReverbDepth = clamp(num(p, e), 0, 100); }},
     {"mpReverbDelay=", [](const char* p, const char* e) { mpReverbDelay = clamp(num(p, e), 40, 200); }},
@@ -263,37 +273,34 @@ int dumpKey(const char* name, int value, FILE* stream)
     return fprintf(stream, "k_%s=%d\n", name, value);
 }
 
-// Writes the lines into a temporary file beside the old one and renames it
-// over the old one only when every byte reached the disk, so a failed write
-// leaves the old file as it was.
 void dumpConfig()
 {
     char path[sizeof fname_buf];
-    char temp[sizeof fname_buf + 8];
     snprintf(path, sizeof path, "%s", config_path());
-    snprintf(temp, sizeof temp, "%s.tmp", path);
-    FILE* f = fopen(temp, "w");
+    char* text = nullptr;
+    size_t len = 0;
+    FILE* f = open_memstream(&text, &len);
     if (!f)
         return;
-    // A folder whose file system cannot sync still gets its file.
-    bool good = write_lines(f) && fflush(f) == 0 && (fsync(fileno(f)) == 0 || errno == EINVAL);
+    bool good = write_lines(f);
     good = fclose(f) == 0 && good;
-    if (!good || rename(temp, path) != 0)
-        remove(temp);
+    if (good)
+        sys_save_file(path, text, len);
+    free(text);
 }
 
 void config_reset()
 {
     configFolder = nullptr;
-    music_volume = 100;
-    sound_volume = 80;
-    gfx_scheme = 0;
-    mpFlags = 3;
-    mpResamplingMode = 1;
+    music_volume = MUSIC_VOLUME_DEFAULT;
+    sound_volume = SOUND_VOLUME_DEFAULT;
+    mpFlags = MP_FLAGS_DEFAULT;
+    mpResamplingMode = MP_RESAMPLING_DEFAULT;
     mpReverbDepth = 0;
     mpReverbDelay = 0;
     mpBassAmount = 0;
     mpBassRange = 0;
     mpSurroundDepth = 0;
     mpSurroundDelay = 0;
+    memcpy(last_pw, LAST_PW_DEFAULT, sizeof last_pw);
 }

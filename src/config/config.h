@@ -7,7 +7,6 @@
 extern const char* configFolder;  // folder of zarn.cfg and zarn.hi; null: cwd
 extern int music_volume;          // 0..100
 extern int sound_volume;          // 0..100
-extern int gfx_scheme;            // graphics theme 0..2
 extern int mpFlags;               // music renderer flags (oversampling 0x01, ...)
 extern int mpResamplingMode;      // 0..3
 extern int mpReverbDepth;         // 0..100
@@ -16,6 +15,7 @@ extern int mpBassAmount;          // 0..100
 extern int mpBassRange;           // 10..100 Hz
 extern int mpSurroundDepth;       // 0..100
 extern int mpSurroundDelay;       // 5..40 ms
+extern char last_pw[5];           // password of the last level started, kept across runs
 
 // Sets configFolder; nothing in this build.
 void getConfigFolder();

@@ -9,22 +9,37 @@
 // -1 when no row was clicked in this call.
 #include "config/input.h"
 
-#include "core/state.h"
 #include "video/screen.h"
 
 #include <array>
 
-int32_t key_buttons[8] = {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_SPACE, SDLK_RETURN, 0, 0};
-int32_t joy_buttons[8] = {-1, -1, -1, -1, 1, 0, -1, -1};
+namespace {
+
+// The default bindings, by control index; the two spare slots of each table
+// hold no key (0) and no button (-1).
+constexpr std::array<int32_t, CONTROL_COUNT> default_keys = {SDLK_UP,   SDLK_DOWN,  SDLK_LEFT,
+                                                             SDLK_RIGHT, SDLK_SPACE, SDLK_RETURN};
+constexpr std::array<int32_t, CONTROL_COUNT> default_buttons = {-1, -1, -1, -1, 1, 0};
+constexpr int32_t NO_KEY = 0;
+constexpr int32_t NO_BUTTON = -1;
+
+}  // namespace
+
+int32_t key_buttons[8] = {default_keys[0], default_keys[1], default_keys[2], default_keys[3],
+                          default_keys[4], default_keys[5], NO_KEY,          NO_KEY};
+int32_t joy_buttons[8] = {default_buttons[0], default_buttons[1], default_buttons[2], default_buttons[3],
+                          default_buttons[4], default_buttons[5], NO_BUTTON,          NO_BUTTON};
 SDL_Joystick* joystick;
 int32_t last_key = -1;
 int32_t last_button = -1;
-int32_t DEFAULT_UP_BUTTON = -1;
-int32_t DEFAULT_DOWN_BUTTON = -1;
-int32_t DEFAULT_LEFT_BUTTON = -1;
-int32_t DEFAULT_RIGHT_BUTTON = -1;
-int32_t DEFAULT_PAUSE_BUTTON = 1;
-int32_t DEFAULT_ACTION_BUTTON = 0;
+int32_t DEFAULT_UP_BUTTON = default_buttons[CONTROL_UP];
+int32_t DEFAULT_DOWN_BUTTON = default_buttons[CONTROL_DOWN];
+int32_t DEFAULT_LEFT_BUTTON = default_buttons[CONTROL_LEFT];
+int32_t DEFAULT_RIGHT_BUTTON = default_buttons[CONTROL_RIGHT];
+int32_t DEFAULT_PAUSE_BUTTON = default_buttons[CONTROL_PAUSE];
+int32_t DEFAULT_ACTION_BUTTON = default_buttons[CONTROL_ACTION];
+int32_t quit_zarn;
+int32_t level_warp_activated;
 
 namespace {
 
@@ -34,9 +49,6 @@ static_assert(SDLK_LAST == KEY_SYM_MAX + 1, "SDL 1.2 key symbols run from 0 to 3
 
 // Beyond this an axis counts as pushed.
 constexpr int AXIS_DEAD = 31000;
-
-constexpr std::array<int32_t, CONTROL_COUNT> default_keys = {SDLK_UP,   SDLK_DOWN,  SDLK_LEFT,
-                                                             SDLK_RIGHT, SDLK_SPACE, SDLK_RETURN};
 
 // The bit of each control, by control index.
 constexpr std::array<int32_t, CONTROL_COUNT> control_bit = {CTRL_UP,    CTRL_DOWN,  CTRL_LEFT,
@@ -237,15 +249,17 @@ int32_t get_controls()
 
 void input_reset()
 {
-    DEFAULT_UP_BUTTON = -1;
-    DEFAULT_DOWN_BUTTON = -1;
-    DEFAULT_LEFT_BUTTON = -1;
-    DEFAULT_RIGHT_BUTTON = -1;
-    DEFAULT_PAUSE_BUTTON = 1;
-    DEFAULT_ACTION_BUTTON = 0;
+    DEFAULT_UP_BUTTON = default_buttons[CONTROL_UP];
+    DEFAULT_DOWN_BUTTON = default_buttons[CONTROL_DOWN];
+    DEFAULT_LEFT_BUTTON = default_buttons[CONTROL_LEFT];
+    DEFAULT_RIGHT_BUTTON = default_buttons[CONTROL_RIGHT];
+    DEFAULT_PAUSE_BUTTON = default_buttons[CONTROL_PAUSE];
+    DEFAULT_ACTION_BUTTON = default_buttons[CONTROL_ACTION];
     resetdefault_controls();
-    key_buttons[6] = key_buttons[7] = 0;
-    joy_buttons[6] = joy_buttons[7] = -1;
+    key_buttons[6] = key_buttons[7] = NO_KEY;
+    joy_buttons[6] = joy_buttons[7] = NO_BUTTON;
     last_key = -1;
     last_button = -1;
+    quit_zarn = 0;
+    level_warp_activated = 0;
 }

@@ -4,31 +4,34 @@
 #include <SDL.h>
 #include <cstdint>
 
-constexpr int32_t CTRL_UP = 0x001;
-constexpr int32_t CTRL_DOWN = 0x002;
-constexpr int32_t CTRL_LEFT = 0x004;
-constexpr int32_t CTRL_RIGHT = 0x008;
-constexpr int32_t CTRL_ACTION = 0x010;
-constexpr int32_t CTRL_PAUSE = 0x040;
-constexpr int32_t CTRL_QUIT = 0x080;
-constexpr int32_t CTRL_WARP = 0x200;
+// The bits of a control state (what was pressed, or what is held).
+constexpr int32_t CTRL_UP = 0x001;      // up
+constexpr int32_t CTRL_DOWN = 0x002;    // down
+constexpr int32_t CTRL_LEFT = 0x004;    // left
+constexpr int32_t CTRL_RIGHT = 0x008;   // right
+constexpr int32_t CTRL_ACTION = 0x010;  // the action button
+constexpr int32_t CTRL_PAUSE = 0x040;   // the pause button
+constexpr int32_t CTRL_QUIT = 0x080;    // the window was closed
+constexpr int32_t CTRL_WARP = 0x200;    // the level-warp chord is held
 constexpr int32_t CTRL_CONFIRM = CTRL_ACTION | CTRL_PAUSE;  // menus confirm with either
 
 // Control indices of the binding tables.
 enum : int { CONTROL_UP, CONTROL_DOWN, CONTROL_LEFT, CONTROL_RIGHT, CONTROL_PAUSE, CONTROL_ACTION };
-constexpr int CONTROL_COUNT = 6;
+constexpr int CONTROL_COUNT = 6;  // the controls a player can bind
 
 extern int32_t key_buttons[8];         // key symbol per control
 extern int32_t joy_buttons[8];         // joystick button per control, -1 none
 extern SDL_Joystick* joystick;         // the first joystick, or null
 extern int32_t last_key;               // last key-down symbol seen, -1 none
 extern int32_t last_button;            // last joystick button-down seen, -1 none
-extern int32_t DEFAULT_UP_BUTTON;      // default joystick buttons
-extern int32_t DEFAULT_DOWN_BUTTON;
-extern int32_t DEFAULT_LEFT_BUTTON;
-extern int32_t DEFAULT_RIGHT_BUTTON;
-extern int32_t DEFAULT_PAUSE_BUTTON;
-extern int32_t DEFAULT_ACTION_BUTTON;
+extern int32_t DEFAULT_UP_BUTTON;      // default joystick button of UP, -1 none
+extern int32_t DEFAULT_DOWN_BUTTON;    // of DOWN
+extern int32_t DEFAULT_LEFT_BUTTON;    // of LEFT
+extern int32_t DEFAULT_RIGHT_BUTTON;   // of RIGHT
+extern int32_t DEFAULT_PAUSE_BUTTON;   // of PAUSE
+extern int32_t DEFAULT_ACTION_BUTTON;  // of ACTION
+extern int32_t quit_zarn;              // 1 once the window was closed or the game chose to end
+extern int32_t level_warp_activated;   // 1 enables the level-warp chord (shift + X)
 
 // Writes the default keys and buttons into both tables.
 void resetdefault_controls();
@@ -42,5 +45,5 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t reserved, int32_t height,
                        int32_t* selected);
 // What is held now, diagonals suppressed, the warp chord included.
 int32_t get_controls();
-// Restores last_key, last_button and the tables to their start values.
+// Restores every global above to its start value.
 void input_reset();

@@ -11,7 +11,8 @@
 
 int32_t offx, offy;
 int32_t animframe;
-int32_t explosions[EXPLOSION_SLOTS] = {-1, -1, -1, -1, -1, -1, -1, -1};
+int32_t explosions[EXPLOSION_SLOTS] = {EXPLOSION_FREE, EXPLOSION_FREE, EXPLOSION_FREE, EXPLOSION_FREE,
+                                       EXPLOSION_FREE, EXPLOSION_FREE, EXPLOSION_FREE, EXPLOSION_FREE};
 dissolve_slot dissolve[DISSOLVE_SLOTS];
 int32_t r;
 
@@ -125,7 +126,7 @@ void draw_dissolves(SDL_Surface* surface)
 void add_explosion(int32_t col, int32_t row)
 {
     for (int32_t& e : explosions) {
-        if (e == -1) {
+        if (e == EXPLOSION_FREE) {
             e = (col << 16) | (row << 8);
             return;
         }
@@ -135,12 +136,12 @@ void add_explosion(int32_t col, int32_t row)
 void draw_explosions(SDL_Surface* surface)
 {
     for (int32_t& e : explosions) {
-        if (e == -1)
+        if (e == EXPLOSION_FREE)
             continue;
         int32_t col = e >> 16, row = (e >> 8) & 0xff, frame = e & 0xff;
         blit_cell(surface, (col - 1) * CELL, (row + 2) * CELL, tiles, frame * CELL, EXPLOSION_ROW * CELL);
         frame++;
-        e = frame > EXPLOSION_LAST ? -1 : (col << 16) | (row << 8) | frame;
+        e = frame > EXPLOSION_LAST ? EXPLOSION_FREE : (col << 16) | (row << 8) | frame;
     }
 }
 
@@ -166,13 +167,18 @@ void show_text()
         blit_cell(screen, 288 - CELL * i, 16, anim, 48, 0);
 }
 
+void clear_animations()
+{
+    for (int32_t& e : explosions)
+        e = EXPLOSION_FREE;
+    for (dissolve_slot& d : dissolve)
+        d = {};
+}
+
 void field_reset()
 {
     offx = offy = 0;
     animframe = 0;
     r = 0;
-    for (int32_t& e : explosions)
-        e = -1;
-    for (dissolve_slot& d : dissolve)
-        d = {};
+    clear_animations();
 }

@@ -2,6 +2,7 @@
 
 #include "core/state.h"
 #include "res/qva.h"
+#include "sys/bytes.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,11 +28,14 @@ const char* level_entry_name(int level, int classic)
     return name;
 }
 
-static int32_t read_le32(const uint8_t* p)
+namespace {
+
+int32_t read_le32(const uint8_t* p)
 {
-    return static_cast<int32_t>(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
-                                uint32_t(p[3]) << 24);
+    return static_cast<int32_t>(sys_get_le32(p));
 }
+
+}  // namespace
 
 bool decode_level(const uint8_t* body, size_t len)
 {

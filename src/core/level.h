@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-constexpr int LEVEL_COLS = 20;
-constexpr int LEVEL_ROWS = 12;
+constexpr int LEVEL_COLS = 20;  // cells of a level across
+constexpr int LEVEL_ROWS = 12;  // and down
 constexpr int MAP_COLS = LEVEL_COLS + 2;  // an empty border column each side
 constexpr int MAP_ROWS = LEVEL_ROWS + 2;  // an empty border row above and below
 constexpr int LEVEL_RECORD_BYTES = 16;

@@ -1,27 +1,11 @@
-// The level play loop and the message screens that open and close a level.
+// A level attempt frame by frame: the level clock, the held controls turned
+// into moves, the tile rules and the end checks, then what the frame set off
+// turned into sounds, animations, points and the sprite. The play loop of the
+// level screen runs it; tests and tools can step it without a screen.
 #pragma once
-#include <cstdint>
-
-// Modes of aktion.
-enum : int {
-    MSG_TIME_UP = 1,
-    MSG_FALL = 3,
-    MSG_LEVEL_START = 4,
-    MSG_LEVEL_WON = 5,
-    MSG_GAME_OVER = 6,
-};
-
-extern const char* const OUCHWords[4];
-extern const char* const WELLDONEWords[4];
-extern const char* const DONEWords[4];
-extern const char* const EndTexts[8];  // seven lines and a terminating null
-
-// Plays one attempt at the level init_maps has loaded.
-void engine();
-// Runs a message screen until it is confirmed.
-void aktion(int mode);
-
 #include "core/rules.h"
+
+#include <cstdint>
 
 // What a frame of play ends in.
 enum : int {
@@ -34,18 +18,25 @@ enum : int {
     PLAY_QUIT,     // the program is to end
 };
 
-extern int engine_outcome;  // how the last engine call ended: PLAY_*
-
 // A level attempt in play: the player and the level clock.
 struct play_attempt {
     play_state player;
     int32_t second;  // the clock's second seen in the previous frame; 0 at the start
 };
 
-// Starts an attempt on the level in Map: the player on the start cell, standing.
+// Starts an attempt on the level in Map: the player on the start cell,
+// standing, and the sprite (px, py, dir) there.
 void attempt_start(play_attempt& a);
+// The move the held controls ask for: the first of UP, DOWN, LEFT and RIGHT
+// among the CTRL_ bits, else MOVE_NONE.
+int32_t wanted_move(int32_t ctrl);
+// The direction bit (CTRL_UP...) a click at (x, y) of the frame steers, or 0.
+int32_t pointer_steer(int32_t x, int32_t y);
 // The rules of one frame of play, after it is drawn: the level clock at ms
 // milliseconds (one second at most per frame), the warp chord, movement fed by
 // the held controls and the pointer's direction, the cell resolution pass and
-// the end checks. Returns PLAY_*.
+// the end checks. Plays and draws nothing; returns PLAY_*.
 int play_frame(play_attempt& a, uint32_t ms, int32_t held, int32_t steer);
+// Acts on what the frame recorded: plays its sounds, starts its dissolves and
+// explosions, adds its points and puts the sprite (px, py, dir) where it is.
+void apply_events(const play_state& s);

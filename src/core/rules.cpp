@@ -1,19 +1,12 @@
 #include "core/rules.h"
 
-#include "config/input.h"
-#include "core/field.h"
 #include "core/level.h"
-#include "core/state.h"
-#include "sound/sound.h"
-
-#include <cstdlib>
 
 namespace {
 
 // One of the four directions, with what the rules need to know of it.
 struct direction {
-    int32_t ctrl;        // CTRL_ bit that asks for it
-    int32_t move_state;  // 1 up, 2 down, 3 left, 4 right
+    int32_t move_state;  // MOVE_UP .. MOVE_RIGHT
     int32_t sprite_dir;  // dir: 1 up, 0 down, 2 left, 3 right
     int32_t drow, dcol;
     int32_t leave_kind;  // the one pusher kind that may be left this way
@@ -21,12 +14,12 @@ struct direction {
     int32_t refused;     // the kind that cannot be entered this way
 };
 
-// In the order a standing player tries them.
+// By move number less one.
 constexpr direction DIRS[4] = {
-    {CTRL_UP, 1, 1, -1, 0, KIND_PUSH_UP, KIND_VTRACK, KIND_HTRACK},
-    {CTRL_DOWN, 2, 0, 1, 0, KIND_PUSH_DOWN, KIND_VTRACK, KIND_HTRACK},
-    {CTRL_LEFT, 3, 2, 0, -1, KIND_PUSH_LEFT, KIND_HTRACK, KIND_VTRACK},
-    {CTRL_RIGHT, 4, 3, 0, 1, KIND_PUSH_RIGHT, KIND_HTRACK, KIND_VTRACK},
+    {MOVE_UP, 1, -1, 0, KIND_PUSH_UP, KIND_VTRACK, KIND_HTRACK},
+    {MOVE_DOWN, 0, 1, 0, KIND_PUSH_DOWN, KIND_VTRACK, KIND_HTRACK},
+    {MOVE_LEFT, 2, 0, -1, KIND_PUSH_LEFT, KIND_HTRACK, KIND_VTRACK},
+    {MOVE_RIGHT, 3, 0, 1, KIND_PUSH_RIGHT, KIND_HTRACK, KIND_VTRACK},
 };
 
 bool may_leave(const direction& d, int32_t kind)
@@ -40,19 +33,13 @@ bool destructible(int32_t kind)
     return kind == KIND_FIELD || kind == KIND_MINE;
 }
 
-void add_score(int32_t points)
-{
-    if (Player.score <= SCORE_CAP)
-        Player.score += points;
-}
-
 // Moves the player into the next cell of d: the start of a step or of a push.
 void enter_cell(play_state& s, const direction& d)
 {
     s.player_row += d.drow;
     s.player_col += d.dcol;
     s.move_state = d.move_state;
-    dir = d.sprite_dir;
+    s.sprite_dir = d.sprite_dir;
 }
 
 void start_step(play_state& s, const direction& d)
@@ -60,8 +47,8 @@ void start_step(play_state& s, const direction& d)
     map_cell& here = Map[s.player_row][s.player_col];
     if (here.visit == 1)
         here.visit = 2;  // the resolution pass of this frame takes it away
-    dir = d.sprite_dir;
-    play_effect(SFX_WALK);
+    s.sprite_dir = d.sprite_dir;
+    rules_record(s, EVENT_WALK);
     map_cell& next = Map[s.player_row + d.drow][s.player_col + d.dcol];
     if (destructible(next.kind)) {
         next.visit++;
@@ -76,8 +63,8 @@ void place_player(play_state& s, int32_t col, int32_t row)
 {
     s.player_col = col;
     s.player_row = row;
-    px = (col - 1) * 16;
-    py = (row + 2) * 16;
+    s.sprite_x = (col - 1) * 16;
+    s.sprite_y = (row + 2) * 16;
 }
 
 // The end of a step: teleport, then a pusher pushes (and the push runs like a
@@ -86,15 +73,15 @@ void arrive(play_state& s)
 {
     if (s.player_col == MapData.tele_a_col && s.player_row == MapData.tele_a_row) {
         place_player(s, MapData.tele_b_col, MapData.tele_b_row);
-        play_effect(SFX_BEEP4);
+        rules_record(s, EVENT_TELEPORT);
     } else if (s.player_col == MapData.tele_b_col && s.player_row == MapData.tele_b_row) {
         place_player(s, MapData.tele_a_col, MapData.tele_a_row);
-        play_effect(SFX_BEEP4);
+        rules_record(s, EVENT_TELEPORT);
     }
     int32_t kind = Map[s.player_row][s.player_col].kind;
     if (kind >= KIND_PUSH_UP && kind <= KIND_PUSH_RIGHT) {
         const direction& d = DIRS[kind - KIND_PUSH_UP];
-        play_effect(SFX_BEEP3);
+        rules_record(s, EVENT_PUSH);
         map_cell& next = Map[s.player_row + d.drow][s.player_col + d.dcol];
         if (destructible(next.kind))
             next.visit++;
@@ -112,7 +99,7 @@ void stand(play_state& s)
     map_cell& cell = Map[s.player_row][s.player_col];
     if (s.stand_count != STAND_GIVE_WAY) {
         if (destructible(cell.kind) && ++s.stand_count == STAND_ALARM)
-            play_effect(SFX_ALARM);
+            rules_record(s, EVENT_ALARM);
         return;
     }
     if (cell.kind == KIND_FIELD) {  // gives way under the player: no points
@@ -121,7 +108,7 @@ void stand(play_state& s)
         cell.kind = KIND_EMPTY;
         cell.visit = 0;
         MapData.fields_left--;
-        add_dissolve(s.player_col, s.player_row);
+        rules_record(s, EVENT_DISSOLVE, s.player_col, s.player_row);
         s.stand_count = 0;
     } else if (cell.kind == KIND_MINE) {  // spent without exploding
         cell.type = 1;
@@ -132,56 +119,35 @@ void stand(play_state& s)
     }
 }
 
-void move_sprite(const play_state& s, int32_t pixels)
+void move_sprite(play_state& s, int32_t pixels)
 {
     const direction& d = DIRS[s.move_state - 1];
-    px += d.dcol * pixels;
-    py += d.drow * pixels;
+    s.sprite_x += d.dcol * pixels;
+    s.sprite_y += d.drow * pixels;
 }
 
 }  // namespace
 
-void (*effect_hook)(int sfx);
-
-void play_effect(int sfx)
+void rules_record(play_state& s, int32_t kind, int32_t col, int32_t row, int32_t points)
 {
-    if (effect_hook)
-        effect_hook(sfx);
-    play_sfx(sfx);
+    if (s.event_count < PLAY_EVENTS)
+        s.events[s.event_count++] = {kind, col, row, points};
 }
 
 void rules_start(play_state& s)
 {
     s = play_state{};
     place_player(s, MapData.start_col, MapData.start_row);
-    dir = 0;
-}
-
-int32_t pointer_steer(int32_t x, int32_t y)
-{
-    if (y <= 47 || x < px - 16 || x > px + 32 || y < py - 16 || y > py + 32)
-        return 0;
-    int32_t dx = x - (px + 8), dy = y - (py + 8);
-    if (abs(dx) <= 10 && abs(dy) <= 10)
-        return 0;
-    if (abs(dy) > abs(dx))
-        return dy < 0 ? CTRL_UP : CTRL_DOWN;
-    return dx < 0 ? CTRL_LEFT : CTRL_RIGHT;
 }
 
 // A standing player may start a step; a step started in a frame already moves
 // the sprite in that frame, so a step takes five frames in all.
 void rules_move(play_state& s, int32_t wanted)
 {
+    s.event_count = 0;
     if (s.move_state == 0) {
-        const direction* chosen = nullptr;
-        for (const direction& d : DIRS) {
-            if (wanted & d.ctrl) {
-                chosen = &d;
-                break;
-            }
-        }
-        // A refused direction is not replaced by the next one: the player stands.
+        const direction* chosen = wanted >= MOVE_UP && wanted <= MOVE_RIGHT ? &DIRS[wanted - 1] : nullptr;
+        // A refused direction is not replaced by another one: the player stands.
         if (chosen && may_leave(*chosen, Map[s.player_row][s.player_col].kind) &&
             Map[s.player_row + chosen->drow][s.player_col + chosen->dcol].kind != chosen->refused)
             start_step(s, *chosen);
@@ -196,7 +162,7 @@ void rules_move(play_state& s, int32_t wanted)
     }
 }
 
-void rules_resolve()
+void rules_resolve(play_state& s)
 {
     for (int row = 1; row <= LEVEL_ROWS; row++) {
         for (int col = 1; col <= LEVEL_COLS; col++) {
@@ -209,16 +175,13 @@ void rules_resolve()
                 cell.variant = 3;
                 cell.kind = KIND_EMPTY;
                 cell.visit = 0;
-                add_dissolve(col, row);
-                add_score(1);
+                rules_record(s, EVENT_DISSOLVE, col, row, 1);
             } else if (cell.kind == KIND_MINE) {
                 cell.type = 1;
                 cell.variant = 1;
                 cell.kind = KIND_FIELD;
                 cell.visit = 0;
-                add_explosion(col, row);
-                play_effect(SFX_EXPLODE);
-                add_score(2);
+                rules_record(s, EVENT_EXPLODE, col, row, 2);
             }
         }
     }

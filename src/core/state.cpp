@@ -1,18 +1,20 @@
 #include "core/state.h"
 
-#include <cstring>
+namespace {
+
+constexpr int32_t FIRST_LEVEL = 1;
+constexpr int32_t NORMAL_LEVELS = 48;
+
+}  // namespace
 
 player_record Player;
-int32_t curr_map = 1;
-int32_t maxmap = 48;
+int32_t curr_map = FIRST_LEVEL;
+int32_t maxmap = NORMAL_LEVELS;
 int32_t classic_mode;
 int32_t cont;
 int32_t fin;
 int32_t end_game;
-int32_t quit_zarn;
-int32_t level_warp_activated;
 int32_t got_highscore;
-char last_pw[5] = "AAAA";
 
 // Four capitals each, all different, easy to say and to note down; none is
 // "AAAA" or a cheat word.
@@ -35,19 +37,22 @@ char tmp_string_c[256];
 int fixed_build;
 int debug_levels;
 
+void add_score(int32_t points)
+{
+    if (Player.score <= SCORE_CAP)
+        Player.score += points;
+}
+
 void state_reset()
 {
     Player = player_record{};
-    curr_map = 1;
-    maxmap = 48;
+    curr_map = FIRST_LEVEL;
+    maxmap = NORMAL_LEVELS;
     classic_mode = 0;
     cont = 0;
     fin = 0;
     end_game = 0;
-    quit_zarn = 0;
-    level_warp_activated = 0;
     got_highscore = 0;
-    memcpy(last_pw, "AAAA", 5);
     px = py = 0;
     dir = 0;
     explode_index = 0;

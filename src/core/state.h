@@ -14,7 +14,8 @@ struct player_record {
     int32_t time_bonus;   // seconds added to every level's time limit
 };
 
-constexpr int PW_COUNT = 64;
+constexpr int PW_COUNT = 64;          // level passwords
+constexpr int32_t SCORE_CAP = 99999;  // points are added only while the score is at most this
 
 extern player_record Player;         // the running game
 extern int32_t curr_map;             // current level number, 1-based
@@ -23,13 +24,10 @@ extern int32_t classic_mode;         // 1 while the classic set is played
 extern int32_t cont;                 // 0 menu, 1 continue, 2 restart the level
 extern int32_t fin;                  // 1 once the last level is won
 extern int32_t end_game;             // 1 once game over was shown this game
-extern int32_t quit_zarn;            // 1 when the program is to end
-extern int32_t level_warp_activated; // 1 enables the level-warp chord
 extern int32_t got_highscore;        // place of the new high score, 0 none
-extern char last_pw[5];              // password of the last level started
 extern const char pw[PW_COUNT][5];   // level passwords, entry i opens level i+1
 
-// The level in play, shared by the play loop, the rules and the drawing.
+// The level in play, shared by the play loop and the drawing.
 extern int32_t px, py;               // player sprite position in screen pixels
 extern int32_t dir;                  // 0 down, 1 up, 2 left, 3 right, 5 message
 extern int32_t explode_index;        // frame of the fall explosion
@@ -38,5 +36,7 @@ extern char tmp_string_c[256];       // the current "YES~"/"NO~" answer
 extern int fixed_build;              // 1 in zarn-fixed: screen and controls fixed
 extern int debug_levels;             // 1 with "-debug": level select before levels
 
-// Restores every global above to its initial value.
+// Adds points to the score, as long as it has not passed SCORE_CAP.
+void add_score(int32_t points);
+// Restores every global above to its initial value (fixed_build stays).
 void state_reset();

@@ -1,29 +1,24 @@
 // Every image of the game, decoded once from the gfx archive and kept in the
-// globals below until freestuff; the five themed ones are swapped as a group.
+// globals below until they are released at exit; the five themed ones are
+// swapped as a group.
 #include "res/assets.h"
+
+#include "res/qva.h"
+#include "sys/fatal.h"
+#include "video/font.h"
+#include "video/screen.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 
-#include "config/config.h"
-#include "config/input.h"
-#include "res/qva.h"
-#include "screens/highscore.h"
-#include "sound/sound.h"
-#include "video/font.h"
-#include "video/screen.h"
-
+int gfx_scheme;
 SDL_Surface* tiles1;
 SDL_Surface* tiles2;
 SDL_Surface* classic_tiles;
 SDL_Surface* tiles;
 SDL_Surface* tiles_back;
 SDL_Surface* tiles_backcurrent;
-SDL_Surface* font_large;
-SDL_Surface* font_small;
-SDL_Surface* font_medium;
 SDL_Surface* anim;
 SDL_Surface* raster;
 SDL_Surface* scoreboard;
@@ -55,10 +50,9 @@ void key_magenta(SDL_Surface* surface)
 // The game cannot run without this picture: say which one and stop.
 [[noreturn]] void missing_image(const char* name)
 {
-    fprintf(stderr, "Missing image %s in data/gfx.qva\n", name);
-    destroy_sound();
-    freestuff();
-    exit(1);
+    char line[128];
+    snprintf(line, sizeof line, "Missing image %s in data/gfx.qva", name);
+    sys_fatal(line);
 }
 
 // Loads a picture the game needs, with or without the magenta key.
@@ -107,18 +101,8 @@ SDL_Surface* ZARN_LoadBMP(const char* name)
     return surface;
 }
 
-void init_zarn()
+void load_images()
 {
-    srand(static_cast<unsigned>(time(nullptr)));
-    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0) {
-        printf("SDL Error: %s\n", SDL_GetError());
-        SDL_Quit();
-    }
-    SDL_WM_SetCaption("Zarn v1.10", "zarnicon");
-    init_screen();
-    init_sound();
-    init_controls();
-
     tiles1 = load_required("gfx/zarn-tiles-1", true);
     tiles2 = load_required("gfx/zarn-tiles-2", true);
     classic_tiles = load_required("gfx/zarn-tiles-0", true);
@@ -131,9 +115,6 @@ void init_zarn()
     anim = load_required("gfx/zarn-anim", true);
     raster = load_required("gfx/trans16x16", true);
     scoreboard = load_required("gfx/scrbrd", true);
-
-    fill_default_highscores();
-    load_newtheme();
 }
 
 void load_newtheme()
@@ -170,10 +151,8 @@ void load_newtheme()
     key_magenta(top);
 }
 
-void freestuff()
+void release_images()
 {
-    release(screen);
-    release(fscreen);
     release(tiles1);
     release(tiles2);
     release(classic_tiles);
@@ -191,6 +170,9 @@ void freestuff()
     release(paused);
     release(scoreboard);
     release(raster);
-    destroy_controls();
-    SDL_Quit();
+}
+
+void assets_reset()
+{
+    gfx_scheme = 0;
 }

@@ -1,5 +1,7 @@
 #include "res/qva.h"
 
+#include "sys/bytes.h"
+
 #include <zlib.h>
 
 #include <cstdlib>
@@ -11,13 +13,12 @@ qva_entry* qva_header[QVA_SLOTS];
 uint32_t qva_count[QVA_SLOTS];
 char fname_buf[1024];
 
-// Length of each open archive file, so no entry is read past its end.
-static uint32_t qva_filesize[QVA_SLOTS];
+namespace {
 
-static uint32_t read_le32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
+// Length of each open archive file, so no entry is read past its end.
+uint32_t qva_filesize[QVA_SLOTS];
+
+}  // namespace
 
 void openID(uint32_t id)
 {
@@ -38,9 +39,11 @@ void closeID(uint32_t id)
     qva_file[id] = nullptr;
 }
 
+namespace {
+
 // Reads the magic and the directory from the slot's open stream. The stream is
 // closed on a wrong magic; nothing is kept on any failure.
-static int read_directory(uint32_t id)
+int read_directory(uint32_t id)
 {
     FILE* f = qva_file[id];
     uint8_t head[QVA_HEADER_BYTES];
@@ -61,14 +64,24 @@ static int read_directory(uint32_t id)
         }
         memcpy(dir[i].name, rec, QVA_NAME_LEN);
         dir[i].name[QVA_NAME_LEN - 1] = '\0';
-        dir[i].offset = read_le32(rec + 32);
-        dir[i].size = read_le32(rec + 36);
-        dir[i].csize = read_le32(rec + 40);
+        dir[i].offset = sys_get_le32(rec + 32);
+        dir[i].size = sys_get_le32(rec + 36);
+        dir[i].csize = sys_get_le32(rec + 40);
     }
     qva_header[id] = dir;
     qva_count[id] = count;
     return 0;
 }
+
+const qva_entry* find_entry(uint32_t id, const char* sought)
+{
+    for (uint32_t i = 0; i < qva_count[id]; i++)
+        if (strcmp(qva_header[id][i].name, sought) == 0)
+            return &qva_header[id][i];
+    return nullptr;
+}
+
+}  // namespace
 
 int loadQVAHeader(uint32_t id)
 {
@@ -115,14 +128,6 @@ int uncompressQVA(uint8_t* dest, uint32_t* dest_len, const uint8_t* src, uint32_
     int status = uncompress(dest, &room, src, src_len);
     *dest_len = static_cast<uint32_t>(room);
     return status;
-}
-
-static const qva_entry* find_entry(uint32_t id, const char* sought)
-{
-    for (uint32_t i = 0; i < qva_count[id]; i++)
-        if (strcmp(qva_header[id][i].name, sought) == 0)
-            return &qva_header[id][i];
-    return nullptr;
 }
 
 void* loadQVAFile(uint32_t archive, const char* name, const char* ext, uint32_t* size_out)

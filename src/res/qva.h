@@ -4,16 +4,15 @@
 #include <cstdint>
 #include <cstdio>
 
-constexpr int QVA_SLOTS = 7;
-constexpr int QVA_NAME_LEN = 32;
-constexpr int QVA_HEADER_BYTES = 4;
-constexpr int QVA_ENTRY_BYTES = 44;
-constexpr int QVA_MAX_ENTRIES = 256;
+constexpr int QVA_SLOTS = 7;          // archive slots, three of them named
+constexpr int QVA_NAME_LEN = 32;      // bytes of a stored entry name, its NUL included
+constexpr int QVA_HEADER_BYTES = 4;   // "QVA" and the entry count less one
+constexpr int QVA_ENTRY_BYTES = 44;   // a directory record: name, offset, size, packed size
+constexpr int QVA_MAX_ENTRIES = 256;  // entries an archive can hold
 
-// Archive slot numbers the game loads from.
-constexpr uint32_t QVA_GFX = 0;
-constexpr uint32_t QVA_SFX = 1;
-constexpr uint32_t QVA_MAPS = 2;
+constexpr uint32_t QVA_GFX = 0;   // the slot of gfx.qva: pictures
+constexpr uint32_t QVA_SFX = 1;   // of sfx.qva: effects and tunes
+constexpr uint32_t QVA_MAPS = 2;  // of maps.qva: levels
 
 // One directory entry, as stored in the archive.
 struct qva_entry {

@@ -4,7 +4,7 @@
 #include "screens/controls.h"
 
 #include "config/input.h"
-#include "core/clock.h"
+#include "sys/clock.h"
 #include "core/state.h"
 #include "res/assets.h"
 #include "video/font.h"

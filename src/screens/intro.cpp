@@ -6,22 +6,26 @@
 
 #include "config/input.h"
 #include "core/state.h"
-#include "core/trig.h"
+#include "video/trig.h"
 #include "res/assets.h"
 #include "sound/sound.h"
 #include "video/fps.h"
 #include "video/screen.h"
 
+namespace {
+
+constexpr int32_t LOGO_START_X = 360;  // just off the right edge
+
+}  // namespace
+
 SDL_Surface* qv_quor;
 SDL_Surface* qv_logo;
-int32_t j = 360;
+int32_t j = LOGO_START_X;
 int32_t dj;
 int32_t gx, gy;
 SDL_Rect rect;
 
 namespace {
-
-constexpr int32_t LOGO_START_X = 360;  // just off the right edge
 constexpr int32_t LOGO_BOTTOM = 180;   // the row the logo rests on
 constexpr int32_t MASCOT_CX = 160;     // centre the mascot swings around
 constexpr int32_t MASCOT_CY = 100;

@@ -10,9 +10,18 @@ extern int32_t dj;            // wobble phase of the mascot
 extern int32_t gx, gy;        // the mascot's previous position
 extern SDL_Rect rect;         // the rectangle last filled
 
+// Loads both pictures and blacks out the screen: 0, or -1 (nothing loaded,
+// nothing drawn) when either is missing.
 int quorInit();
+// Advances the wobble; 1 once the logo rests and a confirm key came or the
+// tune is over, else 0.
 int quorUpdate(int32_t controls);
+// Draws a frame: both pictures' last places blacked out, the mascot and the
+// logo at their new ones; starts the tune when the logo comes to rest.
 int quorRender(SDL_Surface* surface);
+// Fills the rectangle with colour and keeps it in rect.
 void quorFillRect(SDL_Surface* surface, int x, int y, int w, int h, uint32_t colour);
+// Frees both pictures and stops the tune; returns 0.
 int quorShutdown();
+// The whole intro, skipped when a picture is missing.
 void start_screen();

@@ -1,14 +1,8 @@
-// The main menu with its bouncing scroll text.
+// The main menu.
 #pragma once
-#include <cstdint>
 
-extern const char* scrolltext;     // the scroll message, ending in '~'
-extern int32_t scrolltextpos;      // pixels from the start of the message
-extern int32_t scrollIndex;        // bounce phase, a multiple of 8 in 0..504
-extern int32_t bouncey;            // y of the scroll text this frame
-
+// Runs the menu until an entry leaves it (RUN ZARN, CONTINUE) or the program
+// is to end; PASSWORD and SETTINGS run their screens and come back.
 void menu();
-void put_scrolltext();
+// Sets curr_map to the level whose password is last_pw (none: unchanged).
 void check_lastpw();
-// Restores the scroll state.
-void menu_reset();

@@ -4,7 +4,7 @@
 #include "screens/password.h"
 
 #include "config/input.h"
-#include "core/clock.h"
+#include "sys/clock.h"
 #include "core/state.h"
 #include "res/assets.h"
 #include "screens/textentry.h"
@@ -19,7 +19,7 @@
 namespace {
 
 constexpr int WORD_LEN = 4;
-constexpr int INPUT_PAUSE = 5;  // frames between two steps of a held direction
+constexpr const char* LETTERS = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 constexpr uint32_t VERDICT_MS = 1000;
 
 // The letter area: a click there picks a column, anywhere else confirms.
@@ -29,12 +29,6 @@ constexpr int COLUMN_WIDTH = 15;
 constexpr const char* CURSOR_MARKS[WORD_LEN + 1] = {".    ", " .   ", "  .  ", "   . ", "    ."};
 
 enum class verdict { none, level, not_valid, cheater, classic, warp };
-
-struct entry_state {
-    char word[WORD_LEN + 1];
-    int cursor;       // 0..3 under a letter, 4 past the last one
-    int input_pause;  // frames left in which input is dropped
-};
 
 bool is_word(const char* word, const char* cheat)
 {
@@ -80,7 +74,7 @@ verdict evaluate(const char* word)
     return found ? verdict::level : verdict::not_valid;
 }
 
-void type_key(entry_state& st)
+void type_key(text_entry& st)
 {
     if (last_key == -1)
         return;
@@ -88,38 +82,19 @@ void type_key(entry_state& st)
     if (key >= 'a' && key <= 'z')
         key -= 'a' - 'A';
     if (key >= 'A' && key <= 'Z' && st.cursor < WORD_LEN) {
-        st.word[st.cursor++] = static_cast<char>(key);
+        st.text[st.cursor++] = static_cast<char>(key);
         play_sfx(SFX_SELECT);
     } else if (key == SDLK_BACKSPACE || key == SDLK_DELETE) {
-        erase_left(st.word, WORD_LEN, st.cursor);
+        erase_left(st.text, WORD_LEN, st.cursor);
     }
 }
 
-// The first held direction that applies steps the letter or the cursor.
-void step_held(entry_state& st, int32_t held, bool clicked_again)
-{
-    bool on_letter = st.cursor < WORD_LEN;
-    char* letter = st.word + st.cursor;
-    if ((held & CTRL_UP) && on_letter)
-        *letter = *letter <= 'A' ? 'Z' : static_cast<char>(*letter - 1);
-    else if (((held & CTRL_DOWN) || clicked_again) && on_letter)
-        *letter = *letter > 'Y' ? 'A' : static_cast<char>(*letter + 1);
-    else if (held & CTRL_LEFT)
-        st.cursor = st.cursor > 0 ? st.cursor - 1 : 0;
-    else if (held & CTRL_RIGHT)
-        st.cursor = st.cursor < WORD_LEN ? st.cursor + 1 : WORD_LEN;
-    else
-        return;
-    play_sfx(SFX_SELECT);
-    st.input_pause = INPUT_PAUSE;
-}
-
-void draw_entry(const entry_state& st)
+void draw_entry(const text_entry& st)
 {
     drawPic(screen, 0, 0, 320, 240, zarnmenu, 0, 0, 320, 240);
     drawPic(screen, 108, 148, 104, 24, scoreboard, 0, 0, 104, 24);
     put_text(screen, 96, 128, "PASSWORD~");
-    put_text(screen, 128, 152, st.word);
+    put_text(screen, 128, 152, st.text);
     strcpy(tmp_string, CURSOR_MARKS[st.cursor]);
     put_text(screen, 128, 176, tmp_string);
 }
@@ -150,7 +125,8 @@ void draw_verdict(verdict v)
 
 void enter_pw()
 {
-    entry_state st = {"AAAA", 0, 0};
+    char word[WORD_LEN + 1] = "AAAA";
+    text_entry st = {word, WORD_LEN, LETTERS, 0, 0};
     Player.bonus_lives = 0;
     Player.life_refund = 0;
     Player.time_bonus = 0;
@@ -168,11 +144,11 @@ void enter_pw()
                 clicked_again = column == st.cursor;
                 st.cursor = column;
             } else {
-                v = evaluate(st.word);
+                v = evaluate(word);
             }
         }
         if ((ctrl & CTRL_ACTION) && v == verdict::none)
-            v = evaluate(st.word);
+            v = evaluate(word);
         if (quit_zarn == 1)
             return;
         if (st.input_pause > 0) {

@@ -10,7 +10,7 @@
 #include "core/state.h"
 #include "res/assets.h"
 #include "screens/controls.h"
-#include "screens/highscore.h"
+#include "core/highscores.h"
 #include "sound/sound.h"
 #include "video/font.h"
 #include "video/fps.h"

@@ -27,8 +27,8 @@ const char* const mus_names[MUS_COUNT] = {
     "sfx/game6", "sfx/game7", "sfx/game8", "sfx/zarn-clsx1", "sfx/zarn-clsx2", "sfx/intro",
 };
 const char* const mus_titles[MUS_TITLE_COUNT] = {
-    "DRIFTING", "FIRST STEPS", "CRUMBLE RUN", "MINEFIELD", "TELEPORT",
-    "PUSHER DANCE", "ORBIT", "DEEP SPACE", "FINAL ZARN!",
+    "DRIFTING", "SKY TILES", "CRUMBLE RUN", "MINEFIELD", "TELEPORT",
+    "PUSHER DANCE", "ORBIT", "DEEP SPACE", "EDGE OF SPACE",
 };
 _ModPlugFile* music_file;
 volatile int mpLoops;
@@ -44,6 +44,7 @@ constexpr int INTRO_TRACK = 11;
 constexpr int EFFECT_CHANNELS = 8;
 
 bool audio_open;          // Mix_OpenAudio succeeded
+uint32_t sfx_asked[SFX_COUNT];  // times each effect was asked for
 int sfx_channel;          // channel of the last effect
 int master_volume = -1;   // last volume handed to the renderer
 ModPlug_Settings mp_settings;
@@ -100,6 +101,11 @@ void reap_finished()
 
 }  // namespace
 
+uint32_t sfx_count(int index)
+{
+    return index >= 0 && index < SFX_COUNT ? sfx_asked[index] : 0;
+}
+
 bool sound_available()
 {
     return audio_open;
@@ -136,7 +142,10 @@ void init_sound()
 
 void play_sfx(int index)
 {
-    if (!audio_open || index < 0 || index >= SFX_COUNT)
+    if (index < 0 || index >= SFX_COUNT)
+        return;
+    sfx_asked[index]++;
+    if (!audio_open)
         return;
     sfx_channel = (sfx_channel + 1) & (EFFECT_CHANNELS - 1);
     Mix_PlayChannelTimed(sfx_channel, sfxs[index], 0, -1);

@@ -5,11 +5,11 @@
 #include <SDL_mixer.h>
 #include <cstdint>
 
-struct _ModPlugFile;
+struct _ModPlugFile;  // a module loaded into the renderer
 
-constexpr int SFX_COUNT = 11;
-constexpr int MUS_COUNT = 12;
-constexpr int MUS_TITLE_COUNT = 9;
+constexpr int SFX_COUNT = 11;        // effects
+constexpr int MUS_COUNT = 12;        // tunes
+constexpr int MUS_TITLE_COUNT = 9;   // tunes the sound check can play
 
 // Effect numbers.
 enum : int {
@@ -28,21 +28,40 @@ extern uint32_t musiclength[MUS_COUNT];               // their lengths
 extern int mpChannels;                                // renderer channels, 2
 extern int mpFrequency;                               // renderer rate, 22050
 
+// Opens the audio device, loads every effect and caches the intro tune; when
+// the device cannot be opened, says so once and every sound call does nothing.
 void init_sound();
+// Starts effect index (SFX_*) on the next of eight channels.
 void play_sfx(int index);
+// Plays tune track from its start, loops more times (-1 for ever).
 void play_music(int track, int loops);
+// Stops and unloads the tune playing.
 void stop_music();
+// Hooks the tune playing in again after MP_PauseMusic.
 void resume_music();
+// 1 while a tune is loaded and not yet played out, else 0.
 int MP_PlayingMusic();
+// Sets the tune's volume, 0..100.
 void MP_VolumeMusic(int volume);
+// The audio thread's music hook: renders len bytes of the tune into stream.
 void MP_HookMusic(void* udata, Uint8* stream, int len);
+// Unhooks the tune; it keeps its place.
 void MP_PauseMusic();
+// The same as resume_music.
 void MP_ResumeMusic();
+// The same as stop_music.
 void MP_StopMusic();
+// Caches tune track's module bytes, once.
 void load_music(int track);
+// The inflated module entry of a tune name ("sfx/menu"); null when missing.
 void* LoadBuffer(const char* name, uint32_t* size_out);
+// The decoded effect entry of an effect name ("sfx/walk"); null when missing.
 Mix_Chunk* ZARN_LoadWAV(const char* name);
+// Stops everything, frees every effect and module and closes the device.
 void destroy_sound();
+// How many times play_sfx was asked for the effect since the program began,
+// heard or not.
+uint32_t sfx_count(int index);
 // True once init_sound opened the audio device.
 bool sound_available();
 // The master volume last handed to the music renderer (0..256), -1 before any.

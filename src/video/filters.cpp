@@ -10,8 +10,6 @@
 // (SSE2 on x86, NEON on ARM); nothing is allocated per frame.
 #include "video/filters.h"
 
-#include "video/screen.h"
-
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -179,6 +177,14 @@ void load_line(Pixel* line, SDL_Surface* src, int y)
 
 }  // namespace
 
+uint32_t* aabuf;
+
+void filters_release_buffer()
+{
+    free(aabuf);
+    aabuf = nullptr;
+}
+
 bool filters_use_rows(int which)
 {
     const RowCode* chosen = which == 0 ? &portable_rows::code : which == 1 ? neon_code() : best_code();
@@ -208,47 +214,37 @@ void zoom2_320(SDL_Surface* src, SDL_Surface* dst)
     SDL_UnlockSurface(dst);
 }
 
-void zoom2()
+void Scale2X_320(SDL_Surface* src, SDL_Surface* dst)
 {
-    zoom2_320(screen, fscreen);
-}
-
-void Scale2X_320()
-{
-    if (!frame_fits(screen, fscreen))
+    if (!frame_fits(src, dst))
         return;
-    SDL_LockSurface(fscreen);
-    SDL_LockSurface(screen);
-    Target t = target_of(fscreen, SRC_W, SRC_H);
+    SDL_LockSurface(dst);
+    SDL_LockSurface(src);
+    Target t = target_of(dst, SRC_W, SRC_H);
     for (int y = 0; y < SRC_H; y++) {
-        load_line(lines[0], screen, y);
-        const Pixel* b = row_of(screen, y > 0 ? y - 1 : y);
-        const Pixel* h = row_of(screen, y < SRC_H - 1 ? y + 1 : y);
+        load_line(lines[0], src, y);
+        const Pixel* b = row_of(src, y > 0 ? y - 1 : y);
+        const Pixel* h = row_of(src, y < SRC_H - 1 ? y + 1 : y);
         kernels->scale2x_row(b, lines[0], h, out_row(t, y, 0), out_row(t, y, 1));
         finish_rows(t, y, OUT_W);
     }
-    SDL_UnlockSurface(screen);
-    SDL_UnlockSurface(fscreen);
+    SDL_UnlockSurface(src);
+    SDL_UnlockSurface(dst);
 }
 
-void Scale2X()
+void Bilinear2_320(SDL_Surface* src, SDL_Surface* dst)
 {
-    Scale2X_320();
-}
-
-void Bilinear2_320()
-{
-    if (!frame_fits(screen, fscreen))
+    if (!frame_fits(src, dst))
         return;
-    SDL_LockSurface(fscreen);
-    SDL_LockSurface(screen);
-    Target t = target_of(fscreen, SRC_W, SRC_H);
-    Pixel m = bilinear_mask(screen->format);
-    load_line(lines[0], screen, 0);
+    SDL_LockSurface(dst);
+    SDL_LockSurface(src);
+    Target t = target_of(dst, SRC_W, SRC_H);
+    Pixel m = bilinear_mask(src->format);
+    load_line(lines[0], src, 0);
     for (int y = 0; y < SRC_H - 1; y++) {
         const Pixel* e = lines[y & 1];
         Pixel* dn = lines[(y + 1) & 1];
-        load_line(dn, screen, y + 1);
+        load_line(dn, src, y + 1);
         Pixel* o0 = out_row(t, y, 0);
         Pixel* o1 = out_row(t, y, 1);
         kernels->bilinear_row(e, dn, m, o0, o1);
@@ -264,61 +260,51 @@ void Bilinear2_320()
     if (!t.quad)
         memcpy(out_row(t, SRC_H - 1, 1), o0, OUT_W * sizeof(Pixel));
     finish_rows(t, SRC_H - 1, OUT_W, 1);
-    SDL_UnlockSurface(screen);
-    SDL_UnlockSurface(fscreen);
+    SDL_UnlockSurface(src);
+    SDL_UnlockSurface(dst);
 }
 
-void Bilinear2()
+void Scanline2x_320(SDL_Surface* src, SDL_Surface* dst)
 {
-    Bilinear2_320();
-}
-
-void Scanline2x_320()
-{
-    if (!frame_fits(screen, fscreen))
+    if (!frame_fits(src, dst))
         return;
-    SDL_LockSurface(fscreen);
-    SDL_LockSurface(screen);
-    Target t = target_of(fscreen, SRC_W, SRC_H);
-    Pixel s = scanline_mask(screen->format);
+    SDL_LockSurface(dst);
+    SDL_LockSurface(src);
+    Target t = target_of(dst, SRC_W, SRC_H);
+    Pixel s = scanline_mask(src->format);
     for (int y = 0; y < SRC_H; y++) {
         Pixel* o0 = out_row(t, y, 0);
-        kernels->double_pixels(row_of(screen, y), o0, SRC_W);
+        kernels->double_pixels(row_of(src, y), o0, SRC_W);
         kernels->dark_row(o0, s, out_row(t, y, 1));
         finish_rows(t, y, OUT_W);
     }
-    SDL_UnlockSurface(screen);
-    SDL_UnlockSurface(fscreen);
+    SDL_UnlockSurface(src);
+    SDL_UnlockSurface(dst);
 }
 
-void Scanline2x()
+void antiAlias2_320(SDL_Surface* src, SDL_Surface* dst)
 {
-    Scanline2x_320();
-}
-
-void antiAlias2_320()
-{
-    if (!frame_fits(screen, fscreen))
+    if (!frame_fits(src, dst))
         return;
-    SDL_LockSurface(screen);
+    SDL_LockSurface(src);
     if (!aabuf) {
-        size_t bytes = static_cast<size_t>(full_width) * static_cast<size_t>(full_height) * 4;
+        size_t bytes = static_cast<size_t>(dst->w) * static_cast<size_t>(dst->h) * 4;
         if (bytes < AABUF_USED * sizeof(uint32_t))
             bytes = AABUF_USED * sizeof(uint32_t);
         aabuf = static_cast<uint32_t*>(malloc(bytes));
     }
     if (!aabuf) {  // no work buffer: this frame is shown unblurred
-        SDL_UnlockSurface(screen);
-        zoom2_320(screen, fscreen);
+        SDL_UnlockSurface(src);
+        zoom2_320(src, dst);
         return;
     }
-    Pixel m = blur_mask(screen->format);
+    Pixel m = blur_mask(src->format);
     for (int y = 0; y < SRC_H; y++)
-        kernels->blur_store_row(row_of(screen, y), m, aabuf + 2 * SRC_W * y);
-    SDL_UnlockSurface(screen);
+        kernels->blur_store_row(row_of(src, y), m, aabuf + 2 * SRC_W * y);
+    SDL_UnlockSurface(src);
 
-    SDL_LockSurface(fscreen);
-    Target t = target_of(fscreen, SRC_W, SRC_H);
+    SDL_LockSurface(dst);
+    Target t = target_of(dst, SRC_W, SRC_H);
     kernels->blur_load_row(aabuf, blur_px[0], blur_mk[0]);
     for (int y = 0; y < SRC_H - 1; y++) {
         const Pixel* px = blur_px[y & 1];
@@ -341,10 +327,5 @@ void antiAlias2_320()
     if (!t.quad)
         memcpy(out_row(t, SRC_H - 1, 1), o0, OUT_W * sizeof(Pixel));
     finish_rows(t, SRC_H - 1, OUT_W, 1);
-    SDL_UnlockSurface(fscreen);
-}
-
-void antiAlias2()
-{
-    antiAlias2_320();
+    SDL_UnlockSurface(dst);
 }

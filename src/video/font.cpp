@@ -1,10 +1,11 @@
 // Bitmap text: one blit per glyph straight from the font sheet.
 #include "video/font.h"
 
-#include "res/assets.h"
-
 #include <array>
 
+SDL_Surface* font_large;
+SDL_Surface* font_small;
+SDL_Surface* font_medium;
 char tmp_string[256];
 char ENDCHAR = '~';
 char EXCLMCHAR = '!';

@@ -2,9 +2,12 @@
 #pragma once
 #include <SDL.h>
 
-extern char tmp_string[256];  // the shared buffer screens format a line into
-extern char ENDCHAR;          // '~', the end mark of small-font text
-extern char EXCLMCHAR;        // '!'
+extern SDL_Surface* font_large;   // 32 x 32 glyphs, one column from the space down
+extern SDL_Surface* font_small;   // 8 x 8 glyphs, one row
+extern SDL_Surface* font_medium;  // 16 x 16 glyphs, one column from the space down
+extern char tmp_string[256];      // the shared buffer screens format a line into
+extern char ENDCHAR;              // '~', the end mark of small-font text
+extern char EXCLMCHAR;            // '!'
 
 // 32 x 32 glyphs; NUL-terminated text; no bound on y.
 void put_text_large(SDL_Surface* dst, int x, int y, const char* text);

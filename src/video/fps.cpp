@@ -1,6 +1,6 @@
 #include "video/fps.h"
 
-#include "core/clock.h"
+#include "sys/clock.h"
 
 int32_t cntFrames;
 uint32_t fpsCurTick;
@@ -9,20 +9,14 @@ int32_t fpsSum;
 int32_t framesSkipped;
 void (*fps_frame_hook)();
 
-static constexpr int32_t FRAME_BUDGET = 34;   // frames 0 and 1 of a group
-static constexpr int32_t GROUP_BUDGET = 100;  // frame 2, from the group start
-static constexpr int32_t SLEEP_MARGIN = 10;
+namespace {
 
-void initFPS()
-{
-    fpsCurTick = fpsGrpTick = sys_ticks();
-    cntFrames = 0;
-    fpsSum = 0;
-    framesSkipped = 0;
-}
+constexpr int32_t FRAME_BUDGET = 34;   // frames 0 and 1 of a group
+constexpr int32_t GROUP_BUDGET = 100;  // frame 2, from the group start
+constexpr int32_t SLEEP_MARGIN = 10;
 
 // Sleeps away what is left of the budget, less the margin; never spins.
-static void sleep_rest(int32_t remaining)
+void sleep_rest(int32_t remaining)
 {
     if (remaining <= 0)
         return;
@@ -36,6 +30,16 @@ static void sleep_rest(int32_t remaining)
         if (ms > 0)
             sys_usleep(static_cast<uint32_t>(ms) * 1000);
     }
+}
+
+}  // namespace
+
+void initFPS()
+{
+    fpsCurTick = fpsGrpTick = sys_ticks();
+    cntFrames = 0;
+    fpsSum = 0;
+    framesSkipped = 0;
 }
 
 void controlFPS()

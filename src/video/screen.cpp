@@ -8,52 +8,58 @@
 #include <cstdio>
 #include <cstdlib>
 
-SDL_Surface* screen;
-SDL_Surface* fscreen;
-int zoom = 1;
-int full_screen = 1;
-uint8_t double_scale;
-int full_width = 640, full_height = 480;
-uint32_t* aabuf;
-const char* const zoom_modes[6] = {"NOT AVAILABLE", "SIMPLE", "SCALE2X", "BILINEAR AA", "SCANLINE", "BLUR"};
-int cfgbpp = 16;
-
 namespace {
 
 constexpr int FRAME_W = 320;
 constexpr int FRAME_H = 240;
 constexpr int DEPTH = 16;
+constexpr int ZOOM_DEFAULT = 1;         // SIMPLE
+constexpr int FULL_SCREEN_DEFAULT = 1;  // full screen
+constexpr int WIDE_W = 640, WIDE_H = 480;     // the enlarged display
+constexpr int HUGE_W = 1280, HUGE_H = 960;    // and enlarged twice more
+
+}  // namespace
+
+SDL_Surface* screen;
+SDL_Surface* fscreen;
+int zoom = ZOOM_DEFAULT;
+int full_screen = FULL_SCREEN_DEFAULT;
+uint8_t double_scale;
+int full_width = WIDE_W, full_height = WIDE_H;
+const char* const zoom_modes[6] = {"NOT AVAILABLE", "SIMPLE", "SCALE2X", "BILINEAR AA", "SCANLINE", "BLUR"};
+int cfgbpp = DEPTH;
+
+namespace {
 
 // The filter of each zoom value; 0 shows the back surface itself.
 constexpr std::array<void (*)(), 6> filters = {nullptr, zoom2, Scale2X, Bilinear2, Scanline2x, antiAlias2};
 static_assert(filters.size() == sizeof zoom_modes / sizeof zoom_modes[0], "one filter per zoom mode");
 
-void release_surfaces()
+}  // namespace
+
+void screen_release()
 {
     // SDL keeps the display surface itself; freeing it is a no-op.
-    if (fscreen)
-        SDL_FreeSurface(fscreen);
-    fscreen = nullptr;
     if (screen)
         SDL_FreeSurface(screen);
     screen = nullptr;
+    if (fscreen)
+        SDL_FreeSurface(fscreen);
+    fscreen = nullptr;
 }
-
-}  // namespace
 
 // Sets the mode from zoom, full_screen and double_scale; on failure prints
 // SDL's error, ends SDL and leaves both surfaces null.
 void init_screen()
 {
-    release_surfaces();
+    screen_release();
     if (double_scale) {
-        free(aabuf);  // the BLUR buffer is made again at the larger size
-        aabuf = nullptr;
-        full_width = 1280;
-        full_height = 960;
+        filters_release_buffer();  // the BLUR buffer is made again at the larger size
+        full_width = HUGE_W;
+        full_height = HUGE_H;
     } else {
-        full_width = 640;
-        full_height = 480;
+        full_width = WIDE_W;
+        full_height = WIDE_H;
     }
     Uint32 flags = SDL_HWSURFACE | SDL_DOUBLEBUF;
     if (full_screen)
@@ -105,6 +111,31 @@ int drawPic(SDL_Surface* dst, int16_t dst_x, int16_t dst_y, uint16_t dst_w, uint
 
 void GFX_Shutdown() {}
 
+void zoom2()
+{
+    zoom2_320(screen, fscreen);
+}
+
+void Scale2X()
+{
+    Scale2X_320(screen, fscreen);
+}
+
+void Bilinear2()
+{
+    Bilinear2_320(screen, fscreen);
+}
+
+void Scanline2x()
+{
+    Scanline2x_320(screen, fscreen);
+}
+
+void antiAlias2()
+{
+    antiAlias2_320(screen, fscreen);
+}
+
 // The picture fills the display: halved at 640 x 480, quartered at 1280 x 960.
 void display_to_frame(int32_t* x, int32_t* y)
 {
@@ -119,12 +150,11 @@ void screen_reset()
 {
     screen = nullptr;
     fscreen = nullptr;
-    zoom = 1;
-    full_screen = 1;
+    zoom = ZOOM_DEFAULT;
+    full_screen = FULL_SCREEN_DEFAULT;
     double_scale = 0;
-    full_width = 640;
-    full_height = 480;
-    free(aabuf);
-    aabuf = nullptr;
-    cfgbpp = 16;
+    full_width = WIDE_W;
+    full_height = WIDE_H;
+    filters_release_buffer();
+    cfgbpp = DEPTH;
 }

@@ -10,7 +10,6 @@ extern int zoom;                        // 0 no enlargement, 1..5 the filter
 extern int full_screen;                 // non-zero: full screen
 extern uint8_t double_scale;            // 1: the enlarged display is 1280 x 960
 extern int full_width, full_height;     // size of the enlarged display
-extern uint32_t* aabuf;                 // BLUR work buffer, allocated on first use
 extern const char* const zoom_modes[6]; // names of the zoom values
 extern int cfgbpp;                      // colour depth written to the config file
 
@@ -24,11 +23,20 @@ int drawPic(SDL_Surface* dst, int16_t dst_x, int16_t dst_y, uint16_t dst_w, uint
             SDL_Surface* src, int16_t src_x, int16_t src_y, uint16_t src_w, uint16_t src_h);
 // Does nothing: the surfaces are released by freestuff.
 void GFX_Shutdown();
-// The SIMPLE filter: pixel doubling of screen into fscreen.
+// Frees the back surface and the enlarged display and forgets both.
+void screen_release();
+// SIMPLE: screen doubled into fscreen.
 void zoom2();
-void zoom2_320(SDL_Surface* src, SDL_Surface* dst);
+// SCALE2X of screen into fscreen.
+void Scale2X();
+// BILINEAR AA of screen into fscreen.
+void Bilinear2();
+// SCANLINE of screen into fscreen.
+void Scanline2x();
+// BLUR of screen into fscreen.
+void antiAlias2();
 // Maps a position on the display to the 320 x 240 frame, in place.
 void display_to_frame(int32_t* x, int32_t* y);
-// Restores the globals above to their initial values; frees aabuf (the
-// surfaces are not freed).
+// Restores the globals above to their initial values and frees the BLUR
+// buffer (the surfaces are not freed).
 void screen_reset();

@@ -2,11 +2,15 @@
 // and the pause menu, fed by scripts on the virtual clock.
 #include <gtest/gtest.h>
 
-#include "core/clock.h"
+#include "config/config.h"
+#include "config/input.h"
+#include "sys/clock.h"
 #include "core/field.h"
 #include "core/level.h"
 #include "core/play.h"
+#include "screens/level.h"
 #include "core/state.h"
+#include "res/assets.h"
 #include "sound/sound.h"
 #include "support/boot.h"
 #include "support/level_text.h"
@@ -15,6 +19,8 @@
 #include "video/screen.h"
 
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -23,8 +29,7 @@ protected:
     void SetUp() override
     {
         boot_game();
-        if (!input_reads_keys())
-            GTEST_SKIP() << "the input module of this tree reads no keys";
+        ASSERT_TRUE(input_reads_keys()) << "held keys cannot be read: no scripted play can run";
         Player.lives = 3;
         Player.perfect = 1;
     }
@@ -56,7 +61,7 @@ const std::string WIN = "1 press RETURN\n2 hold RIGHT\n12 press RETURN\n";
 
 TEST_F(Play, ACorridorIsWonWithItsPointsAndTheTimeBonus)
 {
-    clock_set(10400);  // the first frame of play takes a second at once
+    sys_set_clock(10400);  // the first frame of play takes a second at once
     play_result res = attempt("Soooo#", "1 press RETURN\n2 hold RIGHT\n27 press RETURN\n");
     // 1 start screen, 25 of walking, 1 closing screen; 4 fields, 18 seconds
     // left and 100; no fall since the game began: a life more.
@@ -70,6 +75,44 @@ TEST_F(Play, ACorridorIsWonWithItsPointsAndTheTimeBonus)
     res = attempt("So#", WIN);
     EXPECT_STREQ(last_pw, pw[6]);
     EXPECT_EQ(res.curr_map, 8);
+
+    // The bonus, like every point, comes while the score is at most the cap.
+    for (int32_t before : {SCORE_CAP, SCORE_CAP + 1}) {
+        Player.score = before;
+        res = attempt("S#", "1 press RETURN\n3 press RETURN\n");
+        EXPECT_EQ(res.outcome, PLAY_WON);
+        EXPECT_EQ(res.score, before == SCORE_CAP ? before + MapData.time_left + 100 : before) << before;
+    }
+}
+
+TEST_F(Play, TheSecondHalfOfASetHasItsOwnTilesAndTheClassicSetItsOwn)
+{
+    for (auto [level, classic, sheet] : {std::tuple{1, 0, &tiles1}, {24, 0, &tiles1}, {25, 0, &tiles2},
+                                         {48, 0, &tiles2}, {16, 1, &classic_tiles}, {17, 1, &classic_tiles}}) {
+        curr_map = level;
+        classic_mode = classic;
+        maxmap = classic ? 32 : 48;
+        attempt("S#o", "1 quit\n");
+        EXPECT_EQ(tiles, *sheet) << "level " << level << (classic ? " classic" : "");
+    }
+}
+
+TEST_F(Play, PressAButtonShowsEightFramesThenHidesEight)
+{
+    // Frame 1 shows the words; compare every frame's button line with it.
+    std::vector<uint16_t> shown, now;
+    std::string pattern;
+    auto line = [](std::vector<uint16_t>& into) {
+        into.clear();
+        for (int y = 208; y < 224; y++)
+            for (int x = 48; x < 272; x++)
+                into.push_back(reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(screen->pixels) + y * screen->pitch)[x]);
+    };
+    run_script(script("40 press RETURN\n"), [] { aktion(MSG_LEVEL_START); }, [&](int frame) {
+        line(frame == 1 ? shown : now);
+        pattern += frame == 1 || now == shown ? 'S' : '-';
+    });
+    EXPECT_EQ(pattern.substr(0, 39), "SSSSSSS--------SSSSSSSS--------SSSSSSSS");
 }
 
 TEST_F(Play, AFallTakesALifeAndShowsTheExplosion)
@@ -114,7 +157,7 @@ TEST_F(Play, ThePerfectBonusLifeIsLostByAFallAndKeptByATimeOut)
     EXPECT_EQ(Player.perfect, 1);             // ...but the claim is back
     load_level_text("S#.o");
     MapData.time_left = 2;
-    clock_set(500);
+    sys_set_clock(500);
     play_result res = run_script(script("1 press RETURN\n" + clicks(2, 80)), engine);
     EXPECT_EQ(engine_outcome, PLAY_TIME_UP);
     EXPECT_EQ(res.lives, 2);

@@ -13,9 +13,8 @@ namespace {
 
 TEST(SavedGames, EveryOneReplaysToItsExpectedEnd)
 {
-    std::string here = __FILE__;
     int replayed = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(here.substr(0, here.rfind('/')) + "/scripts")) {
+    for (const auto& entry : std::filesystem::directory_iterator(ZARN_TESTS_DIR "/core/scripts")) {
         SCOPED_TRACE(entry.path().string());
         std::stringstream text;
         text << std::ifstream(entry.path()).rdbuf();
@@ -24,7 +23,7 @@ TEST(SavedGames, EveryOneReplaysToItsExpectedEnd)
         boot_game();
         if (!input_reads_keys()) {
             shutdown_game();
-            GTEST_SKIP() << "the input module of this tree reads no keys";
+            FAIL() << "held keys cannot be read: no scripted play can run";
         }
         Player.lives = 3;
         Player.perfect = 1;

@@ -54,9 +54,8 @@ TEST(SolverModel, EveryMoveEndsWhereAndWhenTheRealRulesEndIt)
                 break;  // pushers in a ring: the real player never stops either
             int frames = 0;  // the real move, frame by frame until the player stands again
             do {
-                constexpr int32_t bits[4] = {CTRL_UP, CTRL_DOWN, CTRL_LEFT, CTRL_RIGHT};
-                rules_move(s, frames == 0 ? bits[dir] : 0);
-                rules_resolve();
+                rules_move(s, frames == 0 ? MOVE_UP + dir : MOVE_NONE);
+                rules_resolve(s);
             } while (++frames < 10000 && s.move_state != 0);
             if (r.result == solver::outcome::refused) {
                 refusals++;

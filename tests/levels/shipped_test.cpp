@@ -5,6 +5,7 @@
 
 #include "core/level.h"
 #include "core/play.h"
+#include "screens/level.h"
 #include "core/state.h"
 #include "levelsrc.h"
 #include "res/qva.h"

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "app/startup.h"
+#include "core/highscores.h"
 #include "config/config.h"
 #include "res/assets.h"
 #include "res/qva.h"

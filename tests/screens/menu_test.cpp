@@ -1,9 +1,11 @@
+#include "core/highscores.h"
+#include "screens/scrolltext.h"
 #include "play_screen.h"
 
 #include "config/config.h"
 #include "config/input.h"
 #include "core/field.h"
-#include "core/game.h"
+#include "app/game.h"
 #include "core/level.h"
 #include "screens/highscore.h"
 #include "screens/menu.h"
@@ -223,8 +225,8 @@ TEST(WholeGame, FromTheMenuThroughGameOverToANamedHighScore)
     input_reset();
     screen_reset();
     field_reset();
-    menu_reset();
-    clock_use_virtual(true);
+    scrolltext_reset();
+    sys_use_virtual_clock(true);
     for (int place = 0; place < 6; place++) {
         high_scores[place] = place < 5 ? 999999 : -1;  // any score takes place 6
         memcpy(high_names[place], "OLD", 4);
@@ -265,7 +267,7 @@ TEST(WholeGame, FromTheMenuThroughGameOverToANamedHighScore)
     char* argv[] = {arg0, nullptr};
     played r = play([&] { zarn_main(1, argv); }, "", player, 30000);
     destroy_sound();  // the game leaves it to the end of the process
-    clock_use_virtual(false);
+    sys_use_virtual_clock(false);
 
     EXPECT_FALSE(r.timed_out);
     EXPECT_EQ(phase, LEAVING);

@@ -20,7 +20,8 @@
 #include <tuple>
 #include <vector>
 
-#include "core/clock.h"
+#include "config/input.h"
+#include "sys/clock.h"
 #include "core/state.h"
 #include "res/assets.h"
 #include "support/boot.h"

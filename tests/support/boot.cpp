@@ -2,12 +2,13 @@
 
 #include "config/config.h"
 #include "config/input.h"
-#include "core/clock.h"
+#include "sys/clock.h"
 #include "core/field.h"
 #include "core/state.h"
 #include "res/assets.h"
 #include "res/qva.h"
-#include "screens/menu.h"
+#include "app/startup.h"
+#include "screens/scrolltext.h"
 #include "sound/sound.h"
 #include "video/fps.h"
 #include "video/screen.h"
@@ -17,12 +18,13 @@ void boot_game()
     state_reset();
     config_reset();
     input_reset();
+    assets_reset();
     screen_reset();
     field_reset();
-    menu_reset();
+    scrolltext_reset();
     resetdefault_controls();
     fps_frame_hook = nullptr;
-    clock_use_virtual(true);
+    sys_use_virtual_clock(true);
     openArchives();
     init_zarn();
 }
@@ -33,5 +35,5 @@ void shutdown_game()
     destroy_sound();  // the game leaves this to SDL's shut-down; tests boot many times
     closeArchives();
     freestuff();
-    clock_use_virtual(false);
+    sys_use_virtual_clock(false);
 }

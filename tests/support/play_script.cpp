@@ -5,6 +5,8 @@
 #include "core/play.h"
 #include "core/rules.h"
 #include "core/state.h"
+#include "screens/level.h"
+#include "sound/sound.h"
 #include "support/input_script.h"
 #include "support/level_text.h"
 #include "video/screen.h"
@@ -31,13 +33,24 @@ constexpr key_name KEY_NAMES[] = {
 constexpr const char* OUTCOMES[] = {"on", "fall", "won", "time_up", "restart", "abandon", "quit"};
 static_assert(sizeof OUTCOMES / sizeof OUTCOMES[0] == PLAY_QUIT + 1, "a name for every outcome");
 
-play_result* current = nullptr;
+// Every effect the game asks for, noted at the frame boundary after it.
+struct effect_log {
+    std::vector<std::pair<int, int>>& into;
+    uint32_t seen[SFX_COUNT];
 
-void record_effect(int sfx)
-{
-    if (current)
-        current->effects.emplace_back(script_frames() + 1, sfx);
-}
+    explicit effect_log(std::vector<std::pair<int, int>>& out) : into(out)
+    {
+        for (int i = 0; i < SFX_COUNT; i++)
+            seen[i] = sfx_count(i);
+    }
+    // The effects asked for since the last call, as effects of frame.
+    void note(int frame)
+    {
+        for (int i = 0; i < SFX_COUNT; i++)
+            for (; seen[i] < sfx_count(i); seen[i]++)
+                into.emplace_back(frame, i);
+    }
+};
 
 SDLKey key_by_name(const std::string& name)
 {
@@ -162,11 +175,12 @@ play_result run_script(const play_script& s, const std::function<void()>& fn,
 {
     play_result res{};
     res.outcome = -1;
-    current = &res;
-    effect_hook = record_effect;
+    effect_log heard(res.effects);
     flush_events();
     release_all_keys();
-    start_script([&s, &observe](int frame) {
+    start_script([&s, &observe, &heard](int frame) {
+        if (frame > 0)
+            heard.note(frame);
         if (observe && frame > 0)
             observe(frame);
         if (frame >= s.frame_limit) {  // a runaway run ends here
@@ -178,8 +192,7 @@ play_result run_script(const play_script& s, const std::function<void()>& fn,
     });
     fn();
     res.frames = stop_script();
-    effect_hook = nullptr;
-    current = nullptr;
+    heard.note(res.frames + 1);
     release_all_keys();
     flush_events();
     res.lives = Player.lives;
@@ -211,8 +224,7 @@ play_result play_moves(const std::string& moves, int grace)
         if (move_key(m) != SDLK_UNKNOWN)
             todo += m;
     play_result res{};
-    current = &res;
-    effect_hook = record_effect;
+    effect_log heard(res.effects);
     flush_events();
     release_all_keys();
     size_t next = 0;
@@ -223,6 +235,7 @@ play_result play_moves(const std::string& moves, int grace)
             push_key(SDLK_RETURN);  // the start screen
             return;
         }
+        heard.note(frame);
         if (held != SDLK_UNKNOWN) {  // the step began in the frame just ended
             hold_key(held, false);
             held = SDLK_UNKNOWN;
@@ -239,8 +252,7 @@ play_result play_moves(const std::string& moves, int grace)
     });
     engine();
     res.frames = stop_script();
-    effect_hook = nullptr;
-    current = nullptr;
+    heard.note(res.frames + 1);
     release_all_keys();
     flush_events();
     res.outcome = engine_outcome;

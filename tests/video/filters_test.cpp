@@ -107,13 +107,15 @@ TEST_F(Filters, ScanlineKeepsTheTopBitOfEachChannelOnTheDarkRow)
 TEST_F(Filters, BlurBlendsRightAndLowerNeighboursAndFillsEveryPixel)
 {
     use(640);
-    px(screen, 10, 10) = px(screen, 319, 5) = 0xF800;
+    px(screen, 10, 10) = px(screen, 319, 5) = px(screen, 30, 31) = 0xF800;
     px(screen, 319, 6) = px(screen, 318, 239) = 0x001F;
     px(screen, 319, 239) = 0x07E0;
     antiAlias2();
     EXPECT_EQ(block(10, 10), (Block{0xF800, 0x7800, 0x7800, 0x0000}));
-    // Lower right of a pixel: its right and lower neighbours, not itself.
+    // Lower right of a pixel: its right and lower neighbours, neither itself
+    // nor the one diagonally below.
     EXPECT_EQ(block(9, 10), (Block{0x0000, 0x7800, 0x0000, 0x7800}));
+    EXPECT_EQ(block(30, 30), (Block{0x0000, 0x0000, 0x7800, 0x7800}));
     // Column 319: the centre above, the lower neighbour unblended below.
     EXPECT_EQ(block(319, 5), (Block{0xF800, 0xF800, 0x001F, 0x001F}));
     for (int row : {478, 479})  // the last source row, shown twice; 0x03EF = (0x001E + 0x07C0) >> 1

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "core/clock.h"
+#include "sys/clock.h"
 #include "video/fps.h"
 
 namespace {
@@ -15,17 +15,17 @@ class Pacer : public testing::Test {
 protected:
     void SetUp() override
     {
-        clock_use_virtual(true);
+        sys_use_virtual_clock(true);
         fps_frame_hook = nullptr;
         initFPS();
     }
-    void TearDown() override { clock_use_virtual(false); }
+    void TearDown() override { sys_use_virtual_clock(false); }
     // Runs frames of the given work (ms); returns how long each slept.
     Sleeps frames(std::vector<uint32_t> work)
     {
         Sleeps slept;
         for (uint32_t w : work) {
-            clock_advance(w);
+            sys_advance_clock(w);
             uint32_t before = sys_ticks();
             controlFPS();
             slept.push_back(sys_ticks() - before);
@@ -58,11 +58,11 @@ TEST_F(Pacer, FramesSleepToTheirBudgetAndCarryOverrunsForAtMostTwoFrames)
 
 TEST_F(Pacer, AClockGoingBackCountsTheFrameAsItsBudget)
 {
-    clock_set(1000);
+    sys_set_clock(1000);
     initFPS();
-    clock_set(990);
+    sys_set_clock(990);
     EXPECT_EQ(frames({0, 5}), (Sleeps{0, 19}));
-    clock_set(500);  // frame 2, against the group's start
+    sys_set_clock(500);  // frame 2, against the group's start
     EXPECT_EQ(frames({0, 5}), (Sleeps{0, 19}));
     EXPECT_EQ(fpsGrpTick, 500u);
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "video/filters.h"
 #include "video/screen.h"
 
 namespace {

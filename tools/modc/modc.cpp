@@ -2,7 +2,7 @@
 // ProTracker module, and renders modules to WAV files for listening.
 //
 //   modc SCORE OUT.mod        compile
-//   modc --wav IN.mod OUT.wav render at 22050 Hz, 16-bit stereo (one pass)
+//   modc --wav IN.mod OUT.wav render at 22050 Hz, 16-bit stereo, twice through
 //   modc --info IN.mod        print the length in milliseconds
 //
 // Score format (one directive per line; '#' after a blank starts a comment):
@@ -10,10 +10,12 @@
 //   title "NAME"                      song title (20 characters kept)
 //   speed 6 / tempo 125               start speed and tempo (put on the first row)
 //   inst NAME TYPE key=value...       a synthesised sample, numbered in order:
-//       square, pulse, saw, triangle, sine, organ: single-cycle waves with
+//       square, pulse, saw, triangle, sine, organ, fm: single-cycle waves with
 //         cycle= samples (32: C-2 sounds near middle C; 64 an octave lower),
-//         duty=, decay= seconds, sustain= level 0..1, loop=0 (fade out), pwm=
-//       kick, snare, hat, ohat, tom: drums, len= seconds, pitch= factor
+//         duty=, decay= seconds, sustain= level 0..1, loop=0 (fade out), pwm=,
+//         detune= cycles of a slow beat; fm: index=, ratio=
+//       kick, snare, clap, hat, ohat, crash, tom, block: drums, len= seconds,
+//         pitch= factor, tone= Hz, drop= Hz, noise=, bright=, seed=
 //       all: vol=0..64, note= the note it plays as a bare token (C-3)
 //   phrase NAME: tokens...            a reusable run of tokens
 //   pattern NAME [rows=N]             starts a pattern (64 rows unless N)
@@ -22,6 +24,8 @@
 //                                     INST is the default instrument or '-';
 //                                     shift starts it R rows late, wrapping
 //   order NAME NAME ...               the play order (may repeat, may span lines)
+//   endless                           the tune loops: the order is written as
+//                                     many whole times as the table holds
 //
 // Tokens, each lasting S rows (S = step of the line):
 //   C-2 C#3 ...   note (octaves 1..3) with the line's instrument
@@ -93,6 +97,7 @@ struct Song {
     std::map<std::string, std::vector<std::string>> phrases;
     std::map<std::string, Pattern> patterns;
     std::vector<std::string> order;
+    bool endless = false;
 };
 
 // ---- instruments -----------------------------------------------------------
@@ -115,7 +120,9 @@ double param(const std::map<std::string, std::string>& kv, const std::string& k,
     return it == kv.end() ? def : std::stod(it->second);
 }
 
-double osc(const std::string& type, double p, double duty)
+// One period of a waveform at phase p (whole periods are 1); `mod` is the
+// frequency-modulation index of the fm type.
+double osc(const std::string& type, double p, double duty, double mod = 0, int ratio = 2)
 {
     p -= std::floor(p);
     if (type == "square" || type == "pulse")
@@ -128,18 +135,32 @@ double osc(const std::string& type, double p, double duty)
         return std::sin(2 * PI * p);
     if (type == "organ")
         return 0.6 * std::sin(2 * PI * p) + 0.3 * std::sin(4 * PI * p) + 0.2 * std::sin(6 * PI * p);
+    if (type == "fm")
+        return std::sin(2 * PI * p + mod * std::sin(2 * PI * ratio * p));
     throw Error("unknown instrument type " + type);
 }
 
-int8_t to8(double v)
+// Rounds to 8 bits carrying each rounding error into the next sample, so
+// that a run of samples adds up to within one step of its exact sum: a
+// zero-mean wave stays free of a DC offset.
+void quantise(const std::vector<double>& v, std::vector<int8_t>& out)
 {
-    return static_cast<int8_t>(std::lround(std::max(-1.0, std::min(1.0, v)) * 127));
+    double carry = 0;
+    for (double x : v) {
+        double want = std::max(-1.0, std::min(1.0, x)) * 127 + carry;
+        long q = std::max(-127L, std::min(127L, std::lround(want)));
+        carry = want - static_cast<double>(q);
+        out.push_back(static_cast<int8_t>(q));
+    }
 }
 
 // Tonal instruments: single-cycle waves of `cycle` samples. The sample holds
 // `decay` seconds (heard at C-2) of whole cycles falling from full level to
-// `sustain`, then one cycle at the sustain level that loops; with loop=0 it
-// falls to silence and ends.
+// `sustain`, then the cycles at the sustain level that loop; with loop=0 it
+// falls to silence and ends. detune=K adds a second voice that runs K+1
+// cycles while the first runs K (a slow beat; the loop then spans K cycles).
+// Every cycle is made zero-mean and scaled to full range, so a pulse carries
+// no DC offset into the mix.
 void make_tonal(Instrument& in, const std::string& type, const std::map<std::string, std::string>& kv)
 {
     int cycle = static_cast<int>(param(kv, "cycle", 32));
@@ -148,60 +169,138 @@ void make_tonal(Instrument& in, const std::string& type, const std::map<std::str
     double sustain = param(kv, "sustain", 1);
     bool loop = param(kv, "loop", 1) != 0;
     double sweep = param(kv, "pwm", 0);  // duty change per second of decay
+    int detune = static_cast<int>(param(kv, "detune", 1));
+    double index = param(kv, "index", 1.5);
+    int ratio = static_cast<int>(param(kv, "ratio", 2));
     if (cycle < 2 || cycle % 2)
         throw Error("cycle must be even");
+    if (detune < 1 || detune > 16)
+        throw Error("detune must be 1..16");
     int cycles = static_cast<int>(decay * 8287.0 / cycle);
-    in.data.assign(2, 0);
-    for (int c = 0; c <= cycles; c++) {
-        double x = cycles ? static_cast<double>(c) / cycles : 1;
+    int tail = loop ? detune : 1;
+    std::vector<double> v(2, 0.0);
+    std::vector<double> one(static_cast<size_t>(cycle));
+    for (int c = 0; c < cycles + tail; c++) {
+        double x = cycles ? std::min(1.0, static_cast<double>(c) / cycles) : 1;
         double level = loop ? sustain + (1 - sustain) * std::exp(-4 * x) * (1 - x)
                             : std::exp(-5 * x) * (1 - x);
-        if (c == cycles)
+        if (c >= cycles)
             level = loop ? sustain : 0;
         double d = std::min(0.95, std::max(0.05, duty + sweep * x * decay));
+        double mod = index * (0.35 + 0.65 * std::exp(-3 * x));
+        // The shape of one voice fixes the scale of both.
+        double mean = 0, peak = 0;
         for (int i = 0; i < cycle; i++)
-            in.data.push_back(to8(level * osc(type, static_cast<double>(i) / cycle, d)));
+            mean += osc(type, static_cast<double>(i) / cycle, d, mod, ratio) / cycle;
+        for (int i = 0; i < cycle; i++)
+            peak = std::max(peak, std::fabs(osc(type, static_cast<double>(i) / cycle, d, mod, ratio) - mean));
+        double sum = 0;
+        for (int i = 0; i < cycle; i++) {
+            double p = static_cast<double>(c * cycle + i) / cycle;
+            double w = osc(type, p, d, mod, ratio) - mean;
+            if (detune > 1)
+                w = 0.5 * (w + osc(type, p * (detune + 1) / detune, d, mod, ratio) - mean);
+            one[static_cast<size_t>(i)] = w / peak;
+            sum += w / peak;
+        }
+        for (double w : one)
+            v.push_back(level * (w - sum / cycle));
     }
+    quantise(v, in.data);
     if (loop) {
-        in.loop_start = static_cast<int>(in.data.size()) - cycle;
-        in.loop_len = cycle;
+        in.loop_len = cycle * detune;
+        in.loop_start = static_cast<int>(in.data.size()) - in.loop_len;
     }
 }
 
-// Drums, made at the rate of C-3 (16574 samples per second), no loop.
+// Takes the mean out of a one-shot sound without a step at either end: the
+// correction follows the sound's own loudness (|v| smoothed over 4 ms).
+void remove_dc(std::vector<double>& v, int rate)
+{
+    size_t w = static_cast<size_t>(rate / 250);
+    std::vector<double> env(v.size());
+    double acc = 0, total = 0, weight = 0;
+    for (size_t i = 0; i < v.size(); i++) {
+        acc += std::fabs(v[i]);
+        if (i >= w)
+            acc -= std::fabs(v[i - w]);
+        env[i] = acc / static_cast<double>(w);
+        total += v[i];
+        weight += env[i];
+    }
+    if (weight > 0)
+        for (size_t i = 0; i < v.size(); i++)
+            v[i] -= env[i] * total / weight;
+}
+
+// Drums, made at the rate of C-3 (16574 samples per second), no loop:
+//   kick: a sine falling from tone+drop Hz to tone Hz, with a click of noise
+//   snare, clap: filtered noise over a falling body tone (clap: in bursts)
+//   hat, ohat, crash: metallic squares and bright noise (short to long)
+//   tom, block: a pitched body (block: short and woody)
+// pitch= scales every frequency, noise= the amount of noise (0..1 or more),
+// bright= how much of the noise's low end is taken out (0..1), seed= the
+// noise; len= the length in seconds.
 void make_drum(Instrument& in, const std::string& type, const std::map<std::string, std::string>& kv)
 {
     const double rate = 3546894.6 / 214;
-    double len = param(kv, "len", type == "kick" ? 0.3 : type == "snare" ? 0.22 : type == "ohat" ? 0.3 : 0.06);
+    static const std::map<std::string, double> lens = {
+        {"kick", 0.3}, {"snare", 0.22}, {"clap", 0.25}, {"hat", 0.06}, {"ohat", 0.3},
+        {"crash", 0.9}, {"tom", 0.3}, {"block", 0.08}};
+    auto known = lens.find(type);
+    if (known == lens.end())
+        throw Error("unknown instrument type " + type);
+    double len = param(kv, "len", known->second);
     double pitch = param(kv, "pitch", 1);
+    double noise = param(kv, "noise", type == "kick" ? 0.15 : type == "tom" || type == "block" ? 0.05 : 1);
+    double bright = param(kv, "bright", type == "snare" || type == "clap" ? 0.2 : 0.7);
+    double tone = param(kv, "tone", type == "kick" ? 45 : type == "snare" ? 190 : type == "tom" ? 90
+                                  : type == "block" ? 900 : 0);
+    double drop = param(kv, "drop", type == "kick" ? 140 : type == "tom" ? 80 : 0);
     Noise rng{static_cast<uint32_t>(param(kv, "seed", 0x9E3779B9u))};
     int n = static_cast<int>(len * rate) & ~1;
-    in.data.assign(2, 0);
+    std::vector<double> v(2, 0.0);
     double phase = 0, lp = 0, prev = 0;
+    double metal[6] = {0, 0, 0, 0, 0, 0};
+    static const double ratios[6] = {1.0, 1.34, 1.71, 2.13, 2.62, 3.17};
     for (int i = 0; i < n; i++) {
-        double t = i / rate, x = t / len, v = 0;
-        double fade = (1 - x);
+        double t = i / rate, x = t / len, out = 0;
         double wn = rng.next();
+        // Noise coloured from dull (low-passed) to bright (high-passed).
+        lp += 0.5 * (wn - lp);
+        double hp = wn - prev;
+        prev = wn;
+        double coloured = (1 - bright) * lp + bright * 0.7 * hp;
         if (type == "kick") {
-            double f = pitch * (45 + 140 * std::exp(-t * 28));
-            phase += f / rate;
-            v = std::sin(2 * PI * phase) * std::exp(-x * 4) + 0.15 * wn * std::exp(-t * 200);
-        } else if (type == "snare") {
-            lp += 0.5 * (wn - lp);
-            phase += pitch * (190 - 60 * x) / rate;
-            v = (0.8 * lp * std::exp(-x * 5) + 0.5 * std::sin(2 * PI * phase) * std::exp(-x * 10));
-        } else if (type == "hat" || type == "ohat") {
-            double hp = wn - prev;  // a crude high-pass
-            prev = wn;
-            v = 0.7 * hp * std::exp(-x * (type == "hat" ? 6 : 4));
-        } else if (type == "tom") {
-            phase += pitch * (90 + 80 * std::exp(-t * 15)) / rate;
-            v = std::sin(2 * PI * phase) * std::exp(-x * 4);
-        } else {
-            throw Error("unknown instrument type " + type);
+            phase += pitch * (tone + drop * std::exp(-t * 28)) / rate;
+            out = std::sin(2 * PI * phase) * std::exp(-x * 4) + noise * wn * std::exp(-t * 200);
+        } else if (type == "snare" || type == "clap") {
+            phase += pitch * (tone - 60 * x) / rate;
+            double bursts = 1;
+            if (type == "clap") {
+                double b = std::fmod(t, 0.011);
+                bursts = t < 0.033 ? std::exp(-b * 300) : std::exp(-(t - 0.033) * 12);
+            }
+            out = noise * 0.8 * coloured * std::exp(-x * 5) * bursts +
+                  (type == "snare" ? 0.5 * std::sin(2 * PI * phase) * std::exp(-x * 10) : 0);
+        } else if (type == "hat" || type == "ohat" || type == "crash") {
+            double m = 0;
+            for (int k = 0; k < 6; k++) {
+                metal[k] += pitch * 1900 * ratios[k] / rate;
+                m += metal[k] - std::floor(metal[k]) < 0.5 ? 1 : -1;
+            }
+            double shape = type == "hat" ? 6 : type == "ohat" ? 4 : 3;
+            double ring = type == "crash" ? 0.35 : 0.15;
+            out = (noise * 0.7 * coloured + ring * m / 6) * std::exp(-x * shape);
+        } else {  // tom, block
+            phase += pitch * (tone + drop * std::exp(-t * 15)) / rate;
+            out = std::sin(2 * PI * phase) * std::exp(-x * (type == "block" ? 8 : 4)) +
+                  noise * wn * std::exp(-t * 300);
         }
-        in.data.push_back(to8(v * fade));
+        v.push_back(out * (1 - x));
     }
+    remove_dc(v, static_cast<int>(rate));
+    quantise(v, in.data);
 }
 
 int parse_note(const std::string& s, size_t& i);
@@ -210,14 +309,14 @@ void add_instrument(Song& song, std::istringstream& in)
 {
     std::string name, type, kvs;
     in >> name >> type;
-    static const std::set<std::string> keys = {"vol", "note", "cycle", "duty", "decay", "sustain",
-                                               "loop", "pwm", "len", "pitch", "seed"};
+    static const std::set<std::string> keys = {"vol", "note", "cycle", "duty", "decay", "sustain", "loop",
+                                               "pwm", "detune", "index", "ratio", "len", "pitch",
+                                               "seed", "noise", "bright", "tone", "drop"};
     std::map<std::string, std::string> kv;
     while (in >> kvs) {
         size_t eq = kvs.find('=');
         if (eq == std::string::npos || !keys.count(kvs.substr(0, eq)))
-            throw Error("expected one of vol, note, cycle, duty, decay, sustain, loop, pwm, len, "
-                        "pitch, seed =value: " + kvs);
+            throw Error("unknown instrument key: " + kvs);
         kv[kvs.substr(0, eq)] = kvs.substr(eq + 1);
     }
     if (song.inst.count(name))
@@ -231,7 +330,8 @@ void add_instrument(Song& song, std::istringstream& in)
         size_t i = 0;
         ins.note = parse_note(kv["note"], i);
     }
-    if (type == "kick" || type == "snare" || type == "hat" || type == "ohat" || type == "tom")
+    static const std::set<std::string> drums = {"kick", "snare", "clap", "hat", "ohat", "crash", "tom", "block"};
+    if (drums.count(type))
         make_drum(ins, type, kv);
     else
         make_tonal(ins, type, kv);
@@ -529,6 +629,8 @@ Song parse(std::istream& in)
                 if (a == std::string::npos || b == a)
                     throw Error("title needs quotes");
                 song.title = line.substr(a + 1, b - a - 1);
+            } else if (word == "endless") {
+                song.endless = true;
             } else if (word == "speed") {
                 ls >> song.speed;
             } else if (word == "tempo") {
@@ -605,10 +707,19 @@ std::string build(Song song)
             place_effect(p, p.rows - 1, 0xD, 0, "the break of pattern " + n);
     }
     Pattern& first = song.patterns[song.order[0]];
-    if (song.tempo != 125)
+    if (song.tempo != 125 || song.endless)
         place_effect(first, 0, 0xF, song.tempo, "the tempo");
-    if (song.speed != 6)
+    if (song.speed != 6 || song.endless)
         place_effect(first, 0, 0xF, song.speed, "the speed");
+    // An endless song fills the order table with whole passes: the player
+    // goes from the end of one pass into the start of the next without a
+    // break, and reaches the table's end (where libmodplug fades the song
+    // out and the game rewinds it) only after many minutes.
+    if (song.endless) {
+        std::vector<std::string> pass = song.order;
+        while (song.order.size() + pass.size() <= 128)
+            song.order.insert(song.order.end(), pass.begin(), pass.end());
+    }
 
     std::string m(song.title.substr(0, 20));
     m.resize(20, '\0');
@@ -693,14 +804,27 @@ ModPlugFile* load_module(const std::string& bytes)
     return f;
 }
 
+// Order entries in one pass: the shortest period of the order table (an
+// endless tune repeats its order to fill it).
+int pass_orders(const std::string& m)
+{
+    int orders = static_cast<uint8_t>(m[950]);
+    for (int q = 1; q < orders; q++)
+        if (orders % q == 0 && m.compare(952 + q, orders - q, m, 952, orders - q) == 0)
+            return q;
+    return orders;
+}
+
+// Renders a tune twice through (a tune that ends, once) to hear its loop.
 void render_wav(const char* in, const char* out)
 {
     std::string bytes = read_file(in);
     ModPlugFile* f = load_module(bytes);
+    int orders = static_cast<uint8_t>(bytes[950]), end = std::min(orders, 2 * pass_orders(bytes));
     std::string pcm;
-    char buf[8192];
+    char buf[256];
     int n;
-    while ((n = ModPlug_Read(f, buf, sizeof buf)) > 0)
+    while ((n = ModPlug_Read(f, buf, sizeof buf)) > 0 && ModPlug_GetCurrentOrder(f) < end)
         pcm.append(buf, static_cast<size_t>(n));
     ModPlug_Unload(f);
     std::string w = "RIFF";

@@ -34,12 +34,17 @@ struct Noise {
     }
 };
 
+// A square of any duty is kept zero-mean (the short half reaches full
+// level), so a narrow pulse carries no DC offset.
 double wave_at(Wave w, double phase, double duty = 0.5)
 {
     double p = phase - std::floor(phase);
     switch (w) {
     case Wave::Sine: return std::sin(2 * PI * p);
-    case Wave::Square: return p < duty ? 1.0 : -1.0;
+    case Wave::Square: {
+        double high = 1 - duty, low = -duty;
+        return (p < duty ? high : low) / std::max(high, duty);
+    }
     case Wave::Triangle: return p < 0.5 ? 4 * p - 1 : 3 - 4 * p;
     case Wave::Saw: return 2 * p - 1;
     }
@@ -96,9 +101,31 @@ void noise(Buffer& b, double start, double len, double c0, double c1, double amp
     }
 }
 
-// Scales the buffer to the given peak and fades the last few milliseconds.
+// Takes the mean out of the sound without a step at either end: the
+// correction follows the sound's own loudness (|v| smoothed over 4 ms).
+void remove_dc(Buffer& b)
+{
+    size_t w = static_cast<size_t>(samples(0.004));
+    Buffer env(b.size());
+    double acc = 0, total = 0, weight = 0;
+    for (size_t i = 0; i < b.size(); i++) {
+        acc += std::fabs(b[i]);
+        if (i >= w)
+            acc -= std::fabs(b[i - w]);
+        env[i] = acc / static_cast<double>(w);
+        total += b[i];
+        weight += env[i];
+    }
+    if (weight > 0)
+        for (size_t i = 0; i < b.size(); i++)
+            b[i] -= env[i] * total / weight;
+}
+
+// Removes the DC offset, scales the buffer to the given peak and fades the
+// last few milliseconds.
 void finish(Buffer& b, double peak)
 {
+    remove_dc(b);
     double m = 0;
     for (double v : b)
         m = std::max(m, std::fabs(v));
@@ -116,13 +143,14 @@ double note_hz(int midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0); }
 
 // ---- the effects -----------------------------------------------------------
 
-Buffer alarm()  // urgent two-tone siren, 0.6 s
+Buffer alarm()  // urgent two-tone siren, 0.6 s, dying away over its last tone
 {
     Buffer b;
     for (int i = 0; i < 6; i++) {
         double f = (i % 2) ? 660 : 880;
-        tone(b, i * 0.1, 0.1, Wave::Square, f, f, 0.5, 0.003, 0.15, 0.35);
-        tone(b, i * 0.1, 0.1, Wave::Sine, f * 2, f * 2, 0.15, 0.003, 0.3);
+        double shape = i == 5 ? 1.0 : 0.15;  // the last tone falls to silence
+        tone(b, i * 0.1, 0.1, Wave::Square, f, f, 0.5, 0.003, shape, 0.35);
+        tone(b, i * 0.1, 0.1, Wave::Sine, f * 2, f * 2, 0.15, 0.003, std::max(0.3, shape));
     }
     return b;
 }

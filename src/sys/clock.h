@@ -11,10 +11,10 @@ void sys_delay(uint32_t ms);
 void sys_usleep(uint32_t us);
 
 // Switches the virtual clock on or off; switching it on sets it to 0.
-void clock_use_virtual(bool on);
+void sys_use_virtual_clock(bool on);
 // True while the virtual clock is in use.
-bool clock_is_virtual();
+bool sys_clock_is_virtual();
 // Moves the virtual clock on by ms milliseconds (no effect on the real one).
-void clock_advance(uint32_t ms);
+void sys_advance_clock(uint32_t ms);
 // Sets the virtual clock to ms (tests use it to make the clock go back).
-void clock_set(uint32_t ms);
+void sys_set_clock(uint32_t ms);

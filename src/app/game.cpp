@@ -1,22 +1,15 @@
-#include "core/game.h"
+// The game flow: the outer loop between the main menu and a run of levels.
+#include "app/game.h"
 
-#include "config/config.h"
+#include "app/startup.h"
 #include "config/input.h"
 #include "core/level.h"
-#include "core/play.h"
 #include "core/state.h"
-#include "res/assets.h"
-#include "res/qva.h"
-#include "screens/credits.h"
 #include "screens/highscore.h"
-#include "screens/intro.h"
+#include "screens/level.h"
 #include "screens/levelselect.h"
 #include "screens/menu.h"
 #include "sound/sound.h"
-#include "video/screen.h"
-
-#include <cstdlib>
-#include <cstring>
 
 namespace {
 
@@ -24,38 +17,6 @@ constexpr int MUSIC_MENU = 0;
 constexpr int MUSIC_CLASSIC_MENU = 9;
 constexpr int MUSIC_CLASSIC_GAME = 10;
 constexpr int START_LIVES = 3;
-
-// Argument 1 is looked at, argument 2 only after "-zoom". The zoom given here
-// is read again from the configuration file, so it does not last.
-void read_command_line(int argc, char** argv)
-{
-    if (argc >= 3 && strcmp(argv[1], "-zoom") == 0)
-        zoom = atoi(argv[2]);
-    debug_levels = argc >= 2 && strcmp(argv[1], "-debug") == 0 ? 1 : 0;
-}
-
-void start_up(int argc, char** argv)
-{
-    getConfigFolder();
-    resetdefault_controls();
-    read_command_line(argc, argv);
-    openArchives();
-    loadGfxConfig();
-    loadConfig();
-    init_zarn();
-    read_highscores();
-    start_screen();
-    show_opensource();
-}
-
-void shut_down()
-{
-    write_highscores();
-    dumpConfig();
-    closeArchives();
-    freestuff();
-    GFX_Shutdown();
-}
 
 void start_game()
 {

@@ -1,10 +1,14 @@
-#include "core/clock.h"
+#include "sys/clock.h"
 
 #include <SDL.h>
 #include <unistd.h>
 
-static bool virtual_on = false;
-static uint64_t virtual_us = 0;  // microseconds, so short sleeps add up
+namespace {
+
+bool virtual_on = false;
+uint64_t virtual_us = 0;  // microseconds, so short sleeps add up
+
+}  // namespace
 
 uint32_t sys_ticks()
 {
@@ -29,23 +33,23 @@ void sys_usleep(uint32_t us)
         usleep(us);
 }
 
-void clock_use_virtual(bool on)
+void sys_use_virtual_clock(bool on)
 {
     virtual_on = on;
     virtual_us = 0;
 }
 
-bool clock_is_virtual()
+bool sys_clock_is_virtual()
 {
     return virtual_on;
 }
 
-void clock_advance(uint32_t ms)
+void sys_advance_clock(uint32_t ms)
 {
     virtual_us += static_cast<uint64_t>(ms) * 1000;
 }
 
-void clock_set(uint32_t ms)
+void sys_set_clock(uint32_t ms)
 {
     virtual_us = static_cast<uint64_t>(ms) * 1000;
 }

@@ -1,6 +1,6 @@
 // Program entry of zarn and zarn-fixed: the restricted build differs only in
 // the flag set here.
-#include "core/game.h"
+#include "app/game.h"
 #include "core/state.h"
 
 int main(int argc, char** argv)

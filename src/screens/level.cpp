@@ -1,0 +1,342 @@
+// The level screen: the start screen, the play loop with its pause menu, and
+// the screens that close an attempt (a fall, the time up, a won level, the
+// ending, the game over with its continue question).
+#include "screens/level.h"
+
+#include "config/config.h"
+#include "config/input.h"
+#include "core/field.h"
+#include "core/level.h"
+#include "core/play.h"
+#include "core/state.h"
+#include "res/assets.h"
+#include "screens/pause.h"
+#include "sound/sound.h"
+#include "sys/clock.h"
+#include "video/font.h"
+#include "video/fps.h"
+#include "video/screen.h"
+
+#include <cstdio>
+#include <cstring>
+
+const char* const OUCHWords[4] = {"OUCH", "DANG", "NOOO", "MEEH"};
+const char* const WELLDONEWords[4] = {"WELL DONE", "ADMIRABLE", "EXCELLENT", "SPLENDID!"};
+const char* const DONEWords[4] = {"DONE", "NICE", "WHEE", "YEAH"};
+const char* const EndTexts[8] = {
+    "you have done it. your mission~", "is accomplished. all %d levels~",
+    "are mastered and we hope it has~", "been a pleasure for you to guide~",
+    "morrik and zarn on their task.~", "~", "thanks for playing zarn~", nullptr,
+};
+
+namespace {
+
+constexpr int CELL = 16;
+constexpr int BLINK_MASK = 7;     // "PRESS A BUTTON" shows 8 frames, hides 8
+constexpr int FALL_LAST_FRAME = 8;
+constexpr int PAUSE_RESTART = 2;
+constexpr int PAUSE_ABANDON = 3;
+constexpr int32_t LEVEL_BONUS = 100;  // added with the seconds left for a won level
+constexpr const char* PRESS = "PRESS A BUTTON";
+
+// Draws the w x h picture at (x, y) of the screen; a missing picture draws nothing.
+void draw_picture(SDL_Surface* pic, int x, int y, int w, int h, int sx = 0, int sy = 0)
+{
+    if (pic && screen)
+        drawPic(screen, x, y, w, h, pic, sx, sy, w, h);
+}
+
+void fill_black()
+{
+    if (screen)
+        SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
+}
+
+// Every screen over play runs so: its effect, then the screen over music at a
+// quarter of its volume, then the music back. Returns what the screen returns.
+template <typename Screen>
+int32_t over_quiet_music(int sfx, Screen run)
+{
+    play_sfx(sfx);
+    MP_VolumeMusic(music_volume >> 2);
+    int32_t result = run();
+    MP_VolumeMusic(music_volume);
+    return result;
+}
+
+void show_message(int sfx, int mode)
+{
+    over_quiet_music(sfx, [mode] {
+        aktion(mode);
+        return 0;
+    });
+}
+
+// One frame of the level in play: field, top bar, player, explosions, HUD.
+void draw_play()
+{
+    fill_black();
+    draw_map(screen);
+    draw_picture(top, 0, 0, 320, 48);
+    draw_picture(anim, px, py, CELL, CELL, dir * CELL, 0);
+    draw_explosions(screen);
+    show_text();
+}
+
+// The pause menu, opened from play: PLAY_RESTART or PLAY_ABANDON when the
+// attempt is to end after this frame, else PLAY_ON.
+int ask_pause()
+{
+    int32_t choice = over_quiet_music(SFX_PAUSE, [] { return pause(); });
+    int leave = PLAY_ON;
+    if (choice == PAUSE_RESTART && Player.lives > 1) {
+        Player.lives--;
+        cont = 2;
+        leave = PLAY_RESTART;
+    } else if (choice == PAUSE_ABANDON) {
+        leave = PLAY_ABANDON;
+        Player.lives = 0;
+        cont = 0;
+    }
+    return leave;
+}
+
+void settle_fall()
+{
+    Player.lives = Player.lives - 1 + Player.life_refund;
+    Player.perfect = 0;
+    explode_index = 0;
+    show_message(SFX_EXPLODE2, MSG_FALL);
+}
+
+void settle_time_up()
+{
+    Player.lives = Player.lives - 1 + Player.life_refund;
+    show_message(SFX_LEVEL_OVER_DIE, MSG_TIME_UP);
+}
+
+void settle_won()
+{
+    if (Player.perfect == 1)
+        Player.lives++;  // before the screen, so its life icons show it
+    show_message(SFX_LEVEL_OVER_WIN, MSG_LEVEL_WON);
+    if (quit_zarn == 1)
+        return;
+    add_score(MapData.time_left + LEVEL_BONUS);
+    if (++curr_map > maxmap)
+        curr_map = 1;
+}
+
+void settle(int outcome)
+{
+    engine_outcome = outcome;
+    switch (outcome) {
+    case PLAY_FALL: settle_fall(); break;
+    case PLAY_TIME_UP: settle_time_up(); break;
+    case PLAY_WON: settle_won(); break;
+    default: break;
+    }
+    if (quit_zarn == 1)
+        engine_outcome = PLAY_QUIT;
+}
+
+// The level start: sprite, background, tile sheet, animations.
+void prepare_level(play_attempt& a)
+{
+    attempt_start(a);
+    setup_backgroundpattern();
+    if (classic_mode)
+        tiles = classic_tiles;
+    else
+        tiles = curr_map > maxmap / 2 ? tiles2 : tiles1;
+    clear_animations();
+    strcpy(tmp_string_c, "YES~");
+    cont = 1;
+    initFPS();
+}
+
+// The field darkened under a closing screen, or the bar alone.
+void draw_message_background(int mode)
+{
+    if (mode != MSG_LEVEL_START && mode != MSG_GAME_OVER) {
+        draw_map(screen);
+        draw_raster();
+        draw_picture(top, 0, 0, 320, 48);
+        dir = 5;
+    } else {
+        draw_picture(top, 0, 0, 320, 48);
+    }
+    show_text();
+}
+
+void draw_ending(bool blink)
+{
+    draw_picture(zarnmenu, 0, 0, 320, 240);
+    cont = 0;
+    fin = 1;
+    for (int i = 0; EndTexts[i]; i++) {
+        const char* line = EndTexts[i];
+        if (i == 1) {
+            snprintf(tmp_string, sizeof tmp_string, EndTexts[1], maxmap);
+            line = tmp_string;
+        }
+        put_text1(screen, 164 - 4 * static_cast<int>(strlen(line)), 128 + 12 * i, line);
+    }
+    if (blink)
+        put_text(screen, 48, 216, PRESS);
+}
+
+void draw_level_start(bool blink)
+{
+    draw_picture(letsgo, 0, 0, 320, 240);
+    if (blink)
+        put_text(screen, 48, 208, PRESS);
+    if (curr_map > 1 && curr_map <= PW_COUNT) {
+        snprintf(tmp_string, sizeof tmp_string, "%s~", pw[curr_map - 1]);
+        memcpy(last_pw, pw[curr_map - 1], sizeof last_pw);
+        put_text1(screen, 4, 8, "PASSWORD~");
+        put_text1(screen, 4, 20, tmp_string);
+    }
+}
+
+void draw_message(int mode, int word, bool blink)
+{
+    switch (mode) {
+    case MSG_TIME_UP:
+        put_text_large(screen, 48, 120, "TIME UP");
+        break;
+    case MSG_FALL:
+        draw_picture(tiles, px, py, CELL, CELL, explode_index * CELL, 2 * CELL);
+        if (explode_index < FALL_LAST_FRAME)
+            explode_index++;
+        put_text_large(screen, 96, 120, OUCHWords[word]);
+        break;
+    case MSG_LEVEL_START:
+        draw_level_start(blink);
+        return;
+    case MSG_LEVEL_WON:
+        if (curr_map == maxmap) {
+            draw_ending(blink);
+            return;
+        }
+        if (Player.perfect == 1)
+            put_text_large(screen, 20, 120, WELLDONEWords[word]);
+        else
+            put_text_large(screen, 100, 120, DONEWords[word]);
+        break;
+    case MSG_GAME_OVER:
+        draw_picture(gameover, 0, 0, 320, 240);
+        put_text(screen, 2, 192, "CONTINUE~");
+        put_text1(screen, 2, 216, tmp_string_c);
+        return;
+    default:
+        return;
+    }
+    if (blink)
+        put_text(screen, 48, 208, PRESS);
+}
+
+// Reads the controls of a message screen; true when it closes.
+bool message_input(int mode)
+{
+    int32_t x = -1, y = -1;
+    int32_t ctrl = check_controls(&x, &y, 0, 0, 0, nullptr);
+    if (ctrl & CTRL_QUIT) {
+        quit_zarn = 1;
+        return true;
+    }
+    bool close = false;
+    if (x != -1 || (ctrl & CTRL_CONFIRM)) {
+        if (mode == MSG_LEVEL_WON)
+            Player.perfect = 1;
+        close = true;
+        if (Player.lives < 1 && end_game == 0) {
+            end_game = 1;
+            play_sfx(SFX_LEVEL_OVER_DIE);
+            aktion(MSG_GAME_OVER);
+        }
+    }
+    if (ctrl & (CTRL_UP | CTRL_LEFT)) {
+        strcpy(tmp_string_c, "YES~");
+        play_sfx(SFX_SELECT);
+        cont = 1;
+    }
+    if (ctrl & (CTRL_DOWN | CTRL_RIGHT)) {
+        strcpy(tmp_string_c, "NO~");
+        play_sfx(SFX_SELECT);
+        cont = 0;
+    }
+    return close;
+}
+
+}  // namespace
+
+int engine_outcome;
+
+void engine()
+{
+    play_attempt a;
+    engine_outcome = PLAY_QUIT;
+    prepare_level(a);
+    aktion(MSG_LEVEL_START);
+    if (quit_zarn == 1)
+        return;
+    initFPS();
+    a.second = 0;
+    for (;;) {
+        int32_t x = -1, y = -1;
+        int32_t ctrl = check_controls(&x, &y, 0, 0, 0, nullptr);
+        animframe = (animframe + 1) & 15;
+        int leave = PLAY_ON;
+        if (ctrl & CTRL_QUIT) {
+            quit_zarn = 1;
+            leave = PLAY_QUIT;
+        }
+        if (ctrl & CTRL_CONFIRM)
+            leave = ask_pause();
+        int32_t steer = x != -1 ? pointer_steer(x, y) : 0;
+        if (quit_zarn == 1)
+            return;
+        draw_play();
+        int outcome = play_frame(a, sys_ticks(), get_controls(), steer);
+        apply_events(a.player);
+        if (outcome != PLAY_ON) {
+            settle(outcome);
+            return;
+        }
+        GFX_Flip(screen);
+        controlFPS();
+        if (leave != PLAY_ON) {
+            engine_outcome = leave;
+            return;
+        }
+    }
+}
+
+void aktion(int mode)
+{
+    int word = static_cast<int>(sys_ticks() & 3);
+    strcpy(tmp_string_c, "YES~");
+    cont = 1;
+    initFPS();
+    bool blink = true;
+    int blink_count = 1;
+    for (;;) {
+        draw_message_background(mode);
+        draw_message(mode, word, blink);
+        bool close = message_input(mode);
+        if (quit_zarn == 1) {
+            setup_backgroundpattern();
+            return;
+        }
+        GFX_Flip(screen);
+        controlFPS();
+        if (close) {
+            setup_backgroundpattern();
+            return;
+        }
+        blink_count = (blink_count + 1) & BLINK_MASK;
+        if (blink_count == 0)
+            blink = !blink;
+    }
+}

@@ -1,0 +1,26 @@
+#include "sys/fatal.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+void (*fatal_cleanup)();
+
+}  // namespace
+
+void sys_set_fatal_cleanup(void (*cleanup)())
+{
+    fatal_cleanup = cleanup;
+}
+
+void sys_fatal(const char* line)
+{
+    fprintf(stderr, "%s\n", line);
+    fflush(stderr);
+    if (void (*cleanup)() = fatal_cleanup) {
+        fatal_cleanup = nullptr;  // a failure inside the cleanup ends at once
+        cleanup();
+    }
+    exit(1);
+}

@@ -1,0 +1,9 @@
+// The one way out when the game cannot go on: one line, then an orderly exit.
+#pragma once
+
+// Sets what runs before a fatal exit (closing sound, releasing the display);
+// null: nothing.
+void sys_set_fatal_cleanup(void (*cleanup)());
+// Prints line (no newline needed) to standard error, runs the cleanup and
+// ends the program with exit status 1.
+[[noreturn]] void sys_fatal(const char* line);

@@ -1,0 +1,68 @@
+#include "sys/files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// A file system that cannot sync (some virtual ones) still gets its file.
+bool synced(int fd)
+{
+    return fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
+}
+
+bool write_all(int fd, const void* data, size_t len)
+{
+    const char* p = static_cast<const char*>(data);
+    while (len > 0) {
+        ssize_t n = write(fd, p, len);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        len -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// The folder part of path ("." when it has none).
+std::string folder_of(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+void sync_folder(const std::string& folder)
+{
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    synced(fd);
+    close(fd);
+}
+
+}  // namespace
+
+bool sys_save_file(const char* path, const void* data, size_t len)
+{
+    std::string temp = std::string(path) + ".XXXXXX";
+    int fd = mkstemp(temp.data());  // O_CREAT | O_EXCL: a fresh file of our own
+    if (fd < 0)
+        return false;
+    bool good = write_all(fd, data, len) && synced(fd);
+    good = close(fd) == 0 && good;
+    if (!good || rename(temp.c_str(), path) != 0) {
+        unlink(temp.c_str());
+        return false;
+    }
+    sync_folder(folder_of(path));
+    return true;
+}

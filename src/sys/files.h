@@ -1,0 +1,10 @@
+// Saving a whole file so that a crash, a full disk or a planted link never
+// leaves anything but the old file or the new one in its place.
+#pragma once
+#include <cstddef>
+
+// Writes len bytes to path: into a fresh temporary file created exclusively in
+// the same folder (never following a link, never reusing a name), flushed and
+// synced, renamed over path, and the folder synced. False, with path left as
+// it was and no temporary file left behind, when any step fails.
+bool sys_save_file(const char* path, const void* data, size_t len);
