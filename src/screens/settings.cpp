@@ -249,7 +249,7 @@ void draw()
         format_line(line);
         put_text1(screen, LIST_X, LIST_Y + LINE_HEIGHT * (line - 1), tmp_string);
     }
-    put_text1(screen, 12, LIST_Y - 2 + LINE_HEIGHT * (st.selected - 1), ".                                   .~");
+    put_text1(screen, 12, LIST_Y - 2 + LINE_HEIGHT * (st.selected - 1), ".                                    .~");
     GFX_Flip(screen);
     controlFPS();
 }

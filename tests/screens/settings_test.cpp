@@ -34,7 +34,7 @@ bool line_shows(int line, const std::string& text, int selected, bool controls_l
     int y = 136 + 12 * (line - 1), marks_y = 134 + 12 * (selected - 1);
     if (controls_list)
         return row_shows(y, {{79, y, text.c_str()}, {63, marks_y, ".~"}});
-    return row_shows(y, {{24, y, text.c_str()}, {12, marks_y, ".                                   .~"}});
+    return row_shows(y, {{24, y, text.c_str()}, {12, marks_y, ".                                    .~"}});
 }
 
 bool prompt_shown()

@@ -66,7 +66,7 @@ std::vector<ScreenText> game_screens()
     ScreenText settings{"settings", "title", {{16, 96, 112, "SETTINGS", true}}, {}};
     for (int i = 0; i < 8; i++)
         settings.lines.push_back({8, 24, 136 + 12 * i, SETTINGS_LINES[i], true});
-    settings.lines.push_back({8, 12, 134 + 12 * 3, ".                                   .~", true});
+    settings.lines.push_back({8, 12, 134 + 12 * 3, ".                                    .~", true});
     out.push_back(settings);
 
     ScreenText controls{"controls", "title", {{16, 96, 112, "CONTROLS", true}}, {}};
