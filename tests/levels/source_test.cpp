@@ -1,10 +1,11 @@
 // Level sources: every legend character survives source -> level bytes ->
-// the game's loader -> source, and malformed sources are refused where they
-// go wrong.
+// the game's loader -> source, malformed sources are refused where they go
+// wrong, and a copy of a level is told from a different level.
 #include <gtest/gtest.h>
 
 #include "core/level.h"
 #include "levelsrc.h"
+#include "similarity.h"
 
 #include <string>
 
@@ -92,4 +93,31 @@ TEST(LevelSource, MalformedSourcesAreRefusedWithLineAndColumn)
         EXPECT_FALSE(levelsrc::parse(b.text, src, error)) << b.where;
         EXPECT_EQ(error.rfind(b.where, 0), 0u) << "expected " << b.where << " got " << error;
     }
+}
+
+TEST(LevelSimilarity, ACopyMovedMirroredOrRetiledScoresOneAndADifferentLevelStaysBelowTheLimit)
+{
+    levelsrc::level_source ring, copy, line;
+    ring.rows.fill(std::string(levelsrc::COLS, '.'));
+    copy.rows = line.rows = ring.rows;
+    const char* drawn[] = {"Sooo", "o..o", "o..oo", "ooooo"};
+    for (int r = 0; r < 4; r++)
+        for (int c = 0; drawn[r][c]; c++) {
+            ring.rows[size_t(r)][size_t(c)] = drawn[r][c];
+            // Moved three down and to the far right, mirrored, its fields made mines.
+            copy.rows[size_t(r + 3)][size_t(levelsrc::COLS - 1 - c)] = drawn[r][c] == 'o' ? '*' : drawn[r][c];
+        }
+    ring.solution = "RRRDDRDLLLLUUU";
+    copy.solution = "LLLDDLDRRRRUUU";
+    levelsrc::likeness same = levelsrc::compare(ring, copy);
+    EXPECT_DOUBLE_EQ(same.score, 1.0);
+    EXPECT_EQ(same.symmetry, 4);  // the mirror image
+    EXPECT_DOUBLE_EQ(levelsrc::compare(copy, ring).score, 1.0);
+
+    line.rows[5] = "....Soooooooooooo#..";
+    line.solution = "RRRRRRRRRRRRR";
+    levelsrc::likeness other = levelsrc::compare(ring, line);
+    EXPECT_LT(other.score, levelsrc::SIMILARITY_LIMIT);
+    EXPECT_NEAR(other.layout, 5.0 / 23, 1e-9);  // the ring's bottom row on the line; 23 cells in either
+    EXPECT_NEAR(levelsrc::edit_ratio("RRRDDRDLLLLUUU", "RRRDDRDLLLLUUUU"), 14.0 / 15, 1e-9);
 }

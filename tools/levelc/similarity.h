@@ -1,0 +1,40 @@
+// How alike two levels are: their pictures under every mirror, turn and shift
+// of the grid, and their solutions read through the same mirror or turn. The
+// data build refuses a pair that scores SIMILARITY_LIMIT or more, so a copy of
+// a level (moved, mirrored, turned or with its tiles swapped) cannot come into
+// the sets.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace levelsrc {
+
+struct level_source;
+
+// A score at or above this marks two levels as copies of each other.
+constexpr double SIMILARITY_LIMIT = 0.75;
+
+// The likeness of two levels under the one symmetry of the grid that makes
+// them most alike.
+struct likeness {
+    double score = 0;     // (layout + solution) / 2
+    double layout = 0;    // occupied cells in common / occupied in either, best shift
+    double solution = 0;  // the better of the move strings' and their turn sequences' edit ratios
+    int symmetry = 0;     // 0 as drawn, 1-3 turned a quarter at a time, 4-7 the same mirrored
+};
+
+// Compares two levels under all 8 symmetries and every shift.
+likeness compare(const level_source& a, const level_source& b);
+// 1 - edit distance / length of the longer string (1 for two empty strings).
+double edit_ratio(const std::string& a, const std::string& b);
+
+// Two levels of a list and how alike they are.
+struct alike_pair {
+    int a = 0, b = 0;  // indices into the list, a < b
+    likeness how;
+};
+
+// Every pair of the list, most alike first.
+std::vector<alike_pair> compare_all(const std::vector<level_source>& levels);
+
+}  // namespace levelsrc
