@@ -10,6 +10,7 @@
 #include "config/input.h"
 
 #include "video/screen.h"
+#include "video/shot.h"
 
 #include <array>
 
@@ -39,6 +40,7 @@ int32_t DEFAULT_RIGHT_BUTTON = default_buttons[CONTROL_RIGHT];
 int32_t DEFAULT_PAUSE_BUTTON = default_buttons[CONTROL_PAUSE];
 int32_t DEFAULT_ACTION_BUTTON = default_buttons[CONTROL_ACTION];
 int32_t quit_zarn;
+int32_t focus_lost;
 int32_t level_warp_activated;
 
 namespace {
@@ -110,6 +112,22 @@ int32_t hat_motion(int32_t state, Uint8 v)
         state &= (state & CTRL_RIGHT) ? ~CTRL_RIGHT : ~CTRL_LEFT;
     }
     return state;
+}
+
+// Alt+Enter and F12 act on the window whatever screen runs; true when the
+// key was one of them.
+bool window_key(const SDL_keysym& k)
+{
+    if ((k.sym == SDLK_RETURN || k.sym == SDLK_KP_ENTER) && (k.mod & KMOD_ALT)) {
+        toggle_full_screen();
+        return true;
+    }
+    if (k.sym == SDLK_F12) {
+        char path[1024];
+        save_screenshot(path, sizeof path);
+        return true;
+    }
+    return false;
 }
 
 // A click either lands at a position or, in a menu, selects a row.
@@ -204,7 +222,12 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t /*reserved*/, int32_t hei
     while (SDL_PollEvent(&e)) {
         switch (e.type) {
         case SDL_KEYDOWN:
-            state |= key_press(e.key.keysym.sym);
+            if (!window_key(e.key.keysym))
+                state |= key_press(e.key.keysym.sym);
+            break;
+        case SDL_ACTIVEEVENT:
+            if ((e.active.state & SDL_APPINPUTFOCUS) && e.active.gain == 0)
+                focus_lost = 1;
             break;
         case SDL_JOYBUTTONDOWN:
             state |= joy_button_press(e.jbutton.button);
@@ -261,5 +284,6 @@ void input_reset()
     last_key = -1;
     last_button = -1;
     quit_zarn = 0;
+    focus_lost = 0;
     level_warp_activated = 0;
 }

@@ -8,6 +8,8 @@
 #include "res/assets.h"
 #include "res/qva.h"
 #include "app/startup.h"
+#include "core/records.h"
+#include "screens/demo.h"
 #include "screens/scrolltext.h"
 #include "sound/sound.h"
 #include "video/fps.h"
@@ -22,6 +24,8 @@ void boot_game()
     screen_reset();
     field_reset();
     scrolltext_reset();
+    records_reset();
+    demo_reset();
     resetdefault_controls();
     fps_frame_hook = nullptr;
     sys_use_virtual_clock(true);
