@@ -1,6 +1,6 @@
 #include "core/records.h"
 
-#include "config/config.h"
+#include "core/highscores.h"
 #include "res/qva.h"
 #include "sys/bytes.h"
 #include "sys/files.h"
@@ -17,10 +17,16 @@ constexpr int32_t TIME_MAX = 9999;
 constexpr int32_t STEPS_MAX = 65535;
 static_assert(sizeof MARK + 2 * RECORD_LEVELS * 8 == RECORDS_FILE_BYTES, "the mark and two fields a level");
 
-// The file sits in the folder of zarn.hi. Kept apart from fname_buf.
+// The file sits in the folder of zarn.hi (none when the high scores have
+// none). Kept apart from fname_buf.
+bool has_file()
+{
+    return !scoresFolder || *scoresFolder;
+}
+
 void records_path(char* out, size_t size)
 {
-    snprintf(out, size, "%s", filename(configFolder, "zarn", "rec"));
+    snprintf(out, size, "%s", filename(scoresFolder, "zarn", "rec"));
 }
 
 bool valid(const level_record& r)
@@ -57,6 +63,8 @@ void records_reset()
 void read_records()
 {
     records_reset();
+    if (!has_file())
+        return;
     char path[sizeof fname_buf];
     records_path(path, sizeof path);
     FILE* f = fopen(path, "rb");
@@ -76,6 +84,10 @@ void read_records()
 
 bool write_records()
 {
+    if (!has_file())
+        return true;
+    if (scoresFolder && !sys_make_folder(scoresFolder))
+        return false;
     char path[sizeof fname_buf];
     records_path(path, sizeof path);
     uint8_t bytes[RECORDS_FILE_BYTES];

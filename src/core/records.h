@@ -27,8 +27,10 @@ void records_reset();
 // Replaces the records with zarn.rec; a missing file leaves none, a damaged
 // one leaves none and prints one line.
 void read_records();
-// Saves the records to zarn.rec (through a temporary file and a rename);
-// false when it could not be saved, the old file then stays.
+// Saves the records to zarn.rec (through a temporary file and a rename), the
+// folder of zarn.hi made first when missing; false when it could not be
+// saved, the old file then stays. True without writing when zarn.hi has no
+// folder.
 bool write_records();
 // The record of a level, or null when it has none or has no place.
 const level_record* level_record_of(int level, int classic);

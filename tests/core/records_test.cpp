@@ -1,6 +1,7 @@
 // The per-level records and their file zarn.rec.
 #include <gtest/gtest.h>
 
+#include "core/highscores.h"
 #include "core/records.h"
 #include "support/scratch.h"
 #include "sys/bytes.h"
@@ -79,4 +80,19 @@ TEST_F(LevelRecords, ADamagedFileIsIgnoredWithOneLineAndReplacedByTheNextRecord)
     EXPECT_EQ(level_record_of(5, 1)->time_left, 7);
     remove("zarn.rec");
     EXPECT_EQ(read_and_say(), "") << "a missing file is no damage";
+}
+
+// The records live where the high scores live, the folder made when missing;
+// without a folder for the scores none are written.
+TEST_F(LevelRecords, TheFileFollowsTheHighScoresFolder)
+{
+    scoresFolder = "scores/zarn";
+    note_level_won(1, 0, 30, 12);
+    EXPECT_EQ(read_bytes("scores/zarn/zarn.rec").size(), size_t(RECORDS_FILE_BYTES));
+    scoresFolder = "";
+    EXPECT_TRUE(write_records());
+    read_records();
+    EXPECT_EQ(level_record_of(1, 0), nullptr) << "nothing read without a folder";
+    scoresFolder = nullptr;
+    EXPECT_EQ(fopen("zarn.rec", "rb"), nullptr);
 }
