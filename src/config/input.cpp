@@ -9,6 +9,7 @@
 // -1 when no row was clicked in this call.
 #include "config/input.h"
 
+#include "sys/clock.h"
 #include "video/screen.h"
 #include "video/shot.h"
 
@@ -114,12 +115,20 @@ int32_t hat_motion(int32_t state, Uint8 v)
     return state;
 }
 
+// A window manager may take the focus away for a moment while the display
+// switches between window and full screen: no pause for that.
+constexpr uint32_t SWITCH_FOCUS_MS = 1000;
+bool switched;         // Alt+Enter was pressed
+uint32_t switched_at;  // at this sys_ticks
+
 // Alt+Enter and F12 act on the window whatever screen runs; true when the
 // key was one of them.
 bool window_key(const SDL_keysym& k)
 {
     if ((k.sym == SDLK_RETURN || k.sym == SDLK_KP_ENTER) && (k.mod & KMOD_ALT)) {
         toggle_full_screen();
+        switched = true;
+        switched_at = sys_ticks();
         return true;
     }
     if (k.sym == SDLK_F12) {
@@ -226,7 +235,8 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t /*reserved*/, int32_t hei
                 state |= key_press(e.key.keysym.sym);
             break;
         case SDL_ACTIVEEVENT:
-            if ((e.active.state & SDL_APPINPUTFOCUS) && e.active.gain == 0)
+            if ((e.active.state & SDL_APPINPUTFOCUS) && e.active.gain == 0 &&
+                !(switched && sys_ticks() - switched_at < SWITCH_FOCUS_MS))
                 focus_lost = 1;
             break;
         case SDL_JOYBUTTONDOWN:
@@ -285,5 +295,6 @@ void input_reset()
     last_button = -1;
     quit_zarn = 0;
     focus_lost = 0;
+    switched = false;
     level_warp_activated = 0;
 }

@@ -390,6 +390,20 @@ TEST_F(Play, LosingTheWindowFocusInPlayOpensThePauseMenu)
     EXPECT_EQ(engine_outcome, PLAY_ABANDON);
     EXPECT_EQ(res.count(SFX_PAUSE), 1);
     EXPECT_EQ(res.effects[0], std::make_pair(4, int(SFX_PAUSE))) << "in the frame after the loss";
+
+    // A window manager takes the focus for a moment when Alt+Enter switches
+    // the display: no pause for that one, but for a loss two seconds later.
+    Player.lives = 3;
+    load_level_text("S##.o");
+    res = run_script(script("1 press RETURN\n90 press LEFT\n91 press RETURN\n"), engine, [](int frame) {
+        if (frame == 2)
+            push_key(SDLK_RETURN, KMOD_RALT);
+        if (frame == 4 || frame == 80)
+            push_focus_lost();
+    });
+    EXPECT_EQ(engine_outcome, PLAY_ABANDON);
+    ASSERT_EQ(res.count(SFX_PAUSE), 1);
+    EXPECT_EQ(res.effects[0], std::make_pair(81, int(SFX_PAUSE)));
 }
 
 }  // namespace
