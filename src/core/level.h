@@ -64,7 +64,8 @@ const char* level_entry_name(int level, int classic);
 bool decode_level(const uint8_t* body, size_t len);
 // Reads the level's entry from the maps archive into Map: 1 done, 0 missing.
 int LoadLevel(int level, int classic);
-// Clears the field, loads the level and derives kinds and the header.
+// Clears the field, loads the level and derives kinds and the header; a
+// missing or damaged level entry ends the program with one line naming it.
 void init_maps(int level, int classic);
 // Derives kinds and the header from a loaded field (step 3 on of init_maps).
 void derive_map();

@@ -28,8 +28,9 @@ extern uint32_t musiclength[MUS_COUNT];               // their lengths
 extern int mpChannels;                                // renderer channels, 2
 extern int mpFrequency;                               // renderer rate, 22050
 
-// Opens the audio device, loads every effect and caches the intro tune; when
-// the device cannot be opened, says so once and every sound call does nothing.
+// Opens the audio device, loads every effect and caches the intro tune; names
+// the effects it could not load in one line. When the device cannot be
+// opened, says so once and every sound call does nothing.
 void init_sound();
 // Starts effect index (SFX_*) on the next of eight channels.
 void play_sfx(int index);
@@ -53,9 +54,11 @@ void MP_ResumeMusic();
 void MP_StopMusic();
 // Caches tune track's module bytes, once.
 void load_music(int track);
-// The inflated module entry of a tune name ("sfx/menu"); null when missing.
+// The inflated module entry of a tune name ("sfx/menu"); null, with SDL's
+// error text saying which, when missing or not a module the game wrote.
 void* LoadBuffer(const char* name, uint32_t* size_out);
-// The decoded effect entry of an effect name ("sfx/walk"); null when missing.
+// The decoded effect entry of an effect name ("sfx/walk"); null when missing
+// or not a plain PCM WAVE file (nothing else reaches the sound library).
 Mix_Chunk* ZARN_LoadWAV(const char* name);
 // Stops everything, frees every effect and module and closes the device.
 void destroy_sound();

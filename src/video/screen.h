@@ -14,7 +14,8 @@ extern const char* const zoom_modes[6]; // names of the zoom values
 extern int cfgbpp;                      // colour depth written to the config file
 
 // (Re)creates the video mode and the back surface from zoom, full_screen and
-// double_scale.
+// double_scale; when SDL refuses either, prints "SDL Error: ..." and ends the
+// program with exit status 1 (the fatal clean-up runs, no file is written).
 void init_screen();
 // Presents a finished frame (every caller passes screen).
 void GFX_Flip(SDL_Surface* surface);
