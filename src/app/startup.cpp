@@ -19,17 +19,6 @@
 
 namespace {
 
-// Argument 1 is looked at, argument 2 only after "-zoom". The zoom given here
-// is read again from the configuration file, so it does not last.
-void read_command_line(int argc, char** argv)
-{
-    if (argc >= 3 && strcmp(argv[1], "-zoom") == 0) {
-        long n = strtol(argv[2], nullptr, 10);  // no overflow, whatever the digits
-        zoom = n < 0 || n > 5 ? 1 : static_cast<int>(n);
-    }
-    debug_levels = argc >= 2 && strcmp(argv[1], "-debug") == 0 ? 1 : 0;
-}
-
 // What a fatal error leaves behind: no sound device, no display mode.
 void release_all()
 {
@@ -38,6 +27,15 @@ void release_all()
 }
 
 }  // namespace
+
+void read_command_line(int argc, char** argv)
+{
+    if (argc >= 3 && strcmp(argv[1], "-zoom") == 0) {
+        long n = strtol(argv[2], nullptr, 10);  // no overflow, whatever the digits
+        zoom = n < 0 || n > 5 ? 1 : static_cast<int>(n);
+    }
+    debug_levels = argc >= 2 && strcmp(argv[1], "-debug") == 0 ? 1 : 0;
+}
 
 void init_zarn()
 {

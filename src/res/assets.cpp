@@ -183,6 +183,19 @@ const char* base_name(const char* name)
     return sep ? sep + 1 : name;
 }
 
+SDL_Surface* picture_from_bytes(const uint8_t* bytes, uint32_t len, const char* name)
+{
+    SDL_Surface* surface = nullptr;
+    if (bmp_header_sane(bytes, len))
+        if (SDL_RWops* stream = SDL_RWFromConstMem(bytes, static_cast<int>(len)))
+            surface = SDL_LoadBMP_RW(stream, 1);
+    if (surface && !surface_usable(surface, name)) {
+        SDL_FreeSurface(surface);  // a picture the game cannot draw counts as missing
+        surface = nullptr;
+    }
+    return surface;
+}
+
 SDL_Surface* ZARN_LoadBMP(const char* name)
 {
     if (!name)
@@ -191,15 +204,8 @@ SDL_Surface* ZARN_LoadBMP(const char* name)
     void* bytes = loadQVAFile(QVA_GFX, base_name(name), "bmp", &length);
     if (!bytes)
         return nullptr;
-    SDL_Surface* surface = nullptr;
-    if (bmp_header_sane(static_cast<const uint8_t*>(bytes), length))
-        if (SDL_RWops* stream = SDL_RWFromConstMem(bytes, static_cast<int>(length)))
-            surface = SDL_LoadBMP_RW(stream, 1);
+    SDL_Surface* surface = picture_from_bytes(static_cast<const uint8_t*>(bytes), length, base_name(name));
     free(bytes);
-    if (surface && !surface_usable(surface, base_name(name))) {
-        SDL_FreeSurface(surface);  // a picture the game cannot draw counts as missing
-        surface = nullptr;
-    }
     return surface;
 }
 

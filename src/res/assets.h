@@ -23,6 +23,10 @@ extern SDL_Surface* top;                // the themed top bar of play
 
 // Strips a folder part: what follows the first '/', else the first '\'.
 const char* base_name(const char* name);
+// Decodes the bytes of a BMP entry into a new surface for the picture named
+// name (the base name, which gives its role); null when damaged, or of a
+// depth or size the game cannot draw in that role.
+SDL_Surface* picture_from_bytes(const uint8_t* bytes, uint32_t len, const char* name);
 // Decodes the image entry (folder stripped) into a new surface; null if
 // missing, damaged, or of a depth or size the game cannot draw in its role.
 SDL_Surface* ZARN_LoadBMP(const char* name);

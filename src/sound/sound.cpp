@@ -73,10 +73,9 @@ uint16_t le16(const uint8_t* p)
     return static_cast<uint16_t>(p[0] | p[1] << 8);
 }
 
-// The sound library is handed only plain PCM WAVE files: "RIFF", "WAVE", a
-// "fmt " chunk first (PCM, one or two channels, 8000..48000 Hz, 8 or 16 bits)
-// and a "data" chunk, every chunk up to it inside the entry. Anything else
-// (AIFF, VOC, compressed or cut WAVE files) never reaches it.
+// The sound library is handed only plain PCM WAVE files (see chunk_from_bytes):
+// AIFF, VOC, compressed or cut WAVE files never reach it. SDL allocates every
+// chunk it reads, so each chunk up to "data" must lie inside the entry.
 bool wav_sane(const uint8_t* b, uint32_t len)
 {
     if (len < 44 || !tag_is(b, "RIFF") || !tag_is(b + 8, "WAVE") || !tag_is(b + 12, "fmt "))
@@ -96,32 +95,6 @@ bool wav_sane(const uint8_t* b, uint32_t len)
         at += 8 + uint64_t{chunk} + (chunk & 1);
     }
     return false;
-}
-
-// A ProTracker module as the game's tune compiler writes it: "M.K." at 1080,
-// a song of 1..128 orders over at most 64 patterns, every pattern and sample
-// inside the entry and every loop inside its sample. Only such a module
-// reaches the renderer.
-bool module_sane(const uint8_t* b, uint32_t len)
-{
-    constexpr uint32_t HEADER = 1084, PATTERN = 1024;
-    if (len < HEADER || !tag_is(b + 1080, "M.K.") || b[950] < 1 || b[950] > 128)
-        return false;
-    uint32_t patterns = 0;
-    for (int i = 0; i < 128; i++)
-        patterns = b[952 + i] + 1u > patterns ? b[952 + i] + 1u : patterns;
-    if (patterns > 64)
-        return false;
-    uint64_t need = HEADER + uint64_t{PATTERN} * patterns;
-    for (int i = 0; i < 31; i++) {
-        const uint8_t* h = b + 20 + 30 * i;
-        uint32_t words = uint32_t(h[22]) << 8 | h[23], loop = uint32_t(h[26]) << 8 | h[27];
-        uint32_t loop_len = uint32_t(h[28]) << 8 | h[29];
-        if (h[25] > 64 || (words > 0 && loop_len > 1 && loop + loop_len > words))
-            return false;
-        need += 2 * uint64_t{words};
-    }
-    return need <= len;
 }
 
 // Fills the renderer settings from the configuration; only while unhooked.
@@ -163,6 +136,29 @@ void reap_finished()
 }
 
 }  // namespace
+
+// Patterns and sample lengths are counted in 64-bit, so no field can wrap.
+bool module_sane(const uint8_t* b, uint32_t len)
+{
+    constexpr uint32_t HEADER = 1084, PATTERN = 1024;
+    if (len < HEADER || !tag_is(b + 1080, "M.K.") || b[950] < 1 || b[950] > 128)
+        return false;
+    uint32_t patterns = 0;
+    for (int i = 0; i < 128; i++)
+        patterns = b[952 + i] + 1u > patterns ? b[952 + i] + 1u : patterns;
+    if (patterns > 64)
+        return false;
+    uint64_t need = HEADER + uint64_t{PATTERN} * patterns;
+    for (int i = 0; i < 31; i++) {
+        const uint8_t* h = b + 20 + 30 * i;
+        uint32_t words = uint32_t(h[22]) << 8 | h[23], loop = uint32_t(h[26]) << 8 | h[27];
+        uint32_t loop_len = uint32_t(h[28]) << 8 | h[29];
+        if (h[25] > 64 || (words > 0 && loop_len > 1 && loop + loop_len > words))
+            return false;
+        need += 2 * uint64_t{words};
+    }
+    return need <= len;
+}
 
 uint32_t sfx_count(int index)
 {
@@ -347,20 +343,24 @@ void* LoadBuffer(const char* name, uint32_t* size_out)
     return data;
 }
 
+Mix_Chunk* chunk_from_bytes(const uint8_t* bytes, uint32_t len)
+{
+    if (!wav_sane(bytes, len))
+        return nullptr;
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes, static_cast<int>(len));
+    Mix_Chunk* chunk = rw ? Mix_LoadWAV_RW(rw, 0) : nullptr;
+    if (rw)
+        SDL_FreeRW(rw);
+    return chunk;
+}
+
 Mix_Chunk* ZARN_LoadWAV(const char* name)
 {
     uint32_t len = 0;
     void* data = loadQVAFile(QVA_SFX, strip_folder(name), "wav", &len);
     if (!data)
         return nullptr;
-    if (!wav_sane(static_cast<const uint8_t*>(data), len)) {
-        free(data);
-        return nullptr;
-    }
-    SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(len));
-    Mix_Chunk* chunk = rw ? Mix_LoadWAV_RW(rw, 0) : nullptr;
-    if (rw)
-        SDL_FreeRW(rw);
+    Mix_Chunk* chunk = chunk_from_bytes(static_cast<const uint8_t*>(data), len);
     free(data);
     return chunk;
 }

@@ -60,6 +60,16 @@ void* LoadBuffer(const char* name, uint32_t* size_out);
 // The decoded effect entry of an effect name ("sfx/walk"); null when missing
 // or not a plain PCM WAVE file (nothing else reaches the sound library).
 Mix_Chunk* ZARN_LoadWAV(const char* name);
+// Decodes the bytes of an effect entry into a new chunk; null unless they are
+// a plain PCM WAVE file: "RIFF", "WAVE", a "fmt " chunk first (PCM, one or two
+// channels, 8000..48000 Hz, 8 or 16 bits) and a "data" chunk, every chunk up
+// to it inside the entry.
+Mix_Chunk* chunk_from_bytes(const uint8_t* bytes, uint32_t len);
+// Whether the bytes are a module as the tune compiler writes it: "M.K." at
+// 1080, a song of 1..128 orders over at most 64 patterns, every pattern and
+// sample inside them, every loop inside its sample. Only such a module
+// reaches the renderer.
+bool module_sane(const uint8_t* bytes, uint32_t len);
 // Stops everything, frees every effect and module and closes the device.
 void destroy_sound();
 // How many times play_sfx was asked for the effect since the program began,
