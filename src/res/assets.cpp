@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 int gfx_scheme;
@@ -152,6 +153,15 @@ void key_magenta(SDL_Surface* surface)
     sys_fatal(line);
 }
 
+// Says in one line which of the pictures the game can do without are missing
+// or damaged, so that a damaged archive does not go unnoticed.
+// missing: the names, each after a space; nothing is said when it is empty.
+void report_missing(const std::string& missing)
+{
+    if (!missing.empty())
+        fprintf(stderr, "Missing images in data/gfx.qva, shown without them:%s\n", missing.c_str());
+}
+
 // Loads a picture the game needs, with or without the magenta key.
 SDL_Surface* load_required(const char* name, bool keyed)
 {
@@ -216,6 +226,7 @@ void load_images()
     classic_tiles = load_required("gfx/zarn-tiles-0", true);
     tiles = tiles1;
     tiles_back = ZARN_LoadBMP("gfx/zarn-texturen");
+    report_missing(tiles_back ? "" : " gfx/zarn-texturen");
     tiles_backcurrent = make_backcurrent();
     font_large = load_required("gfx/fontbig", true);
     font_small = load_required("gfx/fontsmall", true);
@@ -245,9 +256,12 @@ void load_newtheme()
         {"gfx/zarn-gameover%s", &gameover}, {"gfx/zarn-letsgo%s", &letsgo}, {"gfx/zarn-title%s", &zarnmenu},
         {"gfx/zarn-paused%s", &paused},     {"gfx/zarn-top%s", &top},
     };
+    std::string missing;  // of the four the game can do without
     for (const Themed& t : themed) {
         snprintf(tmp_string, sizeof tmp_string, t.format, suffix);
         *t.surface = ZARN_LoadBMP(tmp_string);
+        if (!*t.surface && t.surface != &top)
+            missing += std::string(" ") + tmp_string;
     }
     if (!top && gfx_scheme > 0) {
         // A theme the data does not have (a hand-edited configuration file):
@@ -259,6 +273,7 @@ void load_newtheme()
     if (!top)
         missing_image(tmp_string);  // still holds the top bar's name
     key_magenta(top);
+    report_missing(missing);
 }
 
 void release_images()

@@ -31,11 +31,12 @@ SDL_Surface* picture_from_bytes(const uint8_t* bytes, uint32_t len, const char* 
 // missing, damaged, or of a depth or size the game cannot draw in its role.
 SDL_Surface* ZARN_LoadBMP(const char* name);
 // Loads every image but the themed ones, font sheets included; a missing
-// required one ends the program ("Missing image ...").
+// required one ends the program ("Missing image ..."), a missing optional one
+// is named in a line on standard error.
 void load_images();
 // Replaces the five themed surfaces for gfx_scheme; a number outside 0..2 or a
-// theme the data lacks falls back to the first, and a missing top bar ends
-// the program.
+// theme the data lacks falls back to the first, a missing top bar ends the
+// program, and the other four missing are named in one line.
 void load_newtheme();
 // Releases every image loaded above, font sheets included; tiles becomes null.
 void release_images();

@@ -362,7 +362,10 @@ TEST_F(Assets, PicturesTheGameCannotDrawCountAsMissing)
         for (const auto& [name, bytes] : bad)
             EXPECT_EQ(Surface(("gfx/" + name.substr(0, name.size() - 4)).c_str()).s, nullptr) << name;
         closeArchives();
-        boot_game();  // optional pictures: the game goes on without them
+        testing::internal::CaptureStderr();
+        boot_game();  // optional pictures: the game goes on without them, and says so
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "Missing images in data/gfx.qva, shown without them: gfx/zarn-letsgo gfx/zarn-title\n");
         EXPECT_EQ(zarnmenu, nullptr);
         EXPECT_NE(top, nullptr);
         shutdown_game();
