@@ -39,7 +39,7 @@ for a in gfx sfx; do
     "$qvapack" extract "$build/data/$a.qva" "$seeds/$a"
 done
 cp "$seeds"/sfx/*.wav "$seeds"/sfx/*.mod "$repro"/*.wav "$seeds/sound/"
-# The first byte picks the picture's role, in the order of fuzz/picture.cpp.
+# The first byte picks the picture's role, in the order of picture() in fuzz/fuzz.cpp.
 roles=(zarn-tiles- fontbig fontsmall zarn-anim trans16x16 scrbrd zarn-texturen zarn-top zarn-title qv-logo qv-quor)
 for f in "$seeds"/gfx/*.bmp "$repro"/*.bmp; do
     role=11
@@ -70,8 +70,8 @@ trap 'rm -rf "$ZARN_FUZZ_DIR"' EXIT
 run_one() {
     local t=$1
     local log="$out/fuzz_$t.log"
-    ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=0" UBSAN_OPTIONS="print_stacktrace=1" \
-        "$out/fuzz/fuzz_$t" -max_total_time="$secs" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=512 \
+    ZARN_FUZZ_TARGET="$t" ASAN_OPTIONS="detect_leaks=1" UBSAN_OPTIONS="print_stacktrace=1" \
+        "$out/fuzz/fuzz_zarn" -max_total_time="$secs" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=512 \
         -max_len=262144 -print_final_stats=1 -artifact_prefix="$out/findings/$t-" \
         "$out/corpus/$t" "$seeds/$t" > "$log" 2>&1
 }
