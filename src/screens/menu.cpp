@@ -28,7 +28,6 @@ constexpr int ENTRY_TOP = 100;
 constexpr int ENTRY_STEP = 24;
 constexpr int LIST_HEIGHT = 120;
 constexpr uint32_t IDLE_MS = 30000;
-constexpr int THEME_COUNT = 3;
 
 enum : int { ENTRY_RUN = 1, ENTRY_CONTINUE, ENTRY_PASSWORD, ENTRY_SETTINGS, ENTRY_EXIT };
 
