@@ -241,7 +241,7 @@ void start_up(int argc, char** argv)
     read_command_line(argc, argv);
     openArchives();
     if (!qva_header[QVA_MAPS])
-        sys_fatal("Missing or damaged data/maps.qva: the levels cannot be read");
+        sys_fatal(("Missing or damaged " + std::string(qva_name(QVA_MAPS)) + ": the levels cannot be read").c_str());
     loadGfxConfig();
     loadConfig();
     init_zarn();

@@ -130,9 +130,9 @@ void init_maps(int level, int classic)
             Map[row][col] = map_cell{};
     if (!LoadLevel(level, classic)) {
         // Without its level the game cannot go on: say which one and stop.
-        char line[96];
-        snprintf(line, sizeof line, "Missing or damaged level %s.zlv in data/maps.qva",
-                 level_entry_name(level, classic));
+        char line[4200];
+        snprintf(line, sizeof line, "Missing or damaged level %s.zlv in %s", level_entry_name(level, classic),
+                 qva_name(QVA_MAPS));
         sys_fatal(line);
     }
     derive_map();

@@ -148,8 +148,8 @@ void key_magenta(SDL_Surface* surface)
 // The game cannot run without this picture: say which one and stop.
 [[noreturn]] void missing_image(const char* name)
 {
-    char line[128];
-    snprintf(line, sizeof line, "Missing image %s in data/gfx.qva", name);
+    char line[4200];
+    snprintf(line, sizeof line, "Missing image %s in %s", name, qva_name(QVA_GFX));
     sys_fatal(line);
 }
 
@@ -159,7 +159,7 @@ void key_magenta(SDL_Surface* surface)
 void report_missing(const std::string& missing)
 {
     if (!missing.empty())
-        fprintf(stderr, "Missing images in data/gfx.qva, shown without them:%s\n", missing.c_str());
+        fprintf(stderr, "Missing images in %s, shown without them:%s\n", qva_name(QVA_GFX), missing.c_str());
 }
 
 // Loads a picture the game needs, with or without the magenta key.

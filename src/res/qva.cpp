@@ -27,7 +27,18 @@ std::string archive_path(const char* folder, uint32_t id)
     return std::string(folder) + '/' + archives[id] + ".qva";
 }
 
+std::string shown_names[QVA_SLOTS];  // what qva_name last made for each slot
+
 }  // namespace
+
+const char* qva_name(uint32_t id)
+{
+    if (id >= QVA_SLOTS || !archives[id])
+        return "";
+    const char* folder = strcmp(qva_folder, "./data") == 0 ? "data" : qva_folder;
+    shown_names[id] = archive_path(folder, id);
+    return shown_names[id].c_str();
+}
 
 bool qva_folder_complete(const char* folder)
 {

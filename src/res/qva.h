@@ -40,6 +40,9 @@ extern const char* qva_folder;                 // folder the archives open from;
 
 // Whether folder holds every named archive as a regular file.
 bool qva_folder_complete(const char* folder);
+// The archive of a slot as messages name it: "data/gfx.qva" from the working
+// folder's data, else its whole path.
+const char* qva_name(uint32_t id);
 // Opens every named slot under qva_folder and reads its directory.
 void openArchives();
 // Closes every stream and releases every directory.

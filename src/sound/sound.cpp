@@ -198,7 +198,8 @@ void init_sound()
             missing += std::string(" ") + strip_folder(snd_names[i]);
     }
     if (!missing.empty())
-        printf("Missing or damaged sound effects in data/sfx.qva, played without them:%s\n", missing.c_str());
+        printf("Missing or damaged sound effects in %s, played without them:%s\n", qva_name(QVA_SFX),
+               missing.c_str());
     fflush(stdout);
     for (int t = 0; t < MUS_COUNT; t++) {
         music[t] = nullptr;
@@ -335,7 +336,7 @@ void* LoadBuffer(const char* name, uint32_t* size_out)
     }
     if (!data) {
         // Said by the caller after "Failed with".
-        SDL_SetError("a missing or damaged module %s.mod in data/sfx.qva", strip_folder(name));
+        SDL_SetError("a missing or damaged module %s.mod in %s", strip_folder(name), qva_name(QVA_SFX));
         return nullptr;
     }
     if (size_out)
