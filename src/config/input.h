@@ -30,6 +30,7 @@ extern int32_t DEFAULT_LEFT_BUTTON;    // of LEFT
 extern int32_t DEFAULT_RIGHT_BUTTON;   // of RIGHT
 extern int32_t DEFAULT_PAUSE_BUTTON;   // of PAUSE
 extern int32_t DEFAULT_ACTION_BUTTON;  // of ACTION
+extern int32_t direction_presses;      // directions pressed in the last event reading (CTRL_UP..CTRL_RIGHT)
 extern int32_t quit_zarn;              // 1 once the window was closed or the game chose to end
 extern int32_t level_warp_activated;   // 1 enables the level-warp chord (shift + X)
 
@@ -45,5 +46,11 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t reserved, int32_t height,
                        int32_t* selected);
 // What is held now, diagonals suppressed, the warp chord included.
 int32_t get_controls();
+// True once the window was closed: looks for a close in the event queue
+// without taking any event, and sets quit_zarn when there is one.
+bool quit_pending();
+// Sleeps ms milliseconds, or less when the window is closed meanwhile (the
+// close is seen within 10 ms). False when it ended early.
+bool wait_unless_quit(uint32_t ms);
 // Restores every global above to its start value.
 void input_reset();

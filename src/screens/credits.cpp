@@ -79,6 +79,8 @@ void draw_lines(int32_t top)
 
 void show_opensource()
 {
+    if (quit_zarn == 1)
+        return;
     int32_t top = START_Y;
     initFPS();
     for (;;) {

@@ -10,6 +10,8 @@
 
 void select_level()
 {
+    if (quit_zarn == 1)
+        return;
     int32_t shown = curr_map;
     initFPS();
     for (;;) {

@@ -189,6 +189,28 @@ TEST_F(Play, TheWarpChordClearsTheLevelOnlyWhenActivated)
     EXPECT_EQ(res.outcome, PLAY_WON);
 }
 
+TEST_F(Play, EveryPressGivesOneStepTappedBetweenFramesOrDuringAStep)
+{
+    // A step takes frames n to n + 4; a press while the player stands moves
+    // him at once, one during a step in the frame after it ends.
+    play_result res = attempt("S###########.o", "1 press RETURN\n"
+                                              "3 press RIGHT\n"                 // tapped: 3
+                                              "5 press RIGHT\n"                 // during that step: 8
+                                              "9 press RIGHT\n10 press RIGHT\n"  // twice in a step: 13
+                                              "17 press RIGHT\n"                // in its last frame: 18
+                                              "30 press RIGHT\n"                // 30
+                                              "40 press RIGHT\n40 hold RIGHT\n42 release RIGHT\n"  // 40
+                                              "50 press RIGHT\n50 hold RIGHT\n57 release RIGHT\n"  // 50, 55
+                                              "62 press RIGHT\n64 click 154 56\n"  // 62; steered: 67
+                                              "80 quit\n");
+    std::vector<int> steps;
+    for (auto [frame, sfx] : res.effects)
+        if (sfx == SFX_WALK)
+            steps.push_back(frame);
+    EXPECT_EQ(steps, (std::vector<int>{3, 8, 13, 18, 30, 40, 50, 55, 62, 67}));
+    EXPECT_EQ(px, 160);
+}
+
 TEST_F(Play, AClickSteersOneStep)
 {
     // The sprite stands at (0, 48); its centre is (8, 56).
@@ -237,11 +259,12 @@ TEST_F(Play, PauseMenuChoicesByKeysAndClicks)
         {3, "1 press LEFT\n1 press RIGHT\n2 press RETURN\n", 1},
         {3, "1 press LEFT\n2 press LEFT\n2 press RIGHT\n3 press RETURN\n", 3},
         {3, "1 press RIGHT\n2 press LEFT\n2 press RIGHT\n3 press RETURN\n", 2},
-        {1, "1 click 20 206\n2 press LEFT\n2 press RIGHT\n3 press RETURN\n", 3},
         {3, "1 press UP\n2 press DOWN\n3 press RETURN\n", 1},
-        // A click moves to its line, a second click on it confirms, even restart.
-        {1, "1 click 20 206\n3 click 20 206\n", 2},
-        {3, "1 click 20 218\n2 click 20 240\n3 click 20 218\n", 3},
+        // A click on the drawn choice (8 x 8 glyphs from (2, 224)) confirms
+        // it; the old rows above it and the space beside it do nothing.
+        {1, "1 click 20 206\n2 click 20 218\n3 click 60 227\n4 click 49 224\n", 1},
+        {3, "1 press LEFT\n2 click 70 231\n", 3},
+        {3, "1 press RIGHT\n2 click 60 223\n3 click 60 232\n4 click 57 224\n", 2},
     };
     for (const auto& c : cases) {
         Player.lives = c.lives;
@@ -257,8 +280,8 @@ TEST_F(Play, PauseRestartAbandonAndResume)
     EXPECT_EQ(summary(res), "restart frames 6 score 0 lives 2 level 1");  // the rest of the frame still runs
     EXPECT_EQ(cont, 2);
 
-    Player.lives = 1;  // restart refused: play goes on
-    res = attempt("S##.o", "1 press RETURN\n3 press RETURN\n4 click 20 206\n5 click 20 206\n"
+    Player.lives = 1;  // a click on the drawn "RESUME": play goes on
+    res = attempt("S##.o", "1 press RETURN\n3 press RETURN\n4 click 20 228\n"
                            "8 hold RIGHT\n9 release RIGHT\n30 quit\n");
     EXPECT_EQ(summary(res), "quit frames 29 score 0 lives 1 level 1");
     EXPECT_EQ(cont, 1);

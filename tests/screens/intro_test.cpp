@@ -48,9 +48,6 @@ TEST_F(Intro, ConfirmKeysCountOnceTheLogoRestsAndWithoutTheTuneNothingElseEndsIt
     music[11] = tune;
     EXPECT_EQ(qv_logo, nullptr);
     EXPECT_EQ(quit_zarn, 0);
-
-    EXPECT_EQ(play(start_screen, "[2][Q]").frames, 2) << "no last frame after the window closed";
-    EXPECT_EQ(quit_zarn, 1);
 }
 
 // The shipped logo lands exactly where it rests, so the tune plays.
