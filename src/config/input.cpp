@@ -2,6 +2,11 @@
 // mouse. The event reading reports presses since the previous call, the state
 // reading what is held right now.
 //
+// The event reading also notes the directions pressed in it, for the play
+// loop to keep: a key or button pressed and let go within one reading counts,
+// a stick or hat counts when it newly points that way (a held stick sends
+// motion after motion, and a hat centred within the reading reports nothing).
+//
 // Mouse arguments of check_controls: x and y receive the position of a click
 // in the 320 x 240 frame (x null: no position wanted). With selected given, y
 // points to the top of a menu list of height pixels in rows of line_height
@@ -64,9 +69,8 @@ constexpr std::array<int, CONTROL_COUNT> match_order = {CONTROL_UP,    CONTROL_D
 
 constexpr int32_t DIRECTIONS = CTRL_UP | CTRL_DOWN | CTRL_LEFT | CTRL_RIGHT;
 
-// Where the first two axes and the first four hats were pushed by the last
-// events, so that a stick held over the dead zone (which sends motion after
-// motion) or a hat that keeps a direction presses it once.
+// Where the first two axes and the first four hats point after the last
+// events: a direction is pressed when one newly points there.
 std::array<int32_t, 2> axis_zone;
 std::array<Uint8, 4> hat_last;
 

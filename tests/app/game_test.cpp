@@ -10,27 +10,19 @@
 #include "core/field.h"
 #include "app/game.h"
 #include "core/state.h"
-#include "core/level.h"
-#include "screens/controls.h"
-#include "screens/credits.h"
 #include "screens/highscore.h"
-#include "screens/intro.h"
-#include "screens/level.h"
 #include "screens/levelselect.h"
 #include "screens/menu.h"
-#include "screens/password.h"
-#include "screens/settings.h"
 #include "sound/sound.h"
 #include "support/boot.h"
 #include "support/input_script.h"
 #include "support/level_text.h"
-#include "support/pause_call.h"
 #include "support/play_script.h"
 #include "support/screen_probe.h"
 #include "video/fps.h"
 #include "video/screen.h"
 
-#include <functional>
+#include <algorithm>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -189,26 +181,6 @@ void fresh_process()
     sys_use_virtual_clock(true);
 }
 
-// A screen entered after the window was closed returns at once, without a
-// frame or a wait (the credits after an intro that was closed, for one).
-TEST_F(Flow, EveryScreenEnteredAfterTheCloseReturnsAtOnce)
-{
-    start({{1, "S#.o"}});
-    init_maps(1, 0);
-    const std::pair<const char*, std::function<void()>> screens[] = {
-        {"intro", start_screen},       {"credits", show_opensource},      {"menu", menu},
-        {"table", show_highscores},    {"password", enter_pw},            {"settings", settings},
-        {"controls", controls},        {"level select", select_level},    {"message", [] { aktion(MSG_FALL); }},
-        {"play", engine},              {"pause", [] { run_pause_menu(); }}, {"name entry", [] { enter_highscore(0); }},
-    };
-    for (const auto& [name, fn] : screens) {
-        quit_zarn = 1;
-        uint32_t start = sys_ticks();
-        EXPECT_EQ(run_script(script(""), fn).frames, 0) << name;
-        EXPECT_EQ(sys_ticks(), start) << name;
-    }
-}
-
 // zarn_main from start-up to shut-down; quit as soon as a frame has ended.
 void run_main(std::vector<const char*> args)
 {
@@ -242,19 +214,15 @@ TEST(Main, DebugIsTheFirstArgumentOnly)
     EXPECT_EQ(debug_levels, 0);
 }
 
-// A walk through the screens: once `screen` runs, each token is one frame's
-// input (v E press down and Return, a letter its key; R holds right for a frame;
-// . nothing; Q close the window); a last "*" repeats them while it runs.
-struct route_step {
-    const char* screen;
-    const char* tokens;
-};
-
+// A walk through the screens: "screen: tokens | screen: tokens ...". Once
+// the screen runs, each token is one frame's input (v E press down and
+// Return, R holds right for a frame, . nothing, Q closes the window); a last
+// "*" repeats the tokens while the screen runs.
 struct walk {
     const char* what;
-    std::vector<route_step> route;  // the last token closes the window
-    const char* level = "S.o";      // level 1: a hole beside the start
-    const char* args = "zarn";
+    std::string route;          // ends with the close
+    const char* level = "S.o";  // level 1: a hole beside the start
+    bool debug = false;
 };
 
 std::vector<std::string> words(const std::string& s)
@@ -266,106 +234,85 @@ std::vector<std::string> words(const std::string& s)
     return out;
 }
 
-int screen_index(const char* name)
-{
-    for (int i = 0; i < SCREEN_COUNT; i++)
-        if (strcmp(SCREEN_NAMES[i], name) == 0)
-            return i;
-    return -2;
-}
-
 // Closing the window ends the program from every screen within the frame that
 // reads the close: no further frame ends, no wait goes on. zarn_main runs from
 // start-up on a level folder whose high-score table any score enters.
 TEST(Main, ClosingTheWindowInAnyScreenEndsTheProgramWithinAFrame)
 {
-    const std::vector<route_step> to_menu = {{"start_screen", "E . *"}, {"show_opensource", "E"}};
-    auto via_menu = [&](std::vector<route_step> more) {
-        std::vector<route_step> r = to_menu;
-        r.insert(r.end(), more.begin(), more.end());
-        return r;
-    };
-    const std::vector<route_step> fall = {{"aktion", "E"}, {"engine", "R *"}, {"aktion", "E ."}};
+    const std::string menu = "start_screen: E . * | show_opensource: E | menu: ";
+    const std::string fall = "aktion: E | engine: R * | aktion: E";
+    const std::string game = menu + "E | " + fall + " . | " + fall + " . | " + fall + " . ";
     const walk walks[] = {
-        {"the logo intro", {{"start_screen", ". Q"}}},  // and no credits after it
-        {"the credits", {{"start_screen", "E . *"}, {"show_opensource", "Q"}}},
-        {"the menu", via_menu({{"menu", "Q"}})},
-        {"the high-score table after 30 idle seconds", via_menu({{"show_highscores", "Q"}})},
-        {"the password screen", via_menu({{"menu", "v v E"}, {"enter_pw", "Q"}})},
-        {"the password verdict's second", via_menu({{"menu", "v v E"}, {"enter_pw", "E Q"}})},
-        {"the settings", via_menu({{"menu", "v v v E"}, {"settings", "Q"}})},
-        {"the controls", via_menu({{"menu", "v v v E"}, {"settings", "v v E"}, {"controls", "Q"}})},
-        {"the controls' wait for a key", via_menu({{"menu", "v v v E"}, {"settings", "v v E"}, {"controls", "EQ"}})},
-        {"the level select", via_menu({{"menu", "E"}, {"select_level", "Q"}}), "S.o", "zarn -debug"},
-        {"the level start", via_menu({{"menu", "E"}, {"aktion", "Q"}})},
-        {"play", via_menu({{"menu", "E"}, {"aktion", "E"}, {"engine", ". Q"}})},
-        {"the pause menu", via_menu({{"menu", "E"}, {"aktion", "E"}, {"engine", "E"}, {"pause", "Q"}})},
-        {"a fall", via_menu({{"menu", "E"}, {"aktion", "E"}, {"engine", "R *"}, {"aktion", "Q"}})},
-        {"a won level", via_menu({{"menu", "E"}, {"aktion", "E ."}, {"aktion", "Q"}}), "S#"},
-        {"the game over", via_menu({{"menu", "E"}, fall[0], fall[1], fall[2], fall[0], fall[1], fall[2], fall[0],
-                                    fall[1], {"aktion", "E . Q"}})},
-        {"the name entry", via_menu({{"menu", "E"}, fall[0], fall[1], fall[2], fall[0], fall[1], fall[2], fall[0],
-                                     fall[1], {"aktion", "E . v E"}, {"enter_highscore", "Q"}})},
+        {"the logo intro", "start_screen: . Q"},  // and no credits after it
+        {"the credits", "start_screen: E . * | show_opensource: Q"},
+        {"the menu", menu + "Q"},
+        {"the high-score table after 30 idle seconds", menu + ". | show_highscores: Q"},
+        {"the password screen", menu + "v v E | enter_pw: Q"},
+        {"the password verdict's second", menu + "v v E | enter_pw: E Q"},
+        {"the settings", menu + "v v v E | settings: Q"},
+        {"the controls", menu + "v v v E | settings: v v E | controls: Q"},
+        {"the controls' wait for a key", menu + "v v v E | settings: v v E | controls: EQ"},
+        {"the level select", menu + "E | select_level: Q", "S.o", true},
+        {"the level start", menu + "E | aktion: Q"},
+        {"play", menu + "E | aktion: E | engine: . Q"},
+        {"the pause menu", menu + "E | aktion: E | engine: E | pause: Q"},
+        {"a fall", menu + "E | aktion: E | engine: R * | aktion: Q"},
+        {"a won level", menu + "E | aktion: E . | aktion: Q", "S#"},
+        {"the game over", game + "Q"},
+        {"the name entry", game + "v E | enter_highscore: Q"},
     };
     for (const walk& w : walks) {
+        std::vector<std::pair<int, std::vector<std::string>>> route;  // screen, tokens
+        std::istringstream in(w.route);
+        for (std::string part; std::getline(in, part, '|');) {
+            std::string name = words(part.substr(0, part.find(':')))[0];
+            int screen = static_cast<int>(std::find(SCREEN_NAMES, SCREEN_NAMES + SCREEN_COUNT, name) - SCREEN_NAMES);
+            route.emplace_back(screen, words(part.substr(part.find(':') + 1)));
+        }
         scoped_cwd cwd(make_level_folder({{1, w.level}}));
         for (int32_t& score : high_scores)
             score = -1;
         write_highscores();
         fresh_process();
-        size_t step = 0, token = 0;
-        bool started = false;
+        size_t step = 0, done = 0;  // tokens done in the step
         int quit_frame = -1, quit_screen = -1;
         uint32_t quit_ms = 0;
         start_script([&](int frame) {
             release_all_keys();
-            if (frame == 0 || quit_frame >= 0)
+            if (frame == 0 || quit_frame >= 0 || step == route.size())
                 return;
             if (frame > 3000) {  // lost on the way
-                quit_zarn = 1;
+                step = route.size();
                 push_quit();
                 return;
             }
             int now = running_screen();
-            std::vector<std::string> tokens;
-            bool repeat = false;
-            for (;; step++, token = 0, started = false) {
-                if (step == w.route.size())
-                    return;
-                tokens = words(w.route[step].tokens);
-                repeat = tokens.back() == "*";
-                if (now == screen_index(w.route[step].screen) || (!repeat && started))
-                    break;
-                if (!started)
-                    return;  // waiting for the screen; a repeated step ends with its screen
-            }
-            started = true;
-            for (char c : tokens[token]) {
+            if (route[step].second.back() == "*" && done > 0 && now != route[step].first)
+                step++, done = 0;  // a repeated step ends with its screen
+            auto& [screen, tokens] = route[step];
+            bool repeat = tokens.back() == "*";
+            if (done == 0 && now != screen)
+                return;  // waiting for the screen
+            for (char c : tokens[done++ % (tokens.size() - repeat)]) {
                 if (c == 'R')
                     hold_key(SDLK_RIGHT, true);
                 else if (c == 'Q')
                     quit_frame = frame, quit_ms = sys_ticks(), quit_screen = now, push_quit();
                 else if (c != '.')
-                    push_key(c == 'E' ? SDLK_RETURN : c == 'v' ? SDLK_DOWN : static_cast<SDLKey>(c));
+                    push_key(c == 'E' ? SDLK_RETURN : SDLK_DOWN);
             }
-            if (++token == tokens.size() - repeat) {
-                token = 0;
-                if (!repeat)
-                    step++, started = false;
-            }
+            if (!repeat && done == tokens.size())
+                step++, done = 0;
         });
-        std::vector<std::string> args = words(w.args);
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        EXPECT_EQ(zarn_main(static_cast<int>(args.size()), argv.data()), 0);
+        char zarn[] = "zarn", debug[] = "-debug";
+        char* argv[] = {zarn, w.debug ? debug : nullptr, nullptr};
+        EXPECT_EQ(zarn_main(w.debug ? 2 : 1, argv), 0);
         int frames = stop_script();
         uint32_t ms = sys_ticks() - quit_ms;
         destroy_sound();
         sys_use_virtual_clock(false);
         ASSERT_GE(quit_frame, 0) << w.what << ": never reached";
-        EXPECT_STREQ(SCREEN_NAMES[quit_screen], w.route.back().screen) << w.what;
+        EXPECT_EQ(quit_screen, route.back().first) << w.what;
         EXPECT_LE(frames - quit_frame, 1) << w.what;
         EXPECT_LE(ms, 34u) << w.what << ": " << frames - quit_frame << " frames more";
     }

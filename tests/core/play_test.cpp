@@ -83,6 +83,13 @@ TEST_F(Play, ACorridorIsWonWithItsPointsAndTheTimeBonus)
         EXPECT_EQ(res.outcome, PLAY_WON);
         EXPECT_EQ(res.score, before == SCORE_CAP ? before + MapData.time_left + 100 : before) << before;
     }
+
+    // A window closed on the closing screen: nothing settled after it.
+    Player.score = 0;
+    int level = curr_map;
+    res = attempt("So#", "1 press RETURN\n2 hold RIGHT\n12 quit\n");
+    EXPECT_EQ(summary(res), "quit frames 11 score 1 lives " + std::to_string(Player.lives) + " level " +
+                                std::to_string(level));
 }
 
 TEST_F(Play, TheSecondHalfOfASetHasItsOwnTilesAndTheClassicSetItsOwn)
@@ -299,32 +306,6 @@ TEST_F(Play, PauseRestartAbandonAndResume)
     res = attempt(".", "1 press RETURN\n2 press RETURN\n3 press RIGHT\n4 press RETURN\n6 press RETURN\n");
     EXPECT_EQ(res.outcome, PLAY_FALL);
     EXPECT_EQ(res.lives, 1);
-}
-
-TEST_F(Play, QuitEndsEveryScreenWithinItsFrame)
-{
-    const struct {
-        const char* level;
-        int lives;
-        const char* keys;
-        const char* end;
-    } cases[] = {
-        {"So.#", 3, "1 quit\n", "quit frames 0 score 0 lives 3 level 1"},  // the start screen
-        {"So.#", 3, "1 press RETURN\n5 quit\n", "quit frames 4 score 0 lives 3 level 1"},  // play
-        {"So.#", 3, "1 press RETURN\n2 press RETURN\n4 quit\n", "quit frames 3 score 0 lives 3 level 1"},  // pause
-        // The fall screen: the life is gone before it.
-        {"S.", 3, "1 press RETURN\n2 hold RIGHT\n9 quit\n", "quit frames 8 score 0 lives 2 level 1"},
-        {"S.", 1, "1 press RETURN\n2 hold RIGHT\n7 press RETURN\n9 quit\n", "quit frames 8 score 0 lives 0 level 1"},
-        // The closing screen of a win: nothing settled after it.
-        {"So#", 3, "1 press RETURN\n2 hold RIGHT\n12 quit\n", "quit frames 11 score 1 lives 3 level 1"},
-    };
-    for (const auto& c : cases) {
-        Player.lives = c.lives;
-        play_result res = attempt(c.level, c.keys);
-        EXPECT_EQ(summary(res), c.end) << c.keys;
-        EXPECT_TRUE(res.quit) << c.keys;
-    }
-    EXPECT_EQ(end_game, 1);  // the game-over screen came after the last life
 }
 
 TEST_F(Play, AnswersOnTheGameOverScreen)
