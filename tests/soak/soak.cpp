@@ -89,7 +89,7 @@ int other_key()
     case 0: return 'a' + roll(26);
     case 1: return '0' + roll(10);
     case 2: return keys[roll(6)];
-    default: return roll(SDLK_LAST + 8);  // now and then beyond SDL's table
+    default: return roll(SDLK_LAST);  // any key; the controls screen may bind it
     }
 }
 
