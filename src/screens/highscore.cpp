@@ -152,6 +152,8 @@ void show_highscores()
         if (sys_ticks() - start >= TABLE_MS)
             break;
         int32_t ctrl = check_controls(nullptr, nullptr, 0, 0, 0, nullptr);
+        if (ctrl & CTRL_QUIT)
+            break;
         draw_table(blink);
         GFX_Flip(screen);
         controlFPS();

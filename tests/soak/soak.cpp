@@ -42,9 +42,15 @@ constexpr int CLOSE_ODDS = 3000;        // one frame in this many closes the win
 std::mt19937_64 rng;
 long long frames_wanted, frames_done;
 int session_frames, close_frame;  // the session frame of the window close, -1 none
+int close_screen, last_screen;    // the screens running at the close and at the last frame
 int closes, findings;
 std::vector<long long> screen_frames;   // by screen; the last one: no screen
 std::vector<std::pair<int, int>> held;  // key, session frame of its release
+
+const char* screen_name(int screen)
+{
+    return screen < SCREEN_COUNT ? SCREEN_NAMES[screen] : "none";
+}
 
 int roll(int n)
 {
@@ -162,7 +168,8 @@ void on_frame()
     frames_done++;
     session_frames++;
     int screen = running_screen();
-    screen_frames[screen >= 0 ? screen : SCREEN_COUNT]++;
+    last_screen = screen >= 0 ? screen : SCREEN_COUNT;
+    screen_frames[last_screen]++;
     srand(static_cast<unsigned>(rng()));  // the game's own draws follow the seed
     for (size_t i = held.size(); i-- > 0;) {
         if (held[i].second <= session_frames) {
@@ -174,6 +181,7 @@ void on_frame()
         return;
     if (frames_done >= frames_wanted || roll(CLOSE_ODDS) == 0) {
         close_frame = session_frames;
+        close_screen = last_screen;
         closes++;
         push(SDL_QUIT);
     } else {
@@ -243,8 +251,8 @@ int main(int argc, char** argv)
         fps_frame_hook = nullptr;
         destroy_sound();  // the game leaves it to the end of the process
         if (close_frame >= 0 && session_frames > close_frame + 1) {
-            printf("soak: FINDING: game %d ran %d frames after the window closed\n", games + 1,
-                   session_frames - close_frame);
+            printf("soak: FINDING: game %d ran %d frames after the window closed in %s (the last in %s)\n",
+                   games + 1, session_frames - close_frame, screen_name(close_screen), screen_name(last_screen));
             findings++;
         }
     }
@@ -254,7 +262,7 @@ int main(int argc, char** argv)
            games, seconds, closes);
     printf("soak: frames per screen:");
     for (int i = 0; i <= SCREEN_COUNT; i++)
-        printf(" %s %lld", i < SCREEN_COUNT ? SCREEN_NAMES[i] : "none", screen_frames[i]);
+        printf(" %s %lld", screen_name(i), screen_frames[i]);
     printf("\n");
     for (int i = 0; i < SCREEN_COUNT; i++)
         if (screen_frames[i] == 0)
