@@ -154,6 +154,19 @@ int32_t hat_press(int hat, Uint8 v)
     return pressed;
 }
 
+// True once the program is to end; a window close waiting in the event queue
+// counts (it stays there for the screen's own reading).
+bool quit_pending()
+{
+    if (quit_zarn == 1)
+        return true;
+    SDL_PumpEvents();
+    SDL_Event e;
+    if (SDL_PeepEvents(&e, 1, SDL_PEEKEVENT, SDL_QUITMASK) > 0)
+        quit_zarn = 1;
+    return quit_zarn == 1;
+}
+
 // A click either lands at a position or, in a menu, selects a row.
 void mouse_press(const SDL_MouseButtonEvent& b, int32_t* x, int32_t* y, int32_t top, int32_t height,
                  int32_t line_height, int32_t* selected)
@@ -296,17 +309,6 @@ int32_t get_controls()
     if ((state & (CTRL_UP | CTRL_DOWN)) && (state & (CTRL_LEFT | CTRL_RIGHT)))
         state &= ~DIRECTIONS;
     return state;
-}
-
-bool quit_pending()
-{
-    if (quit_zarn == 1)
-        return true;
-    SDL_PumpEvents();
-    SDL_Event e;
-    if (SDL_PeepEvents(&e, 1, SDL_PEEKEVENT, SDL_QUITMASK) > 0)
-        quit_zarn = 1;
-    return quit_zarn == 1;
 }
 
 bool wait_unless_quit(uint32_t ms)

@@ -46,11 +46,8 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t reserved, int32_t height,
                        int32_t* selected);
 // What is held now, diagonals suppressed, the warp chord included.
 int32_t get_controls();
-// True once the window was closed: looks for a close in the event queue
-// without taking any event, and sets quit_zarn when there is one.
-bool quit_pending();
-// Sleeps ms milliseconds, or less when the window is closed meanwhile (the
-// close is seen within 10 ms). False when it ended early.
+// Sleeps ms milliseconds, or less when the program is to end or the window is
+// closed meanwhile (sets quit_zarn; seen within 10 ms). False when cut short.
 bool wait_unless_quit(uint32_t ms);
 // Restores every global above to its start value.
 void input_reset();

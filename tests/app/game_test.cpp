@@ -235,8 +235,8 @@ std::vector<std::string> words(const std::string& s)
 }
 
 // Closing the window ends the program from every screen in the frame that
-// reads the close: no frame is drawn after it, no wait goes on. zarn_main runs from
-// start-up on a level folder whose high-score table any score enters.
+// reads the close: no frame is drawn after it, no wait goes on. zarn_main
+// runs from start-up on a level folder whose high-score table any score enters.
 TEST(Main, ClosingTheWindowInAnyScreenEndsTheProgramWithinAFrame)
 {
     const std::string menu = "start_screen: E . * | show_opensource: E | menu: ";
@@ -289,6 +289,8 @@ TEST(Main, ClosingTheWindowInAnyScreenEndsTheProgramWithinAFrame)
             int now = running_screen();
             if (route[step].second.back() == "*" && done > 0 && now != route[step].first)
                 step++, done = 0;  // a repeated step ends with its screen
+            if (step == route.size())
+                return;
             auto& [screen, tokens] = route[step];
             bool repeat = tokens.back() == "*";
             if (done == 0 && now != screen)
