@@ -99,6 +99,8 @@ void draw_menu(int h)
 
 void menu()
 {
+    if (quit_zarn == 1)
+        return;
     int h = ENTRY_RUN;
     uint32_t idle_start = sys_ticks();
     bool demo_next = false;  // the idle attract shows the table, then a demo, by turns
@@ -112,6 +114,8 @@ void menu()
             else
                 show_highscores();
             idle_start = sys_ticks();
+            if (quit_zarn == 1)
+                return;
         }
         int32_t list_x = ENTRY_X, list_top = ENTRY_TOP, selection = -1;
         int32_t ctrl = check_controls(&list_x, &list_top, 0, LIST_HEIGHT, ENTRY_STEP, &selection);
