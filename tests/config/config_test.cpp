@@ -45,12 +45,12 @@ class Config : public testing::Test {
 protected:
     void SetUp() override
     {
-        config_reset(), input_reset(), state_reset();
+        config_reset(), input_reset(), state_reset(), assets_reset();
         zoom = full_screen = 1;
         double_scale = 0;
         remove("zarn.cfg");
     }
-    void TearDown() override { config_reset(); }
+    void TearDown() override { config_reset(), assets_reset(); }
 };
 
 }  // namespace
