@@ -2,31 +2,24 @@
 // played through the real outer loop on levels packed for the test.
 #include <gtest/gtest.h>
 
-#include "core/highscores.h"
-#include "screens/scrolltext.h"
-#include "config/config.h"
-#include "config/input.h"
-#include "sys/clock.h"
-#include "core/field.h"
 #include "app/game.h"
+#include "config/input.h"
+#include "core/highscores.h"
 #include "core/state.h"
-#include "screens/highscore.h"
 #include "screens/levelselect.h"
-#include "screens/menu.h"
-#include "sound/sound.h"
 #include "support/boot.h"
 #include "support/input_script.h"
 #include "support/level_text.h"
 #include "support/play_script.h"
 #include "support/screen_probe.h"
-#include "video/fps.h"
+#include "sys/clock.h"
 #include "video/screen.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <set>
 #include <sstream>
-#include <string>
 
 namespace {
 
@@ -38,77 +31,31 @@ protected:
     {
         cwd = std::make_unique<scoped_cwd>(make_level_folder(levels));
         boot_game();
-        booted = true;
         ASSERT_TRUE(input_reads_keys()) << "held keys cannot be read: no scripted play can run";
     }
     void TearDown() override
     {
-        if (booted)
+        if (cwd)
             shutdown_game();
         screen = nullptr;  // gone with SDL
         cwd.reset();
     }
-    bool booted = false;
 };
 
 TEST(LevelTrack, EveryPairOfLevelsHasItsTuneAndClassicHasOne)
 {
-    const int cases[][3] = {{1, 0, 1},  {2, 0, 1},  {3, 0, 2},  {16, 0, 8}, {17, 0, 1},
-                            {18, 0, 1}, {48, 0, 8}, {1, 1, 10}, {32, 1, 10}};  // level, classic, tune
-    for (const auto& c : cases)
-        EXPECT_EQ(level_track(c[0], c[1]), c[2]) << "level " << c[0] << (c[1] ? " classic" : "");
+    for (auto [level, classic, tune] : {std::tuple{1, 0, 1}, {2, 0, 1}, {3, 0, 2}, {16, 0, 8}, {17, 0, 1},
+                                        {48, 0, 8}, {1, 1, 10}, {32, 1, 10}})
+        EXPECT_EQ(level_track(level, classic), tune) << "level " << level << (classic ? " classic" : "");
 }
 
 TEST(Passwords, AreFourCapitalsAllDifferentAndNoneIsReserved)
 {
     std::set<std::string> seen = {"AAAA", "KWYB", "JOPH", "FUZD", "VEGT", "NIBQ"};  // the reserved words
-    for (int i = 0; i < PW_COUNT; i++) {
-        std::string word = pw[i];
-        EXPECT_EQ(word.size(), 4u) << "level " << i + 1;
-        EXPECT_EQ(word.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"), std::string::npos) << word;
+    for (const char* word : pw) {
+        EXPECT_EQ(std::string(word).find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"), std::string::npos) << word;
+        EXPECT_EQ(strlen(word), 4u) << word;
         EXPECT_TRUE(seen.insert(word).second) << word << " twice or reserved";
-    }
-}
-
-// Three falls on a level without a start cell: the player falls in the first
-// frame of play. Start screen, fall screen: three frames an attempt.
-constexpr const char* THREE_FALLS = "1 press RETURN\n3 press RETURN\n"
-                                    "4 press RETURN\n6 press RETURN\n"
-                                    "7 press RETURN\n9 press RETURN\n";
-
-TEST_F(Flow, GameOverYesContinuesTheLevelWithFreshLivesAndNoReturnsToTheMenu)
-{
-    start({{1, "S#.o"}, {5, "o"}});
-    const struct {
-        const char* answer;
-        int look;  // the frame whose end shows the next level
-        const char* seen;
-    } cases[] = {
-        {"10 press RETURN\n13 quit\n", 12, "game over 1, answer 1, level 5 lives 3 score 0"},
-        {"10 press DOWN\n11 press RETURN\n14 quit\n", 13, "game over 1, answer 0, level 1"},
-    };
-    for (const auto& c : cases) {
-        cont = 1;  // skips the menu
-        curr_map = 5;
-        quit_zarn = 0;
-        end_game = 0;
-        for (int32_t& place : high_scores)
-            place = 100000;  // the old game's 77 points earn no place: no name entry
-        std::string seen;
-        play_result res = run_script(script(std::string(THREE_FALLS) + c.answer), game_loop, [&](int frame) {
-            if (frame == 1)
-                Player.score = 77;  // the old game's points
-            if (frame == 9)
-                seen += "game over " + std::to_string(end_game);
-            if (frame == 12)
-                seen += ", answer " + std::to_string(cont);
-            if (frame == c.look)
-                seen += ", level " + std::to_string(curr_map);
-            if (frame == c.look && curr_map == 5)
-                seen += " lives " + std::to_string(Player.lives) + " score " + std::to_string(Player.score);
-        });
-        EXPECT_TRUE(res.quit);
-        EXPECT_EQ(seen, c.seen) << c.answer;
     }
 }
 
@@ -118,11 +65,44 @@ std::string level_and_lives()
     return "level " + std::to_string(curr_map) + " lives " + std::to_string(Player.lives);
 }
 
+// Three falls on a level without a start cell (the player falls in the first
+// frame of play), start screen and fall screen: three frames an attempt;
+// then the game-over question is answered. The old game's 77 points earn no
+// place in the table, so no name entry.
+TEST_F(Flow, GameOverYesContinuesTheLevelWithFreshLivesAndNoReturnsToTheMenu)
+{
+    start({{1, "S#.o"}, {5, "o"}});
+    for (auto [answer, look, seen_then] :
+         {std::tuple{"10 press RETURN\n13 quit\n", 12, "game over 1, answer 1, level 5 lives 3 score 0"},
+          {"10 press DOWN\n11 press RETURN\n14 quit\n", 13, "game over 1, answer 0, level 1"}}) {
+        cont = 1;  // skips the menu
+        curr_map = 5;
+        quit_zarn = end_game = 0;
+        std::fill(std::begin(high_scores), std::end(high_scores), 100000);
+        std::string seen;
+        play_result res = run_script(script(std::string("1 press RETURN\n3 press RETURN\n4 press RETURN\n"
+                                                        "6 press RETURN\n7 press RETURN\n9 press RETURN\n") +
+                                            answer),
+                                     game_loop, [&, look = look](int frame) {
+                                         Player.score = frame == 1 ? 77 : Player.score;
+                                         if (frame == 9)
+                                             seen += "game over " + std::to_string(end_game);
+                                         if (frame == 12)
+                                             seen += ", answer " + std::to_string(cont);
+                                         if (frame == look)
+                                             seen += ", " + (curr_map == 5 ? level_and_lives() + " score " +
+                                                                                 std::to_string(Player.score)
+                                                                           : "level " + std::to_string(curr_map));
+                                     });
+        EXPECT_TRUE(res.quit);
+        EXPECT_EQ(seen, seen_then) << answer;
+    }
+}
+
 TEST_F(Flow, TheDebugLevelSelectComesBeforeEveryAttempt)
 {
     start({{1, "S#.o"}, {2, "S#.o"}, {3, "o"}});
-    debug_levels = 1;
-    cont = 1;
+    debug_levels = cont = 1;
     std::string after_fall, chosen;
     play_result res = run_script(script("1 hold UP\n3 release UP\n3 press RETURN\n"  // level 3
                                         "4 press RETURN\n6 press RETURN\n"          // a fall
@@ -133,8 +113,7 @@ TEST_F(Flow, TheDebugLevelSelectComesBeforeEveryAttempt)
                                      chosen = frame == 9 ? level_and_lives() : chosen;
                                  });
     EXPECT_TRUE(res.quit);
-    EXPECT_EQ(after_fall, "3");
-    EXPECT_EQ(chosen, "level 2 lives 2");
+    EXPECT_EQ(after_fall + ", " + chosen, "3, level 2 lives 2");
 }
 
 TEST_F(Flow, ARestartPlaysTheSameLevelAgainWithALifeLess)
@@ -143,8 +122,7 @@ TEST_F(Flow, ARestartPlaysTheSameLevelAgainWithALifeLess)
     cont = 1;
     curr_map = 4;
     std::string seen;
-    run_script(script("1 press RETURN\n"
-                      "2 hold RIGHT\n3 release RIGHT\n"
+    run_script(script("1 press RETURN\n2 hold RIGHT\n3 release RIGHT\n"
                       "4 press RETURN\n5 press RIGHT\n6 press RETURN\n"  // pause, restart
                       "10 quit\n"),
                game_loop, [&](int frame) {
@@ -158,72 +136,14 @@ TEST_F(Flow, LevelSelectWrapsAndConfirmsWithActionOnly)
 {
     start({{1, "S#.o"}});
     curr_map = 1;
-    run_script(script("1 hold DOWN\n2 release DOWN\n2 press SPACE\n3 press RETURN\n"), select_level);
-    EXPECT_EQ(curr_map, 48);
-    run_script(script("1 hold UP\n2 release UP\n2 press RETURN\n"), select_level);
-    EXPECT_EQ(curr_map, 1);
-    run_script(script("1 hold UP\n1 hold DOWN\n2 press RETURN\n"), select_level);
-    EXPECT_EQ(curr_map, 2);  // up and down together count as up
-    play_result res = run_script(script("1 press RETURN\n"), select_level);
-    EXPECT_EQ(res.frames, 1);
-    EXPECT_EQ(curr_map, 2);
+    // Up and down together count as up; only action confirms, in the frame that reads it.
+    for (auto [keys, level, frames] : {std::tuple{"1 hold DOWN\n2 release DOWN\n2 press SPACE\n3 press RETURN\n", 48, 3},
+                                       {"1 hold UP\n2 release UP\n2 press RETURN\n", 1, 2},
+                                       {"1 hold UP\n1 hold DOWN\n2 press RETURN\n", 2, 2}, {"1 press RETURN\n", 2, 1}}) {
+        EXPECT_EQ(run_script(script(keys), select_level).frames, frames) << keys;
+        EXPECT_EQ(curr_map, level) << keys;
+    }
 }
-
-// Every global back to its start, on the virtual clock, as a new process.
-void fresh_process()
-{
-    state_reset();
-    config_reset();
-    input_reset();
-    screen_reset();
-    field_reset();
-    scrolltext_reset();
-    sys_use_virtual_clock(true);
-}
-
-// zarn_main from start-up to shut-down; quit as soon as a frame has ended.
-void run_main(std::vector<const char*> args)
-{
-    fresh_process();
-    args.push_back(nullptr);
-    int frames = 0;
-    start_script([&frames](int frame) {
-        frames = frame;
-        if (frame > 0)
-            push_quit();
-        if (frame > 100)
-            quit_zarn = 1;
-    });
-    EXPECT_EQ(zarn_main(static_cast<int>(args.size()) - 1, const_cast<char**>(args.data())), 0);
-    stop_script();
-    destroy_sound();  // the game leaves it to the end of the process
-    sys_use_virtual_clock(false);
-    EXPECT_EQ(quit_zarn, 1);
-    EXPECT_LT(frames, 100);
-}
-
-TEST(Main, DebugIsTheFirstArgumentOnly)
-{
-    run_main({"zarn", "-debug"});
-    EXPECT_EQ(debug_levels, 1);
-    run_main({"zarn", "-zoom", "-debug"});
-    EXPECT_EQ(debug_levels, 0);
-    run_main({"zarn", "x", "-debug"});
-    EXPECT_EQ(debug_levels, 0);
-    run_main({"zarn"});
-    EXPECT_EQ(debug_levels, 0);
-}
-
-// A walk through the screens: "screen: tokens | screen: tokens ...". Once
-// the screen runs, each token is one frame's input (v E press down and
-// Return, R holds right for a frame, . nothing, Q closes the window); a last
-// "*" repeats the tokens while the screen runs.
-struct walk {
-    const char* what;
-    std::string route;          // ends with the close
-    const char* level = "S.o";  // level 1: a hole beside the start
-    bool debug = false;
-};
 
 std::vector<std::string> words(const std::string& s)
 {
@@ -236,13 +156,23 @@ std::vector<std::string> words(const std::string& s)
 
 // Closing the window ends the program from every screen in the frame that
 // reads the close: no frame is drawn after it, no wait goes on. zarn_main
-// runs from start-up on a level folder whose high-score table any score enters.
+// runs from start-up on a level folder whose high-score table any score
+// enters, walking the screens: "screen: tokens | screen: tokens ...". Once
+// the screen runs, each token is one frame's input (v E press down and
+// Return, R holds right for a frame, . nothing, Q closes the window); a last
+// "*" repeats the tokens while the screen runs. "-debug" counts only as the
+// first argument: the level select comes, or play at once.
 TEST(Main, ClosingTheWindowInAnyScreenEndsTheProgramWithinAFrame)
 {
     const std::string menu = "start_screen: E . * | show_opensource: E | menu: ";
     const std::string fall = "aktion: E | engine: R * | aktion: E";
     const std::string game = menu + "E | " + fall + " . | " + fall + " . | " + fall + " . ";
-    const walk walks[] = {
+    const struct {
+        const char* what;
+        std::string route;          // ends with the close
+        const char* level = "S.o";  // level 1: a hole beside the start
+        std::vector<const char*> args = {"zarn"};
+    } walks[] = {
         {"the logo intro", "start_screen: . Q"},  // and no credits after it
         {"the credits", "start_screen: E . * | show_opensource: Q"},
         {"the menu", menu + "Q"},
@@ -252,8 +182,8 @@ TEST(Main, ClosingTheWindowInAnyScreenEndsTheProgramWithinAFrame)
         {"the settings", menu + "v v v E | settings: Q"},
         {"the controls", menu + "v v v E | settings: v v E | controls: Q"},
         {"the controls' wait for a key", menu + "v v v E | settings: v v E | controls: EQ"},
-        {"the level select", menu + "E | select_level: Q", "S.o", true},
-        {"the level start", menu + "E | aktion: Q"},
+        {"the level select", menu + "E | select_level: Q", "S.o", {"zarn", "-debug"}},
+        {"the level start", menu + "E | aktion: Q", "S.o", {"zarn", "x", "-debug"}},
         {"play", menu + "E | aktion: E | engine: . Q"},
         {"the pause menu", menu + "E | aktion: E | engine: E | pause: Q"},
         {"a fall", menu + "E | aktion: E | engine: R * | aktion: Q"},
@@ -261,7 +191,7 @@ TEST(Main, ClosingTheWindowInAnyScreenEndsTheProgramWithinAFrame)
         {"the game over", game + "Q"},
         {"the name entry", game + "v E | enter_highscore: Q"},
     };
-    for (const walk& w : walks) {
+    for (const auto& w : walks) {
         std::vector<std::pair<int, std::vector<std::string>>> route;  // screen, tokens
         std::istringstream in(w.route);
         for (std::string part; std::getline(in, part, '|');) {
@@ -270,10 +200,8 @@ TEST(Main, ClosingTheWindowInAnyScreenEndsTheProgramWithinAFrame)
             route.emplace_back(screen, words(part.substr(part.find(':') + 1)));
         }
         scoped_cwd cwd(make_level_folder({{1, w.level}}));
-        for (int32_t& score : high_scores)
-            score = -1;
+        std::fill(std::begin(high_scores), std::end(high_scores), -1);
         write_highscores();
-        fresh_process();
         size_t step = 0, done = 0;  // tokens done in the step
         int quit_frame = -1, quit_screen = -1;
         uint32_t quit_ms = 0;
@@ -306,18 +234,14 @@ TEST(Main, ClosingTheWindowInAnyScreenEndsTheProgramWithinAFrame)
             if (!repeat && done == tokens.size())
                 step++, done = 0;
         });
-        char zarn[] = "zarn", debug[] = "-debug";
-        char* argv[] = {zarn, w.debug ? debug : nullptr, nullptr};
-        EXPECT_EQ(zarn_main(w.debug ? 2 : 1, argv), 0);
+        EXPECT_EQ(run_zarn(w.args), 0) << w.what;
         int frames = stop_script();
-        uint32_t ms = sys_ticks() - quit_ms;
-        destroy_sound();
-        sys_use_virtual_clock(false);
         ASSERT_GE(quit_frame, 0) << w.what << ": never reached";
         EXPECT_EQ(quit_screen, route.back().first) << w.what;
         EXPECT_EQ(frames, quit_frame) << w.what;
-        EXPECT_EQ(ms, 0u) << w.what;
+        EXPECT_EQ(sys_ticks() - quit_ms, 0u) << w.what;
     }
+    sys_use_virtual_clock(false);
 }
 
 }  // namespace

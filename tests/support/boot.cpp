@@ -1,21 +1,22 @@
 #include "support/boot.h"
 
+#include "app/game.h"
+#include "app/startup.h"
 #include "config/config.h"
 #include "config/input.h"
-#include "sys/clock.h"
 #include "core/field.h"
+#include "core/records.h"
 #include "core/state.h"
 #include "res/assets.h"
 #include "res/qva.h"
-#include "app/startup.h"
-#include "core/records.h"
 #include "screens/demo.h"
 #include "screens/scrolltext.h"
 #include "sound/sound.h"
+#include "sys/clock.h"
 #include "video/fps.h"
 #include "video/screen.h"
 
-void boot_game()
+void fresh_process()
 {
     state_reset();
     config_reset();
@@ -27,8 +28,13 @@ void boot_game()
     records_reset();
     demo_reset();
     resetdefault_controls();
-    fps_frame_hook = nullptr;
     sys_use_virtual_clock(true);
+}
+
+void boot_game()
+{
+    fresh_process();
+    fps_frame_hook = nullptr;
     openArchives();
     init_zarn();
 }
@@ -40,4 +46,13 @@ void shutdown_game()
     closeArchives();
     freestuff();
     sys_use_virtual_clock(false);
+}
+
+int run_zarn(std::vector<const char*> args)
+{
+    fresh_process();
+    args.push_back(nullptr);
+    int status = zarn_main(static_cast<int>(args.size()) - 1, const_cast<char**>(args.data()));
+    destroy_sound();  // the game leaves it to the end of the process
+    return status;
 }

@@ -1,9 +1,17 @@
 // Bringing the game up and down inside a test program, headless and on the
 // virtual clock, as main does at start-up and shut-down.
 #pragma once
+#include <vector>
 
-// Resets every module's globals, switches to the virtual clock, opens the
-// archives and runs init_zarn (SDL, screen, sound, controls, images).
+// Every module's globals back to their start, on the virtual clock, as in a
+// new process.
+void fresh_process();
+// fresh_process, then opens the archives and runs init_zarn (SDL, screen,
+// sound, controls, images).
 void boot_game();
 // Closes the archives and releases everything (freestuff ends SDL).
 void shutdown_game();
+// zarn_main with these arguments (the program name first) in a fresh
+// process, its sound released after it; returns its status. The virtual
+// clock stays on, where the game left it.
+int run_zarn(std::vector<const char*> args);

@@ -223,19 +223,10 @@ play_result play_moves(const std::string& moves, int grace)
     for (char m : moves)
         if (move_key(m) != SDLK_UNKNOWN)
             todo += m;
-    play_result res{};
-    effect_log heard(res.effects);
-    flush_events();
-    release_all_keys();
     size_t next = 0;
     SDLKey held = SDLK_UNKNOWN;
     int done_at = -1;
-    start_script([&](int frame) {
-        if (frame == 0) {
-            push_key(SDLK_RETURN);  // the start screen
-            return;
-        }
-        heard.note(frame);
+    play_result res = run_script(script("1 press RETURN\n"), engine, [&](int frame) {  // the start screen
         if (held != SDLK_UNKNOWN) {  // the step began in the frame just ended
             hold_key(held, false);
             held = SDLK_UNKNOWN;
@@ -243,22 +234,12 @@ play_result play_moves(const std::string& moves, int grace)
             held = move_key(todo[next++]);
             hold_key(held, true);
         } else if (next == todo.size()) {
-            if (done_at < 0)
-                done_at = frame;
+            done_at = done_at < 0 ? frame : done_at;
             push_click(0, 0);
             if (frame - done_at > grace)
                 push_quit();
         }
     });
-    engine();
-    res.frames = stop_script();
-    heard.note(res.frames + 1);
-    release_all_keys();
-    flush_events();
     res.outcome = engine_outcome;
-    res.lives = Player.lives;
-    res.score = Player.score;
-    res.curr_map = curr_map;
-    res.quit = quit_zarn == 1;
     return res;
 }
