@@ -1,12 +1,8 @@
-#include "core/highscores.h"
-#include "screens/scrolltext.h"
 #include "play_screen.h"
-#include "support/scratch.h"
 
-#include "config/config.h"
-#include "config/input.h"
-#include "core/field.h"
 #include "app/game.h"
+#include "config/config.h"
+#include "core/highscores.h"
 #include "core/level.h"
 #include "core/play.h"
 #include "core/records.h"
@@ -14,11 +10,11 @@
 #include "screens/highscore.h"
 #include "screens/menu.h"
 #include "screens/password.h"
+#include "screens/scrolltext.h"
 #include "sound/sound.h"
 #include "support/scratch.h"
 
 #include <algorithm>
-#include <tuple>
 
 namespace {
 
@@ -197,32 +193,17 @@ TEST_F(MainMenu, TheDemoWinsItsLevelsInTurnLeavesTheGameAloneAndAnyInputEndsIt)
     unsetenv("XDG_PICTURES_DIR");
 }
 
-TEST_F(PasswordScreen, AAAAIsNotValidAClickOutsideTheLettersConfirmsButSpaceDoesNot)
-{
-    curr_map = 3;
-    EXPECT_GE(enter("[E]"), 1000u);
-    EXPECT_EQ(curr_map, 3);
-    EXPECT_EQ(cheats(), 0);
-    EXPECT_EQ(play(enter_pw, "[S][3][E]").frames, 5);
-    EXPECT_GE(enter("KWYB(10,10)"), 1000u);
-    EXPECT_EQ(Player.bonus_lives, 3);
-    enter("JOPH(162,193)");
-    EXPECT_EQ(Player.life_refund, 1);
-}
-
+// A click outside the letters confirms too, space does not; AAAA is no word.
 TEST_F(PasswordScreen, EachCheatWordHasItsEffectAndEveryVisitClearsThePlayerCheats)
 {
     curr_map = 7;
-    struct {
-        const char* word;
-        int32_t* field;
-        int32_t value;
-    } words[] = {{"KWYB", &Player.bonus_lives, 3}, {"JOPH", &Player.life_refund, 1},
-                 {"FUZD", &Player.time_bonus, 999}, {"NIBQ", &level_warp_activated, 1}};
-    for (auto& w : words) {
-        EXPECT_GE(enter(std::string(w.word) + "[E]"), 1000u);
-        EXPECT_EQ(*w.field, w.value) << w.word;
-        EXPECT_EQ(cheats(), w.value) << w.word;
+    EXPECT_EQ(play(enter_pw, "[S][3][E]").frames, 5);
+    for (auto [word, field, value] : {std::tuple{"AAAA[E]", &Player.bonus_lives, 0}, {"KWYB(10,10)", &Player.bonus_lives, 3},
+                                      {"JOPH(162,193)", &Player.life_refund, 1}, {"FUZD[E]", &Player.time_bonus, 999},
+                                      {"NIBQ[E]", &level_warp_activated, 1}}) {
+        EXPECT_GE(enter(word), 1000u) << word;
+        EXPECT_EQ(*field, value) << word;
+        EXPECT_EQ(cheats(), value) << word;
     }
     EXPECT_EQ(curr_map, 7);
     EXPECT_GE(enter("VEGT[E]"), 1000u);  // the classic set, with its tune looped without end
@@ -286,13 +267,6 @@ TEST_F(PasswordScreen, TypingBackspaceHeldDirectionsAndClicksEditTheWord)
 // named, the menu shows the table with its place, and EXIT writes the table.
 TEST(WholeGame, FromTheMenuThroughGameOverToANamedHighScore)
 {
-    state_reset();
-    config_reset();
-    input_reset();
-    screen_reset();
-    field_reset();
-    scrolltext_reset();
-    sys_use_virtual_clock(true);
     for (int place = 0; place < 6; place++) {
         high_scores[place] = place < 5 ? 999999 : -1;  // any score takes place 6
         memcpy(high_names[place], "OLD", 4);
@@ -329,10 +303,7 @@ TEST(WholeGame, FromTheMenuThroughGameOverToANamedHighScore)
             phase = LEAVING;
         }
     };
-    char arg0[] = "zarn";
-    char* argv[] = {arg0, nullptr};
-    played r = play([&] { zarn_main(1, argv); }, "", player, 30000);
-    destroy_sound();  // the game leaves it to the end of the process
+    played r = play([] { run_zarn({"zarn"}); }, "", player, 30000);
     sys_use_virtual_clock(false);
 
     EXPECT_FALSE(r.timed_out);

@@ -7,9 +7,7 @@
 #include "sound/sound.h"
 #include "support/scratch.h"
 
-#include <dirent.h>
-#include <memory>
-#include <sys/stat.h>
+#include <filesystem>
 
 namespace {
 
@@ -125,7 +123,7 @@ TEST_F(Settings, ScreenModesCycleThroughFiveModesBothWaysAndApplyOnLeaving)
 TEST_F(Settings, AltEnterSwitchesTheDisplayAndIsKeptF12SavesItAsShown)
 {
     const std::string pictures = scratch_dir() + "/pictures";
-    mkdir(pictures.c_str(), 0755);
+    std::filesystem::create_directory(pictures);
     setenv("XDG_PICTURES_DIR", pictures.c_str(), 1);
     music_volume = 50;
     play(settings, "[A][F][S]");
@@ -138,11 +136,9 @@ TEST_F(Settings, AltEnterSwitchesTheDisplayAndIsKeptF12SavesItAsShown)
     loadGfxConfig();
     EXPECT_NE(full_screen, 0) << "kept in zarn.cfg";
 
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(pictures.c_str()), closedir);
     std::vector<uint8_t> png;
-    while (dirent* e = readdir(dir.get()))
-        if (e->d_name[0] != '.')
-            png = read_bytes(pictures + "/" + e->d_name);
+    for (const auto& e : std::filesystem::directory_iterator(pictures))
+        png = read_bytes(e.path());
     ASSERT_GT(png.size(), 24u);  // the PNG header holds the display's width and height
     EXPECT_EQ(std::vector<uint8_t>(png.begin() + 16, png.begin() + 24),
               (std::vector<uint8_t>{0, 0, 640 >> 8, 640 & 255, 0, 0, 480 >> 8, 480 & 255}));
