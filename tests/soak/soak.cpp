@@ -9,19 +9,11 @@
 //
 // The same seed plays the same run (only the intro tune, which the audio
 // thread plays in real time, could end the intro at another frame).
-#include "app/game.h"
-#include "config/config.h"
 #include "config/input.h"
-#include "core/field.h"
 #include "core/highscores.h"
-#include "core/state.h"
-#include "res/assets.h"
-#include "screens/scrolltext.h"
-#include "sound/sound.h"
+#include "support/boot.h"
 #include "support/screen_probe.h"
-#include "sys/clock.h"
 #include "video/fps.h"
-#include "video/screen.h"
 
 #include <chrono>
 #include <csignal>
@@ -43,7 +35,6 @@ std::mt19937_64 rng;
 long long frames_wanted, frames_done;
 int session_frames, close_frame;  // the session frame of the window close, -1 none
 int close_screen, last_screen;    // the screens running at the close and at the last frame
-int closes, findings;
 std::vector<long long> screen_frames;   // by screen; the last one: no screen
 std::vector<std::pair<int, int>> held;  // key, session frame of its release
 
@@ -57,13 +48,23 @@ int roll(int n)
     return static_cast<int>(rng() % static_cast<unsigned>(n));
 }
 
-void push(Uint8 type, void (*fill)(SDL_Event&) = nullptr)
+// Queues an event of the type; a, b and c fill its first fields after the type.
+void push(Uint8 type, int a = 0, int b = 0, int c = 0)
 {
     SDL_Event e;
     memset(&e, 0, sizeof e);
     e.type = type;
-    if (fill)
-        fill(e);
+    switch (type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: e.key.keysym.sym = static_cast<SDLKey>(a); break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: e.button.button = Uint8(a), e.button.x = Uint16(b), e.button.y = Uint16(c); break;
+    case SDL_JOYAXISMOTION: e.jaxis.axis = Uint8(a), e.jaxis.value = Sint16(b); break;
+    case SDL_JOYHATMOTION: e.jhat.hat = Uint8(a), e.jhat.value = Uint8(b); break;
+    case SDL_JOYBUTTONDOWN:
+    case SDL_JOYBUTTONUP: e.jbutton.button = Uint8(a); break;
+    default: e.resize.w = a, e.resize.h = b;
+    }
     SDL_PushEvent(&e);
 }
 
@@ -73,9 +74,7 @@ void set_key(int sym, bool down)
     Uint8* keys = SDL_GetKeyState(&count);
     if (keys && sym >= 0 && sym < count)
         keys[sym] = down;
-    static int key;
-    key = sym;
-    push(down ? SDL_KEYDOWN : SDL_KEYUP, [](SDL_Event& e) { e.key.keysym.sym = static_cast<SDLKey>(key); });
+    push(down ? SDL_KEYDOWN : SDL_KEYUP, sym);
 }
 
 // A key let go within the frame, or held for up to 20 frames.
@@ -102,40 +101,20 @@ int other_key()
 void click()
 {
     SDL_Surface* display = SDL_GetVideoSurface();
-    static int x, y, button;
     bool wild = roll(20) == 0;
-    x = wild ? roll(65536) : roll(display ? display->w : 320);
-    y = wild ? roll(65536) : roll(display ? display->h : 240);
-    button = 1 + roll(5);
-    auto at = [](SDL_Event& e) {
-        e.button.button = static_cast<Uint8>(button);
-        e.button.x = static_cast<Uint16>(x);
-        e.button.y = static_cast<Uint16>(y);
-    };
-    push(SDL_MOUSEBUTTONDOWN, at);
-    push(SDL_MOUSEBUTTONUP, at);
+    int x = wild ? roll(65536) : roll(display ? display->w : 320);
+    int y = wild ? roll(65536) : roll(display ? display->h : 240), button = 1 + roll(5);
+    push(SDL_MOUSEBUTTONDOWN, button, x, y);
+    push(SDL_MOUSEBUTTONUP, button, x, y);
 }
 
 void joystick_event()
 {
     static const int values[] = {0, 31000, 31001, -31001, 32767, -32768};
     switch (roll(3)) {
-    case 0:
-        push(SDL_JOYAXISMOTION, [](SDL_Event& e) {
-            e.jaxis.axis = static_cast<Uint8>(rng() % 4);
-            e.jaxis.value = static_cast<Sint16>(rng() % 2 ? values[rng() % 6] : static_cast<int>(rng() % 65536) - 32768);
-        });
-        break;
-    case 1:
-        push(SDL_JOYHATMOTION, [](SDL_Event& e) {
-            e.jhat.hat = static_cast<Uint8>(rng() % 6);
-            e.jhat.value = static_cast<Uint8>(rng() % 16);
-        });
-        break;
-    default:
-        push(roll(2) ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP,
-             [](SDL_Event& e) { e.jbutton.button = static_cast<Uint8>(rng() % 16); });
-        break;
+    case 0: push(SDL_JOYAXISMOTION, roll(4), roll(2) ? values[roll(6)] : roll(65536) - 32768); break;
+    case 1: push(SDL_JOYHATMOTION, roll(6), roll(16)); break;
+    default: push(roll(2) ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP, roll(16));
     }
 }
 
@@ -158,7 +137,7 @@ void random_input(int screen)
         else if (kind < 95)
             joystick_event();
         else
-            push(others[roll(5)], [](SDL_Event& e) { e.resize.w = e.resize.h = static_cast<int>(rng() % 2000); });
+            push(others[roll(5)], roll(2000), roll(2000));
     }
 }
 
@@ -182,7 +161,6 @@ void on_frame()
     if (frames_done >= frames_wanted || roll(CLOSE_ODDS) == 0) {
         close_frame = session_frames;
         close_screen = last_screen;
-        closes++;
         push(SDL_QUIT);
     } else {
         random_input(screen);
@@ -194,28 +172,6 @@ void on_hang(int)
     static const char msg[] = "soak: FINDING: no frame for 120 s, a hang\n";
     (void)!write(2, msg, sizeof msg - 1);
     _exit(3);
-}
-
-// Every global back to its start, as in a new process, and a high-score table
-// that most scores enter.
-void fresh_session()
-{
-    state_reset();
-    config_reset();
-    input_reset();
-    assets_reset();
-    screen_reset();
-    field_reset();
-    scrolltext_reset();
-    sys_use_virtual_clock(true);
-    for (int i = 0; i < HIGHSCORE_PLACES; i++) {
-        high_scores[i] = 50 - 10 * i;
-        snprintf(high_names[i], HIGHSCORE_NAME_BYTES, "SOAK%d", i + 1);
-    }
-    write_highscores();
-    held.clear();
-    session_frames = 0;
-    close_frame = -1;
 }
 
 }  // namespace
@@ -239,17 +195,22 @@ int main(int argc, char** argv)
     fflush(stdout);
 
     auto start = std::chrono::steady_clock::now();
-    int games = 0;
+    int games = 0, closes = 0, findings = 0;
     for (; frames_done < frames_wanted; games++) {
-        fresh_session();
-        char zarn[] = "zarn", debug[] = "-debug";
-        char* args[] = {zarn, roll(3) == 0 ? debug : nullptr, nullptr};
+        for (int i = 0; i < HIGHSCORE_PLACES; i++) {  // a table that most scores enter
+            high_scores[i] = 50 - 10 * i;
+            snprintf(high_names[i], HIGHSCORE_NAME_BYTES, "SOAK%d", i + 1);
+        }
+        write_highscores();
+        held.clear();
+        session_frames = 0;
+        close_frame = -1;
         fps_frame_hook = on_frame;
         alarm(HANG_SECONDS);
-        zarn_main(args[1] ? 2 : 1, args);
+        run_zarn(roll(3) == 0 ? std::vector<const char*>{"zarn", "-debug"} : std::vector<const char*>{"zarn"});
         alarm(0);
         fps_frame_hook = nullptr;
-        destroy_sound();  // the game leaves it to the end of the process
+        closes += close_frame >= 0;
         if (close_frame >= 0 && session_frames > close_frame + 1) {
             printf("soak: FINDING: game %d ran %d frames after the window closed in %s (the last in %s)\n",
                    games + 1, session_frames - close_frame, screen_name(close_screen), screen_name(last_screen));
@@ -257,7 +218,6 @@ int main(int argc, char** argv)
         }
     }
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-
     printf("soak: %lld frames in %d games, %.1f s; %d ended by a window close, the others by EXIT\n", frames_done,
            games, seconds, closes);
     printf("soak: frames per screen:");
