@@ -98,10 +98,7 @@ protected:
         openArchives();
         for (uint32_t i = 0; i < qva_count[QVA_GFX]; i++) {
             std::string name = qva_header[QVA_GFX][i].name;
-            uint32_t len = 0;
-            auto* bytes = static_cast<uint8_t*>(loadQVAFile(QVA_GFX, name.substr(0, name.size() - 4).c_str(), "bmp", &len));
-            gfx_without::all.emplace_back(name, std::vector<uint8_t>(bytes, bytes + len));
-            free(bytes);
+            gfx_without::all.emplace_back(name, archive_entry(QVA_GFX, name.substr(0, name.size() - 4), "bmp"));
         }
         closeArchives();
     }

@@ -16,22 +16,11 @@
 
 #include "res/qva.h"
 #include "sound/sound.h"
+#include "support/scratch.h"
 
 namespace {
 
 constexpr int INTRO = 11;
-
-std::vector<uint8_t> entry(const char* name, const char* ext)
-{
-    uint32_t len = 0;
-    void* data = loadQVAFile(QVA_SFX, strchr(name, '/') + 1, ext, &len);
-    if (!data)
-        return {};
-    const uint8_t* p = static_cast<const uint8_t*>(data);
-    std::vector<uint8_t> out(p, p + len);
-    free(data);
-    return out;
-}
 
 // A module as the game hears it: the mixer asks for buffers of 2048 frames;
 // at the song's end libmodplug fades the notes for 100 ms and pads the rest
@@ -169,7 +158,7 @@ TEST_F(ShippedSound, EveryModuleIsAWellFormedTuneLastingAsItsRoleAsks)
     double game_db = 0, longest_game = 0;
     for (int t : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 10}) {  // the classic game tune after the others
         SCOPED_TRACE(mus_names[t]);
-        std::vector<uint8_t> m = entry(mus_names[t], "mod");
+        std::vector<uint8_t> m = archive_entry(QVA_SFX, strchr(mus_names[t], '/') + 1, "mod");
         ASSERT_GT(m.size(), 1084u);
         EXPECT_EQ(std::string(m.begin() + 1080, m.begin() + 1084), "M.K.");
         int patterns = 0;

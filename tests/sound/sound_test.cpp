@@ -116,31 +116,24 @@ TEST_F(Sound, LoopGoesOnInTheSameBufferAndReplayStartsFromTheTop)
     EXPECT_EQ(mpLoops, 2);
 }
 
-TEST_F(Sound, MasterVolumeFollowsThePercentage)
-{
-    MP_VolumeMusic(50);  // no module: nothing to set
-    EXPECT_EQ(mp_master_volume(), -1);
-    play_music(1, -1);
-    EXPECT_EQ(mp_master_volume(), 256);
-    for (auto [percent, master] : {std::pair{25, 64}, {0, 0}, {100, 256}}) {
-        MP_VolumeMusic(percent);
-        EXPECT_EQ(mp_master_volume(), master) << percent;
-    }
-    music_volume = 30;
-    play_music(0, -1);
-    EXPECT_EQ(mp_master_volume(), 76);
-}
-
-TEST_F(Sound, OperationsWithoutAModuleDoNothingAndPauseKeepsTheModule)
+TEST_F(Sound, TheVolumeFollowsThePercentagePauseKeepsTheModuleAndNothingActsWithoutOne)
 {
     stop_music();
     resume_music();
     MP_PauseMusic();
     MP_ResumeMusic();
+    MP_VolumeMusic(50);
     EXPECT_EQ(MP_PlayingMusic(), 0);
     EXPECT_EQ(Mix_GetMusicHookData(), nullptr);
+    EXPECT_EQ(mp_master_volume(), -1);
 
+    music_volume = 30;
     play_music(2, -1);
+    EXPECT_EQ(mp_master_volume(), 76) << "a tune starts at the volume set";
+    for (auto [percent, master] : {std::pair{25, 64}, {0, 0}, {100, 256}}) {
+        MP_VolumeMusic(percent);
+        EXPECT_EQ(mp_master_volume(), master) << percent;
+    }
     MP_PauseMusic();
     EXPECT_EQ(Mix_GetMusicHookData(), nullptr);
     EXPECT_EQ(MP_PlayingMusic(), 1);
@@ -174,19 +167,11 @@ TEST(SoundStartUp, MissingOrDamagedSoundsAreReportedAndTheGameGoesOnWithoutThem)
     openArchives();
     std::vector<qva_item> entries = {{"alarm.wav", reproducer("aiff_rate.wav")},
                                      {"beep1.wav", reproducer("wav_leak_aiff.wav")},
-                                     {"beep3.wav", reproducer("wav_leak_voc.wav")}};
-    uint32_t mod_len = 0;
-    auto* mod = static_cast<Uint8*>(loadQVAFile(QVA_SFX, "intro", "mod", &mod_len));
-    ASSERT_NE(mod, nullptr);
-    entries.push_back({"intro.mod", std::vector<uint8_t>(mod, mod + mod_len - 1)});
-    free(mod);
-    for (const char* name : {"select", "walk"}) {
-        uint32_t len = 0;
-        auto* data = static_cast<Uint8*>(loadQVAFile(QVA_SFX, name, "wav", &len));
-        ASSERT_NE(data, nullptr);
-        entries.push_back({std::string(name) + ".wav", std::vector<uint8_t>(data, data + len)});
-        free(data);
-    }
+                                     {"beep3.wav", reproducer("wav_leak_voc.wav")},
+                                     {"select.wav", archive_entry(QVA_SFX, "select", "wav")},
+                                     {"walk.wav", archive_entry(QVA_SFX, "walk", "wav")},
+                                     {"intro.mod", archive_entry(QVA_SFX, "intro", "mod")}};
+    entries.back().second.pop_back();  // the module cut by a byte
     closeArchives();
     private_data own;
     write_qva("data/sfx.qva", entries);

@@ -1,5 +1,7 @@
 #include "support/scratch.h"
 
+#include "res/qva.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -43,6 +45,15 @@ void write_qva(const std::string& path, const std::vector<qva_item>& entries)
         out.insert(out.end(), packed.begin(), packed.begin() + clen);
     }
     write_bytes(path, out);
+}
+
+std::vector<uint8_t> archive_entry(uint32_t slot, const std::string& name, const char* ext)
+{
+    uint32_t len = 0;
+    auto* bytes = static_cast<uint8_t*>(loadQVAFile(slot, name.c_str(), ext, &len));
+    std::vector<uint8_t> out(bytes, bytes + (bytes ? len : 0));
+    free(bytes);
+    return out;
 }
 
 std::vector<uint8_t> read_bytes(const std::string& path)

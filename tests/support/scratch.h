@@ -23,6 +23,9 @@ using qva_item = std::pair<std::string, std::vector<uint8_t>>;
 
 // Writes an archive file of the given entries (zlib level 9, stored in order).
 void write_qva(const std::string& path, const std::vector<qva_item>& entries);
+// The bytes of an entry of an open archive (QVA_GFX, QVA_SFX or QVA_MAPS);
+// none when it is missing.
+std::vector<uint8_t> archive_entry(uint32_t slot, const std::string& name, const char* ext);
 // Reads a whole file.
 std::vector<uint8_t> read_bytes(const std::string& path);
 // Writes a whole file.
