@@ -126,6 +126,7 @@ TEST_F(Assets, EveryPictureIsInTheArchiveWithTheSizeItsLayoutNeeds)
         {"zarn-tiles-0", 144, 64}, {"zarn-tiles-1", 144, 64},      {"zarn-tiles-2", 144, 64},
         {"trans16x16", 16, 16},    {"scrbrd", 104, 24},            {"fontbig", 32, -32 * 95},
         {"fontmedium", 16, -16 * 95}, {"fontsmall", -8 * 50, 8},   {"zarn-anim", -64, 16},
+        {"zarn-hint", 64, 16},
         {"zarn-texturen", -528, 64},  {"qv-quor", -1, -1},         {"qv-logo", -1, -1},
     };
     for (const auto& e : sizes) {
@@ -192,6 +193,21 @@ TEST_F(Assets, KeyedPicturesAreTransparentWhereTheyShouldBe)
     for (int f = 0; f < 4; f++)
         expect_keyed(player.s, 16 * f, 0, 16, 41, 199, "player frame " + std::to_string(f));
     expect_keyed(raster.s, 0, 0, 16, 65, 191, "the raster");
+    Surface arrows("zarn-hint");  // up, down, left, right: each lies along its way, its weight at the tip
+    const int way[4][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
+    for (int f = 0; f < 4; f++) {
+        int along = 0, across = 0, drawn = 0;
+        for (int i = 0; i < 256; i++)
+            if (pixel(arrows.s, 16 * f + i % 16, i / 16) != 0xff00ff) {
+                int dx = 2 * (i % 16) - 15, dy = 2 * (i / 16) - 15;
+                along += dx * way[f][0] + dy * way[f][1];
+                across += dx * way[f][1] + dy * way[f][0];
+                drawn++;
+            }
+        EXPECT_GT(drawn, 64) << "arrow " << f;
+        EXPECT_GT(along, 4 * drawn) << "arrow " << f << " points the other way";
+        EXPECT_EQ(across, 0) << "arrow " << f << " is not straight";
+    }
     for (int i = 0; i < 256; i++)
         if (uint32_t c = pixel(raster.s, i % 16, i / 16); c != 0xff00ff) {
             EXPECT_LT((c >> 16) + (c >> 8 & 255) + (c & 255), 96u) << "the raster only darkens";
@@ -237,7 +253,8 @@ TEST_F(Assets, StartUpLoadsEveryImageKeyedAsTheDrawingCodeExpectsAndShutDownRele
     EXPECT_EQ(tiles, tiles1);
     for (auto [s, what] : {std::pair{tiles1, "tiles1"}, {tiles2, "tiles2"}, {classic_tiles, "classic"},
                            {font_large, "large"}, {font_small, "small"}, {font_medium, "medium"},
-                           {anim, "anim"}, {raster, "raster"}, {scoreboard, "scoreboard"}, {top, "top"}})
+                           {anim, "anim"}, {hint_arrows, "hint"}, {raster, "raster"}, {scoreboard, "scoreboard"},
+                           {top, "top"}})
         expect_magenta_key(s, what);
     for (SDL_Surface* s : {tiles_back, gameover, letsgo, zarnmenu, paused}) {
         ASSERT_NE(s, nullptr);
@@ -253,7 +270,7 @@ TEST_F(Assets, StartUpLoadsEveryImageKeyedAsTheDrawingCodeExpectsAndShutDownRele
 
     shutdown_game();
     for (SDL_Surface* s : {screen, fscreen, tiles, tiles1, tiles2, classic_tiles, tiles_back, tiles_backcurrent,
-                           font_large, font_small, font_medium, anim, raster, scoreboard, gameover, letsgo,
+                           font_large, font_small, font_medium, anim, hint_arrows, raster, scoreboard, gameover, letsgo,
                            zarnmenu, paused, top})
         EXPECT_EQ(s, nullptr);
     freestuff();  // a second release finds nothing to free twice
