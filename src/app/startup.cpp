@@ -10,14 +10,181 @@
 #include "screens/intro.h"
 #include "sound/sound.h"
 #include "sys/fatal.h"
+#include "sys/files.h"
 #include "video/screen.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
+#include <unistd.h>
+
+#ifndef ZARN_VERSION
+#define ZARN_VERSION "1.10"
+#endif
+// The installed data seen from the folder of the installed program.
+#ifndef ZARN_DATA_FROM_PROGRAM
+#define ZARN_DATA_FROM_PROGRAM "../share/games/zarn/data"
+#endif
 
 namespace {
+
+// What the folder globals point at when they are not the working folder.
+std::string data_folder;
+std::string config_folder;
+std::string scores_folder;
+
+const char* program_name()
+{
+    return fixed_build ? "zarn-fixed" : "zarn";
+}
+
+void print_usage(FILE* out)
+{
+    fprintf(out, "usage: %s [-debug | -zoom N] [--help] [--version]\n", program_name());
+}
+
+void print_help()
+{
+    print_usage(stdout);
+    printf("Zarn " ZARN_VERSION ", an arcade tile puzzle: destroy every field and mine before the time runs out.\n"
+           "  -debug      (first argument) a level select before every level\n"
+           "  -zoom N     read, then overridden by the settings (kept for old scripts)\n"
+           "  --help      this text\n"
+           "  --version   the version\n"
+           "The archives are read from $ZARN_DATA_DIR when it is set, else from ./data, else from\n"
+           "%s beside the program. Settings go to $XDG_CONFIG_HOME/zarn/zarn.cfg\n"
+           "(~/.config/zarn/zarn.cfg) and high scores to $XDG_DATA_HOME/zarn/zarn.hi\n"
+           "(~/.local/share/zarn/zarn.hi), or both into the working folder when the archives come\n"
+           "from ./data.\n",
+           ZARN_DATA_FROM_PROGRAM);
+}
+
+// --help and --version answer and end the program (status 0); an option it
+// does not know ends it with the usage line on standard error (status 2).
+void check_options(int argc, char** argv)
+{
+    for (int i = 1; i < argc; i++) {
+        const char* arg = argv[i];
+        if (strcmp(arg, "--help") == 0) {
+            print_help();
+            exit(0);
+        }
+        if (strcmp(arg, "--version") == 0) {
+            printf("zarn " ZARN_VERSION "\n");
+            exit(0);
+        }
+        if (strcmp(arg, "-zoom") == 0)
+            i++;  // its number, whatever it looks like
+        else if (arg[0] == '-' && strcmp(arg, "-debug") != 0) {
+            print_usage(stderr);
+            exit(2);
+        }
+    }
+}
+
+// The installed data folder, worked out from where the running program is:
+// "" when that cannot be told.
+std::string installed_data()
+{
+    char exe[4096];
+    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0)
+        return "";
+    std::string folder(exe, static_cast<size_t>(n));
+    folder.erase(folder.rfind('/'));
+    std::string rel = ZARN_DATA_FROM_PROGRAM;
+    while (rel.compare(0, 3, "../") == 0 && !folder.empty()) {
+        folder.erase(folder.rfind('/'));
+        rel.erase(0, 3);
+    }
+    return folder + '/' + rel;
+}
+
+// The archives come from $ZARN_DATA_DIR alone when it is set, else from
+// ./data, else from the installed data folder. True when from ./data. When
+// no place holds them: one line naming the places searched, exit status 1.
+bool choose_data_folder()
+{
+    std::string names;
+    for (const char* name : archives)
+        if (name)
+            names += std::string(names.empty() ? "" : ", ") + name + ".qva";
+    const char* env = getenv("ZARN_DATA_DIR");
+    if (env && *env) {
+        data_folder = env;
+        if (!qva_folder_complete(env))
+            sys_fatal(("zarn: no game data (" + names + ") in ZARN_DATA_DIR=" + data_folder).c_str());
+    } else if (qva_folder_complete("./data")) {
+        qva_folder = "./data";
+        return true;
+    } else {
+        data_folder = installed_data();
+        if (data_folder.empty() || !qva_folder_complete(data_folder.c_str()))
+            sys_fatal(("zarn: no game data (" + names + ") in ./data or " +
+                       (data_folder.empty() ? "the installed data folder" : data_folder))
+                          .c_str());
+    }
+    qva_folder = data_folder.c_str();
+    return false;
+}
+
+// $var/zarn when var holds an absolute path (a relative one does not count),
+// else $HOME/under_home/zarn; "" when neither, or too long for a file name.
+std::string user_folder(const char* var, const char* under_home)
+{
+    std::string folder;
+    const char* value = getenv(var);
+    const char* home = getenv("HOME");
+    if (value && value[0] == '/')
+        folder = std::string(value) + "/zarn";
+    else if (home && home[0] == '/')
+        folder = std::string(home) + '/' + under_home + "/zarn";
+    return folder.size() + sizeof "/zarn.cfg" <= sizeof fname_buf ? folder : "";
+}
+
+// The archives first; then zarn.cfg and zarn.hi stay in the working folder
+// when the archives come from ./data, else they go to the user's XDG folders.
+void choose_folders()
+{
+    configFolder = nullptr;
+    scoresFolder = nullptr;
+    if (choose_data_folder())
+        return;
+    config_folder = user_folder("XDG_CONFIG_HOME", ".config");
+    scores_folder = user_folder("XDG_DATA_HOME", ".local/share");
+    configFolder = config_folder.c_str();
+    scoresFolder = scores_folder.c_str();
+    if (config_folder.empty() || scores_folder.empty())
+        fprintf(stderr, "zarn: no home folder (HOME unset, relative or too long): settings and high scores "
+                        "are not kept\n");
+}
+
+// Makes a user folder (mode 0700) before the first file goes in.
+bool make_folder(const char* folder)
+{
+    return !folder || !*folder || sys_make_folder(folder);
+}
+
+// The high scores, then the configuration, each folder made just before its
+// file goes in; one line naming the first that failed.
+void save_files()
+{
+    const char* failed = nullptr;
+    int failure = 0;
+    auto note = [&](bool saved, const char* folder) {
+        if (!saved && !failed) {
+            failure = errno;
+            failed = folder ? folder : "the working folder";
+        }
+    };
+    note(make_folder(scoresFolder) && write_highscores(), scoresFolder);
+    note(make_folder(configFolder) && dumpConfig(), configFolder);
+    if (failed)
+        fprintf(stderr, "zarn: settings or high scores not saved in %s: %s\n", failed, strerror(failure));
+}
 
 // Argument 1 is looked at, argument 2 only after "-zoom". The zoom given here
 // is read again from the configuration file, so it does not last.
@@ -44,7 +211,7 @@ void init_zarn()
         printf("SDL Error: %s\n", SDL_GetError());
         SDL_Quit();
     }
-    SDL_WM_SetCaption("Zarn v1.10", "zarnicon");
+    SDL_WM_SetCaption("Zarn v" ZARN_VERSION, "zarnicon");
     init_screen();
     init_sound();
     init_controls();
@@ -56,7 +223,8 @@ void init_zarn()
 
 void start_up(int argc, char** argv)
 {
-    getConfigFolder();
+    check_options(argc, argv);
+    choose_folders();
     resetdefault_controls();
     read_command_line(argc, argv);
     openArchives();
@@ -70,8 +238,7 @@ void start_up(int argc, char** argv)
 
 void shut_down()
 {
-    write_highscores();
-    dumpConfig();
+    save_files();
     closeArchives();
     freestuff();
     GFX_Shutdown();

@@ -1,14 +1,16 @@
 // Start-up and shut-down of the whole program, in their fixed orders.
 #pragma once
 
-// Configuration folder, default bindings, command line, archives, screen mode,
-// the rest of the configuration, init_zarn, high scores; then the logo intro
-// and the credits roll.
+// --help, --version and unknown options (each ends the program), the folders
+// of the archives, zarn.cfg and zarn.hi, default bindings, command line,
+// archives, screen mode, the rest of the configuration, init_zarn, high
+// scores; then the logo intro and the credits roll.
 void start_up(int argc, char** argv);
 // Brings up SDL, the screen, sound, the joystick and every image, and seeds
 // the default high-score table.
 void init_zarn();
-// High scores and configuration written, archives closed, everything released.
+// High scores and configuration written (one line when they cannot be),
+// archives closed, everything released.
 void shut_down();
 // Releases the display surfaces, every image, the joystick and SDL.
 void freestuff();

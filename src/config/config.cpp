@@ -55,6 +55,8 @@ const char* config_path()
 // Reads the file whole; data is null when it is missing, unreadable or empty.
 config_text load_text()
 {
+    if (configFolder && !*configFolder)
+        return {nullptr, 0};  // no folder for it
     uint32_t len = 0;
     void* buf = loadBINFile(config_path(), &len);
     return {static_cast<char*>(buf), buf ? len : 0};
@@ -239,8 +241,6 @@ bool write_lines(FILE* f)
 
 }  // namespace
 
-void getConfigFolder() {}
-
 void loadGfxConfig()
 {
     int mode = full_screen | 8;
@@ -273,20 +273,22 @@ int dumpKey(const char* name, int value, FILE* stream)
     return fprintf(stream, "k_%s=%d\n", name, value);
 }
 
-void dumpConfig()
+bool dumpConfig()
 {
+    if (configFolder && !*configFolder)
+        return true;
     char path[sizeof fname_buf];
     snprintf(path, sizeof path, "%s", config_path());
     char* text = nullptr;
     size_t len = 0;
     FILE* f = open_memstream(&text, &len);
     if (!f)
-        return;
+        return false;
     bool good = write_lines(f);
     good = fclose(f) == 0 && good;
-    if (good)
-        sys_save_file(path, text, len);
+    good = good && sys_save_file(path, text, len);
     free(text);
+    return good;
 }
 
 void config_reset()

@@ -1,6 +1,5 @@
 #include "core/highscores.h"
 
-#include "config/config.h"
 #include "res/qva.h"
 #include "sys/bytes.h"
 #include "sys/files.h"
@@ -9,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+const char* scoresFolder;
 int32_t high_scores[HIGHSCORE_PLACES];
 char high_names[HIGHSCORE_PLACES][HIGHSCORE_NAME_BYTES];
 
@@ -25,10 +25,16 @@ constexpr int SCORE_BYTES = 4 * HIGHSCORE_PLACES;
 static_assert(SCORE_BYTES + HIGHSCORE_PLACES * HIGHSCORE_NAME_BYTES == HIGHSCORE_FILE_BYTES,
               "the file holds the scores and the name slots, nothing else");
 
+// Whether the table has a file at all (not when there is no folder for it).
+bool has_file()
+{
+    return !scoresFolder || *scoresFolder;
+}
+
 // The file name, kept apart from fname_buf, which the next filename() reuses.
 void highscore_path(char* out, size_t size)
 {
-    snprintf(out, size, "%s", filename(configFolder, "zarn", "hi"));
+    snprintf(out, size, "%s", filename(scoresFolder, "zarn", "hi"));
 }
 
 void encode_table(uint8_t* out)
@@ -64,25 +70,30 @@ void fill_default_highscores()
 
 void read_highscores()
 {
+    if (!has_file())
+        return;
     uint32_t size = 0;
-    void* data = loadBINFile(filename(configFolder, "zarn", "hi"), &size);
+    void* data = loadBINFile(filename(scoresFolder, "zarn", "hi"), &size);
     if (data && size == HIGHSCORE_FILE_BYTES)
         decode_table(static_cast<const uint8_t*>(data));
     free(data);
 }
 
-void write_highscores()
+bool write_highscores()
 {
+    if (!has_file())
+        return true;
     char path[sizeof fname_buf];
     highscore_path(path, sizeof path);
     uint8_t bytes[HIGHSCORE_FILE_BYTES];
     encode_table(bytes);
-    sys_save_file(path, bytes, sizeof bytes);
+    return sys_save_file(path, bytes, sizeof bytes);
 }
 
 void remove_highscores()
 {
-    remove(filename(configFolder, "zarn", "hi"));
+    if (has_file())
+        remove(filename(scoresFolder, "zarn", "hi"));
 }
 
 int32_t insert_highscore(int32_t score)

@@ -6,27 +6,43 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <sys/stat.h>
 
 const char* const archives[QVA_SLOTS] = {"gfx", "sfx", "maps", nullptr, nullptr, nullptr, nullptr};
 FILE* qva_file[QVA_SLOTS];
 qva_entry* qva_header[QVA_SLOTS];
 uint32_t qva_count[QVA_SLOTS];
 char fname_buf[1024];
+const char* qva_folder = "./data";
 
 namespace {
 
 // Length of each open archive file, so no entry is read past its end.
 uint32_t qva_filesize[QVA_SLOTS];
 
+std::string archive_path(const char* folder, uint32_t id)
+{
+    return std::string(folder) + '/' + archives[id] + ".qva";
+}
+
 }  // namespace
+
+bool qva_folder_complete(const char* folder)
+{
+    for (uint32_t id = 0; id < QVA_SLOTS; id++) {
+        struct stat st;
+        if (archives[id] && (stat(archive_path(folder, id).c_str(), &st) != 0 || !S_ISREG(st.st_mode)))
+            return false;
+    }
+    return true;
+}
 
 void openID(uint32_t id)
 {
     if (id >= QVA_SLOTS || qva_file[id] || !archives[id])
         return;
-    char path[64];
-    snprintf(path, sizeof path, "%s%c%s.qva", "./data", '/', archives[id]);
-    qva_file[id] = fopen(path, "rb");
+    qva_file[id] = fopen(archive_path(qva_folder, id).c_str(), "rb");
     if (qva_file[id])
         qva_filesize[id] = binfilesize(qva_file[id]);
 }

@@ -27,8 +27,11 @@ extern FILE* qva_file[QVA_SLOTS];              // open stream per slot, or null
 extern qva_entry* qva_header[QVA_SLOTS];       // directory per slot, or null
 extern uint32_t qva_count[QVA_SLOTS];          // entries in the directory
 extern char fname_buf[1024];                   // last path built by filename
+extern const char* qva_folder;                 // folder the archives open from; "./data" unless start-up chose another
 
-// Opens every named slot under ./data and reads its directory.
+// Whether folder holds every named archive as a regular file.
+bool qva_folder_complete(const char* folder);
+// Opens every named slot under qva_folder and reads its directory.
 void openArchives();
 // Closes every stream and releases every directory.
 void closeArchives();

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -64,5 +65,25 @@ bool sys_save_file(const char* path, const void* data, size_t len)
         return false;
     }
     sync_folder(folder_of(path));
+    return true;
+}
+
+bool sys_make_folder(const char* folder)
+{
+    std::string path = folder;
+    for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+        std::string part = path.substr(0, slash);
+        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+        if (slash == std::string::npos)
+            break;
+    }
+    struct stat st;
+    if (stat(folder, &st) != 0)
+        return false;
+    if (!S_ISDIR(st.st_mode)) {
+        errno = ENOTDIR;
+        return false;
+    }
     return true;
 }

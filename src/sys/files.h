@@ -8,3 +8,7 @@
 // synced, renamed over path, and the folder synced. False, with path left as
 // it was and no temporary file left behind, when any step fails.
 bool sys_save_file(const char* path, const void* data, size_t len);
+// Makes folder and every missing folder above it with mode 0700, leaving the
+// ones that exist as they are. True when folder is a folder afterwards; false
+// with errno set otherwise.
+bool sys_make_folder(const char* folder);
