@@ -136,6 +136,8 @@ int main(int argc, char** argv)
         while (route_run(*r, HINT_SLICE_WORK) == ROUTE_RUNNING) {
         }
         double ms = cpu_ms() - t0;
+        if (getenv("BENCH_VERBOSE"))
+            printf("  %d: %s %llu\n", index, status_name(r->status), static_cast<unsigned long long>(r->level.work));
         gave_up += r->status == ROUTE_GAVE_UP;
         none += r->status == ROUTE_NONE;
         if (ms > worst_ms)

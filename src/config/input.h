@@ -13,6 +13,7 @@ constexpr int32_t CTRL_ACTION = 0x010;  // the action button
 constexpr int32_t CTRL_PAUSE = 0x040;   // the pause button
 constexpr int32_t CTRL_QUIT = 0x080;    // the window was closed
 constexpr int32_t CTRL_WARP = 0x200;    // the level-warp chord is held
+constexpr int32_t CTRL_HINT = 0x400;    // the hint key (H) or the hint button was pressed
 constexpr int32_t CTRL_CONFIRM = CTRL_ACTION | CTRL_PAUSE;  // menus confirm with either
 
 // Control indices of the binding tables.
@@ -45,5 +46,8 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t reserved, int32_t height,
                        int32_t* selected);
 // What is held now, diagonals suppressed, the warp chord included.
 int32_t get_controls();
+// The joystick button that asks for a hint: the lowest number none of the six
+// controls is bound to.
+int32_t hint_button();
 // Restores every global above to its start value.
 void input_reset();

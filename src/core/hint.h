@@ -18,7 +18,7 @@
 // Work is counted in frames of the rules the search steps (see search.h);
 // bench_search measures what a unit costs: 150 ns of CPU time on the machine
 // these were set on (750 instructions, by callgrind).
-constexpr uint64_t HINT_CHECK_WORK = 16000;      // a frame's slice of the background check: ~2.4 ms
+constexpr uint64_t HINT_CHECK_WORK = 20000;      // a frame's slice of the background check: ~3 ms
 constexpr uint64_t HINT_SLICE_WORK = 50000;      // a frame's slice while a hint is asked: ~7.5 ms
 constexpr uint64_t HINT_GIVE_UP_WORK = 6500000;  // a search gives up after this: ~1 s
 constexpr size_t HINT_MEMORY = size_t(4) << 20;  // the search and its table of states, in bytes

@@ -4,6 +4,7 @@
 #include "config/input.h"
 #include "sys/clock.h"
 #include "core/field.h"
+#include "core/hint.h"
 #include "core/state.h"
 #include "res/assets.h"
 #include "res/qva.h"
@@ -21,6 +22,7 @@ void boot_game()
     assets_reset();
     screen_reset();
     field_reset();
+    hint_reset();
     scrolltext_reset();
     resetdefault_controls();
     fps_frame_hook = nullptr;
