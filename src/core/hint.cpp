@@ -113,8 +113,11 @@ void hint_reset()
 
 void hint_ask()
 {
-    if (!dead_end)
-        hint_asked = 1;
+    if (dead_end)
+        return;
+    hint_asked = 1;
+    hint_frames = 0;  // a former answer makes way
+    hint_says = HINT_SAYS_NOTHING;
 }
 
 int32_t hint_steps_left(int32_t time_left, uint32_t ms)
