@@ -431,11 +431,13 @@ void route_begin(route_search& r, const rules_field& f, int32_t col, int32_t row
 {
     search_begin(r.level, f, col, row);
     int32_t words = (POS_BITS + r.level.dcount + r.level.mines + 63) / 64;
-    size_t capacity = 1;
-    while (capacity * 2 * (static_cast<size_t>(words) + 1) <= r.memory_words)
+    const size_t stride = static_cast<size_t>(words) + 1;
+    size_t capacity = stride <= r.memory_words ? 1 : 0;  // the most slots that fit, a power of two
+    while (capacity && capacity * 2 * stride <= r.memory_words)
         capacity *= 2;
     if (words != r.words || capacity != r.capacity || ++r.generation == 0) {
-        memset(r.memory, 0, capacity * (static_cast<size_t>(words) + 1) * sizeof(uint64_t));
+        if (capacity)
+            memset(r.memory, 0, capacity * stride * sizeof(uint64_t));
         r.generation = 1;
     }
     r.words = words;

@@ -26,6 +26,7 @@ struct search_state {
     search_bits mine;   // of those, mines not yet exploded
 };
 
+// The same cell and the same fields and mines left.
 bool operator==(const search_state& a, const search_state& b);
 
 // A level as the search sees it: the field as it was when the search began

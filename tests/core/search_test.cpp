@@ -213,6 +213,8 @@ TEST(RouteSearch, WorksInSlicesThatKeepToTheirSizeAndGivesUpOnWorkOrMemory)
     route tired;
     EXPECT_EQ(tired.run(999, whole_work / 2), ROUTE_GAVE_UP);
     EXPECT_LE(tired.r->level.work, whole_work / 2 + 64);
-    route cramped(64);  // a table of a few slots
-    EXPECT_EQ(cramped.run(999), ROUTE_GAVE_UP);
+    for (size_t words : {0, 2, 64}) {  // no table, less than a slot, a few slots
+        route cramped(words);
+        EXPECT_EQ(cramped.run(999), ROUTE_GAVE_UP) << words;
+    }
 }
