@@ -16,11 +16,11 @@
 #include "core/search.h"
 
 // Work is counted in frames of the rules the search steps (see search.h);
-// bench_search measures what a unit costs: 150 ns of CPU time on the machine
-// these were set on (750 instructions, by callgrind).
-constexpr uint64_t HINT_CHECK_WORK = 20000;      // a frame's slice of the background check: ~3 ms
-constexpr uint64_t HINT_SLICE_WORK = 50000;      // a frame's slice while a hint is asked: ~7.5 ms
-constexpr uint64_t HINT_GIVE_UP_WORK = 6500000;  // a search gives up after this: ~1 s
+// bench_search measures what a unit costs: 140 ns of CPU time on the machine
+// these were set on (710 instructions, by callgrind).
+constexpr uint64_t HINT_CHECK_WORK = 20000;      // a frame's slice of the background check: ~2.8 ms
+constexpr uint64_t HINT_SLICE_WORK = 50000;      // a frame's slice while a hint is asked: ~7 ms
+constexpr uint64_t HINT_GIVE_UP_WORK = 7000000;  // a search gives up after this: ~1 s
 constexpr size_t HINT_MEMORY = size_t(4) << 20;  // the search and its table of states, in bytes
 constexpr size_t HINT_TABLE_WORDS = (HINT_MEMORY - sizeof(route_search)) / sizeof(uint64_t);
 constexpr int HINT_SHOW_FRAMES = 60;              // an answer stays two seconds

@@ -136,6 +136,8 @@ void search_begin(search_level& lv, const rules_field& f, int32_t col, int32_t r
     lv.start = h.start_row * MAP_COLS + h.start_col;
     lv.tele_a = h.tele_a_row * MAP_COLS + h.tele_a_col;
     lv.tele_b = h.tele_b_row * MAP_COLS + h.tele_b_col;
+    for (int cell = 0; cell < SEARCH_CELLS; cell++)
+        lv.safe[cell] = lv.kind[cell] != KIND_EMPTY && lv.dindex[cell] < 0;
     find_around(lv);
     lv.chain_limit = pushers + 2;  // a chain longer than this has met a pusher twice
     memcpy(lv.map, f.map, sizeof lv.map);
@@ -238,54 +240,58 @@ int32_t search_least_steps(const search_state& s)
 
 bool search_hopeless(search_level& lv, const search_state& s)
 {
+    enum : uint8_t { HOLE, SAFE, MINE, FIELD };
+    static_assert(SAFE == 1, "lv.safe holds SAFE or HOLE");
+    uint8_t at[SEARCH_CELLS];  // what each cell is in s
+    memcpy(at, lv.safe, sizeof at);
     int first = -1, remaining = 0;
     for (int i = 0; i < lv.dcount; i++) {
+        if (!test_bit(s.alive, i))
+            continue;
         int cell = lv.dcells[i];
-        if (!test_bit(s.alive, i) || cell == s.pos)
+        at[cell] = test_bit(s.mine, i) ? MINE : FIELD;
+        if (cell != s.pos) {
+            remaining++;
+            first = first < 0 ? cell : first;
+        }
+    }
+    lv.work++;
+    // A field is entered once and left once: with a single way in and out,
+    // that way must outlive both crossings.
+    for (int i = 0; i < lv.dcount; i++) {  // exploded mines are fields too
+        int cell = lv.dcells[i];
+        if (at[cell] != FIELD || cell == s.pos)
             continue;
-        remaining++;
-        if (first < 0)
-            first = cell;
-        if (test_bit(s.mine, i))
-            continue;
-        // A field is entered once and left once: with a single way in and out,
-        // that way must outlive both crossings.
         int open = 0, only = -1;
-        for (int k = 0; k < lv.around_count[cell]; k++) {
-            if (search_kind_at(lv, s, lv.around[cell][k]) != KIND_EMPTY) {
+        for (int k = 0; k < lv.around_count[cell]; k++)
+            if (at[lv.around[cell][k]] != HOLE) {
                 open++;
                 only = lv.around[cell][k];
             }
-        }
-        if (open == 0 || (open == 1 && search_kind_at(lv, s, only) == KIND_FIELD))
+        if (open == 0 || (open == 1 && at[only] == FIELD))
             return true;
     }
-    lv.work++;
     if (remaining == 0)
         return false;
     // Everything left must hang together, without the field under the player
     // (it goes as the player steps off), and touch the player.
-    int i = lv.dindex[s.pos];
-    int removed = (i >= 0 && test_bit(s.alive, i) && !test_bit(s.mine, i)) ? s.pos : -1;
-    uint8_t seen[SEARCH_CELLS] = {};
+    if (at[s.pos] == FIELD)
+        at[s.pos] = HOLE;
     int16_t stack[SEARCH_CELLS];
-    int top = 0, reached = 0, flooded = 0;
+    int top = 0, reached = 1, flooded = 0;
     stack[top++] = static_cast<int16_t>(first);
-    seen[first] = 1;
+    at[first] = HOLE;  // a cell on the stack is taken out: it is never stacked twice
     bool touches = false;
     while (top > 0) {
         int c = stack[--top];
         flooded++;
-        int di = lv.dindex[c];
-        if (di >= 0 && c != s.pos && test_bit(s.alive, di))
-            reached++;
         for (int k = 0; k < lv.around_count[c]; k++) {
             int m = lv.around[c][k];
-            if (m == s.pos)
-                touches = true;
-            if (seen[m] || m == removed || search_kind_at(lv, s, m) == KIND_EMPTY)
+            touches = touches || m == s.pos;
+            if (at[m] == HOLE)
                 continue;
-            seen[m] = 1;
+            reached += at[m] != SAFE && m != s.pos;
+            at[m] = HOLE;
             stack[top++] = static_cast<int16_t>(m);
         }
     }

@@ -35,6 +35,7 @@ bool operator==(const search_state& a, const search_state& b);
 struct search_level {
     int8_t kind[SEARCH_CELLS];                  // kind of every cell at the beginning
     int16_t dindex[SEARCH_CELLS];               // index among the destructibles (mines first), -1 none
+    uint8_t safe[SEARCH_CELLS];                 // 1 on a tile that stays: solid, track, pusher, teleporter
     int16_t dcells[SEARCH_DESTRUCTIBLE];        // cell of each destructible
     int32_t dcount, fields, mines;              // destructibles, and of them fields and mines
     int32_t start, tele_a, tele_b;              // cells of the start and the teleporters
