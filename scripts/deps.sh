@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config ccache
-          libsdl1.2-dev libsdl-mixer1.2-dev libmodplug-dev zlib1g-dev
+          libsdl1.2-dev libsdl-mixer1.2-dev libmodplug-dev libpng-dev zlib1g-dev
           googletest libgtest-dev libbenchmark-dev
           desktop-file-utils appstream lintian man-db dpkg-dev file)
 if [ "${1:-}" = "--with-x" ]; then

@@ -3,6 +3,7 @@
 #include "config/config.h"
 #include "config/input.h"
 #include "core/highscores.h"
+#include "core/records.h"
 #include "core/state.h"
 #include "res/assets.h"
 #include "res/qva.h"
@@ -212,6 +213,7 @@ void init_zarn()
         SDL_Quit();
     }
     SDL_WM_SetCaption("Zarn v" ZARN_VERSION, "zarnicon");
+    screen_mode_locked = fixed_build;
     init_screen();
     init_sound();
     init_controls();
@@ -232,6 +234,7 @@ void start_up(int argc, char** argv)
     loadConfig();
     init_zarn();
     read_highscores();
+    read_records();
     start_screen();
     show_opensource();
 }

@@ -9,7 +9,9 @@
 // -1 when no row was clicked in this call.
 #include "config/input.h"
 
+#include "sys/clock.h"
 #include "video/screen.h"
+#include "video/shot.h"
 
 #include <array>
 
@@ -39,6 +41,7 @@ int32_t DEFAULT_RIGHT_BUTTON = default_buttons[CONTROL_RIGHT];
 int32_t DEFAULT_PAUSE_BUTTON = default_buttons[CONTROL_PAUSE];
 int32_t DEFAULT_ACTION_BUTTON = default_buttons[CONTROL_ACTION];
 int32_t quit_zarn;
+int32_t focus_lost;
 int32_t level_warp_activated;
 
 namespace {
@@ -113,6 +116,30 @@ int32_t hat_motion(int32_t state, Uint8 v)
         state &= (state & CTRL_RIGHT) ? ~CTRL_RIGHT : ~CTRL_LEFT;
     }
     return state;
+}
+
+// A window manager may take the focus away for a moment while the display
+// switches between window and full screen: no pause for that.
+constexpr uint32_t SWITCH_FOCUS_MS = 1000;
+bool switched;         // Alt+Enter was pressed
+uint32_t switched_at;  // at this sys_ticks
+
+// Alt+Enter and F12 act on the window whatever screen runs; true when the
+// key was one of them.
+bool window_key(const SDL_keysym& k)
+{
+    if ((k.sym == SDLK_RETURN || k.sym == SDLK_KP_ENTER) && (k.mod & KMOD_ALT)) {
+        toggle_full_screen();
+        switched = true;
+        switched_at = sys_ticks();
+        return true;
+    }
+    if (k.sym == SDLK_F12) {
+        char path[1024];
+        save_screenshot(path, sizeof path);
+        return true;
+    }
+    return false;
 }
 
 // A click either lands at a position or, in a menu, selects a row.
@@ -207,7 +234,13 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t /*reserved*/, int32_t hei
     while (SDL_PollEvent(&e)) {
         switch (e.type) {
         case SDL_KEYDOWN:
-            state |= key_press(e.key.keysym.sym);
+            if (!window_key(e.key.keysym))
+                state |= key_press(e.key.keysym.sym);
+            break;
+        case SDL_ACTIVEEVENT:
+            if ((e.active.state & SDL_APPINPUTFOCUS) && e.active.gain == 0 &&
+                !(switched && sys_ticks() - switched_at < SWITCH_FOCUS_MS))
+                focus_lost = 1;
             break;
         case SDL_JOYBUTTONDOWN:
             state |= joy_button_press(e.jbutton.button);
@@ -272,5 +305,7 @@ void input_reset()
     last_key = -1;
     last_button = -1;
     quit_zarn = 0;
+    focus_lost = 0;
+    switched = false;
     level_warp_activated = 0;
 }

@@ -32,6 +32,7 @@ extern int32_t DEFAULT_RIGHT_BUTTON;   // of RIGHT
 extern int32_t DEFAULT_PAUSE_BUTTON;   // of PAUSE
 extern int32_t DEFAULT_ACTION_BUTTON;  // of ACTION
 extern int32_t quit_zarn;              // 1 once the window was closed or the game chose to end
+extern int32_t focus_lost;             // 1 once the window lost the keyboard focus; the play loop clears it
 extern int32_t level_warp_activated;   // 1 enables the level-warp chord (shift + X)
 
 // Writes the default keys and buttons into both tables.
@@ -41,7 +42,9 @@ void init_controls();
 // Closes the joystick.
 void destroy_controls();
 // Drains the event queue: presses, clicks, window close. See the notes on the
-// mouse arguments in input.cpp.
+// mouse arguments in input.cpp. The window keys act here, on every screen, and
+// are no presses: Alt+Enter switches window and full screen, F12 saves a
+// screenshot. A lost keyboard focus sets focus_lost.
 int32_t check_controls(int32_t* x, int32_t* y, int32_t reserved, int32_t height, int32_t line_height,
                        int32_t* selected);
 // What is held now, diagonals suppressed, the warp chord included.

@@ -75,6 +75,21 @@ int LoadLevel(int level, int classic)
     return ok ? 1 : 0;
 }
 
+size_t load_solution(int level, int classic, char* out, size_t size)
+{
+    uint32_t len = 0;
+    auto* moves = static_cast<char*>(loadQVAFile(QVA_MAPS, level_entry_name(level, classic), "sol", &len));
+    bool good = moves && len > 0 && len < size;
+    for (uint32_t i = 0; good && i < len; i++)
+        good = strchr("UDLR", moves[i]) != nullptr && moves[i] != 0;
+    if (good) {
+        memcpy(out, moves, len);
+        out[len] = 0;
+    }
+    free(moves);
+    return good ? len : 0;
+}
+
 void derive_map()
 {
     MapData = map_header{};

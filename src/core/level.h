@@ -10,6 +10,7 @@ constexpr int MAP_COLS = LEVEL_COLS + 2;  // an empty border column each side
 constexpr int MAP_ROWS = LEVEL_ROWS + 2;  // an empty border row above and below
 constexpr int LEVEL_RECORD_BYTES = 16;
 constexpr int LEVEL_BYTES = LEVEL_ROWS * LEVEL_COLS * LEVEL_RECORD_BYTES;  // 3840
+constexpr int SOLUTION_MAX = 1023;  // moves a stored solution may hold
 
 // Tile kinds, derived from type and variant; the movement rules see only these.
 enum : int32_t {
@@ -64,6 +65,11 @@ const char* level_entry_name(int level, int classic);
 bool decode_level(const uint8_t* body, size_t len);
 // Reads the level's entry from the maps archive into Map: 1 done, 0 missing.
 int LoadLevel(int level, int classic);
+// Reads the level's stored solution (the entry "name.sol" of the maps
+// archive: its moves as U D L R) into out, NUL-terminated, and returns its
+// length; 0 when it is missing, empty, longer than size - 1 or holds any
+// other character.
+size_t load_solution(int level, int classic, char* out, size_t size);
 // Clears the field, loads the level and derives kinds and the header.
 void init_maps(int level, int classic);
 // Derives kinds and the header from a loaded field (step 3 on of init_maps).

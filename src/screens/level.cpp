@@ -9,6 +9,7 @@
 #include "core/hint.h"
 #include "core/level.h"
 #include "core/play.h"
+#include "core/records.h"
 #include "core/state.h"
 #include "res/assets.h"
 #include "screens/pause.h"
@@ -39,6 +40,11 @@ constexpr int PAUSE_RESTART = 2;
 constexpr int PAUSE_ABANDON = 3;
 constexpr int32_t LEVEL_BONUS = 100;  // added with the seconds left for a won level
 constexpr const char* PRESS = "PRESS A BUTTON";
+
+// The level records: the steps of the attempt in play (moves the player
+// started; pushes and teleports are none) and whether its win beat a record.
+int32_t attempt_steps;
+bool new_record;
 
 // Draws the w x h picture at (x, y) of the screen; a missing picture draws nothing.
 void draw_picture(SDL_Surface* pic, int x, int y, int w, int h, int sx = 0, int sy = 0)
@@ -117,8 +123,18 @@ void settle_time_up()
     show_message(SFX_LEVEL_OVER_DIE, MSG_TIME_UP);
 }
 
+// A won level's time and steps go to the records, unless a cheat changed the
+// clock or the fields.
+void note_record()
+{
+    new_record = false;
+    if (Player.time_bonus == 0 && level_warp_activated == 0)
+        new_record = note_level_won(curr_map, classic_mode, MapData.time_left, attempt_steps);
+}
+
 void settle_won()
 {
+    note_record();
     if (Player.perfect == 1)
         Player.lives++;  // before the screen, so its life icons show it
     show_message(SFX_LEVEL_OVER_WIN, MSG_LEVEL_WON);
@@ -200,6 +216,10 @@ void draw_level_start(bool blink)
         put_text1(screen, 4, 8, "PASSWORD~");
         put_text1(screen, 4, 20, tmp_string);
     }
+    if (const level_record* best = level_record_of(curr_map, classic_mode)) {
+        snprintf(tmp_string, sizeof tmp_string, "BEST %d S / %d STEPS~", best->time_left, best->steps);
+        put_text1(screen, 316 - 8 * static_cast<int>(strlen(tmp_string) - 1), 8, tmp_string);
+    }
 }
 
 void draw_message(int mode, int word, bool blink)
@@ -226,6 +246,8 @@ void draw_message(int mode, int word, bool blink)
             put_text_large(screen, 20, 120, WELLDONEWords[word]);
         else
             put_text_large(screen, 100, 120, DONEWords[word]);
+        if (new_record)
+            put_text(screen, 80, 160, "NEW RECORD");
         break;
     case MSG_GAME_OVER:
         draw_picture(gameover, 0, 0, 320, 240);
@@ -281,11 +303,13 @@ void engine()
     play_attempt a;
     engine_outcome = PLAY_QUIT;
     prepare_level(a);
+    attempt_steps = 0;
     aktion(MSG_LEVEL_START);
     if (quit_zarn == 1)
         return;
     initFPS();
     a.second = 0;
+    focus_lost = 0;  // only a focus lost during play pauses it
     for (;;) {
         int32_t x = -1, y = -1;
         int32_t ctrl = check_controls(&x, &y, 0, 0, 0, nullptr);
@@ -295,8 +319,10 @@ void engine()
             quit_zarn = 1;
             leave = PLAY_QUIT;
         }
-        if (ctrl & CTRL_CONFIRM)
+        if ((ctrl & CTRL_CONFIRM) || focus_lost) {
             leave = ask_pause();
+            focus_lost = 0;
+        }
         if (ctrl & CTRL_HINT)
             hint_ask();
         int32_t steer = x != -1 ? pointer_steer(x, y) : 0;
@@ -305,6 +331,8 @@ void engine()
         draw_play();
         int outcome = play_frame(a, sys_ticks(), get_controls(), steer);
         apply_events(a.player);
+        for (int i = 0; i < a.player.event_count; i++)
+            attempt_steps += a.player.events[i].kind == EVENT_WALK;
         if (outcome != PLAY_ON) {
             settle(outcome);
             return;
@@ -345,4 +373,9 @@ void aktion(int mode)
         if (blink_count == 0)
             blink = !blink;
     }
+}
+
+void draw_play_screen()
+{
+    draw_play();
 }

@@ -22,3 +22,6 @@ extern int engine_outcome;                 // how the last engine call ended: PL
 void engine();
 // Runs the message screen of mode (MSG_*) until it is confirmed.
 void aktion(int mode);
+// Draws one frame of the level in play (field, top bar, player, explosions,
+// the bar's texts) on screen, as the play loop does.
+void draw_play_screen();

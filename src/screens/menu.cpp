@@ -1,6 +1,6 @@
 // The main menu: five entries, a highlight, the theme switch on "RUN ZARN",
-// the 30-second attract of the high-score table, and the bouncing scroll text
-// along the bottom.
+// the 30-second attract (the high-score table and a demonstration by turns),
+// and the bouncing scroll text along the bottom.
 #include "screens/menu.h"
 
 #include "config/config.h"
@@ -8,6 +8,7 @@
 #include "sys/clock.h"
 #include "core/state.h"
 #include "res/assets.h"
+#include "screens/demo.h"
 #include "screens/highscore.h"
 #include "screens/password.h"
 #include "screens/scrolltext.h"
@@ -101,10 +102,16 @@ void menu()
 {
     int h = ENTRY_RUN;
     uint32_t idle_start = sys_ticks();
+    bool demo_next = false;  // the idle attract shows the table, then a demo, by turns
     initFPS();
     for (;;) {
         if (sys_ticks() - idle_start > IDLE_MS || got_highscore != 0) {
-            show_highscores();
+            bool demo = demo_next && got_highscore == 0;  // a new high score is shown at once
+            demo_next = !demo;
+            if (demo)
+                play_demo();
+            else
+                show_highscores();
             idle_start = sys_ticks();
         }
         int32_t list_x = ENTRY_X, list_top = ENTRY_TOP, selection = -1;

@@ -70,12 +70,13 @@ void change_sound_volume(int delta)
 }
 
 // The five screen modes in order: BOXED 320, BOXED 640, BOXED 1280, FULL 640,
-// FULL 1280. Full screen without enlargement (only from a hand-edited file)
-// is left alone.
+// FULL 1280. Full screen without enlargement (Alt+Enter on BOXED 320, or a
+// hand-edited file) steps as BOXED 320 does.
 void screen_mode_next()
 {
     st.pending = true;
-    if (st.full == 0 && st.zoom == 0) {
+    if (st.zoom == 0) {  // full screen without enlargement counts as BOXED 320
+        st.full = 0;
         st.zoom = 1;
     } else if (st.full == 0) {
         if (st.dbl == 0) {
@@ -98,7 +99,7 @@ void screen_mode_next()
 void screen_mode_previous()
 {
     st.pending = true;
-    if (st.full == 0 && st.zoom == 0) {
+    if (st.zoom == 0) {
         st.full = 1;
         st.zoom = 1;
         st.dbl = 1;
@@ -211,8 +212,8 @@ void press_action(int line)
 
 const char* screen_mode_label()
 {
-    if (st.full == 0 && st.zoom == 0)
-        return "SCREEN SETTINGS:   BOXED 320 x 240~";
+    if (st.zoom == 0)
+        return st.full ? "SCREEN SETTINGS:   FULL 320 x 240~" : "SCREEN SETTINGS:   BOXED 320 x 240~";
     if (st.full == 0)
         return st.dbl ? "SCREEN SETTINGS:   BOXED 1280 x 960~" : "SCREEN SETTINGS:   BOXED 640 x 480~";
     return st.dbl ? "SCREEN SETTINGS:   FULL 1280 x 960~" : "SCREEN SETTINGS:   FULL 640 x 480~";
@@ -259,7 +260,10 @@ void draw()
 void handle_input()
 {
     int32_t x = LIST_X, y = LIST_Y, clicked = -1;
+    int full_before = full_screen;
     int32_t c = check_controls(&x, &y, 0, LIST_HEIGHT, LINE_HEIGHT, &clicked);
+    if ((full_screen != 0) != (full_before != 0))
+        st.full = full_screen != 0;  // Alt+Enter: the working copy follows the display
     if (clicked >= 1 && clicked <= LINE_COUNT) {
         if (clicked == st.selected)
             press_action(st.selected);

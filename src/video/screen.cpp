@@ -3,10 +3,12 @@
 #include "video/screen.h"
 
 #include "video/filters.h"
+#include "video/font.h"
 
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -17,6 +19,10 @@ constexpr int ZOOM_DEFAULT = 1;         // SIMPLE
 constexpr int FULL_SCREEN_DEFAULT = 1;  // full screen
 constexpr int WIDE_W = 640, WIDE_H = 480;     // the enlarged display
 constexpr int HUGE_W = 1280, HUGE_H = 960;    // and enlarged twice more
+constexpr int NOTICE_FRAMES = 30;             // a second of presented frames
+constexpr int NOTICE_LINE_CHARS = 40;
+constexpr int NOTICE_TOP = 214;               // the strip under the notice
+constexpr int NOTICE_ROWS = FRAME_H - NOTICE_TOP;
 
 }  // namespace
 
@@ -28,12 +34,57 @@ uint8_t double_scale;
 int full_width = WIDE_W, full_height = WIDE_H;
 const char* const zoom_modes[6] = {"NOT AVAILABLE", "SIMPLE", "SCALE2X", "BILINEAR AA", "SCANLINE", "BLUR"};
 int cfgbpp = DEPTH;
+int screen_mode_locked;
 
 namespace {
 
 // The filter of each zoom value; 0 shows the back surface itself.
 constexpr std::array<void (*)(), 6> filters = {nullptr, zoom2, Scale2X, Bilinear2, Scanline2x, antiAlias2};
 static_assert(filters.size() == sizeof zoom_modes / sizeof zoom_modes[0], "one filter per zoom mode");
+
+// The notice and the presented frames it has left; the rows of the frame it
+// covers are kept aside while it is presented.
+struct notice_state {
+    char lines[2][NOTICE_LINE_CHARS + 2];  // each ends in '~'
+    int frames_left;
+    uint8_t kept[NOTICE_ROWS * FRAME_W * 4];
+};
+notice_state notice;
+
+// Draws the notice over the foot of the frame and keeps what it covers;
+// false when there is none.
+bool put_notice(SDL_Surface* s)
+{
+    if (notice.frames_left <= 0 || !s || s->w != FRAME_W || s->h != FRAME_H || s->pitch > FRAME_W * 4)
+        return false;
+    notice.frames_left--;
+    if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) < 0)
+        return false;
+    uint8_t* foot = static_cast<uint8_t*>(s->pixels) + NOTICE_TOP * s->pitch;
+    memcpy(notice.kept, foot, static_cast<size_t>(NOTICE_ROWS) * s->pitch);
+    if (SDL_MUSTLOCK(s))
+        SDL_UnlockSurface(s);
+    SDL_Rect strip = {0, NOTICE_TOP, FRAME_W, NOTICE_ROWS};
+    SDL_FillRect(s, &strip, SDL_MapRGB(s->format, 0, 0, 0));
+    put_text1(s, 0, NOTICE_TOP + 2, notice.lines[0]);
+    put_text1(s, 0, NOTICE_TOP + 14, notice.lines[1]);
+    return true;
+}
+
+void take_notice_off(SDL_Surface* s)
+{
+    if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) < 0)
+        return;
+    memcpy(static_cast<uint8_t*>(s->pixels) + NOTICE_TOP * s->pitch, notice.kept,
+           static_cast<size_t>(NOTICE_ROWS) * s->pitch);
+    if (SDL_MUSTLOCK(s))
+        SDL_UnlockSurface(s);
+}
+
+Uint32 mode_flags()
+{
+    return SDL_HWSURFACE | SDL_DOUBLEBUF | (full_screen ? SDL_FULLSCREEN : 0);
+}
 
 }  // namespace
 
@@ -61,9 +112,7 @@ void init_screen()
         full_width = WIDE_W;
         full_height = WIDE_H;
     }
-    Uint32 flags = SDL_HWSURFACE | SDL_DOUBLEBUF;
-    if (full_screen)
-        flags |= SDL_FULLSCREEN;
+    Uint32 flags = mode_flags();
     bool display_ok;
     if (zoom) {
         fscreen = SDL_SetVideoMode(full_width, full_height, DEPTH, flags);
@@ -89,16 +138,45 @@ void init_screen()
     SDL_ShowCursor(0);
 }
 
+void toggle_full_screen()
+{
+    SDL_Surface* shown = SDL_GetVideoSurface();
+    if (screen_mode_locked || !shown)
+        return;
+    full_screen = full_screen ? 0 : 1;
+    // Where the driver can, the display switches in place and every surface stays.
+    if ((shown->flags & SDL_FULLSCREEN) != (mode_flags() & SDL_FULLSCREEN) && SDL_WM_ToggleFullScreen(shown))
+        return;
+    if (!SDL_VideoModeOK(shown->w, shown->h, DEPTH, mode_flags())) {
+        full_screen = full_screen ? 0 : 1;
+        return;
+    }
+    init_screen();
+}
+
+void screen_notice(const char* text)
+{
+    const char* cut = strchr(text, '\n');
+    int first = cut ? static_cast<int>(cut - text) : static_cast<int>(strlen(text));
+    snprintf(notice.lines[0], sizeof notice.lines[0], "%.*s~", first < NOTICE_LINE_CHARS ? first : NOTICE_LINE_CHARS,
+             text);
+    snprintf(notice.lines[1], sizeof notice.lines[1], "%.*s~", NOTICE_LINE_CHARS, cut ? cut + 1 : "");
+    notice.frames_left = NOTICE_FRAMES;
+}
+
 void GFX_Flip(SDL_Surface* surface)
 {
+    bool noticed = put_notice(surface);
     if (zoom == 0 || !fscreen) {
         if (surface)
             SDL_Flip(surface);
-        return;
+    } else {
+        if (zoom > 0 && zoom < static_cast<int>(filters.size()))
+            filters[zoom]();
+        SDL_Flip(fscreen);
     }
-    if (zoom > 0 && zoom < static_cast<int>(filters.size()))
-        filters[zoom]();
-    SDL_Flip(fscreen);
+    if (noticed)
+        take_notice_off(surface);
 }
 
 int drawPic(SDL_Surface* dst, int16_t dst_x, int16_t dst_y, uint16_t dst_w, uint16_t dst_h,
@@ -157,4 +235,6 @@ void screen_reset()
     full_height = WIDE_H;
     filters_release_buffer();
     cfgbpp = DEPTH;
+    screen_mode_locked = 0;
+    notice.frames_left = 0;
 }

@@ -12,10 +12,19 @@ extern uint8_t double_scale;            // 1: the enlarged display is 1280 x 960
 extern int full_width, full_height;     // size of the enlarged display
 extern const char* const zoom_modes[6]; // names of the zoom values
 extern int cfgbpp;                      // colour depth written to the config file
+extern int screen_mode_locked;          // 1 in zarn-fixed: window or full screen never changes
 
 // (Re)creates the video mode and the back surface from zoom, full_screen and
 // double_scale.
 void init_screen();
+// Switches between window and full screen (Alt+Enter) at the same size and
+// filter, flipping full_screen; nothing when screen_mode_locked or when the
+// other mode cannot be had. The back surface may be made anew.
+void toggle_full_screen();
+// Shows text (one or two lines of at most 40 small-font characters, split at
+// a newline) at the foot of the next 30 presented frames, over what the
+// screens draw; their frames stay as they drew them.
+void screen_notice(const char* text);
 // Presents a finished frame (every caller passes screen).
 void GFX_Flip(SDL_Surface* surface);
 // Blits (src_x, src_y, src_w, src_h) of src to (dst_x, dst_y) of dst, keyed.

@@ -127,3 +127,18 @@ TEST_F(LevelLoading, ClassicLevelsHaveTheirOwnNamesUpTo32)
 }
 
 }  // namespace
+
+// The attract mode plays a level's stored solution; one it cannot trust is none.
+TEST_F(LevelLoading, StoredSolutionsAreReadWholeAndAnythingButMovesRefusesThem)
+{
+    auto bytes = [](const char* s) { return std::vector<uint8_t>(s, s + strlen(s)); };
+    ship({{"zarn-001.sol", bytes("RRDDLU")}, {"zarn-002.sol", bytes("RR DD")}, {"lev003.sol", bytes("UDLRUDLR")},
+          {"zarn-004.sol", bytes("R\nR")}, {"zarn-005.sol", std::vector<uint8_t>(2000, 'L')}});
+    char moves[SOLUTION_MAX + 1];
+    EXPECT_EQ(load_solution(1, 0, moves, sizeof moves), 6u);
+    EXPECT_STREQ(moves, "RRDDLU");
+    EXPECT_EQ(load_solution(3, 1, moves, sizeof moves), 8u);
+    EXPECT_EQ(load_solution(3, 1, moves, 8), 0u) << "no room for the end";
+    for (int level : {2, 3, 4, 5, 6})
+        EXPECT_EQ(load_solution(level, 0, moves, sizeof moves), 0u) << level;
+}

@@ -8,6 +8,7 @@
 #include "core/field.h"
 #include "core/level.h"
 #include "core/play.h"
+#include "core/records.h"
 #include "screens/level.h"
 #include "core/state.h"
 #include "res/assets.h"
@@ -15,9 +16,12 @@
 #include "support/boot.h"
 #include "support/level_text.h"
 #include "support/pause_call.h"
+#include "support/input_script.h"
 #include "support/play_script.h"
+#include "video/font.h"
 #include "video/screen.h"
 
+#include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -323,6 +327,83 @@ TEST_F(Play, AnswersOnTheGameOverScreen)
 
     Player.lives = 1;  // shown once a game only
     EXPECT_EQ(attempt("S.", fall).frames, 7);
+}
+
+// The text is on the frame at (x, y): drawing it again changes nothing.
+bool on_screen(void (*put)(SDL_Surface*, int, int, const char*), int x, int y, const char* text)
+{
+    SDL_Surface* copy = SDL_ConvertSurface(screen, screen->format, SDL_SWSURFACE);
+    put(copy, x, y, text);
+    bool same = memcmp(copy->pixels, screen->pixels, size_t(screen->h) * screen->pitch) == 0;
+    SDL_FreeSurface(copy);
+    return same;
+}
+
+// A win keeps the most seconds left and the fewest steps the player started
+// (a pusher's push is none); the start screen shows them and the won screen
+// calls a beaten record. A cheat that changes the clock keeps nothing.
+TEST_F(Play, AWinKeepsTheLevelsRecordsWhichTheStartAndWonScreensShow)
+{
+    remove("zarn.rec");
+    std::string best;
+    bool best_shown = false, new_shown = false;
+    auto look = [&](int frame) {
+        best_shown = best_shown || (frame == 1 && on_screen(put_text1, 316 - 8 * int(best.size() - 1), 8, best.c_str()));
+        new_shown = new_shown || on_screen(put_text, 80, 160, "NEW RECORD");
+    };
+    const std::string walk = "1 press RETURN\n2 hold RIGHT\n" + clicks(3, 60);
+    for (auto [level, steps, beaten] : {std::tuple{"So>o#", 3, false}, {"S>o#", 2, true}, {"Soooo#", 2, false}}) {
+        const level_record* r = level_record_of(3, 0);
+        best = r ? "BEST " + std::to_string(r->time_left) + " S / " + std::to_string(r->steps) + " STEPS~" : "-";
+        best_shown = new_shown = false;
+        curr_map = 3;
+        load_level_text(level);
+        run_script(script(walk), engine, look);
+        EXPECT_EQ(engine_outcome, PLAY_WON) << level;
+        ASSERT_NE(level_record_of(3, 0), nullptr);
+        EXPECT_EQ(level_record_of(3, 0)->steps, steps) << level;
+        EXPECT_EQ(best_shown, r != nullptr) << level;
+        EXPECT_EQ(new_shown, beaten) << level;
+    }
+    Player.time_bonus = 5;
+    curr_map = 4;
+    attempt("So#", walk);
+    EXPECT_EQ(level_record_of(4, 0), nullptr) << "the clock was changed";
+    remove("zarn.rec");
+}
+
+// A focus lost in play opens the pause menu; one lost before play does not.
+TEST_F(Play, LosingTheWindowFocusInPlayOpensThePauseMenu)
+{
+    focus_lost = 1;
+    play_result res = attempt("Soooo#", "1 press RETURN\n2 hold RIGHT\n27 press RETURN\n");
+    EXPECT_EQ(res.outcome, PLAY_WON);
+    EXPECT_EQ(res.count(SFX_PAUSE), 0);
+
+    Player.lives = 3;
+    quit_zarn = 0;
+    load_level_text("S##.o");
+    res = run_script(script("1 press RETURN\n5 press LEFT\n6 press RETURN\n"), engine, [](int frame) {
+        if (frame == 3)
+            push_focus_lost();
+    });
+    EXPECT_EQ(engine_outcome, PLAY_ABANDON);
+    EXPECT_EQ(res.count(SFX_PAUSE), 1);
+    EXPECT_EQ(res.effects[0], std::make_pair(4, int(SFX_PAUSE))) << "in the frame after the loss";
+
+    // A window manager takes the focus for a moment when Alt+Enter switches
+    // the display: no pause for that one, but for a loss two seconds later.
+    Player.lives = 3;
+    load_level_text("S##.o");
+    res = run_script(script("1 press RETURN\n90 press LEFT\n91 press RETURN\n"), engine, [](int frame) {
+        if (frame == 2)
+            push_key(SDLK_RETURN, KMOD_RALT);
+        if (frame == 4 || frame == 80)
+            push_focus_lost();
+    });
+    EXPECT_EQ(engine_outcome, PLAY_ABANDON);
+    ASSERT_EQ(res.count(SFX_PAUSE), 1);
+    EXPECT_EQ(res.effects[0], std::make_pair(81, int(SFX_PAUSE)));
 }
 
 }  // namespace

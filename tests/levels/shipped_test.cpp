@@ -1,6 +1,7 @@
 // The shipped level sets: the solver proves every level and the sets get
 // harder as they go; the archive holds what the sources draw, and every stored
-// solution wins through the real play loop, played by keys on the virtual clock.
+// solution wins through the real play loop, played by keys on the virtual clock,
+// and travels in the archive beside its level.
 #include <gtest/gtest.h>
 
 #include "core/hint.h"
@@ -105,6 +106,9 @@ TEST(Shipped, EveryLevelIsPackedAsItsSourceAndWonByItsStoredSolutionThroughThePl
             ASSERT_NE(packed, nullptr) << name;
             EXPECT_EQ(std::vector<uint8_t>(packed, packed + len), levelsrc::encode(src)) << name;
             free(packed);
+            char moves[SOLUTION_MAX + 1];
+            EXPECT_EQ(load_solution(i + 1, set.classic, moves, sizeof moves), src.solution.size()) << name;
+            EXPECT_EQ(moves, src.solution) << name << ": the attract mode plays the stored solution";
 
             solver::level lv = solver::from_source(src);
             int steps = 0;

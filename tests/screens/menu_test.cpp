@@ -7,10 +7,14 @@
 #include "core/field.h"
 #include "app/game.h"
 #include "core/level.h"
+#include "core/play.h"
+#include "core/records.h"
+#include "screens/demo.h"
 #include "screens/highscore.h"
 #include "screens/menu.h"
 #include "screens/password.h"
 #include "sound/sound.h"
+#include "support/scratch.h"
 
 #include <algorithm>
 #include <tuple>
@@ -129,6 +133,60 @@ TEST_F(MainMenu, TheTableComesAfterThirtyIdleSecondsThatThePasswordScreenRestart
     EXPECT_EQ(confirmed("[@20000][v][v][E][5][E][@39000][^]"), 2);
     EXPECT_EQ(Player.bonus_lives, 0);
     EXPECT_GT(last.ms, 39000u);
+}
+
+// Idle turns: the table at 31 s (a key closes it), a demonstration 30 s
+// later (a key ends it at once and is used up), then the table again.
+TEST_F(MainMenu, IdleTurnsShowTheTableThenADemoThenTheTableAgain)
+{
+    EXPECT_EQ(confirmed("[@31000][v][@62000][v][@93000][v]"), 1);
+    EXPECT_EQ(demo_level, 2) << "one demonstration, of level 1";
+    EXPECT_GT(last.ms, 93000u);
+}
+
+// The demonstration plays its level by the stored solution through the play
+// loop and wins it, level after level in turn, with "DEMO" shown; the running
+// game, the password, the high scores and the records stay as they were.
+TEST_F(MainMenu, TheDemoWinsItsLevelsInTurnLeavesTheGameAloneAndAnyInputEndsIt)
+{
+    Player = {77, 2, 0, 1, 1, 0};
+    const player_record game = Player;
+    curr_map = 9;
+    memcpy(last_pw, pw[8], sizeof last_pw);
+    int outcome = 0;
+    bool demo_shown = false;
+    auto look = [&](int frame) {
+        if (frame == 1) {
+            SDL_Surface* copy = SDL_ConvertSurface(screen, screen->format, SDL_SWSURFACE);
+            put_text(copy, 8, 28, "DEMO");
+            demo_shown = memcmp(copy->pixels, screen->pixels, size_t(screen->h) * screen->pitch) == 0;
+            SDL_FreeSurface(copy);
+        }
+    };
+    for (auto [classic, level] : {std::pair{0, 1}, {0, 2}, {0, 48}, {1, 32}}) {
+        classic_mode = classic;
+        maxmap = classic ? 32 : 48;
+        demo_level = level;
+        play([&] { outcome = play_demo(); }, "", look, 100000);
+        EXPECT_EQ(outcome, PLAY_WON) << level;
+        EXPECT_LE(MapData.fields_left, 0) << level;
+        EXPECT_EQ(demo_level, level % maxmap + 1);
+        EXPECT_TRUE(demo_shown) << level;
+    }
+    EXPECT_EQ(memcmp(&Player, &game, sizeof game), 0);
+    EXPECT_EQ(curr_map, 9);
+    EXPECT_STREQ(last_pw, pw[8]);
+    EXPECT_EQ(fopen("zarn.hi", "rb"), nullptr);
+    EXPECT_EQ(level_record_of(32, 1), nullptr);
+
+    for (const char* input : {"[5]x", "[5](100,100)", "[5][J3]"}) {
+        played p = play([&] { outcome = play_demo(); }, input);
+        EXPECT_EQ(outcome, -1) << input;
+        EXPECT_EQ(p.frames, 5) << input;  // read in frame 6, which is not drawn
+    }
+    setenv("XDG_PICTURES_DIR", scratch_dir().c_str(), 1);
+    EXPECT_EQ(play([&] { outcome = play_demo(); }, "[5][F][A][A][5]x").frames, 13) << "window keys are no keys here";
+    unsetenv("XDG_PICTURES_DIR");
 }
 
 TEST_F(PasswordScreen, AAAAIsNotValidAClickOutsideTheLettersConfirmsButSpaceDoesNot)

@@ -4,7 +4,8 @@
 //
 // Script: a plain character presses its key (letters as lower case);
 // [...] presses all it holds in one frame: ^ v < > the arrows, E Return,
-// S space, B Backspace, X Delete, Q a window close, J3 joystick button 3;
+// S space, B Backspace, X Delete, Q a window close, J3 joystick button 3,
+// A Alt+Enter, F F12, L the window losing the keyboard focus;
 // [5] is five idle frames; [@31000] waits until 31 s of virtual time have
 // passed since the start (the frame after holds no input); {v} holds an arrow for one frame and lets the
 // 5-frame input pause pass, {v25} holds it for 25 frames, {v!} holds it one
@@ -66,6 +67,9 @@ inline std::vector<script_step> parse_steps(const std::string& s, uint32_t start
                 for (size_t k = 0; k < in.size(); k++)
                     in[k] == 'Q'   ? push_quit()
                     : in[k] == 'J' ? push_joy_button(in[++k] - '0')
+                    : in[k] == 'A' ? push_key(SDLK_RETURN, KMOD_LALT)
+                    : in[k] == 'F' ? push_key(SDLK_F12)
+                    : in[k] == 'L' ? push_focus_lost()
                                    : push_key(key_of(in[k]));
             });
         } else if (open == '{') {

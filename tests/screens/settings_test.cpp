@@ -7,6 +7,10 @@
 #include "sound/sound.h"
 #include "support/scratch.h"
 
+#include <dirent.h>
+#include <memory>
+#include <sys/stat.h>
+
 namespace {
 
 void set_mode(int full, int z, int dbl)
@@ -110,6 +114,46 @@ TEST_F(Settings, ScreenModesCycleThroughFiveModesBothWaysAndApplyOnLeaving)
     EXPECT_EQ(play(settings, "[v][v][v][>][Q]").frames, 4);
     EXPECT_EQ(quit_zarn, 1);
     EXPECT_EQ(SDL_GetVideoSurface()->w, 1280);
+}
+
+// Alt+Enter switches the display on any screen, here the settings, whose
+// screen line follows it, and zarn.cfg keeps it; F12 saves the shown frame
+// as a PNG of its size. Neither is a press (Return would raise the music).
+// In zarn-fixed Alt+Enter does nothing.
+TEST_F(Settings, AltEnterSwitchesTheDisplayAndIsKeptF12SavesItAsShown)
+{
+    const std::string pictures = scratch_dir() + "/pictures";
+    mkdir(pictures.c_str(), 0755);
+    setenv("XDG_PICTURES_DIR", pictures.c_str(), 1);
+    music_volume = 50;
+    play(settings, "[A][F][S]");
+    EXPECT_EQ(std::vector<int>({full_screen != 0, SDL_GetVideoSurface()->w, music_volume}),
+              std::vector<int>({1, 640, 50}));
+    EXPECT_NE(SDL_GetVideoSurface()->flags & SDL_FULLSCREEN, 0u);
+    EXPECT_TRUE(line_shows(4, "SCREEN SETTINGS:   FULL 640 x 480~", 1));
+    dumpConfig();
+    full_screen = 0;
+    loadGfxConfig();
+    EXPECT_NE(full_screen, 0) << "kept in zarn.cfg";
+
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(pictures.c_str()), closedir);
+    std::vector<uint8_t> png;
+    while (dirent* e = readdir(dir.get()))
+        if (e->d_name[0] != '.')
+            png = read_bytes(pictures + "/" + e->d_name);
+    ASSERT_GT(png.size(), 24u);  // the PNG header holds the display's width and height
+    EXPECT_EQ(std::vector<uint8_t>(png.begin() + 16, png.begin() + 24),
+              (std::vector<uint8_t>{0, 0, 640 >> 8, 640 & 255, 0, 0, 480 >> 8, 480 & 255}));
+
+    // A mode chosen but not applied yet: Alt+Enter turns it to a window too.
+    play(settings, "[v][v][v][>][A][S]");
+    EXPECT_EQ(std::vector<int>({full_screen != 0, SDL_GetVideoSurface()->w}), std::vector<int>({0, 1280}));
+
+    screen_mode_locked = 1;  // as zarn-fixed sets it
+    play(settings, "[A][S]");
+    EXPECT_EQ(full_screen, 0);
+    EXPECT_EQ(SDL_GetVideoSurface()->flags & SDL_FULLSCREEN, 0u);
+    unsetenv("XDG_PICTURES_DIR");
 }
 
 TEST_F(Settings, TheFilterChangesAtOnceWithLeftAndRightButWaitsWithAction)

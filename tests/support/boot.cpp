@@ -9,6 +9,8 @@
 #include "res/assets.h"
 #include "res/qva.h"
 #include "app/startup.h"
+#include "core/records.h"
+#include "screens/demo.h"
 #include "screens/scrolltext.h"
 #include "sound/sound.h"
 #include "video/fps.h"
@@ -24,6 +26,8 @@ void boot_game()
     field_reset();
     hint_reset();
     scrolltext_reset();
+    records_reset();
+    demo_reset();
     resetdefault_controls();
     fps_frame_hook = nullptr;
     sys_use_virtual_clock(true);

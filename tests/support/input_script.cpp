@@ -16,11 +16,20 @@ static SDL_Event event(Uint8 type)
     return e;
 }
 
-void push_key(SDLKey sym)
+void push_key(SDLKey sym, SDLMod mod)
 {
     SDL_Event e = event(SDL_KEYDOWN);
     e.key.state = SDL_PRESSED;
     e.key.keysym.sym = sym;
+    e.key.keysym.mod = mod;
+    SDL_PushEvent(&e);
+}
+
+void push_focus_lost()
+{
+    SDL_Event e = event(SDL_ACTIVEEVENT);
+    e.active.gain = 0;
+    e.active.state = SDL_APPINPUTFOCUS | SDL_APPMOUSEFOCUS;
     SDL_PushEvent(&e);
 }
 

@@ -6,8 +6,11 @@
 
 #include <functional>
 
-// Queues a key press (key-down event) for the next event reading.
-void push_key(SDLKey sym);
+// Queues a key press (key-down event) for the next event reading, with the
+// modifier keys mod held.
+void push_key(SDLKey sym, SDLMod mod = KMOD_NONE);
+// Queues the window's loss of the keyboard focus.
+void push_focus_lost();
 // Sets or clears a held key in SDL's key-state array.
 void hold_key(SDLKey sym, bool down);
 // Clears every held key.

@@ -1,11 +1,19 @@
 // Video modes on the dummy driver, presentation, drawPic, display positions.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <string>
+#include <png.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <tuple>
+#include <vector>
+#include <sys/stat.h>
+
+#include "support/scratch.h"
 #include "video/filters.h"
 #include "video/screen.h"
+#include "video/shot.h"
 
 namespace {
 
@@ -131,6 +139,94 @@ TEST_F(Screen, DrawPicCopiesTheClippedSource)
     for (const auto& p : probes)
         EXPECT_EQ(px(screen, p[0], p[1]), p[2]) << p[0] << "," << p[1];
     SDL_FreeSurface(pic);
+}
+
+// Alt+Enter: the same size and filter in the other mode, and back.
+TEST_F(Screen, TheFullScreenToggleKeepsSizeAndFilter)
+{
+    for (auto [z, twice, w] : {std::tuple{0, 0, 320}, {3, 0, 640}, {5, 1, 1280}}) {
+        set_mode(z, 0, twice);
+        for (int full : {1, 0}) {
+            toggle_full_screen();
+            SDL_Surface* display = SDL_GetVideoSurface();
+            ASSERT_TRUE(display && screen);
+            EXPECT_EQ(full_screen != 0, full != 0) << z;
+            EXPECT_EQ((display->flags & SDL_FULLSCREEN) != 0, full != 0) << z;
+            EXPECT_EQ(display->w, w) << z;
+            EXPECT_EQ(std::make_tuple(zoom, int(double_scale), screen->w), std::make_tuple(z, twice, 320));
+        }
+    }
+}
+
+// A notice lies over the foot of the presented frames for a second, while
+// the back surface keeps what the screen drew.
+TEST_F(Screen, ANoticeShowsAtTheFootOfThirtyPresentedFramesAndLeavesTheFrameAlone)
+{
+    for (int z : {0, 1}) {
+        set_mode(z, 0, 0);
+        screen_notice("SCREENSHOT SAVED:\n/a/long/path/that/is/cut/to/its/last/forty/characters.png");
+        SDL_Surface* display = SDL_GetVideoSurface();
+        int foot = display->h - 1, scale = display->w / 320;
+        for (int frame = 1; frame <= 31; frame++) {
+            SDL_FillRect(screen, nullptr, 0xF800);
+            GFX_Flip(screen);
+            if (z) {
+                EXPECT_EQ(px(display, 0, foot), frame <= 30 ? 0 : 0xF800) << frame;
+            }
+            EXPECT_EQ(px(display, 0, 213 * scale), 0xF800) << frame;
+            EXPECT_EQ(px(screen, 0, 239), 0xF800) << "the back surface after frame " << frame;
+        }
+    }
+}
+
+// F12: the display as it is shown, in a fresh PNG of its size in the
+// pictures folder; a name taken gets a number, nothing is overwritten.
+TEST_F(Screen, AScreenshotIsAPngOfThePresentedDisplayInAFreshFile)
+{
+    const std::string folder = scratch_dir() + "/shots";
+    mkdir(folder.c_str(), 0755);
+    setenv("XDG_PICTURES_DIR", folder.c_str(), 1);
+    char where[1024];
+    pictures_folder(where, sizeof where);
+    EXPECT_EQ(where, folder);
+
+    set_mode(2, 0, 1);  // SCALE2X at 1280 x 960
+    for (int y = 0; y < 240; y++)
+        for (int x = 0; x < 320; x++)
+            px(screen, x, y) = uint16_t(x * 97 + y * 1031);
+    GFX_Flip(screen);
+    char first[1024], second[1024];
+    ASSERT_TRUE(save_screenshot(first, sizeof first));
+    ASSERT_TRUE(save_screenshot(second, sizeof second));
+    EXPECT_NE(std::string(first), second);
+    EXPECT_EQ(std::string(first).rfind(folder + "/zarn-", 0), 0u) << first;
+    std::string base = std::string(first).substr(0, strlen(first) - 4);
+    EXPECT_TRUE(std::string(second) == base + "-2.png" || std::string(second).size() == strlen(first)) << second;
+
+    SDL_Surface* display = SDL_GetVideoSurface();
+    png_image image;
+    memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, first)) << image.message;
+    image.format = PNG_FORMAT_RGB;
+    EXPECT_EQ(image.width * 10000 + image.height, 1280u * 10000 + 960u);
+    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) << image.message;
+    int wrong = 0;
+    for (int y = 0; y < 960; y++)
+        for (int x = 0; x < 1280; x++) {
+            uint8_t r, g, b;
+            SDL_GetRGB(px(display, x, y), display->format, &r, &g, &b);
+            const uint8_t* p = &rgb[size_t(y * 1280 + x) * 3];
+            wrong += p[0] != r || p[1] != g || p[2] != b;
+        }
+    EXPECT_EQ(wrong, 0);
+
+    setenv("XDG_PICTURES_DIR", (folder + "/missing").c_str(), 1);
+    EXPECT_FALSE(save_screenshot(second, sizeof second));
+    EXPECT_FALSE(write_png(display, first)) << "never over a file";
+    EXPECT_EQ(read_bytes(first).size() > 100, true);
+    unsetenv("XDG_PICTURES_DIR");
 }
 
 }  // namespace

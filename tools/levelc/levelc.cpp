@@ -1,18 +1,35 @@
-// levelc: compiles a level source into the 3840-byte level format.
+// levelc: compiles a level source into the 3840-byte level format and, when
+// asked, writes its solution as a plain line of moves beside it.
 //
-//   levelc SOURCE.txt OUT.zlv
+//   levelc SOURCE.txt OUT.zlv [OUT.sol]
 //
-// A malformed source is refused with "SOURCE:LINE:COL: what is wrong" and no
-// output is written.
+// OUT.sol holds the solution's moves, one of U D L R each, without spaces or a
+// line end (the game's attract mode plays it). A malformed source is refused
+// with "SOURCE:LINE:COL: what is wrong" and no output is written.
 #include "levelsrc.h"
 
 #include <cstdio>
 #include <fstream>
 
+namespace {
+
+bool write_bytes(const char* path, const char* data, size_t len)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(data, static_cast<std::streamsize>(len));
+    if (!out) {
+        fprintf(stderr, "%s: cannot write\n", path);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        fprintf(stderr, "usage: levelc SOURCE.txt OUT.zlv\n");
+    if (argc != 3 && argc != 4) {
+        fprintf(stderr, "usage: levelc SOURCE.txt OUT.zlv [OUT.sol]\n");
         return 2;
     }
     std::string text, error;
@@ -26,11 +43,9 @@ int main(int argc, char** argv)
         return 1;
     }
     std::vector<uint8_t> body = levelsrc::encode(src);
-    std::ofstream out(argv[2], std::ios::binary);
-    out.write(reinterpret_cast<const char*>(body.data()), static_cast<std::streamsize>(body.size()));
-    if (!out) {
-        fprintf(stderr, "%s: cannot write\n", argv[2]);
+    if (!write_bytes(argv[2], reinterpret_cast<const char*>(body.data()), body.size()))
         return 1;
-    }
+    if (argc == 4 && !write_bytes(argv[3], src.solution.data(), src.solution.size()))
+        return 1;
     return 0;
 }
