@@ -24,10 +24,8 @@ for n in 16 32 48 64 128 256; do  # PNG width and height, RGBA
 done
 
 # Runs the installed game from $tmp/work with HOME, dummy SDL drivers and then
-# the given env(1) arguments. Once SDL catches SIGTERM, one quits the intro and
-# one, half a second later, the credits roll (were both taken by the intro, the
-# roll runs its ten seconds and the game still ends). Sets status and said
-# (its standard error).
+# the given env(1) arguments, and quits it with SIGTERM once SDL catches that
+# (SDL turns it into a window close). Sets status and said (its standard error).
 run() {
     rm -rf "$tmp/work" && mkdir -p "$tmp/work"
     (cd "$tmp/work" && exec env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u ZARN_DATA_DIR HOME="$tmp/home" \
@@ -39,7 +37,7 @@ run() {
         [ -d "/proc/$pid" ] || break
         sleep 0.1
     done
-    kill -TERM "$pid" 2> /dev/null && sleep 0.5 && kill -TERM "$pid" 2> /dev/null
+    kill -TERM "$pid" 2> /dev/null || true
     for i in $(seq 600); do
         [ -d "/proc/$pid" ] && [ "$(awk '{print $3}' "/proc/$pid/stat")" != Z ] || break
         sleep 0.1

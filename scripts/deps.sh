@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(g++ cmake make pkg-config ccache
           libsdl1.2-dev libsdl-mixer1.2-dev libmodplug-dev libpng-dev zlib1g-dev
           googletest libgtest-dev libbenchmark-dev
-          desktop-file-utils appstream lintian man-db dpkg-dev file)
+          desktop-file-utils appstream lintian man-db dpkg-dev file
+          clang libclang-rt-14-dev)
 if [ "${1:-}" = "--with-x" ]; then
     packages+=(xvfb xauth imagemagick)
 fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs the whole test suite,
-# then the same suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# then the same suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# then every fuzz target for 20 seconds (scripts/fuzz.sh; skipped without clang).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -17,3 +18,6 @@ echo "== Tests with sanitizers"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:halt_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 (cd build-asan && ctest --output-on-failure -j "$jobs")
+
+echo "== Fuzzing (20 s a target, two at a time)"
+bash scripts/fuzz.sh 20 build

@@ -187,15 +187,6 @@ void save_files()
         fprintf(stderr, "zarn: settings or high scores not saved in %s: %s\n", failed, strerror(failure));
 }
 
-// Argument 1 is looked at, argument 2 only after "-zoom". The zoom given here
-// is read again from the configuration file, so it does not last.
-void read_command_line(int argc, char** argv)
-{
-    if (argc >= 3 && strcmp(argv[1], "-zoom") == 0)
-        zoom = atoi(argv[2]);
-    debug_levels = argc >= 2 && strcmp(argv[1], "-debug") == 0 ? 1 : 0;
-}
-
 // What a fatal error leaves behind: no sound device, no display mode.
 void release_all()
 {
@@ -205,13 +196,32 @@ void release_all()
 
 }  // namespace
 
+void read_command_line(int argc, char** argv)
+{
+    if (argc >= 3 && strcmp(argv[1], "-zoom") == 0) {
+        long n = strtol(argv[2], nullptr, 10);  // no overflow, whatever the digits
+        zoom = n < 0 || n > 5 ? 1 : static_cast<int>(n);
+    }
+    debug_levels = argc >= 2 && strcmp(argv[1], "-debug") == 0 ? 1 : 0;
+}
+
 void init_zarn()
 {
     srand(static_cast<unsigned>(time(nullptr)));
-    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0) {
-        printf("SDL Error: %s\n", SDL_GetError());
+    // A named display is the one to use: without this SDL would fall back to
+    // drawing the game as text art in the terminal when no X server answers.
+    const char* display = getenv("DISPLAY");
+    if (!getenv("SDL_VIDEODRIVER") && display && *display)
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+    // Without sound the game goes on; without video it cannot: one line, at
+    // once, and the exit status 1, before any window or file is touched.
+    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0 && SDL_Init(SDL_INIT_VIDEO) < 0) {
+        char line[256];
+        snprintf(line, sizeof line, "SDL Error: %s", SDL_GetError());
         SDL_Quit();
+        sys_fatal_to(stdout, line);
     }
+    sys_set_fatal_cleanup([] { SDL_Quit(); });  // until there is more to release
     SDL_WM_SetCaption("Zarn v" ZARN_VERSION, "zarnicon");
     screen_mode_locked = fixed_build;
     init_screen();
@@ -230,6 +240,8 @@ void start_up(int argc, char** argv)
     resetdefault_controls();
     read_command_line(argc, argv);
     openArchives();
+    if (!qva_header[QVA_MAPS])
+        sys_fatal(("Missing or damaged " + std::string(qva_name(QVA_MAPS)) + ": the levels cannot be read").c_str());
     loadGfxConfig();
     loadConfig();
     init_zarn();

@@ -6,6 +6,10 @@
 // archives, screen mode, the rest of the configuration, init_zarn, high
 // scores; then the logo intro and the credits roll.
 void start_up(int argc, char** argv);
+// The command line: argument 1 is looked at, argument 2 only after "-zoom"
+// (0..5; the configuration file reads the zoom again, so it does not last);
+// "-debug" sets debug_levels.
+void read_command_line(int argc, char** argv);
 // Brings up SDL, the screen, sound, the joystick and every image, and seeds
 // the default high-score table.
 void init_zarn();

@@ -23,6 +23,9 @@ constexpr int SOUND_VOLUME_DEFAULT = 80;
 constexpr int MP_FLAGS_DEFAULT = 3;  // oversampling and noise reduction
 constexpr int MP_RESAMPLING_DEFAULT = 1;
 constexpr char LAST_PW_DEFAULT[5] = "AAAA";
+// A configuration file is 29 short lines; one larger than 64 KiB is not ours
+// and is ignored whole, with one line saying so.
+constexpr uint64_t CONFIG_MAX_BYTES = 64 * 1024;
 
 }  // namespace
 
@@ -52,20 +55,36 @@ const char* config_path()
     return filename(configFolder, "zarn", "cfg");
 }
 
-// Reads the file whole; data is null when it is missing, unreadable or empty.
+bool told_too_large;  // the line about a too large file was printed
+
+// Reads the file whole; data is null when it is missing, unreadable, empty,
+// not a regular file (a folder or a FIFO is never read) or too large.
 config_text load_text()
 {
     if (configFolder && !*configFolder)
         return {nullptr, 0};  // no folder for it
-    uint32_t len = 0;
-    void* buf = loadBINFile(config_path(), &len);
-    return {static_cast<char*>(buf), buf ? len : 0};
+    uint64_t len = 0;
+    FILE* f = sys_open_regular(config_path(), &len);
+    if (!f)
+        return {nullptr, 0};
+    if (len > CONFIG_MAX_BYTES && !told_too_large) {
+        fprintf(stderr, "%s is larger than 64 KiB: ignored, the default settings stay\n", config_path());
+        told_too_large = true;
+    }
+    char* buf = len > 0 && len <= CONFIG_MAX_BYTES ? static_cast<char*>(malloc(len)) : nullptr;
+    if (buf && fread(buf, 1, len, f) != len) {
+        free(buf);
+        buf = nullptr;
+    }
+    fclose(f);
+    return {buf, buf ? static_cast<size_t>(len) : 0};
 }
 
 // Whether key (with its '=') stands at byte pos of the text.
 bool key_at(const config_text& t, size_t pos, std::string_view key)
 {
-    return t.len - pos >= key.size() && memcmp(t.data + pos, key.data(), key.size()) == 0;
+    // The first byte settles most positions without a call.
+    return t.len - pos >= key.size() && t.data[pos] == key[0] && memcmp(t.data + pos, key.data(), key.size()) == 0;
 }
 
 bool is_space(char c)
@@ -154,9 +173,11 @@ void set_volume(int* volume, int v)
     *volume = (v > 100 || v < 0) ? 100 : v;
 }
 
+// Only letters are taken: the password is written back as one line, and a
+// line break or other byte from the file must not become a line of its own.
 void copy_password(const char* p, const char* end)
 {
-    for (int i = 0; i < 4 && p + i < end && p[i] != '\0'; i++)
+    for (int i = 0; i < 4 && p + i < end && p[i] >= 'A' && p[i] <= 'Z'; i++)
         last_pw[i] = p[i];
 }
 
@@ -181,7 +202,11 @@ int num(const char* p, const char* end)
 constexpr std::array<setting, 16> settings = {{
     {"mus_volume=", [](const char* p, const char* e) { set_volume(&music_volume, num(p, e)); }},
     {"sfx_volume=", [](const char* p, const char* e) { set_volume(&sound_volume, num(p, e)); }},
-    {"gfx_scheme=", [](const char* p, const char* e) { gfx_scheme = num(p, e); }},
+    {"gfx_scheme=",
+     [](const char* p, const char* e) {
+         int v = num(p, e);
+         gfx_scheme = (v >= 0 && v < THEME_COUNT) ? v : 0;  // the first theme, as the theme loader would
+     }},
     {"last_pw=", copy_password},
     {"mpFlagsOVERSAMPLING=", [](const char* p, const char* e) { set_flag(0x01, num(p, e)); }},
     {"mpFlagsNOISE_REDUCTION=", [](const char* p, const char* e) { set_flag(0x02, num(p, e)); }},
@@ -305,4 +330,5 @@ void config_reset()
     mpSurroundDepth = 0;
     mpSurroundDelay = 0;
     memcpy(last_pw, LAST_PW_DEFAULT, sizeof last_pw);
+    told_too_large = false;
 }

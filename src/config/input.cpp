@@ -2,6 +2,11 @@
 // mouse. The event reading reports presses since the previous call, the state
 // reading what is held right now.
 //
+// The event reading also notes the directions pressed in it, for the play
+// loop to keep: a key or button pressed and let go within one reading counts,
+// a stick or hat counts when it newly points that way (a held stick sends
+// motion after motion, and a hat centred within the reading reports nothing).
+//
 // Mouse arguments of check_controls: x and y receive the position of a click
 // in the 320 x 240 frame (x null: no position wanted). With selected given, y
 // points to the top of a menu list of height pixels in rows of line_height
@@ -13,6 +18,7 @@
 #include "video/screen.h"
 #include "video/shot.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -40,6 +46,7 @@ int32_t DEFAULT_LEFT_BUTTON = default_buttons[CONTROL_LEFT];
 int32_t DEFAULT_RIGHT_BUTTON = default_buttons[CONTROL_RIGHT];
 int32_t DEFAULT_PAUSE_BUTTON = default_buttons[CONTROL_PAUSE];
 int32_t DEFAULT_ACTION_BUTTON = default_buttons[CONTROL_ACTION];
+int32_t direction_presses;
 int32_t quit_zarn;
 int32_t focus_lost;
 int32_t level_warp_activated;
@@ -63,6 +70,13 @@ constexpr std::array<int, CONTROL_COUNT> match_order = {CONTROL_UP,    CONTROL_D
                                                         CONTROL_RIGHT, CONTROL_ACTION, CONTROL_PAUSE};
 
 constexpr int32_t DIRECTIONS = CTRL_UP | CTRL_DOWN | CTRL_LEFT | CTRL_RIGHT;
+
+// Where the first two axes and the first four hats point after the last
+// events: a direction is pressed when one newly points there.
+std::array<int32_t, 2> axis_zone;
+std::array<Uint8, 4> hat_last;
+
+constexpr uint32_t QUIT_CHECK_MS = 10;  // a waiting screen looks for a close this often
 
 // The bit of the first control in match order whose table entry is value.
 int32_t first_match(const int32_t* table, int32_t value)
@@ -140,6 +154,46 @@ bool window_key(const SDL_keysym& k)
         return true;
     }
     return false;
+}
+
+// The directions a hat points to.
+int32_t hat_directions(Uint8 v)
+{
+    return ((v & SDL_HAT_UP) ? CTRL_UP : 0) | ((v & SDL_HAT_DOWN) ? CTRL_DOWN : 0) |
+           ((v & SDL_HAT_LEFT) ? CTRL_LEFT : 0) | ((v & SDL_HAT_RIGHT) ? CTRL_RIGHT : 0);
+}
+
+// The directions an axis or hat event newly pushes.
+int32_t axis_press(int axis, int value)
+{
+    int32_t now = axis_motion(axis, value);
+    if (axis < 0 || axis >= static_cast<int>(axis_zone.size()))
+        return 0;
+    int32_t pressed = now & ~axis_zone[axis];
+    axis_zone[axis] = now;
+    return pressed;
+}
+
+int32_t hat_press(int hat, Uint8 v)
+{
+    if (hat < 0 || hat >= static_cast<int>(hat_last.size()))
+        return hat_directions(v);
+    int32_t pressed = hat_directions(v) & ~hat_directions(hat_last[hat]);
+    hat_last[hat] = v;
+    return pressed;
+}
+
+// True once the program is to end; a window close waiting in the event queue
+// counts (it stays there for the screen's own reading).
+bool quit_pending()
+{
+    if (quit_zarn == 1)
+        return true;
+    SDL_PumpEvents();
+    SDL_Event e;
+    if (SDL_PeepEvents(&e, 1, SDL_PEEKEVENT, SDL_QUITMASK) > 0)
+        quit_zarn = 1;
+    return quit_zarn == 1;
 }
 
 // A click either lands at a position or, in a menu, selects a row.
@@ -230,26 +284,36 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t /*reserved*/, int32_t hei
     int32_t state = 0;
     if (selected)
         *selected = -1;
+    direction_presses = 0;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         switch (e.type) {
-        case SDL_KEYDOWN:
-            if (!window_key(e.key.keysym))
-                state |= key_press(e.key.keysym.sym);
+        case SDL_KEYDOWN: {
+            if (window_key(e.key.keysym))
+                break;
+            int32_t bit = key_press(e.key.keysym.sym);
+            state |= bit;
+            direction_presses |= bit & DIRECTIONS;
             break;
+        }
         case SDL_ACTIVEEVENT:
             if ((e.active.state & SDL_APPINPUTFOCUS) && e.active.gain == 0 &&
                 !(switched && sys_ticks() - switched_at < SWITCH_FOCUS_MS))
                 focus_lost = 1;
             break;
-        case SDL_JOYBUTTONDOWN:
-            state |= joy_button_press(e.jbutton.button);
+        case SDL_JOYBUTTONDOWN: {
+            int32_t bit = joy_button_press(e.jbutton.button);
+            state |= bit;
+            direction_presses |= bit & DIRECTIONS;
             break;
+        }
         case SDL_JOYAXISMOTION:
             state |= axis_motion(e.jaxis.axis, e.jaxis.value);
+            direction_presses |= axis_press(e.jaxis.axis, e.jaxis.value);
             break;
         case SDL_JOYHATMOTION:
             state = hat_motion(state, e.jhat.value);
+            direction_presses |= hat_press(e.jhat.hat, e.jhat.value);
             break;
         case SDL_MOUSEBUTTONDOWN:
             mouse_press(e.button, x, y, top, height, line_height, selected);
@@ -283,6 +347,18 @@ int32_t get_controls()
     return state;
 }
 
+bool wait_unless_quit(uint32_t ms)
+{
+    for (uint32_t waited = 0; waited < ms;) {
+        if (quit_pending())
+            return false;
+        uint32_t slice = std::min(QUIT_CHECK_MS, ms - waited);
+        sys_delay(slice);
+        waited += slice;
+    }
+    return !quit_pending();
+}
+
 int32_t hint_button()
 {
     int32_t button = 0;
@@ -304,6 +380,9 @@ void input_reset()
     joy_buttons[6] = joy_buttons[7] = NO_BUTTON;
     last_key = -1;
     last_button = -1;
+    direction_presses = 0;
+    axis_zone = {};
+    hat_last = {};
     quit_zarn = 0;
     focus_lost = 0;
     switched = false;

@@ -31,6 +31,7 @@ extern int32_t DEFAULT_LEFT_BUTTON;    // of LEFT
 extern int32_t DEFAULT_RIGHT_BUTTON;   // of RIGHT
 extern int32_t DEFAULT_PAUSE_BUTTON;   // of PAUSE
 extern int32_t DEFAULT_ACTION_BUTTON;  // of ACTION
+extern int32_t direction_presses;      // CTRL_UP..CTRL_RIGHT pressed in the last event reading, let go or not
 extern int32_t quit_zarn;              // 1 once the window was closed or the game chose to end
 extern int32_t focus_lost;             // 1 once the window lost the keyboard focus; the play loop clears it
 extern int32_t level_warp_activated;   // 1 enables the level-warp chord (shift + X)
@@ -49,6 +50,9 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t reserved, int32_t height,
                        int32_t* selected);
 // What is held now, diagonals suppressed, the warp chord included.
 int32_t get_controls();
+// Sleeps ms milliseconds, or less when the program is to end or the window is
+// closed meanwhile (sets quit_zarn; seen within 10 ms). False when cut short.
+bool wait_unless_quit(uint32_t ms);
 // The joystick button that asks for a hint: the lowest number none of the six
 // controls is bound to.
 int32_t hint_button();

@@ -3,6 +3,7 @@
 #include "core/state.h"
 #include "res/qva.h"
 #include "sys/bytes.h"
+#include "sys/fatal.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -127,7 +128,12 @@ void init_maps(int level, int classic)
     for (int row = 1; row < MAP_ROWS; row++)
         for (int col = 1; col < MAP_COLS; col++)
             Map[row][col] = map_cell{};
-    if (!LoadLevel(level, classic))
-        return;  // an empty field; the header keeps the previous level's values
+    if (!LoadLevel(level, classic)) {
+        // Without its level the game cannot go on: say which one and stop.
+        char line[4200];
+        snprintf(line, sizeof line, "Missing or damaged level %s.zlv in %s", level_entry_name(level, classic),
+                 qva_name(QVA_MAPS));
+        sys_fatal(line);
+    }
     derive_map();
 }

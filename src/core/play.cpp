@@ -12,6 +12,9 @@ namespace {
 
 constexpr int32_t COUNTDOWN_SECONDS = 5;  // the clock beeps from here down
 
+// The control bit of each move, by MOVE_ number.
+constexpr int32_t DIRECTION_BITS[] = {0, CTRL_UP, CTRL_DOWN, CTRL_LEFT, CTRL_RIGHT};
+
 // The effect each event plays, by EVENT_ number; -1 none.
 constexpr int EVENT_SOUNDS[] = {SFX_WALK, SFX_BEEP3, SFX_BEEP4, SFX_ALARM, -1, SFX_EXPLODE, SFX_BEEP1};
 static_assert(sizeof EVENT_SOUNDS / sizeof EVENT_SOUNDS[0] == EVENT_COUNTDOWN + 1, "one sound per event");
@@ -29,6 +32,7 @@ void attempt_start(play_attempt& a)
 {
     rules_start(a.player);
     a.second = 0;
+    a.latched = 0;
     show_sprite(a.player);
 }
 
@@ -57,7 +61,7 @@ int32_t pointer_steer(int32_t x, int32_t y)
     return dx < 0 ? CTRL_LEFT : CTRL_RIGHT;
 }
 
-int play_frame(play_attempt& a, uint32_t ms, int32_t held, int32_t steer)
+int play_frame(play_attempt& a, uint32_t ms, int32_t held, int32_t pressed)
 {
     bool ticked = false;
     int32_t second = static_cast<int32_t>(ms / 1000);
@@ -69,7 +73,15 @@ int play_frame(play_attempt& a, uint32_t ms, int32_t held, int32_t steer)
     if (held & CTRL_WARP)
         MapData.fields_left = 0;
     play_state& p = a.player;
-    rules_move(p, wanted_move(held | steer));
+    // The newest press is kept, one direction only, until the player stands.
+    if (int32_t move = wanted_move(pressed))
+        a.latched = DIRECTION_BITS[move];
+    int32_t wanted = MOVE_NONE;
+    if (p.move_state == 0) {
+        wanted = a.latched ? wanted_move(a.latched) : wanted_move(held);
+        a.latched = 0;
+    }
+    rules_move(p, wanted);
     if (ticked)
         rules_record(p, EVENT_COUNTDOWN);
     rules_resolve(p);

@@ -18,10 +18,11 @@ enum : int {
     PLAY_QUIT,     // the program is to end
 };
 
-// A level attempt in play: the player and the level clock.
+// A level attempt in play: the player, the level clock and a kept press.
 struct play_attempt {
     play_state player;
-    int32_t second;  // the clock's second seen in the previous frame; 0 at the start
+    int32_t second;   // the clock's second seen in the previous frame; 0 at the start
+    int32_t latched;  // a direction (CTRL_ bit) pressed while the player could not move, else 0
 };
 
 // Starts an attempt on the level in Map: the player on the start cell,
@@ -33,10 +34,13 @@ int32_t wanted_move(int32_t ctrl);
 // The direction bit (CTRL_UP...) a click at (x, y) of the frame steers, or 0.
 int32_t pointer_steer(int32_t x, int32_t y);
 // The rules of one frame of play, after it is drawn: the level clock at ms
-// milliseconds (one second at most per frame), the warp chord, movement fed by
-// the held controls and the pointer's direction, the cell resolution pass and
-// the end checks. Plays and draws nothing; returns PLAY_*.
-int play_frame(play_attempt& a, uint32_t ms, int32_t held, int32_t steer);
+// milliseconds (one second at most per frame), the warp chord, movement, the
+// cell resolution pass and the end checks. held is what the controls hold;
+// pressed the directions pressed since the last frame (keys, joystick, the
+// pointer's direction), tried before the held ones. A press is kept until
+// the player can move and then used once, released or not: one press, one
+// step. Plays and draws nothing; returns PLAY_*.
+int play_frame(play_attempt& a, uint32_t ms, int32_t held, int32_t pressed);
 // Acts on what the frame recorded: plays its sounds, starts its dissolves and
 // explosions, adds its points and puts the sprite (px, py, dir) where it is.
 void apply_events(const play_state& s);

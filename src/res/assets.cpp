@@ -4,6 +4,7 @@
 #include "res/assets.h"
 
 #include "res/qva.h"
+#include "sys/bytes.h"
 #include "sys/fatal.h"
 #include "video/font.h"
 #include "video/screen.h"
@@ -11,6 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 int gfx_scheme;
 SDL_Surface* tiles1;
@@ -33,6 +36,101 @@ namespace {
 
 constexpr Uint32 KEY_FLAGS = SDL_SRCCOLORKEY | SDL_RLEACCEL;
 
+// No picture of the game is wider or higher than this (the big font, 3040
+// rows, is the highest): a larger one is damage, never a reason to allocate.
+constexpr int32_t PICTURE_MAX_SIDE = 4096;
+
+// The sizes each picture's role needs, by name; a digit suffix (a theme or a
+// tile set) shares its entry. Fonts reach '~' (the small one ')', glyph 49);
+// the intro logo slides in over the mascot and must fit above row 180.
+struct picture_role {
+    std::string_view name;
+    int32_t min_w, min_h, max_w, max_h;
+};
+constexpr picture_role picture_roles[] = {
+    {"zarn-tiles-", 144, 64, PICTURE_MAX_SIDE, PICTURE_MAX_SIDE},
+    {"fontbig", 32, 32 * 95, PICTURE_MAX_SIDE, PICTURE_MAX_SIDE},
+    {"fontmedium", 16, 16 * 95, PICTURE_MAX_SIDE, PICTURE_MAX_SIDE},
+    {"fontsmall", 8 * 50, 8, PICTURE_MAX_SIDE, PICTURE_MAX_SIDE},
+    {"zarn-anim", 64, 16, PICTURE_MAX_SIDE, PICTURE_MAX_SIDE},
+    {"trans16x16", 16, 16, PICTURE_MAX_SIDE, PICTURE_MAX_SIDE},
+    {"scrbrd", 104, 24, PICTURE_MAX_SIDE, PICTURE_MAX_SIDE},
+    {"zarn-texturen", 528, 64, PICTURE_MAX_SIDE, PICTURE_MAX_SIDE},
+    {"zarn-top", 320, 48, PICTURE_MAX_SIDE, PICTURE_MAX_SIDE},
+    {"zarn-title", 320, 240, PICTURE_MAX_SIDE, PICTURE_MAX_SIDE},
+    {"zarn-letsgo", 320, 240, PICTURE_MAX_SIDE, PICTURE_MAX_SIDE},
+    {"zarn-gameover", 320, 240, PICTURE_MAX_SIDE, PICTURE_MAX_SIDE},
+    {"zarn-paused", 320, 240, PICTURE_MAX_SIDE, PICTURE_MAX_SIDE},
+    {"qv-logo", 1, 1, 320, 180},
+    {"qv-quor", 1, 1, 320, 200},
+};
+
+// Whether name is the role's name, with digits at most after it.
+bool plays_role(std::string_view name, std::string_view role)
+{
+    if (name.substr(0, role.size()) != role)
+        return false;
+    for (char c : name.substr(role.size()))
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
+
+// Whether the BMP file's header describes a picture the decoder can read from
+// these bytes: a known header, a depth of 1, 4, 8, 16, 24 or 32 bits,
+// uncompressed or with bit fields, sides within PICTURE_MAX_SIDE, a palette
+// of at most 2^depth colours, and every pixel row inside the file. Checked
+// before decoding, so the decoder never allocates for a picture that is not
+// there.
+bool bmp_header_sane(const uint8_t* b, uint32_t len)
+{
+    if (len < 26 || b[0] != 'B' || b[1] != 'M')
+        return false;
+    uint32_t pixels_at = sys_get_le32(b + 10), header = sys_get_le32(b + 14);
+    int64_t w, h;
+    uint32_t depth, compression = 0, colours = 0;
+    if (header == 12) {  // the OS/2 header: 16-bit sides
+        w = b[18] | b[19] << 8;
+        h = b[20] | b[21] << 8;
+        depth = b[24] | b[25] << 8;
+    } else {
+        if (header < 40 || header > 124 || len < 14 + header)
+            return false;
+        w = static_cast<int32_t>(sys_get_le32(b + 18));
+        h = static_cast<int32_t>(sys_get_le32(b + 22));
+        depth = b[28] | b[29] << 8;
+        compression = sys_get_le32(b + 30);
+        colours = sys_get_le32(b + 46);
+    }
+    if (h < 0)
+        h = -h;  // rows stored top-down
+    bool known_depth = depth == 1 || depth == 4 || depth == 8 || depth == 16 || depth == 24 || depth == 32;
+    if (!known_depth || w < 1 || w > PICTURE_MAX_SIDE || h < 1 || h > PICTURE_MAX_SIDE ||
+        !(compression == 0 || (compression == 3 && (depth == 16 || depth == 32))) ||
+        (depth <= 8 && colours > (1u << depth)))
+        return false;
+    uint64_t row_bytes = ((uint64_t(w) * depth + 31) / 32) * 4;
+    return pixels_at <= len && row_bytes * uint64_t(h) <= len - pixels_at;
+}
+
+// Whether a decoded surface is one the drawing code can blit: 8, 15, 16, 24
+// or 32 bits a pixel, rows as long as the width, and the size its role needs.
+bool surface_usable(const SDL_Surface* s, std::string_view name)
+{
+    if (!s || !s->pixels || !s->format)
+        return false;
+    int bpp = s->format->BitsPerPixel, bytes = s->format->BytesPerPixel;
+    if (!((bpp == 8 && bytes == 1) || ((bpp == 15 || bpp == 16) && bytes == 2) || (bpp == 24 && bytes == 3) ||
+          (bpp == 32 && bytes == 4)))
+        return false;
+    if (s->w < 1 || s->h < 1 || s->w > PICTURE_MAX_SIDE || s->h > PICTURE_MAX_SIDE || s->pitch < s->w * bytes)
+        return false;
+    for (const picture_role& r : picture_roles)
+        if (plays_role(name, r.name))
+            return s->w >= r.min_w && s->h >= r.min_h && s->w <= r.max_w && s->h <= r.max_h;
+    return true;
+}
+
 // Releases a surface and forgets it, so nothing is ever freed twice.
 void release(SDL_Surface*& surface)
 {
@@ -51,9 +149,18 @@ void key_magenta(SDL_Surface* surface)
 // The game cannot run without this picture: say which one and stop.
 [[noreturn]] void missing_image(const char* name)
 {
-    char line[128];
-    snprintf(line, sizeof line, "Missing image %s in data/gfx.qva", name);
+    char line[4200];
+    snprintf(line, sizeof line, "Missing image %s in %s", name, qva_name(QVA_GFX));
     sys_fatal(line);
+}
+
+// Says in one line which of the pictures the game can do without are missing
+// or damaged, so that a damaged archive does not go unnoticed.
+// missing: the names, each after a space; nothing is said when it is empty.
+void report_missing(const std::string& missing)
+{
+    if (!missing.empty())
+        fprintf(stderr, "Missing images in %s, shown without them:%s\n", qva_name(QVA_GFX), missing.c_str());
 }
 
 // Loads a picture the game needs, with or without the magenta key.
@@ -87,6 +194,19 @@ const char* base_name(const char* name)
     return sep ? sep + 1 : name;
 }
 
+SDL_Surface* picture_from_bytes(const uint8_t* bytes, uint32_t len, const char* name)
+{
+    SDL_Surface* surface = nullptr;
+    if (bmp_header_sane(bytes, len))
+        if (SDL_RWops* stream = SDL_RWFromConstMem(bytes, static_cast<int>(len)))
+            surface = SDL_LoadBMP_RW(stream, 1);
+    if (surface && !surface_usable(surface, name)) {
+        SDL_FreeSurface(surface);  // a picture the game cannot draw counts as missing
+        surface = nullptr;
+    }
+    return surface;
+}
+
 SDL_Surface* ZARN_LoadBMP(const char* name)
 {
     if (!name)
@@ -95,9 +215,7 @@ SDL_Surface* ZARN_LoadBMP(const char* name)
     void* bytes = loadQVAFile(QVA_GFX, base_name(name), "bmp", &length);
     if (!bytes)
         return nullptr;
-    SDL_Surface* surface = nullptr;
-    if (SDL_RWops* stream = SDL_RWFromConstMem(bytes, static_cast<int>(length)))
-        surface = SDL_LoadBMP_RW(stream, 1);
+    SDL_Surface* surface = picture_from_bytes(static_cast<const uint8_t*>(bytes), length, base_name(name));
     free(bytes);
     return surface;
 }
@@ -109,6 +227,7 @@ void load_images()
     classic_tiles = load_required("gfx/zarn-tiles-0", true);
     tiles = tiles1;
     tiles_back = ZARN_LoadBMP("gfx/zarn-texturen");
+    report_missing(tiles_back ? "" : " gfx/zarn-texturen");
     tiles_backcurrent = make_backcurrent();
     font_large = load_required("gfx/fontbig", true);
     font_small = load_required("gfx/fontsmall", true);
@@ -126,6 +245,8 @@ void load_newtheme()
     release(zarnmenu);
     release(paused);
     release(top);
+    if (gfx_scheme < 0 || gfx_scheme >= THEME_COUNT)
+        gfx_scheme = 0;  // a number from a hand-edited file: the first theme
     char suffix[16] = "";
     if (gfx_scheme >= 1)
         snprintf(suffix, sizeof suffix, "%d", gfx_scheme + 1);
@@ -137,9 +258,12 @@ void load_newtheme()
         {"gfx/zarn-gameover%s", &gameover}, {"gfx/zarn-letsgo%s", &letsgo}, {"gfx/zarn-title%s", &zarnmenu},
         {"gfx/zarn-paused%s", &paused},     {"gfx/zarn-top%s", &top},
     };
+    std::string missing;  // of the four the game can do without
     for (const Themed& t : themed) {
         snprintf(tmp_string, sizeof tmp_string, t.format, suffix);
         *t.surface = ZARN_LoadBMP(tmp_string);
+        if (!*t.surface && t.surface != &top)
+            missing += std::string(" ") + tmp_string;
     }
     if (!top && gfx_scheme > 0) {
         // A theme the data does not have (a hand-edited configuration file):
@@ -151,6 +275,7 @@ void load_newtheme()
     if (!top)
         missing_image(tmp_string);  // still holds the top bar's name
     key_magenta(top);
+    report_missing(missing);
 }
 
 void release_images()

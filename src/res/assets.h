@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <cstdint>
 
+constexpr int THEME_COUNT = 3;          // graphics themes
+
 extern int gfx_scheme;                  // graphics theme 0..2
 extern SDL_Surface* tiles1;             // tile sheet of levels 1..24
 extern SDL_Surface* tiles2;             // tile sheet of levels 25..48
@@ -22,13 +24,20 @@ extern SDL_Surface* top;                // the themed top bar of play
 
 // Strips a folder part: what follows the first '/', else the first '\'.
 const char* base_name(const char* name);
-// Decodes the image entry (folder stripped) into a new surface; null if missing.
+// Decodes the bytes of a BMP entry into a new surface for the picture named
+// name (the base name, which gives its role); null when damaged, or of a
+// depth or size the game cannot draw in that role.
+SDL_Surface* picture_from_bytes(const uint8_t* bytes, uint32_t len, const char* name);
+// Decodes the image entry (folder stripped) into a new surface; null if
+// missing, damaged, or of a depth or size the game cannot draw in its role.
 SDL_Surface* ZARN_LoadBMP(const char* name);
 // Loads every image but the themed ones, font sheets included; a missing
-// required one ends the program ("Missing image ...").
+// required one ends the program ("Missing image ..."), a missing optional one
+// is named in a line on standard error.
 void load_images();
-// Replaces the five themed surfaces for gfx_scheme; a theme the data lacks
-// falls back to the first, and a missing top bar ends the program.
+// Replaces the five themed surfaces for gfx_scheme; a number outside 0..2 or a
+// theme the data lacks falls back to the first, a missing top bar ends the
+// program, and the other four missing are named in one line.
 void load_newtheme();
 // Releases every image loaded above, font sheets included; tiles becomes null.
 void release_images();

@@ -1,6 +1,7 @@
 #include "res/qva.h"
 
 #include "sys/bytes.h"
+#include "sys/files.h"
 
 #include <zlib.h>
 
@@ -26,7 +27,18 @@ std::string archive_path(const char* folder, uint32_t id)
     return std::string(folder) + '/' + archives[id] + ".qva";
 }
 
+std::string shown_names[QVA_SLOTS];  // what qva_name last made for each slot
+
 }  // namespace
+
+const char* qva_name(uint32_t id)
+{
+    if (id >= QVA_SLOTS || !archives[id])
+        return "";
+    const char* folder = strcmp(qva_folder, "./data") == 0 ? "data" : qva_folder;
+    shown_names[id] = archive_path(folder, id);
+    return shown_names[id].c_str();
+}
 
 bool qva_folder_complete(const char* folder)
 {
@@ -42,9 +54,10 @@ void openID(uint32_t id)
 {
     if (id >= QVA_SLOTS || qva_file[id] || !archives[id])
         return;
-    qva_file[id] = fopen(archive_path(qva_folder, id).c_str(), "rb");
-    if (qva_file[id])
-        qva_filesize[id] = binfilesize(qva_file[id]);
+    uint64_t len = 0;
+    qva_file[id] = sys_open_regular(archive_path(qva_folder, id).c_str(), &len);
+    // Offsets are 32-bit: nothing past 4 GiB can be addressed anyway.
+    qva_filesize[id] = len > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(len);
 }
 
 void closeID(uint32_t id)
@@ -162,8 +175,11 @@ void* loadQVAFile(uint32_t archive, const char* name, const char* ext, uint32_t*
     openID(archive);
     if (!qva_file[archive])
         return nullptr;
-    // Data outside the file is never read.
-    if (e->offset > qva_filesize[archive] || e->csize > qva_filesize[archive] - e->offset)
+    // Data outside the file is never read, and no size is believed that the
+    // stored data could not hold.
+    if (e->offset > qva_filesize[archive] || e->csize > qva_filesize[archive] - e->offset ||
+        e->size > QVA_MAX_ENTRY_BYTES || e->size > uint64_t{e->csize} * QVA_MAX_RATIO ||
+        e->csize > compressBound(e->size))
         return nullptr;
     if (fseek(qva_file[archive], static_cast<long>(e->offset), SEEK_SET) != 0)
         return nullptr;
@@ -211,14 +227,15 @@ uint32_t binfilesize(FILE* stream)
 
 void* loadBINFile(const char* path, uint32_t* size_out)
 {
-    FILE* f = fopen(path, "rb");
+    uint64_t file_len = 0;
+    FILE* f = sys_open_regular(path, &file_len);
     if (!f)
         return nullptr;
-    uint32_t len = binfilesize(f);
-    if (len == 0) {
+    if (file_len == 0 || file_len > LOOSE_FILE_MAX_BYTES) {
         fclose(f);
         return nullptr;
     }
+    uint32_t len = static_cast<uint32_t>(file_len);
     void* buf = malloc(len);
     if (!buf || fread(buf, 1, len, f) != len) {
         free(buf);

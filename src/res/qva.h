@@ -9,6 +9,15 @@ constexpr int QVA_NAME_LEN = 32;      // bytes of a stored entry name, its NUL i
 constexpr int QVA_HEADER_BYTES = 4;   // "QVA" and the entry count less one
 constexpr int QVA_ENTRY_BYTES = 44;   // a directory record: name, offset, size, packed size
 constexpr int QVA_MAX_ENTRIES = 256;  // entries an archive can hold
+// The largest entry the game takes, inflated: 1 MiB (the largest shipped one,
+// the big font, is 190 KiB). A larger size field is damage, never a reason to
+// allocate.
+constexpr uint32_t QVA_MAX_ENTRY_BYTES = 1u << 20;
+// zlib inflates at most about 1032 bytes from one stored byte: an entry
+// claiming more than that from its stored length is damaged.
+constexpr uint32_t QVA_MAX_RATIO = 1032;
+// The largest loose file (zarn.hi and the like) loadBINFile reads: 1 MiB.
+constexpr uint32_t LOOSE_FILE_MAX_BYTES = 1u << 20;
 
 constexpr uint32_t QVA_GFX = 0;   // the slot of gfx.qva: pictures
 constexpr uint32_t QVA_SFX = 1;   // of sfx.qva: effects and tunes
@@ -31,17 +40,22 @@ extern const char* qva_folder;                 // folder the archives open from;
 
 // Whether folder holds every named archive as a regular file.
 bool qva_folder_complete(const char* folder);
+// The archive of a slot as messages name it: "data/gfx.qva" from the working
+// folder's data, else its whole path.
+const char* qva_name(uint32_t id);
 // Opens every named slot under qva_folder and reads its directory.
 void openArchives();
 // Closes every stream and releases every directory.
 void closeArchives();
 // Returns a new malloc'd buffer with the inflated entry "name.ext" of the
 // archive slot and stores its length in *size_out; null when the entry is
-// missing, unreadable or does not inflate to its stored size (then *size_out
-// is left as it was).
+// missing, unreadable, larger than QVA_MAX_ENTRY_BYTES or than its stored
+// length can inflate to, or does not inflate to its stored size (then
+// *size_out is left as it was).
 void* loadQVAFile(uint32_t archive, const char* name, const char* ext, uint32_t* size_out);
 
-// Opens the slot's stream if it is not open (no magic check).
+// Opens the slot's stream if it is not open and the archive is a regular file
+// (no magic check).
 void openID(uint32_t id);
 // Closes the slot's stream if open; the directory stays.
 void closeID(uint32_t id);
@@ -54,8 +68,9 @@ int uncompressQVA(uint8_t* dest, uint32_t* dest_len, const uint8_t* src, uint32_
 
 // Builds "dir/name.ext" (or "name.ext" without dir) into fname_buf.
 const char* filename(const char* dir, const char* name, const char* ext);
-// Returns a new malloc'd buffer with the whole file; null on failure or when
-// the file is empty. Stores the length in *size_out when given.
+// Returns a new malloc'd buffer with the whole file; null on failure, when
+// the file is empty, not a regular file (a folder or a FIFO is never read) or
+// larger than LOOSE_FILE_MAX_BYTES. Stores the length in *size_out when given.
 void* loadBINFile(const char* path, uint32_t* size_out);
 // Length of an open stream, left positioned at its start; 0 on failure.
 uint32_t binfilesize(FILE* stream);

@@ -4,7 +4,6 @@
 #include "screens/controls.h"
 
 #include "config/input.h"
-#include "sys/clock.h"
 #include "core/state.h"
 #include "res/assets.h"
 #include "video/font.h"
@@ -88,7 +87,7 @@ void handle_controls(int32_t c)
             // Whatever came with ACTION is dropped; the capture takes the next one.
             last_key = -1;
             last_button = -1;
-            sys_delay(CAPTURE_WAIT_MS);
+            wait_unless_quit(CAPTURE_WAIT_MS);
             st.capturing = true;
         }
     }
@@ -114,6 +113,8 @@ void draw()
 
 void controls()
 {
+    if (quit_zarn == 1)
+        return;
     st = controls_state{1, false, false};
     initFPS();
     for (;;) {

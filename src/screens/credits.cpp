@@ -79,17 +79,17 @@ void draw_lines(int32_t top)
 
 void show_opensource()
 {
+    if (quit_zarn == 1)
+        return;
     int32_t top = START_Y;
     initFPS();
     for (;;) {
         int32_t c = check_controls(nullptr, nullptr, 0, 0, 0, nullptr);
-        bool done = false;
         if (c & CTRL_QUIT) {
             quit_zarn = 1;
-            done = true;
-        } else if (c & END_KEYS) {
-            done = true;
+            return;
         }
+        bool done = (c & END_KEYS) != 0;
         drawPic(screen, 0, WINDOW_TOP, 320, 240 - WINDOW_TOP, zarnmenu, 0, WINDOW_TOP, 320, 240 - WINDOW_TOP);
         draw_lines(top);
         top -= SPEED;

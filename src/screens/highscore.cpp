@@ -92,7 +92,8 @@ int32_t check_highscore(int32_t score)
     return place;
 }
 
-void enter_highscore(int index)
+// Out of line, so that a stack trace tells it from the insertion.
+[[gnu::noinline]] void enter_highscore(int index)
 {
     if (index < 0 || index >= HIGHSCORE_PLACES)
         return;
@@ -100,6 +101,8 @@ void enter_highscore(int index)
     snprintf(digits, sizeof digits, "%d", high_scores[index]);
     text_entry st = {high_names[index], NAME_LEN, hiscore_letters, 0, 0};
     memcpy(st.text, BLANK_NAME, HIGHSCORE_NAME_BYTES);
+    if (quit_zarn == 1)
+        return;
     initFPS();
     for (;;) {
         int32_t click_x = -1, click_y = -1;
@@ -139,6 +142,8 @@ void enter_highscore(int index)
 
 void show_highscores()
 {
+    if (quit_zarn == 1)
+        return;
     uint32_t start = sys_ticks();
     int frame = 0;
     bool blink = false;
@@ -147,6 +152,8 @@ void show_highscores()
         if (sys_ticks() - start >= TABLE_MS)
             break;
         int32_t ctrl = check_controls(nullptr, nullptr, 0, 0, 0, nullptr);
+        if (ctrl & CTRL_QUIT)
+            break;
         draw_table(blink);
         GFX_Flip(screen);
         controlFPS();

@@ -144,7 +144,7 @@ int quorShutdown()
 // Without both pictures there is nothing to show: the intro is skipped.
 void start_screen()
 {
-    if (quorInit() != 0)
+    if (quit_zarn == 1 || quorInit() != 0)
         return;
     initFPS();
     for (;;) {

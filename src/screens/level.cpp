@@ -302,6 +302,8 @@ void engine()
 {
     play_attempt a;
     engine_outcome = PLAY_QUIT;
+    if (quit_zarn == 1)
+        return;
     prepare_level(a);
     attempt_steps = 0;
     aktion(MSG_LEVEL_START);
@@ -313,6 +315,7 @@ void engine()
     for (;;) {
         int32_t x = -1, y = -1;
         int32_t ctrl = check_controls(&x, &y, 0, 0, 0, nullptr);
+        int32_t pressed = direction_presses;  // before the pause menu reads its own
         animframe = (animframe + 1) & 15;
         int leave = PLAY_ON;
         if (ctrl & CTRL_QUIT) {
@@ -325,11 +328,12 @@ void engine()
         }
         if (ctrl & CTRL_HINT)
             hint_ask();
-        int32_t steer = x != -1 ? pointer_steer(x, y) : 0;
+        if (x != -1)
+            pressed |= pointer_steer(x, y);
         if (quit_zarn == 1)
             return;
         draw_play();
-        int outcome = play_frame(a, sys_ticks(), get_controls(), steer);
+        int outcome = play_frame(a, sys_ticks(), get_controls(), pressed);
         apply_events(a.player);
         for (int i = 0; i < a.player.event_count; i++)
             attempt_steps += a.player.events[i].kind == EVENT_WALK;
@@ -347,8 +351,12 @@ void engine()
     }
 }
 
-void aktion(int mode)
+// Out of line, so that a stack trace (a debugger, the soak's count of the
+// screens) tells it from the play loop.
+[[gnu::noinline]] void aktion(int mode)
 {
+    if (quit_zarn == 1)
+        return;
     int word = static_cast<int>(sys_ticks() & 3);
     strcpy(tmp_string_c, "YES~");
     cont = 1;

@@ -10,17 +10,17 @@
 
 void select_level()
 {
+    if (quit_zarn == 1)
+        return;
     int32_t shown = curr_map;
     initFPS();
     for (;;) {
         int32_t ctrl = check_controls(nullptr, nullptr, 0, 0, 0, nullptr);
-        bool end = false;
         if (ctrl & CTRL_QUIT) {
             quit_zarn = 1;
-            end = true;
+            return;
         }
-        if (ctrl & CTRL_ACTION)
-            end = true;
+        bool end = (ctrl & CTRL_ACTION) != 0;
         int32_t held = get_controls();
         SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
         put_text(screen, 10, 10, "SELECT");

@@ -28,7 +28,6 @@ constexpr int ENTRY_TOP = 100;
 constexpr int ENTRY_STEP = 24;
 constexpr int LIST_HEIGHT = 120;
 constexpr uint32_t IDLE_MS = 30000;
-constexpr int THEME_COUNT = 3;
 
 enum : int { ENTRY_RUN = 1, ENTRY_CONTINUE, ENTRY_PASSWORD, ENTRY_SETTINGS, ENTRY_EXIT };
 
@@ -100,6 +99,8 @@ void draw_menu(int h)
 
 void menu()
 {
+    if (quit_zarn == 1)
+        return;
     int h = ENTRY_RUN;
     uint32_t idle_start = sys_ticks();
     bool demo_next = false;  // the idle attract shows the table, then a demo, by turns
@@ -113,6 +114,8 @@ void menu()
             else
                 show_highscores();
             idle_start = sys_ticks();
+            if (quit_zarn == 1)
+                return;
         }
         int32_t list_x = ENTRY_X, list_top = ENTRY_TOP, selection = -1;
         int32_t ctrl = check_controls(&list_x, &list_top, 0, LIST_HEIGHT, ENTRY_STEP, &selection);

@@ -4,7 +4,6 @@
 #include "screens/password.h"
 
 #include "config/input.h"
-#include "sys/clock.h"
 #include "core/state.h"
 #include "res/assets.h"
 #include "screens/textentry.h"
@@ -125,6 +124,8 @@ void draw_verdict(verdict v)
 
 void enter_pw()
 {
+    if (quit_zarn == 1)
+        return;
     char word[WORD_LEN + 1] = "AAAA";
     text_entry st = {word, WORD_LEN, LETTERS, 0, 0};
     Player.bonus_lives = 0;
@@ -163,7 +164,7 @@ void enter_pw()
             draw_verdict(v);
             GFX_Flip(screen);
             controlFPS();
-            sys_delay(VERDICT_MS);
+            wait_unless_quit(VERDICT_MS);
             return;
         }
         GFX_Flip(screen);

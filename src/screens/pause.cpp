@@ -8,12 +8,21 @@
 #include "video/screen.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
 constexpr int32_t RESUME = 1, RESTART = 2, MAIN_MENU = 3;
 constexpr const char* CHOICE_TEXT[4] = {"", "RESUME~", "RESTART~", "MAIN MENU~"};
-constexpr int32_t LIST_X = 12, LIST_Y = 192, LIST_HEIGHT = 36, LINE_HEIGHT = 12;
+constexpr int32_t CHOICE_X = 2, CHOICE_Y = 224;  // the current choice, in the 8 x 8 font
+constexpr int32_t GLYPH = 8;
+
+// True when (x, y) lies on the drawn choice c (its glyphs, the mark not drawn).
+bool on_choice(int32_t c, int32_t x, int32_t y)
+{
+    int32_t width = GLYPH * static_cast<int32_t>(strlen(CHOICE_TEXT[c]) - 1);
+    return x >= CHOICE_X && x < CHOICE_X + width && y >= CHOICE_Y && y < CHOICE_Y + GLYPH;
+}
 
 // Left and right from the choice c; "RESTART~" is out of reach with one life
 // or none.
@@ -48,31 +57,32 @@ void draw_pause(int32_t choice)
         put_text1(screen, 5, 20, tmp_string);
     }
     put_text(screen, 2, 204, "MENU~");
-    put_text1(screen, 2, 224, CHOICE_TEXT[choice]);
+    put_text1(screen, CHOICE_X, CHOICE_Y, CHOICE_TEXT[choice]);
 }
 
 }  // namespace
 
+// Only the current choice is shown: a click on it confirms it, a click
+// anywhere else does nothing.
 int32_t pause()
 {
     int32_t choice = RESUME;
+    if (quit_zarn == 1)
+        return choice;
     bool leave = false;
     initFPS();
     for (;;) {
-        int32_t x = LIST_X, y = LIST_Y, selected = -1;
-        int32_t ctrl = check_controls(&x, &y, 0, LIST_HEIGHT, LINE_HEIGHT, &selected);
-        int32_t candidate = choice;
-        if (selected >= RESUME && selected <= MAIN_MENU) {
-            if (selected == choice)
-                leave = true;
-            else
-                candidate = selected;
-        }
+        int32_t x = -1, y = -1;
+        int32_t ctrl = check_controls(&x, &y, 0, 0, 0, nullptr);
+        bool clicked = x != -1 && on_choice(choice, x, y);
         if (ctrl & CTRL_QUIT) {
             quit_zarn = 1;
             leave = true;
         }
-        choice = steer_choice(candidate, ctrl);
+        if (clicked)
+            leave = true;  // the clicked choice is the one taken
+        else
+            choice = steer_choice(choice, ctrl);
         if (ctrl & CTRL_CONFIRM)
             leave = true;
         if (quit_zarn == 1)

@@ -286,21 +286,27 @@ void handle_input()
         press_action(st.selected);
 }
 
+// Pending screen changes are kept; when the program is ending they are only
+// saved, with no new screen and no menu music.
 void leave_screen()
 {
     if (st.pending) {
         double_scale = static_cast<uint8_t>(st.dbl);
         full_screen = st.full;
         zoom = st.zoom;
-        init_screen();
+        if (quit_zarn != 1)
+            init_screen();
     }
-    play_music(MENU_TRACK, -1);
+    if (quit_zarn != 1)
+        play_music(MENU_TRACK, -1);
 }
 
 }  // namespace
 
 void settings()
 {
+    if (quit_zarn == 1)
+        return;
     st = settings_state{1, full_screen, zoom, double_scale, 0, false, false};
     initFPS();
     for (;;) {

@@ -14,9 +14,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "config/config.h"
 #include "res/qva.h"
+#include "sys/bytes.h"
 
 const char* const snd_names[SFX_COUNT] = {
     "sfx/alarm", "sfx/beep1", "sfx/beep3", "sfx/beep4", "sfx/explode", "sfx/explode2",
@@ -61,6 +63,40 @@ const char* strip_folder(const char* name)
     return name;
 }
 
+bool tag_is(const uint8_t* p, const char* tag)
+{
+    return memcmp(p, tag, 4) == 0;
+}
+
+uint16_t le16(const uint8_t* p)
+{
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+
+// The sound library is handed only plain PCM WAVE files (see chunk_from_bytes):
+// AIFF, VOC, compressed or cut WAVE files never reach it. SDL allocates every
+// chunk it reads, so each chunk up to "data" must lie inside the entry.
+bool wav_sane(const uint8_t* b, uint32_t len)
+{
+    if (len < 44 || !tag_is(b, "RIFF") || !tag_is(b + 8, "WAVE") || !tag_is(b + 12, "fmt "))
+        return false;
+    uint32_t fmt_len = sys_get_le32(b + 16), rate = sys_get_le32(b + 24);
+    uint16_t format = le16(b + 20), channels = le16(b + 22), bits = le16(b + 34);
+    if (fmt_len < 16 || fmt_len > 64 || format != 1 || channels < 1 || channels > 2 || rate < 8000 ||
+        rate > 48000 || (bits != 8 && bits != 16))
+        return false;
+    uint64_t at = 20 + uint64_t{fmt_len} + (fmt_len & 1);
+    while (at + 8 <= len) {
+        uint32_t chunk = sys_get_le32(b + at + 4);
+        if (uint64_t{chunk} > len - at - 8)
+            return false;
+        if (tag_is(b + at, "data"))
+            return chunk > 0;
+        at += 8 + uint64_t{chunk} + (chunk & 1);
+    }
+    return false;
+}
+
 // Fills the renderer settings from the configuration; only while unhooked.
 void apply_settings()
 {
@@ -101,6 +137,29 @@ void reap_finished()
 
 }  // namespace
 
+// Patterns and sample lengths are counted in 64-bit, so no field can wrap.
+bool module_sane(const uint8_t* b, uint32_t len)
+{
+    constexpr uint32_t HEADER = 1084, PATTERN = 1024;
+    if (len < HEADER || !tag_is(b + 1080, "M.K.") || b[950] < 1 || b[950] > 128)
+        return false;
+    uint32_t patterns = 0;
+    for (int i = 0; i < 128; i++)
+        patterns = b[952 + i] + 1u > patterns ? b[952 + i] + 1u : patterns;
+    if (patterns > 64)
+        return false;
+    uint64_t need = HEADER + uint64_t{PATTERN} * patterns;
+    for (int i = 0; i < 31; i++) {
+        const uint8_t* h = b + 20 + 30 * i;
+        uint32_t words = uint32_t(h[22]) << 8 | h[23], loop = uint32_t(h[26]) << 8 | h[27];
+        uint32_t loop_len = uint32_t(h[28]) << 8 | h[29];
+        if (h[25] > 64 || (words > 0 && loop_len > 1 && loop + loop_len > words))
+            return false;
+        need += 2 * uint64_t{words};
+    }
+    return need <= len;
+}
+
 uint32_t sfx_count(int index)
 {
     return index >= 0 && index < SFX_COUNT ? sfx_asked[index] : 0;
@@ -120,6 +179,7 @@ void init_sound()
 {
     if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 2048) < 0) {
         printf("Error initializing SDL_mixer: %s\n", SDL_GetError());
+        fflush(stdout);
         // SDL stays up for the screen: the game runs on in silence, every
         // sound operation doing nothing.
         audio_open = false;
@@ -131,8 +191,16 @@ void init_sound()
     Mix_VolumeMusic(music_volume);
     Mix_Volume(-1, sound_volume);
     apply_settings();
-    for (int i = 0; i < SFX_COUNT; i++)
+    std::string missing;
+    for (int i = 0; i < SFX_COUNT; i++) {
         sfxs[i] = ZARN_LoadWAV(snd_names[i]);
+        if (!sfxs[i])
+            missing += std::string(" ") + strip_folder(snd_names[i]);
+    }
+    if (!missing.empty())
+        printf("Missing or damaged sound effects in %s, played without them:%s\n", qva_name(QVA_SFX),
+               missing.c_str());
+    fflush(stdout);
     for (int t = 0; t < MUS_COUNT; t++) {
         music[t] = nullptr;
         musiclength[t] = 0;
@@ -156,8 +224,10 @@ void load_music(int track)
     if (!audio_open || track < 0 || track >= MUS_COUNT || music[track])
         return;
     music[track] = LoadBuffer(mus_names[track], &musiclength[track]);
-    if (!music[track])
+    if (!music[track]) {
         printf("Failed with %s\n", SDL_GetError());
+        fflush(stdout);
+    }
 }
 
 void play_music(int track, int loops)
@@ -258,7 +328,31 @@ void MP_StopMusic()
 
 void* LoadBuffer(const char* name, uint32_t* size_out)
 {
-    return loadQVAFile(QVA_SFX, strip_folder(name), "mod", size_out);
+    uint32_t len = 0;
+    void* data = loadQVAFile(QVA_SFX, strip_folder(name), "mod", &len);
+    if (data && !module_sane(static_cast<const uint8_t*>(data), len)) {
+        free(data);
+        data = nullptr;
+    }
+    if (!data) {
+        // Said by the caller after "Failed with".
+        SDL_SetError("a missing or damaged module %s.mod in %s", strip_folder(name), qva_name(QVA_SFX));
+        return nullptr;
+    }
+    if (size_out)
+        *size_out = len;
+    return data;
+}
+
+Mix_Chunk* chunk_from_bytes(const uint8_t* bytes, uint32_t len)
+{
+    if (!wav_sane(bytes, len))
+        return nullptr;
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes, static_cast<int>(len));
+    Mix_Chunk* chunk = rw ? Mix_LoadWAV_RW(rw, 0) : nullptr;
+    if (rw)
+        SDL_FreeRW(rw);
+    return chunk;
 }
 
 Mix_Chunk* ZARN_LoadWAV(const char* name)
@@ -267,10 +361,7 @@ Mix_Chunk* ZARN_LoadWAV(const char* name)
     void* data = loadQVAFile(QVA_SFX, strip_folder(name), "wav", &len);
     if (!data)
         return nullptr;
-    SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(len));
-    Mix_Chunk* chunk = rw ? Mix_LoadWAV_RW(rw, 0) : nullptr;
-    if (rw)
-        SDL_FreeRW(rw);
+    Mix_Chunk* chunk = chunk_from_bytes(static_cast<const uint8_t*>(data), len);
     free(data);
     return chunk;
 }

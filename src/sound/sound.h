@@ -28,8 +28,9 @@ extern uint32_t musiclength[MUS_COUNT];               // their lengths
 extern int mpChannels;                                // renderer channels, 2
 extern int mpFrequency;                               // renderer rate, 22050
 
-// Opens the audio device, loads every effect and caches the intro tune; when
-// the device cannot be opened, says so once and every sound call does nothing.
+// Opens the audio device, loads every effect and caches the intro tune; names
+// the effects it could not load in one line. When the device cannot be
+// opened, says so once and every sound call does nothing.
 void init_sound();
 // Starts effect index (SFX_*) on the next of eight channels.
 void play_sfx(int index);
@@ -53,10 +54,22 @@ void MP_ResumeMusic();
 void MP_StopMusic();
 // Caches tune track's module bytes, once.
 void load_music(int track);
-// The inflated module entry of a tune name ("sfx/menu"); null when missing.
+// The inflated module entry of a tune name ("sfx/menu"); null, with SDL's
+// error text saying which, when missing or not a module the game wrote.
 void* LoadBuffer(const char* name, uint32_t* size_out);
-// The decoded effect entry of an effect name ("sfx/walk"); null when missing.
+// The decoded effect entry of an effect name ("sfx/walk"); null when missing
+// or not a plain PCM WAVE file (nothing else reaches the sound library).
 Mix_Chunk* ZARN_LoadWAV(const char* name);
+// Decodes the bytes of an effect entry into a new chunk; null unless they are
+// a plain PCM WAVE file: "RIFF", "WAVE", a "fmt " chunk first (PCM, one or two
+// channels, 8000..48000 Hz, 8 or 16 bits) and a "data" chunk, every chunk up
+// to it inside the entry.
+Mix_Chunk* chunk_from_bytes(const uint8_t* bytes, uint32_t len);
+// Whether the bytes are a module as the tune compiler writes it: "M.K." at
+// 1080, a song of 1..128 orders over at most 64 patterns, every pattern and
+// sample inside them, every loop inside its sample. Only such a module
+// reaches the renderer.
+bool module_sane(const uint8_t* bytes, uint32_t len);
 // Stops everything, frees every effect and module and closes the device.
 void destroy_sound();
 // How many times play_sfx was asked for the effect since the program began,

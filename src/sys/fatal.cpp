@@ -16,8 +16,13 @@ void sys_set_fatal_cleanup(void (*cleanup)())
 
 void sys_fatal(const char* line)
 {
-    fprintf(stderr, "%s\n", line);
-    fflush(stderr);
+    sys_fatal_to(stderr, line);
+}
+
+void sys_fatal_to(FILE* stream, const char* line)
+{
+    fprintf(stream, "%s\n", line);
+    fflush(stream);
     if (void (*cleanup)() = fatal_cleanup) {
         fatal_cleanup = nullptr;  // a failure inside the cleanup ends at once
         cleanup();

@@ -87,3 +87,24 @@ bool sys_make_folder(const char* folder)
     }
     return true;
 }
+
+FILE* sys_open_regular(const char* path, uint64_t* len_out)
+{
+    // O_NONBLOCK: opening a FIFO for reading returns at once instead of
+    // waiting for a writer; it changes nothing for a regular file.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return nullptr;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) {
+        close(fd);
+        return nullptr;
+    }
+    FILE* f = fdopen(fd, "rb");
+    if (!f) {
+        close(fd);
+        return nullptr;
+    }
+    *len_out = static_cast<uint64_t>(st.st_size);
+    return f;
+}

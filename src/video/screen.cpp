@@ -2,6 +2,7 @@
 // presentation of every finished frame, enlarged by the chosen filter.
 #include "video/screen.h"
 
+#include "sys/fatal.h"
 #include "video/filters.h"
 #include "video/font.h"
 
@@ -100,7 +101,7 @@ void screen_release()
 }
 
 // Sets the mode from zoom, full_screen and double_scale; on failure prints
-// SDL's error, ends SDL and leaves both surfaces null.
+// SDL's error, ends SDL and the program (exit status 1).
 void init_screen()
 {
     screen_release();
@@ -127,13 +128,14 @@ void init_screen()
         display_ok = screen != nullptr;
     }
     if (!display_ok || !screen) {
-        printf("SDL Error: %s\n", SDL_GetError());
-        fflush(stdout);
-        SDL_Quit();
-        // SDL_Quit took the display with it: keep no handle to it.
+        // Nothing can be shown: one line, at once, and the exit status 1.
+        char line[256];
+        snprintf(line, sizeof line, "SDL Error: %s", SDL_GetError());
+        // The display belongs to SDL, which the fatal clean-up ends: keep no
+        // handle to it.
         screen = nullptr;
         fscreen = nullptr;
-        return;
+        sys_fatal_to(stdout, line);
     }
     SDL_ShowCursor(0);
 }

@@ -15,7 +15,8 @@ extern int cfgbpp;                      // colour depth written to the config fi
 extern int screen_mode_locked;          // 1 in zarn-fixed: window or full screen never changes
 
 // (Re)creates the video mode and the back surface from zoom, full_screen and
-// double_scale.
+// double_scale; when SDL refuses either, prints "SDL Error: ..." and ends the
+// program with exit status 1 (the fatal clean-up runs, no file is written).
 void init_screen();
 // Switches between window and full screen (Alt+Enter) at the same size and
 // filter, flipping full_screen; nothing when screen_mode_locked or when the

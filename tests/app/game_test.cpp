@@ -18,11 +18,14 @@
 #include "support/input_script.h"
 #include "support/level_text.h"
 #include "support/play_script.h"
+#include "support/screen_probe.h"
 #include "video/fps.h"
 #include "video/screen.h"
 
+#include <algorithm>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -164,13 +167,10 @@ TEST_F(Flow, LevelSelectWrapsAndConfirmsWithActionOnly)
     play_result res = run_script(script("1 press RETURN\n"), select_level);
     EXPECT_EQ(res.frames, 1);
     EXPECT_EQ(curr_map, 2);
-    res = run_script(script("2 quit\n"), select_level);
-    EXPECT_EQ(res.frames, 2);  // the frame still ends
-    EXPECT_TRUE(res.quit);
 }
 
-// zarn_main from start-up to shut-down; quit as soon as a frame has ended.
-void run_main(std::vector<const char*> args)
+// Every global back to its start, on the virtual clock, as a new process.
+void fresh_process()
 {
     state_reset();
     config_reset();
@@ -179,6 +179,12 @@ void run_main(std::vector<const char*> args)
     field_reset();
     scrolltext_reset();
     sys_use_virtual_clock(true);
+}
+
+// zarn_main from start-up to shut-down; quit as soon as a frame has ended.
+void run_main(std::vector<const char*> args)
+{
+    fresh_process();
     args.push_back(nullptr);
     int frames = 0;
     start_script([&frames](int frame) {
@@ -206,6 +212,112 @@ TEST(Main, DebugIsTheFirstArgumentOnly)
     EXPECT_EQ(debug_levels, 0);
     run_main({"zarn"});
     EXPECT_EQ(debug_levels, 0);
+}
+
+// A walk through the screens: "screen: tokens | screen: tokens ...". Once
+// the screen runs, each token is one frame's input (v E press down and
+// Return, R holds right for a frame, . nothing, Q closes the window); a last
+// "*" repeats the tokens while the screen runs.
+struct walk {
+    const char* what;
+    std::string route;          // ends with the close
+    const char* level = "S.o";  // level 1: a hole beside the start
+    bool debug = false;
+};
+
+std::vector<std::string> words(const std::string& s)
+{
+    std::istringstream in(s);
+    std::vector<std::string> out;
+    for (std::string w; in >> w;)
+        out.push_back(w);
+    return out;
+}
+
+// Closing the window ends the program from every screen in the frame that
+// reads the close: no frame is drawn after it, no wait goes on. zarn_main
+// runs from start-up on a level folder whose high-score table any score enters.
+TEST(Main, ClosingTheWindowInAnyScreenEndsTheProgramWithinAFrame)
+{
+    const std::string menu = "start_screen: E . * | show_opensource: E | menu: ";
+    const std::string fall = "aktion: E | engine: R * | aktion: E";
+    const std::string game = menu + "E | " + fall + " . | " + fall + " . | " + fall + " . ";
+    const walk walks[] = {
+        {"the logo intro", "start_screen: . Q"},  // and no credits after it
+        {"the credits", "start_screen: E . * | show_opensource: Q"},
+        {"the menu", menu + "Q"},
+        {"the high-score table after 30 idle seconds", menu + ". | show_highscores: Q"},
+        {"the password screen", menu + "v v E | enter_pw: Q"},
+        {"the password verdict's second", menu + "v v E | enter_pw: E Q"},
+        {"the settings", menu + "v v v E | settings: Q"},
+        {"the controls", menu + "v v v E | settings: v v E | controls: Q"},
+        {"the controls' wait for a key", menu + "v v v E | settings: v v E | controls: EQ"},
+        {"the level select", menu + "E | select_level: Q", "S.o", true},
+        {"the level start", menu + "E | aktion: Q"},
+        {"play", menu + "E | aktion: E | engine: . Q"},
+        {"the pause menu", menu + "E | aktion: E | engine: E | pause: Q"},
+        {"a fall", menu + "E | aktion: E | engine: R * | aktion: Q"},
+        {"a won level", menu + "E | aktion: E . | aktion: Q", "S#"},
+        {"the game over", game + "Q"},
+        {"the name entry", game + "v E | enter_highscore: Q"},
+    };
+    for (const walk& w : walks) {
+        std::vector<std::pair<int, std::vector<std::string>>> route;  // screen, tokens
+        std::istringstream in(w.route);
+        for (std::string part; std::getline(in, part, '|');) {
+            std::string name = words(part.substr(0, part.find(':')))[0];
+            int screen = static_cast<int>(std::find(SCREEN_NAMES, SCREEN_NAMES + SCREEN_COUNT, name) - SCREEN_NAMES);
+            route.emplace_back(screen, words(part.substr(part.find(':') + 1)));
+        }
+        scoped_cwd cwd(make_level_folder({{1, w.level}}));
+        for (int32_t& score : high_scores)
+            score = -1;
+        write_highscores();
+        fresh_process();
+        size_t step = 0, done = 0;  // tokens done in the step
+        int quit_frame = -1, quit_screen = -1;
+        uint32_t quit_ms = 0;
+        start_script([&](int frame) {
+            release_all_keys();
+            if (frame == 0 || quit_frame >= 0 || step == route.size())
+                return;
+            if (frame > 3000) {  // lost on the way
+                step = route.size();
+                push_quit();
+                return;
+            }
+            int now = running_screen();
+            if (route[step].second.back() == "*" && done > 0 && now != route[step].first)
+                step++, done = 0;  // a repeated step ends with its screen
+            if (step == route.size())
+                return;
+            auto& [screen, tokens] = route[step];
+            bool repeat = tokens.back() == "*";
+            if (done == 0 && now != screen)
+                return;  // waiting for the screen
+            for (char c : tokens[done++ % (tokens.size() - repeat)]) {
+                if (c == 'R')
+                    hold_key(SDLK_RIGHT, true);
+                else if (c == 'Q')
+                    quit_frame = frame, quit_ms = sys_ticks(), quit_screen = now, push_quit();
+                else if (c != '.')
+                    push_key(c == 'E' ? SDLK_RETURN : SDLK_DOWN);
+            }
+            if (!repeat && done == tokens.size())
+                step++, done = 0;
+        });
+        char zarn[] = "zarn", debug[] = "-debug";
+        char* argv[] = {zarn, w.debug ? debug : nullptr, nullptr};
+        EXPECT_EQ(zarn_main(w.debug ? 2 : 1, argv), 0);
+        int frames = stop_script();
+        uint32_t ms = sys_ticks() - quit_ms;
+        destroy_sound();
+        sys_use_virtual_clock(false);
+        ASSERT_GE(quit_frame, 0) << w.what << ": never reached";
+        EXPECT_EQ(quit_screen, route.back().first) << w.what;
+        EXPECT_EQ(frames, quit_frame) << w.what;
+        EXPECT_EQ(ms, 0u) << w.what;
+    }
 }
 
 }  // namespace

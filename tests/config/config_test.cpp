@@ -6,8 +6,11 @@
 #include "config/config.h"
 #include "config/input.h"
 #include "core/state.h"
+#include "support/scratch.h"
 #include "video/screen.h"
 
+#include <algorithm>
+#include <csignal>
 #include <fstream>
 #include <string>
 #include <sys/stat.h>
@@ -42,12 +45,12 @@ class Config : public testing::Test {
 protected:
     void SetUp() override
     {
-        config_reset(), input_reset(), state_reset();
+        config_reset(), input_reset(), state_reset(), assets_reset();
         zoom = full_screen = 1;
         double_scale = 0;
         remove("zarn.cfg");
     }
-    void TearDown() override { config_reset(); }
+    void TearDown() override { config_reset(), assets_reset(); }
 };
 
 }  // namespace
@@ -145,4 +148,46 @@ TEST_F(Config, TheFileIsWrittenWholeAndReadsBackToTheSameBytes)
     load(first.c_str());
     dumpConfig();
     EXPECT_EQ(read_file("zarn.cfg"), first);
+}
+
+TEST_F(Config, ThemeNumbersAndPasswordsFromTheFileStayInRange)
+{
+    // Themes at the integer limits once overflowed when the theme was loaded
+    // or LEFT stepped back from it (tests/screens plays that).
+    for (const char* file : {"cfg_gfx_scheme_overflow.cfg", "cfg_gfx_scheme_min.cfg"}) {
+        auto bytes = reproducer(file);
+        load(std::string(bytes.begin(), bytes.end()).c_str());
+        EXPECT_EQ(gfx_scheme, 0) << file;
+    }
+    // Only letters are taken into the password: a line break never becomes a
+    // line of its own in the file written back.
+    load("last_pw=AB\nC\nmus_volume=5\n");
+    EXPECT_STREQ(last_pw, "ABAA");
+    dumpConfig();
+    std::string written = read_file("zarn.cfg");
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 29);
+    EXPECT_NE(written.find("\nlast_pw=ABAA\n"), std::string::npos);
+}
+
+TEST_F(Config, OnlyARegularFileOfAtMost64KiBIsRead)
+{
+    alarm(10);  // a read that blocks fails the test instead of hanging it
+    for (bool fifo : {false, true}) {
+        ASSERT_EQ(fifo ? mkfifo("zarn.cfg", 0600) : mkdir("zarn.cfg", 0755), 0);
+        loadGfxConfig();
+        loadConfig();
+        EXPECT_EQ(music_volume, 100) << (fifo ? "a FIFO" : "a folder") << " is neither waited on nor read";
+        ASSERT_EQ(remove("zarn.cfg"), 0);
+    }
+    alarm(0);
+
+    std::string big = "mus_volume=7\n" + std::string(64 * 1024, '#');
+    testing::internal::CaptureStderr();
+    load(big.c_str());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "zarn.cfg is larger than 64 KiB: ignored, the default settings stay\n");
+    EXPECT_EQ(music_volume, 100);
+    big.resize(64 * 1024);
+    load(big.c_str());
+    EXPECT_EQ(music_volume, 7);
 }

@@ -121,3 +121,26 @@ TEST_F(Input, HeldKeysDropDiagonalsAndKeepTheWarpChord)
         EXPECT_EQ(get_controls(), CTRL_ACTION | CTRL_WARP) << bad;
     }
 }
+
+TEST_F(Input, APressCountsOnceReleasedWithinTheFrameOrHeld)
+{
+    joy_buttons[CONTROL_LEFT] = 2;
+    const struct {
+        std::vector<ev> evs;
+        int32_t presses;
+    } frames[] = {
+        {{{'K', SDLK_UP}, {'U', SDLK_UP}}, CTRL_UP},  // tapped within the frame
+        {{{'K', SDLK_RETURN}, {'B', 2}}, CTRL_LEFT},
+        {{{'H', SDL_HAT_UP}, {'H', SDL_HAT_CENTERED}}, CTRL_UP},  // the reading reports nothing
+        {{{'H', SDL_HAT_RIGHTUP}}, CTRL_UP | CTRL_RIGHT},
+        {{{'H', SDL_HAT_RIGHT}}, 0},                  // right was pushed already
+        {{{'1', 32000}, {'1', 32500}}, CTRL_DOWN},     // a stick held over the dead zone
+        {{{'1', 32767}}, 0},
+        {{{'1', 0}, {'1', 31500}}, CTRL_DOWN},         // back to the middle and out again
+        {{{'0', -32000}, {'1', -32000}}, CTRL_LEFT | CTRL_UP},
+    };
+    for (size_t i = 0; i < std::size(frames); i++) {
+        frame(frames[i].evs);
+        EXPECT_EQ(direction_presses, frames[i].presses) << "frame " << i;
+    }
+}

@@ -87,6 +87,13 @@ TEST_F(Play, ACorridorIsWonWithItsPointsAndTheTimeBonus)
         EXPECT_EQ(res.outcome, PLAY_WON);
         EXPECT_EQ(res.score, before == SCORE_CAP ? before + MapData.time_left + 100 : before) << before;
     }
+
+    // A window closed on the closing screen: nothing settled after it.
+    Player.score = 0;
+    int level = curr_map;
+    res = attempt("So#", "1 press RETURN\n2 hold RIGHT\n12 quit\n");
+    EXPECT_EQ(summary(res), "quit frames 11 score 1 lives " + std::to_string(Player.lives) + " level " +
+                                std::to_string(level));
 }
 
 TEST_F(Play, TheSecondHalfOfASetHasItsOwnTilesAndTheClassicSetItsOwn)
@@ -193,6 +200,28 @@ TEST_F(Play, TheWarpChordClearsTheLevelOnlyWhenActivated)
     EXPECT_EQ(res.outcome, PLAY_WON);
 }
 
+TEST_F(Play, EveryPressGivesOneStepTappedBetweenFramesOrDuringAStep)
+{
+    // A step takes frames n to n + 4; a press while the player stands moves
+    // him at once, one during a step in the frame after it ends.
+    play_result res = attempt("S###########.o", "1 press RETURN\n"
+                                              "3 press RIGHT\n"                 // tapped: 3
+                                              "5 press RIGHT\n"                 // during that step: 8
+                                              "9 press RIGHT\n10 press RIGHT\n"  // twice in a step: 13
+                                              "17 press RIGHT\n"                // in its last frame: 18
+                                              "30 press RIGHT\n"                // 30
+                                              "40 press RIGHT\n40 hold RIGHT\n42 release RIGHT\n"  // 40
+                                              "50 press RIGHT\n50 hold RIGHT\n57 release RIGHT\n"  // 50, 55
+                                              "62 press RIGHT\n64 click 154 56\n"  // 62; steered: 67
+                                              "80 quit\n");
+    std::vector<int> steps;
+    for (auto [frame, sfx] : res.effects)
+        if (sfx == SFX_WALK)
+            steps.push_back(frame);
+    EXPECT_EQ(steps, (std::vector<int>{3, 8, 13, 18, 30, 40, 50, 55, 62, 67}));
+    EXPECT_EQ(px, 160);
+}
+
 TEST_F(Play, AClickSteersOneStep)
 {
     // The sprite stands at (0, 48); its centre is (8, 56).
@@ -241,11 +270,12 @@ TEST_F(Play, PauseMenuChoicesByKeysAndClicks)
         {3, "1 press LEFT\n1 press RIGHT\n2 press RETURN\n", 1},
         {3, "1 press LEFT\n2 press LEFT\n2 press RIGHT\n3 press RETURN\n", 3},
         {3, "1 press RIGHT\n2 press LEFT\n2 press RIGHT\n3 press RETURN\n", 2},
-        {1, "1 click 20 206\n2 press LEFT\n2 press RIGHT\n3 press RETURN\n", 3},
         {3, "1 press UP\n2 press DOWN\n3 press RETURN\n", 1},
-        // A click moves to its line, a second click on it confirms, even restart.
-        {1, "1 click 20 206\n3 click 20 206\n", 2},
-        {3, "1 click 20 218\n2 click 20 240\n3 click 20 218\n", 3},
+        // A click on the drawn choice (8 x 8 glyphs from (2, 224)) confirms
+        // it; the old rows above it and the space beside it do nothing.
+        {1, "1 click 20 206\n2 click 20 218\n3 click 60 227\n4 click 49 224\n", 1},
+        {3, "1 press LEFT\n2 click 70 231\n", 3},
+        {3, "1 press RIGHT\n2 click 60 223\n3 click 60 232\n4 click 57 224\n", 2},
     };
     for (const auto& c : cases) {
         Player.lives = c.lives;
@@ -261,8 +291,8 @@ TEST_F(Play, PauseRestartAbandonAndResume)
     EXPECT_EQ(summary(res), "restart frames 6 score 0 lives 2 level 1");  // the rest of the frame still runs
     EXPECT_EQ(cont, 2);
 
-    Player.lives = 1;  // restart refused: play goes on
-    res = attempt("S##.o", "1 press RETURN\n3 press RETURN\n4 click 20 206\n5 click 20 206\n"
+    Player.lives = 1;  // a click on the drawn "RESUME": play goes on
+    res = attempt("S##.o", "1 press RETURN\n3 press RETURN\n4 click 20 228\n"
                            "8 hold RIGHT\n9 release RIGHT\n30 quit\n");
     EXPECT_EQ(summary(res), "quit frames 29 score 0 lives 1 level 1");
     EXPECT_EQ(cont, 1);
@@ -280,32 +310,6 @@ TEST_F(Play, PauseRestartAbandonAndResume)
     res = attempt(".", "1 press RETURN\n2 press RETURN\n3 press RIGHT\n4 press RETURN\n6 press RETURN\n");
     EXPECT_EQ(res.outcome, PLAY_FALL);
     EXPECT_EQ(res.lives, 1);
-}
-
-TEST_F(Play, QuitEndsEveryScreenWithinItsFrame)
-{
-    const struct {
-        const char* level;
-        int lives;
-        const char* keys;
-        const char* end;
-    } cases[] = {
-        {"So.#", 3, "1 quit\n", "quit frames 0 score 0 lives 3 level 1"},  // the start screen
-        {"So.#", 3, "1 press RETURN\n5 quit\n", "quit frames 4 score 0 lives 3 level 1"},  // play
-        {"So.#", 3, "1 press RETURN\n2 press RETURN\n4 quit\n", "quit frames 3 score 0 lives 3 level 1"},  // pause
-        // The fall screen: the life is gone before it.
-        {"S.", 3, "1 press RETURN\n2 hold RIGHT\n9 quit\n", "quit frames 8 score 0 lives 2 level 1"},
-        {"S.", 1, "1 press RETURN\n2 hold RIGHT\n7 press RETURN\n9 quit\n", "quit frames 8 score 0 lives 0 level 1"},
-        // The closing screen of a win: nothing settled after it.
-        {"So#", 3, "1 press RETURN\n2 hold RIGHT\n12 quit\n", "quit frames 11 score 1 lives 3 level 1"},
-    };
-    for (const auto& c : cases) {
-        Player.lives = c.lives;
-        play_result res = attempt(c.level, c.keys);
-        EXPECT_EQ(summary(res), c.end) << c.keys;
-        EXPECT_TRUE(res.quit) << c.keys;
-    }
-    EXPECT_EQ(end_game, 1);  // the game-over screen came after the last life
 }
 
 TEST_F(Play, AnswersOnTheGameOverScreen)

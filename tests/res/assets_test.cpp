@@ -238,15 +238,6 @@ TEST_F(Assets, NamesFindTheirEntryWhateverTheFolderPart)
     EXPECT_EQ(ZARN_LoadBMP(nullptr), nullptr);
 }
 
-TEST_F(Assets, DamagedBitmapGivesNoSurface)
-{
-    std::vector<uint8_t> junk = {'B', 'M', 1, 2, 3, 4, 5, 6, 7, 8, 9};
-    gfx_without arch({}, {{"broken.bmp", junk}});
-    openArchives();
-    EXPECT_EQ(Surface("gfx/broken").s, nullptr);
-    EXPECT_NE(Surface("gfx/fontbig").s, nullptr);
-}
-
 TEST_F(Assets, StartUpLoadsEveryImageKeyedAsTheDrawingCodeExpectsAndShutDownReleasesThem)
 {
     boot_game();
@@ -299,8 +290,8 @@ TEST_F(Assets, ThemesSwapTheFivePicturesAsOneSet)
         int scheme;
         const char* title;
         int kept;
-    } themes[] = {{0, "zarn-title", 0}, {1, "zarn-title2", 1}, {2, "zarn-title3", 2}, {-1, "zarn-title", -1},
-                  {7, "zarn-title", 0}};
+    } themes[] = {{0, "zarn-title", 0}, {1, "zarn-title2", 1}, {2, "zarn-title3", 2}, {-1, "zarn-title", 0},
+                  {7, "zarn-title", 0}, {INT32_MIN, "zarn-title", 0}, {INT32_MAX, "zarn-title", 0}};
     for (const auto& c : themes) {
         gfx_scheme = c.scheme;
         load_newtheme();
@@ -366,4 +357,35 @@ TEST_F(Assets, AMissingRequiredPictureStopsWithItsName)
             exit(gfx_scheme == 0 && top ? 7 : 8);
         },
         testing::ExitedWithCode(7), "");
+}
+
+// A required one then stops the game as a missing one does (above).
+TEST_F(Assets, PicturesTheGameCannotDrawCountAsMissing)
+{
+    // A picture of the wrong size for its role, and a header promising 4000 x
+    // 4000 pixels that are not there (the decoder would allocate them first).
+    SDL_Surface* small = SDL_CreateRGBSurface(0, 100, 250, 24, 0xff0000, 0xff00, 0xff, 0);
+    ASSERT_EQ(SDL_SaveBMP(small, "small.bmp"), 0);
+    SDL_FreeSurface(small);
+    std::vector<uint8_t> small_bmp = read_bytes("small.bmp"), huge = small_bmp;
+    huge[18] = huge[22] = 0xa0;  // 4000 = 0x0fa0
+    huge[19] = huge[23] = 0x0f;
+    // Two fuzzed bitmaps (a depth of 4097 bits, an OS/2 header cut at 20
+    // bytes) that the picture library once took, crashing the first blit.
+    const std::vector<qva_item> bad = {{"zarn-title.bmp", reproducer("bad_bpp4097.bmp")},
+                                       {"zarn-title2.bmp", reproducer("bad_os2_truncated20.bmp")},
+                                       {"zarn-title3.bmp", small_bmp},
+                                       {"zarn-letsgo.bmp", huge}};
+    gfx_without arch({"zarn-title.bmp", "zarn-title2.bmp", "zarn-title3.bmp", "zarn-letsgo.bmp"}, bad);
+    openArchives();
+    for (const auto& [name, bytes] : bad)
+        EXPECT_EQ(Surface(("gfx/" + name.substr(0, name.size() - 4)).c_str()).s, nullptr) << name;
+    closeArchives();
+    testing::internal::CaptureStderr();
+    boot_game();  // optional pictures: the game goes on without them, and says so
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Missing images in data/gfx.qva, shown without them: gfx/zarn-letsgo gfx/zarn-title\n");
+    EXPECT_EQ(zarnmenu, nullptr);
+    EXPECT_NE(top, nullptr);
+    shutdown_game();
 }

@@ -4,8 +4,11 @@
 #include "support/scratch.h"
 
 #include <cstdlib>
+#include <csignal>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -128,4 +131,45 @@ TEST(LooseFiles, FilenameAndWholeFileReads)
     EXPECT_EQ(len * 10 + buf[2], 33u);
     free(buf);
     free(loadBINFile("three.bin", nullptr));  // the length is optional
+
+    // zarn.hi as a folder, a FIFO or a file larger than any of ours is not
+    // read: no gigabytes allocated, no wait for a writer.
+    alarm(10);
+    const uint64_t peak = peak_mapped_kib();
+    ASSERT_EQ(mkdir("folder.bin", 0755), 0);
+    ASSERT_EQ(mkfifo("fifo.bin", 0600), 0);
+    write_bytes("large.bin", std::vector<uint8_t>(LOOSE_FILE_MAX_BYTES + 1, 7));
+    for (const char* path : {"folder.bin", "fifo.bin", "large.bin"})
+        EXPECT_EQ(loadBINFile(path, &len), nullptr) << path;
+    EXPECT_LT(peak_mapped_kib() - peak, 256u * 1024);
+    alarm(0);
+    EXPECT_EQ(len, 3u);
+}
+
+TEST_F(ArchiveReader, SizeFieldsBeyondTheLimitOrTheStoredDataAreRefusedUnread)
+{
+    // A fuzzed archive whose size fields once made the reader allocate 2-4 GB.
+    write_bytes("data/maps.qva", reproducer("qva_oom_size_field.qva"));
+    const uint64_t peak = peak_mapped_kib();
+    openArchives();
+    ASSERT_GT(qva_count[QVA_MAPS], 0u);
+    for (uint32_t i = 0; i < qva_count[QVA_MAPS]; i++) {
+        std::string name = qva_header[QVA_MAPS][i].name;
+        if (size_t dot = name.rfind('.'); dot != std::string::npos) {
+            EXPECT_LE(load(QVA_MAPS, name.substr(0, dot).c_str(), &name[dot + 1]).size(), QVA_MAX_ENTRY_BYTES);
+        }
+    }
+    EXPECT_LT(peak_mapped_kib() - peak, 256u * 1024);
+    closeArchives();
+    // One byte over the limit, or more than 1032 bytes per stored byte: refused.
+    std::vector<uint8_t> zeros(QVA_MAX_ENTRY_BYTES + 1, 0);
+    write_qva("data/gfx.qva", {{"big.bmp", zeros}, {"fits.bmp", std::vector<uint8_t>(zeros.begin() + 1, zeros.end())}});
+    auto bytes = read_bytes("data/gfx.qva");
+    bytes[4 + 44 + 40] = 8;  // the second entry's stored length: 8 bytes, for 1 MiB
+    bytes[4 + 44 + 41] = bytes[4 + 44 + 42] = bytes[4 + 44 + 43] = 0;
+    write_bytes("data/sfx.qva", bytes);
+    openArchives();
+    EXPECT_EQ(load(QVA_GFX, "big", "bmp"), "<none>");
+    EXPECT_EQ(load(QVA_GFX, "fits", "bmp").size(), QVA_MAX_ENTRY_BYTES);
+    EXPECT_EQ(load(QVA_SFX, "fits", "bmp"), "<none>");
 }

@@ -110,10 +110,12 @@ TEST_F(Settings, ScreenModesCycleThroughFiveModesBothWaysAndApplyOnLeaving)
     EXPECT_FALSE(display_painted());
     EXPECT_EQ(SDL_GetVideoSurface()->w, 640);
 
-    // A closed window applies the change too, without drawing another frame.
+    // A closed window keeps the change for the configuration file, without
+    // drawing another frame or making a new display on the way out.
     EXPECT_EQ(play(settings, "[v][v][v][>][Q]").frames, 4);
     EXPECT_EQ(quit_zarn, 1);
-    EXPECT_EQ(SDL_GetVideoSurface()->w, 1280);
+    EXPECT_EQ(double_scale, 1);
+    EXPECT_EQ(SDL_GetVideoSurface()->w, 640);
 }
 
 // Alt+Enter switches the display on any screen, here the settings, whose

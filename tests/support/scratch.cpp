@@ -56,3 +56,21 @@ void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes)
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
+
+std::vector<uint8_t> reproducer(const std::string& name)
+{
+    std::vector<uint8_t> bytes = read_bytes(std::string(ZARN_TESTS_DIR) + "/data/reproducers/" + name);
+    if (bytes.empty())
+        abort();  // a reproducer that is not there guards nothing
+    return bytes;
+}
+
+uint64_t peak_mapped_kib()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmPeak:", 0) == 0)
+            return std::stoull(line.substr(7));
+    return 0;
+}

@@ -27,3 +27,9 @@ void write_qva(const std::string& path, const std::vector<qva_item>& entries);
 std::vector<uint8_t> read_bytes(const std::string& path);
 // Writes a whole file.
 void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes);
+// The bytes of a small input kept in tests/data/reproducers (inputs that once
+// made the game or a tool crash, hang or write where it should not).
+std::vector<uint8_t> reproducer(const std::string& name);
+// The most memory the process has mapped so far, in KiB (VmPeak): an
+// allocation of gigabytes shows here even when it is never touched.
+uint64_t peak_mapped_kib();

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -97,4 +98,33 @@ TEST(Packer, RefusesWhatTheFormatCannotHold)
     EXPECT_EQ(read_bytes("many.qva")[3], 255);
 
     EXPECT_NE(run("create missing.qva no-such-file.bin"), 0);
+}
+
+// Fuzzed archives: a 61-byte one that once zero-filled 4 GiB, one whose sizes
+// ran out of memory, and one whose entry "../escaped.txt" was written one
+// folder up. Each is refused in one line before anything is written.
+TEST(Packer, ExtractRefusesHugeSizesAndNamesThatLeaveTheFolder)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"qvapack_4gib.qva", "qvapack: entry big.bin is larger than 1 MiB: nothing extracted\n"},
+        {"qvapack_fuzz_oom.qva", "qvapack: entry zarn-001.zlv is larger than 1 MiB: nothing extracted\n"},
+        {"traversal.qva", "qvapack: entry name '../escaped.txt' is not a plain file name: nothing extracted\n"}};
+    ASSERT_EQ(system("rm -rf jail && mkdir -p jail/out"), 0);
+    for (const auto& [file, said] : cases) {
+        write_bytes(std::string("jail/") + file, reproducer(file));
+        EXPECT_EQ(run(std::string("extract jail/") + file + " jail/out"), 1) << file;
+        EXPECT_EQ(output(), said);
+    }
+    EXPECT_EQ(system("test -z \"$(ls jail/out)\" && test ! -e escaped.txt && test ! -e jail/escaped.txt"), 0);
+
+    // Files are created fresh: an existing one, or a link planted under the
+    // entry's name, is neither followed nor overwritten.
+    write_bytes("jail/x.bin", {1, 2});
+    ASSERT_EQ(run("create jail/a.qva jail/x.bin"), 0);
+    ASSERT_EQ(symlink("../victim", "jail/out/x.bin"), 0);
+    EXPECT_EQ(run("extract jail/a.qva jail/out"), 1);
+    EXPECT_NE(output().find("cannot create jail/out/x.bin"), std::string::npos);
+    EXPECT_EQ(system("test ! -e jail/victim"), 0);
+    EXPECT_NE(run("create jail/b.qva ../x.bin=jail/x.bin"), 0);
+    EXPECT_NE(output().find("plain file name"), std::string::npos);
 }

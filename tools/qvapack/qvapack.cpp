@@ -1,18 +1,24 @@
-// qvapack: creates, lists and extracts QVA archives.
+// The archive packer. Entries are stored in the order given, each as one zlib
+// stream at level 9.
 //
-//   qvapack create ARCHIVE FILE...       entries named after the files' base names
-//   qvapack create ARCHIVE NAME=FILE...  entries with explicit names
-//   qvapack list ARCHIVE                 name, offset, size, csize per entry
-//   qvapack extract ARCHIVE DIR [NAME...] writes entries (all by default) into DIR
-//
-// Entries are stored in the order given, each as one zlib stream at level 9.
+// What it reads is checked as the game checks it: only regular files are
+// read, no entry is larger than 1 MiB inflated or than its stored length can
+// inflate to, and no data lies outside the archive, so nothing is allocated
+// on a size field's word. What it writes cannot be turned against the user:
+// the archive goes to a fresh temporary file renamed into place, and extract
+// creates each file fresh (never an existing name, never through a link)
+// inside its output folder, from plain entry names only (no '/', '\' or "..").
+#include "qvapack.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -21,10 +27,25 @@ namespace {
 constexpr size_t NAME_BYTES = 32;
 constexpr size_t ENTRY_BYTES = 44;
 constexpr size_t MAX_ENTRIES = 256;
+constexpr uint32_t MAX_ENTRY_BYTES = 1u << 20;  // the game's limit for one entry, inflated
+constexpr uint64_t MAX_RATIO = 1032;            // zlib inflates at most this much per stored byte
 
 struct entry {
     std::string name;
     uint32_t offset = 0, size = 0, csize = 0;
+};
+
+// A file descriptor closed on every way out.
+struct fd_guard {
+    int fd;
+    explicit fd_guard(int f) : fd(f) {}
+    ~fd_guard()
+    {
+        if (fd >= 0)
+            close(fd);
+    }
+    fd_guard(const fd_guard&) = delete;
+    fd_guard& operator=(const fd_guard&) = delete;
 };
 
 int fail(const std::string& msg)
@@ -33,20 +54,68 @@ int fail(const std::string& msg)
     return 1;
 }
 
-bool read_file(const std::string& path, std::vector<uint8_t>& out)
+bool read_at(int fd, uint64_t at, uint8_t* p, size_t n)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    while (n > 0) {
+        ssize_t got = pread(fd, p, n, static_cast<off_t>(at));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        p += got;
+        at += static_cast<uint64_t>(got);
+        n -= static_cast<size_t>(got);
+    }
     return true;
 }
 
-bool write_file(const std::string& path, const std::vector<uint8_t>& data)
+bool write_all(int fd, const std::vector<uint8_t>& data)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    return static_cast<bool>(out);
+    const uint8_t* p = data.data();
+    size_t n = data.size();
+    while (n > 0) {
+        ssize_t put = write(fd, p, n);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        p += put;
+        n -= static_cast<size_t>(put);
+    }
+    return true;
+}
+
+// Opens path for reading when it is a regular file (a FIFO never blocks) and
+// stores its length.
+int open_regular(const std::string& path, uint64_t& len)
+{
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st;
+    if (fd >= 0 && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        close(fd);
+        return -1;
+    }
+    len = fd >= 0 ? static_cast<uint64_t>(st.st_size) : 0;
+    return fd;
+}
+
+// A name that can only mean a file in the folder it is written to.
+bool plain_name(const std::string& name)
+{
+    return !name.empty() && name != "." && name.find_first_of("/\\") == std::string::npos &&
+           name.find("..") == std::string::npos;
+}
+
+// What is wrong with an entry of an archive of len bytes; empty when nothing.
+std::string entry_problem(const entry& e, uint64_t len)
+{
+    if (e.offset > len || e.csize > len - e.offset)
+        return "entry " + e.name + " lies outside the archive";
+    if (e.size > MAX_ENTRY_BYTES)
+        return "entry " + e.name + " is larger than 1 MiB";
+    if (e.size > e.csize * MAX_RATIO || e.csize > compressBound(e.size))
+        return "entry " + e.name + " claims a size its stored data cannot have";
+    return "";
 }
 
 void put_le32(std::vector<uint8_t>& v, size_t at, uint32_t x)
@@ -64,6 +133,23 @@ std::string base_of(const std::string& path)
 {
     size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Writes the archive to a fresh temporary file beside it, then renames it
+// into place: an old archive stays whole until the new one is complete.
+bool write_archive(const std::string& path, const std::vector<uint8_t>& data)
+{
+    std::string temp = path + ".XXXXXX";
+    int fd = mkstemp(temp.data());
+    if (fd < 0)
+        return false;
+    bool ok = fchmod(fd, 0644) == 0 && write_all(fd, data);
+    ok = close(fd) == 0 && ok;
+    if (!ok || rename(temp.c_str(), path.c_str()) != 0) {
+        unlink(temp.c_str());
+        return false;
+    }
+    return true;
 }
 
 int create(const std::string& archive, int argc, char** argv)
@@ -86,8 +172,16 @@ int create(const std::string& archive, int argc, char** argv)
         }
         if (name.empty() || name.size() > NAME_BYTES - 1)
             return fail("entry name '" + name + "' must have 1 to 31 characters");
-        std::vector<uint8_t> data;
-        if (!read_file(path, data))
+        if (!plain_name(name))
+            return fail("entry name '" + name + "' must be a plain file name (no '/', '\\' or '..')");
+        uint64_t len = 0;
+        fd_guard in(open_regular(path, len));
+        if (in.fd < 0)
+            return fail("cannot read " + path);
+        if (len > MAX_ENTRY_BYTES)
+            return fail(path + " is larger than 1 MiB, more than the game reads");
+        std::vector<uint8_t> data(len);
+        if (!read_at(in.fd, 0, data.data(), data.size()))
             return fail("cannot read " + path);
         uLongf clen = compressBound(data.size());
         std::vector<uint8_t> packed(clen);
@@ -116,20 +210,23 @@ int create(const std::string& archive, int argc, char** argv)
         put_le32(out, at + 36, dir[i].size);
         put_le32(out, at + 40, dir[i].csize);
     }
-    if (!write_file(archive, out))
+    if (!write_archive(archive, out))
         return fail("cannot write " + archive);
     return 0;
 }
 
-bool read_archive(const std::string& archive, std::vector<uint8_t>& bytes, std::vector<entry>& dir)
+// Reads the directory of the open archive fd of len bytes.
+bool read_directory(int fd, uint64_t len, std::vector<entry>& dir)
 {
-    if (!read_file(archive, bytes) || bytes.size() < 4 || bytes[0] != 'Q' || bytes[1] != 'V' || bytes[2] != 'A')
+    uint8_t head[4];
+    if (len < 4 || !read_at(fd, 0, head, sizeof head) || memcmp(head, "QVA", 3) != 0)
         return false;
-    size_t count = size_t(bytes[3]) + 1;
-    if (bytes.size() < 4 + ENTRY_BYTES * count)
+    size_t count = size_t(head[3]) + 1;
+    std::vector<uint8_t> recs(ENTRY_BYTES * count);
+    if (len - 4 < recs.size() || !read_at(fd, 4, recs.data(), recs.size()))
         return false;
     for (size_t i = 0; i < count; i++) {
-        const uint8_t* rec = &bytes[4 + ENTRY_BYTES * i];
+        const uint8_t* rec = &recs[ENTRY_BYTES * i];
         entry e;
         e.name.assign(reinterpret_cast<const char*>(rec), strnlen(reinterpret_cast<const char*>(rec), NAME_BYTES - 1));
         e.offset = get_le32(rec + 32);
@@ -142,21 +239,29 @@ bool read_archive(const std::string& archive, std::vector<uint8_t>& bytes, std::
 
 int list(const std::string& archive)
 {
-    std::vector<uint8_t> bytes;
+    uint64_t len = 0;
+    fd_guard in(open_regular(archive, len));
     std::vector<entry> dir;
-    if (!read_archive(archive, bytes, dir))
+    if (in.fd < 0 || !read_directory(in.fd, len, dir))
         return fail(archive + " is not a readable QVA archive");
-    for (const entry& e : dir)
+    for (entry e : dir) {
+        for (char& c : e.name)  // a name never sends control bytes to the terminal
+            c = c < 0x20 || c == 0x7f ? '?' : c;
         printf("%-31s %10u %10u %10u\n", e.name.c_str(), e.offset, e.size, e.csize);
+    }
     return 0;
 }
 
 int extract(const std::string& archive, const std::string& outdir, int argc, char** argv)
 {
-    std::vector<uint8_t> bytes;
+    uint64_t len = 0;
+    fd_guard in(open_regular(archive, len));
     std::vector<entry> dir;
-    if (!read_archive(archive, bytes, dir))
+    if (in.fd < 0 || !read_directory(in.fd, len, dir))
         return fail(archive + " is not a readable QVA archive");
+    fd_guard out(open(outdir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (out.fd < 0)
+        return fail("cannot open the folder " + outdir);
     std::vector<std::string> wanted(argv, argv + argc);
     int missing = 0;
     for (const std::string& w : wanted) {
@@ -168,28 +273,44 @@ int extract(const std::string& archive, const std::string& outdir, int argc, cha
             missing++;
         }
     }
+    std::vector<const entry*> taken;
     for (const entry& e : dir) {
         bool take = wanted.empty();
         for (const std::string& w : wanted)
             take = take || e.name == w;
         if (!take)
             continue;
-        if (e.offset > bytes.size() || e.csize > bytes.size() - e.offset)
-            return fail("entry " + e.name + " lies outside the archive");
-        std::vector<uint8_t> data(e.size ? e.size : 1);
-        uLongf len = e.size;
-        if (uncompress(data.data(), &len, &bytes[e.offset], e.csize) != Z_OK || len != e.size)
-            return fail("entry " + e.name + " does not inflate");
-        data.resize(len);
-        if (!write_file(outdir + "/" + e.name, data))
-            return fail("cannot write " + outdir + "/" + e.name);
+        // Every entry is checked before anything is written.
+        if (!plain_name(e.name))
+            return fail("entry name '" + e.name + "' is not a plain file name: nothing extracted");
+        std::string problem = entry_problem(e, len);
+        if (!problem.empty())
+            return fail(problem + ": nothing extracted");
+        taken.push_back(&e);
+    }
+    for (const entry* e : taken) {
+        std::vector<uint8_t> packed(e->csize);
+        std::vector<uint8_t> data(e->size ? e->size : 1);
+        uLongf got = e->size;
+        if (!read_at(in.fd, e->offset, packed.data(), packed.size()) ||
+            uncompress(data.data(), &got, packed.data(), e->csize) != Z_OK || got != e->size)
+            return fail("entry " + e->name + " does not inflate");
+        data.resize(got);
+        int fd = openat(out.fd, e->name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd < 0)
+            return fail("cannot create " + outdir + "/" + e->name + ": " + strerror(errno));
+        bool ok = write_all(fd, data);
+        if (close(fd) != 0 || !ok) {
+            unlinkat(out.fd, e->name.c_str(), 0);
+            return fail("cannot write " + outdir + "/" + e->name);
+        }
     }
     return missing ? 1 : 0;
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
+int qvapack_main(int argc, char** argv)
 {
     std::string cmd = argc > 1 ? argv[1] : "";
     if (cmd == "create" && argc >= 3)
