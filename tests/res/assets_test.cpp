@@ -360,7 +360,9 @@ TEST_F(Assets, AMissingRequiredPictureStopsWithItsName)
     EXPECT_EXIT(
         {
             start_up();
-            exit(gfx_scheme == 0 && top ? 7 : 8);
+            int code = gfx_scheme == 0 && top ? 7 : 8;
+            shutdown_game();  // the sound stops before the program ends, as in the game
+            exit(code);
         },
         testing::ExitedWithCode(7), "");
 }
