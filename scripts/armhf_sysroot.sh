@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes DIR (default build-armhf/sysroot) a root folder of Debian's armhf
 # libraries for cross-building and running the game under qemu: the headers
-# and link libraries of SDL 1.2, SDL_mixer 1.2, libmodplug, zlib and GoogleTest,
+# and link libraries of SDL 1.2, SDL_mixer 1.2, libmodplug, libpng, zlib and GoogleTest,
 # and every run-time library they need, the C library included.
 #
 # The armhf -dev packages of SDL 1.2 cannot be installed beside the amd64 ones,
@@ -14,8 +14,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 dir="$(realpath -m "${1:-build-armhf/sysroot}")"
 
-runtime=(libc6 libstdc++6 libgcc-s1 libsdl1.2debian libsdl-mixer1.2 libmodplug1 zlib1g)
-headers=(libsdl1.2-dev libsdl-mixer1.2-dev libmodplug-dev zlib1g-dev libgtest-dev)
+runtime=(libc6 libstdc++6 libgcc-s1 libsdl1.2debian libsdl-mixer1.2 libmodplug1 libpng16-16 zlib1g)
+headers=(libsdl1.2-dev libsdl-mixer1.2-dev libmodplug-dev libpng-dev zlib1g-dev libgtest-dev)
 
 if ! dpkg --print-foreign-architectures | grep -qx armhf; then
     echo "armhf is not a foreign architecture here: run scripts/deps.sh --armhf" >&2
