@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the game needs to build and test, only those
 # that are missing, without questions. Run as root or with sudo available.
+#   --with-x  also Xvfb, xauth and ImageMagick (screenshots of the game)
+#   --compat  also sdl12-compat's SDL 1.2 library (installed beside the classic
+#             one, in a folder of its own) and the SDL 2 it runs on
+#   --armhf   also the armhf cross compilers and qemu-user, and armhf as a
+#             foreign architecture of dpkg (for scripts/armhf_sysroot.sh)
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config ccache
@@ -8,8 +13,30 @@ packages=(g++ cmake make pkg-config ccache
           googletest libgtest-dev libbenchmark-dev
           desktop-file-utils appstream lintian man-db dpkg-dev file
           clang libclang-rt-14-dev)
-if [ "${1:-}" = "--with-x" ]; then
-    packages+=(xvfb xauth imagemagick)
+armhf=0
+for option in "$@"; do
+    case "$option" in
+        --with-x) packages+=(xvfb xauth imagemagick) ;;
+        --compat) packages+=(libsdl1.2-compat libsdl2-2.0-0) ;;
+        --armhf) packages+=(crossbuild-essential-armhf qemu-user); armhf=1 ;;
+        *) echo "unknown option: $option" >&2; exit 2 ;;
+    esac
+done
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+
+# The armhf package lists are needed even when every package is installed.
+update=0
+if [ "$armhf" = 1 ]; then
+    if ! dpkg --print-foreign-architectures | grep -qx armhf; then
+        echo "Adding armhf to dpkg's architectures"
+        $sudo dpkg --add-architecture armhf
+        update=1
+    elif ! apt-cache policy libc6:armhf 2>/dev/null | grep -q 'Candidate: [0-9]'; then
+        update=1
+    fi
 fi
 
 missing=()
@@ -18,11 +45,9 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+[ ${#missing[@]} -eq 0 ] && [ "$update" = 0 ] && exit 0
 
-echo "Installing: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

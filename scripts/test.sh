@@ -1,23 +1,209 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs the whole test suite,
 # then the same suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
-# then every fuzz target for 20 seconds (scripts/fuzz.sh; skipped without clang).
-set -euo pipefail
+# against sdl12-compat (SDL 1.2 over SDL 2) in place of the classic SDL 1.2
+# library, cross-built for 32-bit ARM (armhf) under qemu, and every fuzz target
+# for 20 seconds (scripts/fuzz.sh; said and skipped without clang). Ends with
+# one line per run. Names given run only those runs, in the order given:
+#   bash scripts/test.sh native sanitized compat armhf fuzz
+set -uo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh
+
+all=(native sanitized compat armhf fuzz)
+runs=("$@")
+[ ${#runs[@]} -eq 0 ] && runs=("${all[@]}")
+for r in "${runs[@]}"; do
+    [[ " ${all[*]} " == *" $r "* ]] || { echo "unknown run: $r (runs: ${all[*]})" >&2; exit 2; }
+done
+has_run() { [[ " ${runs[*]} " == *" $1 "* ]]; }
+
+flags=()
+has_run compat && flags+=(--compat)
+has_run armhf && flags+=(--armhf)
+bash scripts/deps.sh "${flags[@]}" || exit 1
 jobs="$(nproc 2>/dev/null || echo 2)"
+[ "$jobs" -gt 2 ] || jobs=2
 
-echo "== Build"
-bash scripts/build.sh build
-echo "== Tests"
-(cd build && ctest --output-on-failure -j "$jobs")
+# Tests passed and failed in the last ctest run, why there were none, and
+# what the summary adds about the run.
+passed=0
+failed=0
+problem=""
+note=""
 
-echo "== Build with sanitizers"
-bash scripts/build.sh build-asan -DZARN_SANITIZE=ON -DZARN_BENCH=OFF
-echo "== Tests with sanitizers"
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:halt_on_error=1"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-(cd build-asan && ctest --output-on-failure -j "$jobs")
+# Runs ctest in folder $1 (further arguments go to ctest) and counts its tests.
+run_ctest() {
+    local dir="$1"
+    shift
+    (cd "$dir" && ctest --output-on-failure -j "$jobs" "$@") 2>&1 | tee "$dir/ctest.log"
+    local line
+    line="$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$dir/ctest.log" | tail -n 1)"
+    if [ -z "$line" ]; then
+        problem="ctest ran no test"
+        return 1
+    fi
+    failed="$(sed -E 's/.* ([0-9]+) tests? failed out of.*/\1/' <<< "$line")"
+    passed=$(( $(sed -E 's/.*out of ([0-9]+).*/\1/' <<< "$line") - failed ))
+    [ "$failed" -eq 0 ]
+}
 
-echo "== Fuzzing (20 s a target, two at a time)"
-bash scripts/fuzz.sh 20 build
+# Builds into folder $1 (further arguments go to CMake); says so on failure.
+build() {
+    bash scripts/build.sh "$@" || { problem="the build of $1 failed"; return 1; }
+}
+
+run_native() {
+    echo "== Build"
+    build build || return 1
+    echo "== Tests"
+    run_ctest build
+}
+
+run_sanitized() {
+    echo "== Build with sanitizers"
+    build build-asan -DZARN_SANITIZE=ON -DZARN_BENCH=OFF || return 1
+    echo "== Tests with sanitizers"
+    ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:halt_on_error=1" \
+        UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" run_ctest build-asan
+}
+
+# The native build's tests once more, with sdl12-compat's libSDL-1.2.so.0 found
+# first by the dynamic loader, for the game and for SDL_mixer alike. The
+# loader's own log of every process shows which libraries it really loaded.
+run_compat() {
+    echo "== Build"
+    build build || return 1
+    local lib
+    lib="$(dpkg -L libsdl1.2-compat | grep '/libSDL-1\.2\.so\.0$' | head -n 1)"
+    [ -n "$lib" ] || { problem="libsdl1.2-compat has no libSDL-1.2.so.0"; return 1; }
+    local libdir="${lib%/*}" trace="build/compat-trace"
+    echo "== Tests against sdl12-compat ($lib)"
+    LD_LIBRARY_PATH="$libdir" ldd build/zarn | grep -E 'libSDL'
+    rm -rf "$trace" && mkdir -p "$trace"
+    # The compat layer scales the picture onto the (dummy) desktop: nearest
+    # neighbour costs a third of its default smoothing and changes no pixel
+    # the game or its tests see.
+    # The package and its install are checked once, in the native run.
+    LD_LIBRARY_PATH="$libdir" LD_DEBUG=libs LD_DEBUG_OUTPUT="$PWD/$trace/ld" \
+        SDL12COMPAT_SCALE_METHOD=nearest run_ctest build -E '^Install\.'
+
+    local status=$?
+    # Every process that loaded an SDL 1.2 loaded sdl12-compat's and no other,
+    # and SDL 2 beside it (sdl12-compat's SDL_Init fails without SDL 2).
+    local sdl12 compat classic sdl2 sdl2_path
+    sdl12="$(grep -l 'calling init: .*/libSDL-1\.2\.so' "$trace"/ld.* | wc -l)"
+    compat="$(grep -l "calling init: $lib\$" "$trace"/ld.* | wc -l)"
+    classic="$(grep -h 'calling init: .*/libSDL-1\.2\.so' "$trace"/ld.* | grep -vc "calling init: $lib\$")"
+    sdl2="$(grep -l "calling init: $lib\$" "$trace"/ld.* | xargs -r grep -l 'calling init: .*/libSDL2-2\.0\.so\.0$' | wc -l)"
+    sdl2_path="$(grep -h 'calling init: .*/libSDL2-2\.0\.so\.0$' "$trace"/ld.* | head -n 1 | sed 's/.*calling init: //')"
+    echo "sdl12-compat: $compat of $sdl12 processes that loaded SDL 1.2 loaded $lib ($classic another one);" \
+         "$sdl2 loaded SDL 2 ($sdl2_path)"
+    rm -rf "$trace"
+    if [ "$sdl12" -eq 0 ] || [ "$compat" -ne "$sdl12" ] || [ "$classic" -ne 0 ] || [ "$sdl2" -ne "$sdl12" ]; then
+        problem="a process loaded another SDL 1.2 than sdl12-compat's, or no SDL 2"
+        return 1
+    fi
+    return $status
+}
+
+# Cross-builds the game, its tools and its tests for armhf against Debian's
+# armhf libraries, lets the ARM tools make the data under qemu and compares it
+# with this machine's, compares the filters' portable and NEON row code with
+# this machine's pictures, and runs the whole test suite under qemu.
+run_armhf() {
+    local sysroot="$PWD/build-armhf/sysroot"
+    local qemu=(qemu-arm -L "$sysroot" -cpu cortex-a9)
+    echo "== armhf libraries"
+    bash scripts/armhf_sysroot.sh "$sysroot" || { problem="no armhf sysroot"; return 1; }
+    echo "== Build for armhf"
+    build build-armhf -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/armhf.cmake" -DZARN_ARMHF_SYSROOT="$sysroot" || return 1
+    cmake --build build-armhf --target filters_hash -j "$jobs" > /dev/null || { problem="filters_hash for armhf"; return 1; }
+    # This machine's data and filters, to compare with.
+    { [ -f build/CMakeCache.txt ] || build build; } && cmake --build build --target data filters_hash -j "$jobs" > /dev/null ||
+        { problem="the build of build failed"; return 1; }
+
+    echo "== Data made by the ARM tools under qemu against this machine's"
+    local f
+    for f in build/data/*.qva; do
+        cmp "$f" "build-armhf/data/${f##*/}" || { problem="${f##*/} differs on ARM"; return 1; }
+    done
+    echo "byte-identical: $(cd build/data && echo *.qva)"
+
+    echo "== Filters on ARM, portable and NEON, against this machine's pictures"
+    local host arm neon
+    host="$(build/bench/neon/filters_hash | grep -v '^path')"
+    arm="$("${qemu[@]}" build-armhf/bench/neon/filters_hash)" || { problem="filters_hash failed on ARM"; return 1; }
+    neon="$(arm-linux-gnueabihf-objdump -d -C build-armhf/bench/neon/filters_hash |
+            awk '/^[0-9a-f]+ <.*neon_rows::/ {n = 1; next} /^[0-9a-f]+ </ {n = 0} n' | grep -cE '\bq[0-9]+\b')"
+    local lines
+    lines="$(wc -l <<< "$host")"
+    if grep -q '^path 1: not' <<< "$arm" || [ "$neon" -eq 0 ]; then
+        problem="no NEON row code on ARM"
+        return 1
+    fi
+    if [ "$(head -n "$lines" <<< "$arm")" != "$host" ] || [ "$(tail -n +"$((lines + 1))" <<< "$arm")" != "$host" ]; then
+        paste <(echo "$host") <(head -n "$lines" <<< "$arm") <(tail -n +"$((lines + 1))" <<< "$arm")
+        problem="the filters' pictures differ on ARM"
+        return 1
+    fi
+    echo "portable and NEON row code ($neon instructions on NEON registers) give this machine's $lines pictures"
+
+    # All but the solver's proof that every shipped level can be won: a search
+    # bounded by wall-clock time (60 s a level), which emulation makes several
+    # times slower, over level files that are the same bytes on every processor.
+    echo "== Tests under qemu-arm"
+    note=" (the solver's proof of the levels left out)"
+    run_ctest build-armhf -E '^Shipped\.TheSolverProves'
+}
+
+# Every fuzz target of fuzz/ for 20 s, two at a time, seeded from the native
+# build's data; no finding may remain.
+run_fuzz() {
+    echo "== Build"
+    build build || return 1
+    echo "== Fuzzing (20 s a target, two at a time)"
+    bash scripts/fuzz.sh 20 build || { problem="a fuzz target found a fault"; return 1; }
+    note=" (every target, 20 s each)"
+}
+
+# Processor seconds used so far by the programs this script started and
+# waited for (the machine may be shared: wall-clock time alone misleads).
+cpu_seconds() {
+    local stat
+    read -r -a stat < /proc/$$/stat
+    echo $(( (stat[15] + stat[16]) / $(getconf CLK_TCK) ))
+}
+
+summary=()
+total_passed=0
+total_failed=0
+status=0
+for r in "${runs[@]}"; do
+    passed=0
+    failed=0
+    problem=""
+    note=""
+    start=$SECONDS
+    cpu_start=$(cpu_seconds)
+    "run_$r"
+    ok=$?
+    took="$((SECONDS - start)) s (processor time $(( $(cpu_seconds) - cpu_start )) s)"
+    total_passed=$((total_passed + passed))
+    total_failed=$((total_failed + failed))
+    if [ "$ok" -eq 0 ]; then
+        summary+=("$r: $passed tests passed in $took$note")
+    else
+        status=1
+        if [ -n "$problem" ]; then
+            summary+=("$r: FAILED in $took: $problem ($passed tests passed, $failed failed)")
+        else
+            summary+=("$r: FAILED in $took: $failed of $((passed + failed)) tests failed")
+        fi
+    fi
+done
+
+echo
+echo "== Summary"
+printf '%s\n' "${summary[@]}"
+echo "tests: $total_passed passed, $total_failed failed"
+exit $status

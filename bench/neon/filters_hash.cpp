@@ -1,8 +1,8 @@
 // Prints a hash of every filter's picture, at 640 x 480 and 1280 x 960, for
 // each build of the row code this processor can run. Built without SDL (the
-// filters only lock surfaces and read their formats), so that neon_check.sh
-// can cross-build it for 32-bit ARM and run it under qemu: every line must
-// match the portable build's, and the build for this machine's.
+// filters only lock surfaces and read their formats). The armhf run of
+// scripts/test.sh runs its ARM build under qemu: every line must match the
+// portable build's, and the build for this machine's.
 #include <SDL.h>
 
 #include <cstdio>

@@ -87,18 +87,21 @@ int32_t first_match(const int32_t* table, int32_t value)
     return 0;
 }
 
+// The hint key and button ask for a hint unless a control is bound to them.
 int32_t key_press(SDLKey sym)
 {
     last_key = sym;
     if (sym < 0 || sym > KEY_SYM_MAX)
         return 0;
-    return first_match(key_buttons, sym);
+    int32_t bit = first_match(key_buttons, sym);
+    return bit ? bit : sym == SDLK_h ? CTRL_HINT : 0;
 }
 
 int32_t joy_button_press(int button)
 {
     last_button = button;
-    return first_match(joy_buttons, button);
+    int32_t bit = first_match(joy_buttons, button);
+    return bit ? bit : button == hint_button() ? CTRL_HINT : 0;
 }
 
 int32_t axis_motion(int axis, int value)
@@ -354,6 +357,14 @@ bool wait_unless_quit(uint32_t ms)
         waited += slice;
     }
     return !quit_pending();
+}
+
+int32_t hint_button()
+{
+    int32_t button = 0;
+    while (first_match(joy_buttons, button) != 0)
+        button++;
+    return button;
 }
 
 void input_reset()

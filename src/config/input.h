@@ -13,6 +13,7 @@ constexpr int32_t CTRL_ACTION = 0x010;  // the action button
 constexpr int32_t CTRL_PAUSE = 0x040;   // the pause button
 constexpr int32_t CTRL_QUIT = 0x080;    // the window was closed
 constexpr int32_t CTRL_WARP = 0x200;    // the level-warp chord is held
+constexpr int32_t CTRL_HINT = 0x400;    // the hint key (H) or the hint button was pressed
 constexpr int32_t CTRL_CONFIRM = CTRL_ACTION | CTRL_PAUSE;  // menus confirm with either
 
 // Control indices of the binding tables.
@@ -52,5 +53,8 @@ int32_t get_controls();
 // Sleeps ms milliseconds, or less when the program is to end or the window is
 // closed meanwhile (sets quit_zarn; seen within 10 ms). False when cut short.
 bool wait_unless_quit(uint32_t ms);
+// The joystick button that asks for a hint: the lowest number none of the six
+// controls is bound to.
+int32_t hint_button();
 // Restores every global above to its start value.
 void input_reset();

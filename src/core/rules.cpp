@@ -42,14 +42,14 @@ void enter_cell(play_state& s, const direction& d)
     s.sprite_dir = d.sprite_dir;
 }
 
-void start_step(play_state& s, const direction& d)
+void start_step(const rules_field& f, play_state& s, const direction& d)
 {
-    map_cell& here = Map[s.player_row][s.player_col];
+    map_cell& here = f.map[s.player_row][s.player_col];
     if (here.visit == 1)
         here.visit = 2;  // the resolution pass of this frame takes it away
     s.sprite_dir = d.sprite_dir;
     rules_record(s, EVENT_WALK);
-    map_cell& next = Map[s.player_row + d.drow][s.player_col + d.dcol];
+    map_cell& next = f.map[s.player_row + d.drow][s.player_col + d.dcol];
     if (destructible(next.kind)) {
         next.visit++;
         s.stand_count = 1;
@@ -69,20 +69,21 @@ void place_player(play_state& s, int32_t col, int32_t row)
 
 // The end of a step: teleport, then a pusher pushes (and the push runs like a
 // step), else the player stands.
-void arrive(play_state& s)
+void arrive(const rules_field& f, play_state& s)
 {
-    if (s.player_col == MapData.tele_a_col && s.player_row == MapData.tele_a_row) {
-        place_player(s, MapData.tele_b_col, MapData.tele_b_row);
+    const map_header& data = *f.data;
+    if (s.player_col == data.tele_a_col && s.player_row == data.tele_a_row) {
+        place_player(s, data.tele_b_col, data.tele_b_row);
         rules_record(s, EVENT_TELEPORT);
-    } else if (s.player_col == MapData.tele_b_col && s.player_row == MapData.tele_b_row) {
-        place_player(s, MapData.tele_a_col, MapData.tele_a_row);
+    } else if (s.player_col == data.tele_b_col && s.player_row == data.tele_b_row) {
+        place_player(s, data.tele_a_col, data.tele_a_row);
         rules_record(s, EVENT_TELEPORT);
     }
-    int32_t kind = Map[s.player_row][s.player_col].kind;
+    int32_t kind = f.map[s.player_row][s.player_col].kind;
     if (kind >= KIND_PUSH_UP && kind <= KIND_PUSH_RIGHT) {
         const direction& d = DIRS[kind - KIND_PUSH_UP];
         rules_record(s, EVENT_PUSH);
-        map_cell& next = Map[s.player_row + d.drow][s.player_col + d.dcol];
+        map_cell& next = f.map[s.player_row + d.drow][s.player_col + d.dcol];
         if (destructible(next.kind))
             next.visit++;
         enter_cell(s, d);
@@ -94,9 +95,9 @@ void arrive(play_state& s)
     s.move_state = 0;
 }
 
-void stand(play_state& s)
+void stand(const rules_field& f, play_state& s)
 {
-    map_cell& cell = Map[s.player_row][s.player_col];
+    map_cell& cell = f.map[s.player_row][s.player_col];
     if (s.stand_count != STAND_GIVE_WAY) {
         if (destructible(cell.kind) && ++s.stand_count == STAND_ALARM)
             rules_record(s, EVENT_ALARM);
@@ -107,7 +108,7 @@ void stand(play_state& s)
         cell.variant = 3;
         cell.kind = KIND_EMPTY;
         cell.visit = 0;
-        MapData.fields_left--;
+        f.data->fields_left--;
         rules_record(s, EVENT_DISSOLVE, s.player_col, s.player_row);
         s.stand_count = 0;
     } else if (cell.kind == KIND_MINE) {  // spent without exploding
@@ -128,49 +129,61 @@ void move_sprite(play_state& s, int32_t pixels)
 
 }  // namespace
 
+const rules_field game_field = {Map, &MapData};
+
 void rules_record(play_state& s, int32_t kind, int32_t col, int32_t row, int32_t points)
 {
     if (s.event_count < PLAY_EVENTS)
         s.events[s.event_count++] = {kind, col, row, points};
 }
 
-void rules_start(play_state& s)
+void rules_start(play_state& s, const rules_field& f)
 {
     s = play_state{};
-    place_player(s, MapData.start_col, MapData.start_row);
+    place_player(s, f.data->start_col, f.data->start_row);
 }
 
 // A standing player may start a step; a step started in a frame already moves
 // the sprite in that frame, so a step takes five frames in all.
-void rules_move(play_state& s, int32_t wanted)
+void rules_move(play_state& s, int32_t wanted, const rules_field& f)
 {
     s.event_count = 0;
     if (s.move_state == 0) {
         const direction* chosen = wanted >= MOVE_UP && wanted <= MOVE_RIGHT ? &DIRS[wanted - 1] : nullptr;
         // A refused direction is not replaced by another one: the player stands.
-        if (chosen && may_leave(*chosen, Map[s.player_row][s.player_col].kind) &&
-            Map[s.player_row + chosen->drow][s.player_col + chosen->dcol].kind != chosen->refused)
-            start_step(s, *chosen);
+        if (chosen && may_leave(*chosen, f.map[s.player_row][s.player_col].kind) &&
+            f.map[s.player_row + chosen->drow][s.player_col + chosen->dcol].kind != chosen->refused)
+            start_step(f, s, *chosen);
         else
-            stand(s);
+            stand(f, s);
     }
     if (s.move_state != 0) {
         s.move_step++;
         move_sprite(s, s.move_step == STEP_FRAMES ? 4 : 3);
         if (s.move_step == STEP_FRAMES)
-            arrive(s);
+            arrive(f, s);
     }
 }
 
-void rules_resolve(play_state& s)
+// Most frames leave no cell: a row whose visits are all 0 or 1 is passed
+// over after one look at it (the route search runs this pass every frame of
+// every move it tries).
+void rules_resolve(play_state& s, const rules_field& f)
 {
     for (int row = 1; row <= LEVEL_ROWS; row++) {
+        const map_cell* cells = f.map[row];
+        int32_t visits = 0;
+#pragma GCC unroll 20
+        for (int col = 1; col <= LEVEL_COLS; col++)
+            visits |= cells[col].visit;
+        if (visits <= 1)
+            continue;
         for (int col = 1; col <= LEVEL_COLS; col++) {
-            map_cell& cell = Map[row][col];
+            map_cell& cell = f.map[row][col];
             if (cell.visit <= 1)
                 continue;
             if (cell.kind == KIND_FIELD) {
-                MapData.fields_left--;
+                f.data->fields_left--;
                 cell.type = 2;
                 cell.variant = 3;
                 cell.kind = KIND_EMPTY;

@@ -23,6 +23,7 @@ SDL_Surface* tiles;
 SDL_Surface* tiles_back;
 SDL_Surface* tiles_backcurrent;
 SDL_Surface* anim;
+SDL_Surface* hint_arrows;
 SDL_Surface* raster;
 SDL_Surface* scoreboard;
 SDL_Surface* gameover;
@@ -232,6 +233,7 @@ void load_images()
     font_small = load_required("gfx/fontsmall", true);
     font_medium = load_required("gfx/fontmedium", true);
     anim = load_required("gfx/zarn-anim", true);
+    hint_arrows = load_required("gfx/zarn-hint", true);
     raster = load_required("gfx/trans16x16", true);
     scoreboard = load_required("gfx/scrbrd", true);
 }
@@ -289,6 +291,7 @@ void release_images()
     release(font_medium);
     release(font_large);
     release(anim);
+    release(hint_arrows);
     release(zarnmenu);
     release(gameover);
     release(letsgo);

@@ -6,6 +6,7 @@
 #include "config/config.h"
 #include "config/input.h"
 #include "core/field.h"
+#include "core/hint.h"
 #include "core/level.h"
 #include "core/play.h"
 #include "core/records.h"
@@ -86,6 +87,7 @@ void draw_play()
     draw_picture(top, 0, 0, 320, 48);
     draw_picture(anim, px, py, CELL, CELL, dir * CELL, 0);
     draw_explosions(screen);
+    hint_draw(screen);
     show_text();
 }
 
@@ -138,7 +140,7 @@ void settle_won()
     show_message(SFX_LEVEL_OVER_WIN, MSG_LEVEL_WON);
     if (quit_zarn == 1)
         return;
-    add_score(MapData.time_left + LEVEL_BONUS);
+    add_score(MapData.time_left + hint_bonus(LEVEL_BONUS));
     if (++curr_map > maxmap)
         curr_map = 1;
 }
@@ -160,6 +162,7 @@ void settle(int outcome)
 void prepare_level(play_attempt& a)
 {
     attempt_start(a);
+    hint_reset();
     setup_backgroundpattern();
     if (classic_mode)
         tiles = classic_tiles;
@@ -323,6 +326,8 @@ void engine()
             leave = ask_pause();
             focus_lost = 0;
         }
+        if (ctrl & CTRL_HINT)
+            hint_ask();
         if (x != -1)
             pressed |= pointer_steer(x, y);
         if (quit_zarn == 1)
@@ -336,6 +341,7 @@ void engine()
             settle(outcome);
             return;
         }
+        hint_frame(a, sys_ticks());
         GFX_Flip(screen);
         controlFPS();
         if (leave != PLAY_ON) {

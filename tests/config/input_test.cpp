@@ -77,6 +77,15 @@ TEST_F(Input, PressesMatchTheFirstBoundControlAndAxesNeedMoreThan31000)
     EXPECT_EQ(quit_zarn, 1);
     EXPECT_EQ(last_key, SDLK_b);  // unbound presses count, key-up events are no presses
     EXPECT_EQ(last_button, 9);
+
+    // H and the lowest button no control is bound to ask for a hint, unless
+    // a control is bound to them.
+    EXPECT_EQ(hint_button(), 2);
+    EXPECT_EQ(frame({{'K', SDLK_h}, {'B', 2}}), CTRL_HINT);
+    key_buttons[CONTROL_ACTION] = SDLK_h;
+    joy_buttons[CONTROL_PAUSE] = 2;
+    EXPECT_EQ(frame({{'K', SDLK_h}, {'B', 2}}), CTRL_ACTION | CTRL_PAUSE);
+    EXPECT_EQ(frame({{'B', 3}}), CTRL_HINT);
 }
 
 TEST_F(Input, HeldKeysDropDiagonalsAndKeepTheWarpChord)

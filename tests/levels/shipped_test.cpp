@@ -4,17 +4,21 @@
 // and travels in the archive beside its level.
 #include <gtest/gtest.h>
 
+#include "core/hint.h"
 #include "core/level.h"
 #include "core/play.h"
+#include "core/search.h"
 #include "screens/level.h"
 #include "core/state.h"
 #include "levelsrc.h"
 #include "res/qva.h"
 #include "solver.h"
 #include "support/boot.h"
+#include "support/level_text.h"
 #include "support/play_script.h"
 
 #include <filesystem>
+#include <memory>
 #include <numeric>
 #include <set>
 #include <string>
@@ -64,6 +68,27 @@ TEST(Shipped, TheSolverProvesEveryLevelAndEachQuarterOfASetIsHarder)
             EXPECT_LT(std::accumulate(quarter, quarter + q, 0), std::accumulate(quarter + q, quarter + 2 * q, 0))
                 << set.dir << " quarter " << k + 1 << " is not harder on average";
     }
+}
+
+TEST(Shipped, TheHintsSearchFindsAWinningRouteFromTheStartOfEveryLevelWithinItsMemoryAndWork)
+{
+    auto r = std::make_unique<route_search>();
+    std::vector<uint64_t> table(HINT_TABLE_WORDS);
+    route_memory(*r, table.data(), table.size());
+    for (const level_set& set : SETS)
+        for (const levelsrc::level_source& src : shipped(set)) {
+            solver::level lv = solver::from_source(src);
+            route_begin(*r, game_field, MapData.start_col, MapData.start_row, solver::steps_allowed(lv.time_limit),
+                        HINT_GIVE_UP_WORK);
+            while (route_run(*r, HINT_CHECK_WORK) == ROUTE_RUNNING) {
+            }
+            ASSERT_EQ(r->status, ROUTE_FOUND) << src.title;
+            std::string moves;
+            for (int k = 0; k < r->moves; k++)
+                moves += solver::MOVE_CHARS[r->route[k]];
+            EXPECT_EQ(play_on_field(moves), r->steps) << src.title << ": " << moves;
+            EXPECT_LE(solver::seconds_needed(r->steps), lv.time_limit) << src.title;
+        }
 }
 
 TEST(Shipped, EveryLevelIsPackedAsItsSourceAndWonByItsStoredSolutionThroughThePlayLoop)

@@ -5,6 +5,7 @@
 #include "config/config.h"
 #include "config/input.h"
 #include "core/field.h"
+#include "core/hint.h"
 #include "core/records.h"
 #include "core/state.h"
 #include "res/assets.h"
@@ -24,6 +25,7 @@ void fresh_process()
     assets_reset();
     screen_reset();
     field_reset();
+    hint_reset();
     scrolltext_reset();
     records_reset();
     demo_reset();

@@ -1,6 +1,7 @@
 #include "support/level_text.h"
 
 #include "core/level.h"
+#include "core/rules.h"
 #include "support/scratch.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +59,26 @@ void load_level_text(const std::string& text)
     std::vector<uint8_t> body = level_body(text);
     decode_level(body.data(), body.size());
     derive_map();
+}
+
+int play_on_field(const std::string& moves)
+{
+    const std::string names = "UDLR";
+    play_state s;
+    rules_start(s);
+    int frames = 0;
+    for (char m : moves) {
+        int f = 0;
+        do {
+            rules_move(s, f == 0 ? MOVE_UP + static_cast<int32_t>(names.find(m)) : MOVE_NONE);
+            rules_resolve(s);
+            f++;
+        } while (s.move_state != 0 && f < 1000);
+        frames += f;
+        if (f == 1 || Map[s.player_row][s.player_col].kind == KIND_EMPTY)
+            return -1;
+    }
+    return MapData.fields_left == 0 ? frames / STEP_FRAMES : -1;
 }
 
 std::string make_level_folder(const std::vector<std::pair<int, std::string>>& levels)

@@ -18,6 +18,10 @@ void set_cell(std::vector<uint8_t>& body, int col, int row, int32_t start, int32
 std::vector<uint8_t> level_body(const std::string& text);
 // Clears the field and loads the grid into Map and MapData, as init_maps does.
 void load_level_text(const std::string& text);
+// Plays moves ("UDLR...") from the start of the level in Map with the tile
+// rules alone, frame by frame as the play loop steps them: the steps they
+// take, or -1 when one is refused or falls or the field is not cleared.
+int play_on_field(const std::string& moves);
 // Makes a folder whose data/ holds the build's gfx and sfx archives and a maps
 // archive of the given levels (level number, grid); returns its path. Start
 // the game with this folder as working directory.

@@ -46,6 +46,8 @@ Img background_sheet();
 // sheet: x = SCROLL_STRIP_X, y = SCROLL_STRIP_H * t, 16 wide.
 constexpr int SCROLL_STRIP_X = 512, SCROLL_STRIP_H = 12;
 Img player_sheet(const SpriteFile& sprites);
+// The hint's arrow pointing up, down, left and right, 16 x 16 each.
+Img hint_sheet(const SpriteFile& sprites);
 Img raster_tile();
 Img scoreboard_frame();
 

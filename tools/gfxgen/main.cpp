@@ -38,6 +38,7 @@ std::vector<Entry> build(const std::string& assets, Fonts& fonts)
     out.emplace_back("fontsmall", fonts.small);
     out.emplace_back("fontmedium", fonts.medium);
     out.emplace_back("zarn-anim", fonts.player);
+    out.emplace_back("zarn-hint", hint_sheet(sprites));
     out.emplace_back("trans16x16", raster_tile());
     out.emplace_back("scrbrd", scoreboard_frame());
     const char* suffix[3] = {"", "2", "3"};

@@ -443,6 +443,20 @@ Img player_sheet(const SpriteFile& sprites)
     return d;
 }
 
+Img hint_sheet(const SpriteFile& sprites)
+{
+    Img right = render_sprite(sprites, "hint_right", "");
+    Img d(64, 16);
+    for (int y = 0; y < 16; y++)
+        for (int x = 0; x < 16; x++) {
+            d.set(x, y, right.at(15 - y, x));       // up: the tip at the top
+            d.set(16 + x, y, right.at(y, 15 - x));  // down
+            d.set(32 + x, y, right.at(15 - x, y));  // left: the mirror
+            d.set(48 + x, y, right.at(x, y));
+        }
+    return d;
+}
+
 // Every other pixel black, the rest the key: halves the light of what is under.
 Img raster_tile()
 {

@@ -1,0 +1,190 @@
+// Hints and dead ends in the real play loop on shipped levels, played by
+// scripts that press H and follow the arrow, on the virtual clock.
+#include <gtest/gtest.h>
+
+#include "config/input.h"
+#include "core/hint.h"
+#include "core/level.h"
+#include "core/state.h"
+#include "res/assets.h"
+#include "screens/level.h"
+#include "support/boot.h"
+#include "support/input_script.h"
+#include "sys/clock.h"
+#include "video/font.h"
+#include "video/screen.h"
+
+#include <cstring>
+#include <functional>
+#include <string>
+
+namespace {
+
+class Hint : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        boot_game();
+        Player.lives = 3;
+        Player.perfect = 1;
+    }
+    void TearDown() override
+    {
+        shutdown_game();
+        screen = nullptr;
+    }
+};
+
+// True when drawing fn once more over the frame on screen changes nothing
+// in the box (x, y, w, h): what fn draws is there already.
+bool shows(int x, int y, int w, int h, const std::function<void(SDL_Surface*)>& fn)
+{
+    SDL_Surface* copy = SDL_ConvertSurface(screen, screen->format, SDL_SWSURFACE);
+    fn(copy);
+    bool same = true;
+    for (int row = y; row < y + h; row++)
+        same = same && memcmp(static_cast<uint8_t*>(screen->pixels) + row * screen->pitch + x * 2,
+                              static_cast<uint8_t*>(copy->pixels) + row * copy->pitch + x * 2, size_t(w) * 2) == 0;
+    SDL_FreeSurface(copy);
+    return same;
+}
+
+bool shows_dead_end()
+{
+    return shows(40, 228, 240, 8, [](SDL_Surface* s) { put_text1(s, 40, 228, "NO WAY LEFT - PAUSE TO RESTART"); });
+}
+
+// At a frame boundary: the player stands on a cell and the next frame reads
+// the held directions.
+bool standing()
+{
+    return px % 16 == 0 && py % 16 == 0;
+}
+
+int fields_and_mines(int* mines)
+{
+    int count = 0;
+    *mines = 0;
+    for (auto& row : Map)
+        for (const map_cell& c : row) {
+            count += c.kind == KIND_FIELD || c.kind == KIND_MINE;
+            *mines += c.kind == KIND_MINE;
+        }
+    return count;
+}
+
+}  // namespace
+
+TEST_F(Hint, FollowingTheArrowFromStartToEndWinsALevelForHalfTheBonus)
+{
+    // Pinwheel: the level the hint's search from the start works longest on.
+    curr_map = 46;
+    init_maps(curr_map, 0);
+    int mines = 0, destructibles = fields_and_mines(&mines);
+    const SDLKey keys[] = {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT};
+    SDLKey held = SDLK_UNKNOWN;
+    int asked = 0, thinking = 0, arrows_seen = 0;
+    start_script([&](int frame) {
+        if (frame == 0) {
+            push_key(SDLK_RETURN);  // the start screen
+            return;
+        }
+        thinking += hint_says == HINT_SAYS_THINKING;
+        if (held != SDLK_UNKNOWN) {  // the step began in the frame just ended, under the arrow
+            arrows_seen += shows((hint_col - 1) * 16, (hint_row + 2) * 16, 16, 16, [](SDL_Surface* s) {
+                hint_draw(s);
+            });
+            hold_key(held, false);
+            held = SDLK_UNKNOWN;
+        } else if (MapData.fields_left == 0 || frame > 3000) {
+            push_click(0, 0);  // the closing screen
+        } else if (standing() && hint_dir != MOVE_NONE) {
+            held = keys[hint_dir - MOVE_UP];
+            hold_key(held, true);
+        } else if (standing() && !hint_asked) {
+            push_key(SDLK_h);
+            asked++;
+        }
+    });
+    engine();
+    stop_script();
+    release_all_keys();
+    EXPECT_EQ(engine_outcome, PLAY_WON);
+    EXPECT_GT(thinking, 1) << "the first hint takes the search some frames";
+    EXPECT_GE(asked, 78) << "a hint for every move";
+    EXPECT_GE(arrows_seen, 78);
+    EXPECT_EQ(Player.score, destructibles + 2 * mines + MapData.time_left + 50) << "half the level bonus";
+}
+
+TEST_F(Hint, AFieldCrumbledThatTheWayNeededIsAnnouncedAtOnce)
+{
+    // The Crossing: a step right and back from the start crumbles the only
+    // way to the rest.
+    curr_map = 3;
+    init_maps(curr_map, 0);
+    int crumbled = -1, announced = -1, shown = -1;
+    start_script([&](int frame) {
+        if (frame == 0)
+            push_key(SDLK_RETURN);
+        if (frame == 1)
+            hold_key(SDLK_RIGHT, true);
+        if (frame == 2)
+            hold_key(SDLK_RIGHT, false);
+        if (frame == 6)
+            hold_key(SDLK_LEFT, true);
+        if (frame == 7) {
+            hold_key(SDLK_LEFT, false);
+            crumbled = MapData.fields_left == 14 ? frame : -1;
+        }
+        if (frame > 1 && frame < 7) {
+            EXPECT_FALSE(dead_end || shows_dead_end()) << frame;
+        }
+        if (dead_end && announced < 0)
+            announced = frame;
+        if (shown < 0 && shows_dead_end())
+            shown = frame;
+        if (frame == 60)
+            push_quit();
+    });
+    engine();
+    stop_script();
+    release_all_keys();
+    ASSERT_EQ(crumbled, 7);
+    EXPECT_GE(announced, crumbled);
+    EXPECT_LE(shown, crumbled + 30);
+    EXPECT_EQ(engine_outcome, PLAY_QUIT);
+}
+
+TEST_F(Hint, StandingTooLongIsAnnouncedWithinASecondOfTheLastChance)
+{
+    // Keep Moving: 79 steps at the least, 20 seconds. Stand still on the
+    // start: once fewer steps are left in the time than the way needs, the
+    // game must say so, and not before.
+    curr_map = 5;
+    init_maps(curr_map, 0);
+    int too_late = -1, announced = -1;
+    sys_set_clock(250);
+    start_script([&](int frame) {
+        if (frame == 0)
+            push_key(SDLK_RETURN);
+        if (frame > 1 && too_late < 0 && hint_steps_left(MapData.time_left, sys_ticks()) < 79)
+            too_late = frame;
+        if (dead_end && announced < 0)
+            announced = frame;
+        if (frame == 600)
+            push_quit();
+    });
+    engine();
+    stop_script();
+    ASSERT_GT(too_late, 100);
+    EXPECT_GE(announced, too_late - 1) << "a way was left";
+    EXPECT_LE(announced, too_late + 30);
+}
+
+TEST(HintClock, StepsLeftCountSixASecondUntilTheLastTickOfTheClock)
+{
+    EXPECT_EQ(hint_steps_left(10, 5000), 60);  // ten whole seconds
+    EXPECT_EQ(hint_steps_left(10, 5500), 57);  // half of this one is gone
+    EXPECT_EQ(hint_steps_left(1, 5999), 0);
+    EXPECT_EQ(hint_steps_left(0, 5000), 0);
+}
