@@ -1,25 +1,6 @@
 // The game flow: games, continues, the ending, restarts and the level select,
 // played through the real outer loop on levels packed for the test.
-#include <gtest/gtest.h>
-
-#include "app/game.h"
-#include "config/input.h"
-#include "core/highscores.h"
-#include "core/state.h"
-#include "screens/levelselect.h"
-#include "support/boot.h"
-#include "support/input_script.h"
-#include "support/level_text.h"
-#include "support/play_script.h"
-#include "support/screen_probe.h"
-#include "sys/clock.h"
-#include "video/screen.h"
-
-#include <algorithm>
-#include <cstring>
-#include <memory>
-#include <set>
-#include <sstream>
+#include "support/game.h"
 
 namespace {
 

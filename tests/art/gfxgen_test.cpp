@@ -1,21 +1,11 @@
 // The picture generator: its file writers, its readers of the text sources,
 // and the properties the game relies on in what it draws.
-#include <gtest/gtest.h>
+#include "support/game.h"
+
 #include <png.h>
-
-#include <SDL.h>
-
-#include <algorithm>
-#include <cmath>
-#include <cstring>
-#include <fstream>
 #include <stdexcept>
-#include <string>
-#include <tuple>
-#include <vector>
 
 #include "art.h"
-#include "support/scratch.h"
 
 namespace {
 

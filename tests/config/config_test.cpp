@@ -1,20 +1,6 @@
 // zarn.cfg: values are clamped and read no further than the file goes; the
 // file is written whole, through a temporary file.
-#include <gtest/gtest.h>
-
-#include "res/assets.h"
-#include "config/config.h"
-#include "config/input.h"
-#include "core/state.h"
-#include "support/scratch.h"
-#include "video/screen.h"
-
-#include <algorithm>
-#include <csignal>
-#include <fstream>
-#include <string>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "support/game.h"
 
 namespace {
 

@@ -1,14 +1,6 @@
 // Input: presses matched to controls in a fixed order, joystick axes and hats,
 // held keys without diagonals, the warp chord.
-#include <gtest/gtest.h>
-
-#include "config/input.h"
-#include "core/state.h"
-#include "support/input_script.h"
-#include "video/screen.h"
-
-#include <cstring>
-#include <vector>
+#include "support/game.h"
 
 namespace {
 

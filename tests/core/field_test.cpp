@@ -1,13 +1,6 @@
 // Field drawing on synthetic sheets whose every cell has a value of its own,
 // so a pixel tells which cell was copied where.
-#include <gtest/gtest.h>
-
-#include "core/field.h"
-#include "core/level.h"
-#include "core/state.h"
-#include "res/assets.h"
-#include "support/level_text.h"
-#include "video/screen.h"
+#include "support/game.h"
 
 namespace {
 

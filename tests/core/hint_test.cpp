@@ -1,22 +1,6 @@
 // Hints and dead ends in the real play loop on shipped levels, played by
 // scripts that press H and follow the arrow, on the virtual clock.
-#include <gtest/gtest.h>
-
-#include "config/input.h"
-#include "core/hint.h"
-#include "core/level.h"
-#include "core/state.h"
-#include "res/assets.h"
-#include "screens/level.h"
-#include "support/boot.h"
-#include "support/input_script.h"
-#include "sys/clock.h"
-#include "video/font.h"
-#include "video/screen.h"
-
-#include <cstring>
-#include <functional>
-#include <string>
+#include "support/game.h"
 
 namespace {
 

@@ -1,13 +1,5 @@
 // Levels loaded from a maps archive of the test's own.
-#include <gtest/gtest.h>
-
-#include "core/level.h"
-#include "core/state.h"
-#include "res/qva.h"
-#include "support/level_text.h"
-#include "support/scratch.h"
-
-#include <cstring>
+#include "support/game.h"
 
 namespace {
 

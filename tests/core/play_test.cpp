@@ -1,30 +1,6 @@
 // Whole level attempts played through the real play loop, its message screens
 // and the pause menu, fed by scripts on the virtual clock.
-#include <gtest/gtest.h>
-
-#include "config/config.h"
-#include "config/input.h"
-#include "sys/clock.h"
-#include "core/field.h"
-#include "core/level.h"
-#include "core/play.h"
-#include "core/records.h"
-#include "screens/level.h"
-#include "core/state.h"
-#include "res/assets.h"
-#include "sound/sound.h"
-#include "support/boot.h"
-#include "support/level_text.h"
-#include "support/pause_call.h"
-#include "support/input_script.h"
-#include "support/play_script.h"
-#include "video/font.h"
-#include "video/screen.h"
-
-#include <cstring>
-#include <string>
-#include <tuple>
-#include <vector>
+#include "support/game.h"
 
 namespace {
 

@@ -1,13 +1,5 @@
 // The per-level records and their file zarn.rec.
-#include <gtest/gtest.h>
-
-#include "core/highscores.h"
-#include "core/records.h"
-#include "support/scratch.h"
-#include "sys/bytes.h"
-
-#include <algorithm>
-#include <cstdio>
+#include "support/game.h"
 
 namespace {
 

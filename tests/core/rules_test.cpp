@@ -1,17 +1,6 @@
 // The tile rules stepped frame by frame on small fields, without a screen,
 // what they set off acted on as the play loop does.
-#include <gtest/gtest.h>
-
-#include "config/input.h"
-#include "core/field.h"
-#include "core/level.h"
-#include "core/play.h"
-#include "core/rules.h"
-#include "core/state.h"
-#include "sound/sound.h"
-#include "support/level_text.h"
-
-#include <string>
+#include "support/game.h"
 
 namespace {
 

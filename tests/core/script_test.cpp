@@ -1,13 +1,5 @@
 // Saved games (scripts/*.play) replayed through the play loop end as they say.
-#include <gtest/gtest.h>
-
-#include "core/state.h"
-#include "support/boot.h"
-#include "support/play_script.h"
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include "support/game.h"
 
 namespace {
 

@@ -1,16 +1,8 @@
 // The search's moves against the real play of the game's field, and the route
 // search on small levels whose answers are worked out by hand.
-#include <gtest/gtest.h>
+#include "support/game.h"
 
-#include "core/level.h"
-#include "core/rules.h"
-#include "core/search.h"
-#include "support/level_text.h"
-
-#include <memory>
 #include <random>
-#include <string>
-#include <vector>
 
 namespace {
 

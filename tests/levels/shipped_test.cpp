@@ -2,27 +2,12 @@
 // harder as they go; the archive holds what the sources draw, and every stored
 // solution wins through the real play loop, played by keys on the virtual clock,
 // and travels in the archive beside its level.
-#include <gtest/gtest.h>
+#include "support/game.h"
 
-#include "core/hint.h"
-#include "core/level.h"
-#include "core/play.h"
-#include "core/search.h"
-#include "screens/level.h"
-#include "core/state.h"
 #include "levelsrc.h"
-#include "res/qva.h"
 #include "solver.h"
-#include "support/boot.h"
-#include "support/level_text.h"
-#include "support/play_script.h"
 
-#include <filesystem>
-#include <memory>
 #include <numeric>
-#include <set>
-#include <string>
-#include <vector>
 
 namespace {
 

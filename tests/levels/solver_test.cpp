@@ -1,10 +1,8 @@
 // The solver's measures on small levels whose answers are worked out by hand.
-#include <gtest/gtest.h>
+#include "support/game.h"
 
 #include "levelsrc.h"
 #include "solver.h"
-
-#include <cstring>
 
 namespace {
 

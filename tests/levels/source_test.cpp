@@ -1,13 +1,10 @@
 // Level sources: every legend character survives source -> level bytes ->
 // the game's loader -> source, malformed sources are refused where they go
 // wrong, and a copy of a level is told from a different level.
-#include <gtest/gtest.h>
+#include "support/game.h"
 
-#include "core/level.h"
 #include "levelsrc.h"
 #include "similarity.h"
-
-#include <string>
 
 namespace {
 

@@ -1,24 +1,5 @@
 // The pictures in data/gfx.qva and how the game loads, themes and releases them.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <cstring>
-#include <set>
-#include <string>
-#include <tuple>
-#include <vector>
-
-#include "app/startup.h"
-#include "core/highscores.h"
-#include "config/config.h"
-#include "res/assets.h"
-#include "res/qva.h"
-#include "screens/highscore.h"
-#include "support/boot.h"
-#include "support/scratch.h"
-#include "video/font.h"
-#include "video/screen.h"
+#include "support/game.h"
 
 namespace {
 

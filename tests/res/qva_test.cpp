@@ -1,14 +1,4 @@
-#include <gtest/gtest.h>
-
-#include "res/qva.h"
-#include "support/scratch.h"
-
-#include <cstdlib>
-#include <csignal>
-#include <cstring>
-#include <string>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "support/game.h"
 
 namespace {
 

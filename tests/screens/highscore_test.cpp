@@ -1,15 +1,4 @@
-#include "config/input.h"
-#include "screens/scrolltext.h"
-#include "core/highscores.h"
 #include "play_screen.h"
-
-#include "screens/highscore.h"
-#include "screens/menu.h"
-#include "support/scratch.h"
-
-#include <algorithm>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 

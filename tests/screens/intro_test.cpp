@@ -1,12 +1,5 @@
 #include "play_screen.h"
 
-#include "config/input.h"
-#include "screens/credits.h"
-#include "screens/intro.h"
-#include "sound/sound.h"
-
-#include <algorithm>
-
 namespace {
 
 struct Intro : screen_test {

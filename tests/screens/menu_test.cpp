@@ -1,21 +1,5 @@
 #include "play_screen.h"
 
-#include "app/game.h"
-#include "config/config.h"
-#include "core/highscores.h"
-#include "core/level.h"
-#include "core/play.h"
-#include "core/records.h"
-#include "screens/demo.h"
-#include "screens/highscore.h"
-#include "screens/menu.h"
-#include "screens/password.h"
-#include "screens/scrolltext.h"
-#include "sound/sound.h"
-#include "support/scratch.h"
-
-#include <algorithm>
-
 namespace {
 
 constexpr int CONTINUE_LEVEL = 5;  // last_pw names it: "CONTINUE" sets curr_map to 5

@@ -11,24 +11,9 @@
 // 5-frame input pause pass, {v25} holds it for 25 frames, {v!} holds it one
 // frame with no pause after; (x,y) clicks at a point of the 320 x 240 frame.
 #pragma once
-#include <gtest/gtest.h>
+#include "support/game.h"
 
 #include <cctype>
-#include <cstdio>
-#include <cstring>
-#include <functional>
-#include <string>
-#include <tuple>
-#include <vector>
-
-#include "config/input.h"
-#include "sys/clock.h"
-#include "core/state.h"
-#include "res/assets.h"
-#include "support/boot.h"
-#include "support/input_script.h"
-#include "video/font.h"
-#include "video/screen.h"
 
 inline SDLKey key_of(char c)
 {
@@ -40,11 +25,11 @@ inline SDLKey key_of(char c)
 }
 
 // A step queues the input of the next frame; false while it waits for a later one.
-using script_step = std::function<bool()>;
+using screen_step = std::function<bool()>;
 
-inline std::vector<script_step> parse_steps(const std::string& s, uint32_t start)
+inline std::vector<screen_step> parse_steps(const std::string& s, uint32_t start)
 {
-    std::vector<script_step> out;
+    std::vector<screen_step> out;
     auto add = [&out](std::function<void()> fn, int times = 1) {
         out.insert(out.end(), times, [fn] { return fn(), true; });
     };
@@ -98,7 +83,7 @@ inline played play(const std::function<void()>& screen_fn, const std::string& sc
                    const std::function<void(int)>& each_frame = nullptr, int grace = 200)
 {
     uint32_t start = sys_ticks();
-    std::vector<script_step> steps = parse_steps(script, start);
+    std::vector<screen_step> steps = parse_steps(script, start);
     flush_events();  // what a screen that ended early left unread
     played result = {0, 0, false};
     size_t next = 0;

@@ -1,14 +1,5 @@
 #include "play_screen.h"
 
-#include "config/config.h"
-#include "config/input.h"
-#include "screens/controls.h"
-#include "screens/settings.h"
-#include "sound/sound.h"
-#include "support/scratch.h"
-
-#include <filesystem>
-
 namespace {
 
 void set_mode(int full, int z, int dbl)

@@ -2,21 +2,11 @@
 // decodes, is audible without clipping, DC offset or a click at its end; every
 // module is a well-formed 4-channel module that libmodplug loads and renders,
 // lasting as long as its role asks and looping without a seam.
-#include <gtest/gtest.h>
+#include "support/game.h"
 
 #include <libmodplug/modplug.h>
 
-#include <algorithm>
-#include <cmath>
-#include <cstdlib>
-#include <cstring>
 #include <map>
-#include <string>
-#include <vector>
-
-#include "res/qva.h"
-#include "sound/sound.h"
-#include "support/scratch.h"
 
 namespace {
 

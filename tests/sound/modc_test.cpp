@@ -1,12 +1,5 @@
 // The tune compiler: what a score line turns into, cell by cell.
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <vector>
-
-#include "support/scratch.h"
+#include "support/game.h"
 
 namespace {
 

@@ -3,18 +3,7 @@
 //
 // The mixer thread is paused (SDL_PauseAudio) so that only the test calls the
 // music hook, one mixer-sized buffer at a time, under the audio lock.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <string>
-#include <vector>
-#include <unistd.h>
-
-#include "config/config.h"
-#include "res/qva.h"
-#include "sound/sound.h"
-#include "support/scratch.h"
+#include "support/game.h"
 
 namespace {
 

@@ -1,16 +1,9 @@
 // Saving a file whole: the old file or the new one, never a mix, never a
 // file written through a link planted in the folder.
-#include <gtest/gtest.h>
+#include "support/game.h"
 
-#include "support/scratch.h"
-#include "sys/files.h"
-
-#include <csignal>
 #include <dirent.h>
-#include <string>
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 

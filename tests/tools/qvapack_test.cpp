@@ -1,13 +1,6 @@
 // The archive packer: what it packs, lists and extracts is what the game reads,
 // and it refuses what the archive format cannot hold.
-#include <gtest/gtest.h>
-
-#include "res/qva.h"
-#include "support/scratch.h"
-
-#include <cstdlib>
-#include <string>
-#include <unistd.h>
+#include "support/game.h"
 
 namespace {
 

@@ -1,0 +1,70 @@
+// What a test program of the game sees: the test framework, the common
+// standard headers, every module header of the game (but screens/pause.h,
+// whose pause() the system's hides: see pause_call.h) and the test support.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <tuple>
+#include <unistd.h>
+#include <vector>
+
+#include "app/game.h"
+#include "app/startup.h"
+#include "config/config.h"
+#include "config/input.h"
+#include "core/field.h"
+#include "core/highscores.h"
+#include "core/hint.h"
+#include "core/level.h"
+#include "core/play.h"
+#include "core/records.h"
+#include "core/rules.h"
+#include "core/search.h"
+#include "core/state.h"
+#include "res/assets.h"
+#include "res/qva.h"
+#include "screens/controls.h"
+#include "screens/credits.h"
+#include "screens/demo.h"
+#include "screens/highscore.h"
+#include "screens/intro.h"
+#include "screens/level.h"
+#include "screens/levelselect.h"
+#include "screens/menu.h"
+#include "screens/password.h"
+#include "screens/scrolltext.h"
+#include "screens/settings.h"
+#include "screens/textentry.h"
+#include "sound/sound.h"
+#include "sys/bytes.h"
+#include "sys/clock.h"
+#include "sys/fatal.h"
+#include "sys/files.h"
+#include "video/filters.h"
+#include "video/font.h"
+#include "video/fps.h"
+#include "video/screen.h"
+#include "video/shot.h"
+#include "video/trig.h"
+
+#include "support/boot.h"
+#include "support/input_script.h"
+#include "support/level_text.h"
+#include "support/pause_call.h"
+#include "support/play_script.h"
+#include "support/scratch.h"
+#include "support/screen_probe.h"
