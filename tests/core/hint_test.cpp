@@ -4,38 +4,19 @@
 
 namespace {
 
-class Hint : public testing::Test {
+class Hint : public booted_game {
 protected:
     void SetUp() override
     {
-        boot_game();
+        booted_game::SetUp();
         Player.lives = 3;
         Player.perfect = 1;
     }
-    void TearDown() override
-    {
-        shutdown_game();
-        screen = nullptr;
-    }
 };
-
-// True when drawing fn once more over the frame on screen changes nothing
-// in the box (x, y, w, h): what fn draws is there already.
-bool shows(int x, int y, int w, int h, const std::function<void(SDL_Surface*)>& fn)
-{
-    SDL_Surface* copy = SDL_ConvertSurface(screen, screen->format, SDL_SWSURFACE);
-    fn(copy);
-    bool same = true;
-    for (int row = y; row < y + h; row++)
-        same = same && memcmp(static_cast<uint8_t*>(screen->pixels) + row * screen->pitch + x * 2,
-                              static_cast<uint8_t*>(copy->pixels) + row * copy->pitch + x * 2, size_t(w) * 2) == 0;
-    SDL_FreeSurface(copy);
-    return same;
-}
 
 bool shows_dead_end()
 {
-    return shows(40, 228, 240, 8, [](SDL_Surface* s) { put_text1(s, 40, 228, "NO WAY LEFT - PAUSE TO RESTART"); });
+    return drawn_already([](SDL_Surface* s) { put_text1(s, 40, 228, "NO WAY LEFT - PAUSE TO RESTART"); });
 }
 
 // At a frame boundary: the player stands on a cell and the next frame reads
@@ -68,16 +49,10 @@ TEST_F(Hint, FollowingTheArrowFromStartToEndWinsALevelForHalfTheBonus)
     const SDLKey keys[] = {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT};
     SDLKey held = SDLK_UNKNOWN;
     int asked = 0, thinking = 0, arrows_seen = 0;
-    start_script([&](int frame) {
-        if (frame == 0) {
-            push_key(SDLK_RETURN);  // the start screen
-            return;
-        }
+    run_script(script("1 press RETURN\n"), engine, [&](int frame) {
         thinking += hint_says == HINT_SAYS_THINKING;
         if (held != SDLK_UNKNOWN) {  // the step began in the frame just ended, under the arrow
-            arrows_seen += shows((hint_col - 1) * 16, (hint_row + 2) * 16, 16, 16, [](SDL_Surface* s) {
-                hint_draw(s);
-            });
+            arrows_seen += drawn_already(hint_draw);
             hold_key(held, false);
             held = SDLK_UNKNOWN;
         } else if (MapData.fields_left == 0 || frame > 3000) {
@@ -90,9 +65,6 @@ TEST_F(Hint, FollowingTheArrowFromStartToEndWinsALevelForHalfTheBonus)
             asked++;
         }
     });
-    engine();
-    stop_script();
-    release_all_keys();
     EXPECT_EQ(engine_outcome, PLAY_WON);
     EXPECT_GT(thinking, 1) << "the first hint takes the search some frames";
     EXPECT_GE(asked, 78) << "a hint for every move";
@@ -107,32 +79,15 @@ TEST_F(Hint, AFieldCrumbledThatTheWayNeededIsAnnouncedAtOnce)
     curr_map = 3;
     init_maps(curr_map, 0);
     int crumbled = -1, announced = -1, shown = -1;
-    start_script([&](int frame) {
-        if (frame == 0)
-            push_key(SDLK_RETURN);
-        if (frame == 1)
-            hold_key(SDLK_RIGHT, true);
-        if (frame == 2)
-            hold_key(SDLK_RIGHT, false);
-        if (frame == 6)
-            hold_key(SDLK_LEFT, true);
-        if (frame == 7) {
-            hold_key(SDLK_LEFT, false);
-            crumbled = MapData.fields_left == 14 ? frame : -1;
-        }
-        if (frame > 1 && frame < 7) {
-            EXPECT_FALSE(dead_end || shows_dead_end()) << frame;
-        }
-        if (dead_end && announced < 0)
-            announced = frame;
-        if (shown < 0 && shows_dead_end())
-            shown = frame;
-        if (frame == 60)
-            push_quit();
-    });
-    engine();
-    stop_script();
-    release_all_keys();
+    run_script(script("1 press RETURN\n2 hold RIGHT\n3 release RIGHT\n7 hold LEFT\n8 release LEFT\n61 quit\n"), engine,
+               [&](int frame) {
+                   crumbled = frame == 7 && MapData.fields_left == 14 ? frame : crumbled;
+                   if (frame > 1 && frame < 7) {
+                       EXPECT_FALSE(dead_end || shows_dead_end()) << frame;
+                   }
+                   announced = dead_end && announced < 0 ? frame : announced;
+                   shown = shown < 0 && shows_dead_end() ? frame : shown;
+               });
     ASSERT_EQ(crumbled, 7);
     EXPECT_GE(announced, crumbled);
     EXPECT_LE(shown, crumbled + 30);
@@ -148,18 +103,11 @@ TEST_F(Hint, StandingTooLongIsAnnouncedWithinASecondOfTheLastChance)
     init_maps(curr_map, 0);
     int too_late = -1, announced = -1;
     sys_set_clock(250);
-    start_script([&](int frame) {
-        if (frame == 0)
-            push_key(SDLK_RETURN);
+    run_script(script("1 press RETURN\n601 quit\n"), engine, [&](int frame) {
         if (frame > 1 && too_late < 0 && hint_steps_left(MapData.time_left, sys_ticks()) < 79)
             too_late = frame;
-        if (dead_end && announced < 0)
-            announced = frame;
-        if (frame == 600)
-            push_quit();
+        announced = dead_end && announced < 0 ? frame : announced;
     });
-    engine();
-    stop_script();
     ASSERT_GT(too_late, 100);
     EXPECT_GE(announced, too_late - 1) << "a way was left";
     EXPECT_LE(announced, too_late + 30);

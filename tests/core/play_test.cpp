@@ -4,19 +4,14 @@
 
 namespace {
 
-class Play : public testing::Test {
+class Play : public booted_game {
 protected:
     void SetUp() override
     {
-        boot_game();
+        booted_game::SetUp();
         ASSERT_TRUE(input_reads_keys()) << "held keys cannot be read: no scripted play can run";
         Player.lives = 3;
         Player.perfect = 1;
-    }
-    void TearDown() override
-    {
-        shutdown_game();
-        screen = nullptr;  // gone with SDL
     }
     // One attempt at a level, the game not quit yet.
     play_result attempt(const std::string& level, const std::string& text)
@@ -198,18 +193,6 @@ TEST_F(Play, EveryPressGivesOneStepTappedBetweenFramesOrDuringAStep)
     EXPECT_EQ(px, 160);
 }
 
-TEST_F(Play, AClickSteersOneStep)
-{
-    // The sprite stands at (0, 48); its centre is (8, 56).
-    play_result res = attempt("S###.o", "1 press RETURN\n"
-                                        "2 click 18 56\n"   // 10 to the right: nothing
-                                        "3 click 19 56\n"   // 11: one step right
-                                        "12 click 8 45\n"   // the top bar: nothing
-                                        "20 quit\n");
-    EXPECT_EQ(px, 16);
-    EXPECT_EQ(res.count(SFX_WALK), 1);
-}
-
 TEST_F(Play, TheLastLevelShowsTheEndingAndWraps)
 {
     curr_map = 48;
@@ -309,16 +292,6 @@ TEST_F(Play, AnswersOnTheGameOverScreen)
     EXPECT_EQ(attempt("S.", fall).frames, 7);
 }
 
-// The text is on the frame at (x, y): drawing it again changes nothing.
-bool on_screen(void (*put)(SDL_Surface*, int, int, const char*), int x, int y, const char* text)
-{
-    SDL_Surface* copy = SDL_ConvertSurface(screen, screen->format, SDL_SWSURFACE);
-    put(copy, x, y, text);
-    bool same = memcmp(copy->pixels, screen->pixels, size_t(screen->h) * screen->pitch) == 0;
-    SDL_FreeSurface(copy);
-    return same;
-}
-
 // A win keeps the most seconds left and the fewest steps the player started
 // (a pusher's push is none); the start screen shows them and the won screen
 // calls a beaten record. A cheat that changes the clock keeps nothing.
@@ -328,8 +301,10 @@ TEST_F(Play, AWinKeepsTheLevelsRecordsWhichTheStartAndWonScreensShow)
     std::string best;
     bool best_shown = false, new_shown = false;
     auto look = [&](int frame) {
-        best_shown = best_shown || (frame == 1 && on_screen(put_text1, 316 - 8 * int(best.size() - 1), 8, best.c_str()));
-        new_shown = new_shown || on_screen(put_text, 80, 160, "NEW RECORD");
+        best_shown = best_shown || (frame == 1 && drawn_already([&](SDL_Surface* s) {
+                                        put_text1(s, 316 - 8 * int(best.size() - 1), 8, best.c_str());
+                                    }));
+        new_shown = new_shown || drawn_already([](SDL_Surface* s) { put_text(s, 80, 160, "NEW RECORD"); });
     };
     const std::string walk = "1 press RETURN\n2 hold RIGHT\n" + clicks(3, 60);
     for (auto [level, steps, beaten] : {std::tuple{"So>o#", 3, false}, {"S>o#", 2, true}, {"Soooo#", 2, false}}) {

@@ -107,16 +107,7 @@ inline played play(const std::function<void()>& screen_fn, const std::string& sc
     return result;
 }
 
-// Boots the game, without a high-score file, before each test and brings it
-// down after it.
-struct screen_test : testing::Test {
-    void SetUp() override
-    {
-        remove("zarn.hi");
-        boot_game();
-    }
-    void TearDown() override { shutdown_game(); }
-};
+using screen_test = booted_game;
 
 inline bool rows_equal(SDL_Surface* a, SDL_Surface* b, int y, int h)
 {

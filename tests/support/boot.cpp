@@ -17,6 +17,8 @@
 #include "video/fps.h"
 #include "video/screen.h"
 
+#include <cstring>
+
 void fresh_process()
 {
     state_reset();
@@ -57,4 +59,13 @@ int run_zarn(std::vector<const char*> args)
     int status = zarn_main(static_cast<int>(args.size()) - 1, const_cast<char**>(args.data()));
     destroy_sound();  // the game leaves it to the end of the process
     return status;
+}
+
+bool drawn_already(const std::function<void(SDL_Surface*)>& draw)
+{
+    SDL_Surface* copy = SDL_ConvertSurface(screen, screen->format, SDL_SWSURFACE);
+    draw(copy);
+    bool same = memcmp(copy->pixels, screen->pixels, size_t(screen->h) * screen->pitch) == 0;
+    SDL_FreeSurface(copy);
+    return same;
 }

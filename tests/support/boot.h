@@ -1,6 +1,9 @@
 // Bringing the game up and down inside a test program, headless and on the
 // virtual clock, as main does at start-up and shut-down.
 #pragma once
+#include <SDL.h>
+
+#include <functional>
 #include <vector>
 
 // Every module's globals back to their start, on the virtual clock, as in a
@@ -15,3 +18,6 @@ void shutdown_game();
 // process, its sound released after it; returns its status. The virtual
 // clock stays on, where the game left it.
 int run_zarn(std::vector<const char*> args);
+// True when draw, run over a copy of the frame on `screen`, changes nothing:
+// what it draws is on the frame already.
+bool drawn_already(const std::function<void(SDL_Surface*)>& draw);

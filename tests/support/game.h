@@ -68,3 +68,18 @@
 #include "support/play_script.h"
 #include "support/scratch.h"
 #include "support/screen_probe.h"
+
+// A test whose game is booted, without a high-score file, before it and
+// brought down after it.
+struct booted_game : testing::Test {
+    void SetUp() override
+    {
+        remove("zarn.hi");
+        boot_game();
+    }
+    void TearDown() override
+    {
+        shutdown_game();
+        screen = nullptr;  // gone with SDL
+    }
+};
