@@ -24,19 +24,12 @@ struct ev {
 
 int32_t frame(const std::vector<ev>& evs)
 {
-    for (const ev& v : evs) {
-        SDL_Event e;
-        memset(&e, 0, sizeof e);
-        switch (v.kind) {
-        case 'K': push_key(static_cast<SDLKey>(v.value)); continue;
-        case 'B': push_joy_button(v.value); continue;
-        case 'Q': push_quit(); continue;
-        case 'U': e.type = SDL_KEYUP, e.key.keysym.sym = static_cast<SDLKey>(v.value); break;
-        case 'H': e.type = SDL_JOYHATMOTION, e.jhat.value = static_cast<Uint8>(v.value); break;
-        default: e.type = SDL_JOYAXISMOTION, e.jaxis.axis = v.kind - '0', e.jaxis.value = static_cast<Sint16>(v.value);
-        }
-        SDL_PushEvent(&e);
-    }
+    for (const ev& v : evs)
+        v.kind == 'Q' ? push_quit()
+        : v.kind == 'K' || v.kind == 'U' ? push_event(v.kind == 'K' ? SDL_KEYDOWN : SDL_KEYUP, v.value)
+        : v.kind == 'B' ? push_joy_button(v.value)
+        : v.kind == 'H' ? push_event(SDL_JOYHATMOTION, 0, v.value)
+                        : push_event(SDL_JOYAXISMOTION, v.kind - '0', v.value);
     return check_controls(nullptr, nullptr, 0, 0, 0, nullptr);
 }
 

@@ -12,6 +12,7 @@
 #include "config/input.h"
 #include "core/highscores.h"
 #include "support/boot.h"
+#include "support/input_script.h"
 #include "support/screen_probe.h"
 #include "video/fps.h"
 
@@ -48,33 +49,10 @@ int roll(int n)
     return static_cast<int>(rng() % static_cast<unsigned>(n));
 }
 
-// Queues an event of the type; a, b and c fill its first fields after the type.
-void push(Uint8 type, int a = 0, int b = 0, int c = 0)
-{
-    SDL_Event e;
-    memset(&e, 0, sizeof e);
-    e.type = type;
-    switch (type) {
-    case SDL_KEYDOWN:
-    case SDL_KEYUP: e.key.keysym.sym = static_cast<SDLKey>(a); break;
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: e.button.button = Uint8(a), e.button.x = Uint16(b), e.button.y = Uint16(c); break;
-    case SDL_JOYAXISMOTION: e.jaxis.axis = Uint8(a), e.jaxis.value = Sint16(b); break;
-    case SDL_JOYHATMOTION: e.jhat.hat = Uint8(a), e.jhat.value = Uint8(b); break;
-    case SDL_JOYBUTTONDOWN:
-    case SDL_JOYBUTTONUP: e.jbutton.button = Uint8(a); break;
-    default: e.resize.w = a, e.resize.h = b;
-    }
-    SDL_PushEvent(&e);
-}
-
 void set_key(int sym, bool down)
 {
-    int count = 0;
-    Uint8* keys = SDL_GetKeyState(&count);
-    if (keys && sym >= 0 && sym < count)
-        keys[sym] = down;
-    push(down ? SDL_KEYDOWN : SDL_KEYUP, sym);
+    hold_key(static_cast<SDLKey>(sym), down);
+    push_event(down ? SDL_KEYDOWN : SDL_KEYUP, sym);
 }
 
 // A key let go within the frame, or held for up to 20 frames.
@@ -104,17 +82,17 @@ void click()
     bool wild = roll(20) == 0;
     int x = wild ? roll(65536) : roll(display ? display->w : 320);
     int y = wild ? roll(65536) : roll(display ? display->h : 240), button = 1 + roll(5);
-    push(SDL_MOUSEBUTTONDOWN, button, x, y);
-    push(SDL_MOUSEBUTTONUP, button, x, y);
+    push_event(SDL_MOUSEBUTTONDOWN, button, x, y);
+    push_event(SDL_MOUSEBUTTONUP, button, x, y);
 }
 
 void joystick_event()
 {
     static const int values[] = {0, 31000, 31001, -31001, 32767, -32768};
     switch (roll(3)) {
-    case 0: push(SDL_JOYAXISMOTION, roll(4), roll(2) ? values[roll(6)] : roll(65536) - 32768); break;
-    case 1: push(SDL_JOYHATMOTION, roll(6), roll(16)); break;
-    default: push(roll(2) ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP, roll(16));
+    case 0: push_event(SDL_JOYAXISMOTION, roll(4), roll(2) ? values[roll(6)] : roll(65536) - 32768); break;
+    case 1: push_event(SDL_JOYHATMOTION, roll(6), roll(16)); break;
+    default: push_event(roll(2) ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP, roll(16));
     }
 }
 
@@ -137,7 +115,7 @@ void random_input(int screen)
         else if (kind < 95)
             joystick_event();
         else
-            push(others[roll(5)], roll(2000), roll(2000));
+            push_event(others[roll(5)], roll(2000), roll(2000));
     }
 }
 
@@ -161,7 +139,7 @@ void on_frame()
     if (frames_done >= frames_wanted || roll(CLOSE_ODDS) == 0) {
         close_frame = session_frames;
         close_screen = last_screen;
-        push(SDL_QUIT);
+        push_event(SDL_QUIT);
     } else {
         random_input(screen);
     }

@@ -7,29 +7,33 @@
 static std::function<void(int)> script;
 static int frames;
 
-// A zeroed event of the type.
-static SDL_Event event(Uint8 type)
+void push_event(Uint8 type, int a, int b, int c)
 {
     SDL_Event e;
     memset(&e, 0, sizeof e);
     e.type = type;
-    return e;
-}
-
-void push_key(SDLKey sym, SDLMod mod)
-{
-    SDL_Event e = event(SDL_KEYDOWN);
-    e.key.state = SDL_PRESSED;
-    e.key.keysym.sym = sym;
-    e.key.keysym.mod = mod;
-    SDL_PushEvent(&e);
-}
-
-void push_focus_lost()
-{
-    SDL_Event e = event(SDL_ACTIVEEVENT);
-    e.active.gain = 0;
-    e.active.state = SDL_APPINPUTFOCUS | SDL_APPMOUSEFOCUS;
+    switch (type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.key.keysym.sym = static_cast<SDLKey>(a);
+        e.key.keysym.mod = static_cast<SDLMod>(b);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.button.button = Uint8(a), e.button.x = Uint16(b), e.button.y = Uint16(c);
+        break;
+    case SDL_JOYAXISMOTION: e.jaxis.axis = Uint8(a), e.jaxis.value = Sint16(b); break;
+    case SDL_JOYHATMOTION: e.jhat.hat = Uint8(a), e.jhat.value = Uint8(b); break;
+    case SDL_JOYBUTTONDOWN:
+    case SDL_JOYBUTTONUP:
+        e.jbutton.state = type == SDL_JOYBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.jbutton.button = Uint8(a);
+        break;
+    case SDL_ACTIVEEVENT: e.active.gain = Uint8(a), e.active.state = Uint8(b); break;
+    default: e.resize.w = a, e.resize.h = b;
+    }
     SDL_PushEvent(&e);
 }
 
@@ -37,7 +41,7 @@ void hold_key(SDLKey sym, bool down)
 {
     int count = 0;
     Uint8* keys = SDL_GetKeyState(&count);
-    if (keys && static_cast<int>(sym) < count)
+    if (keys && sym >= 0 && static_cast<int>(sym) < count)
         keys[sym] = down ? 1 : 0;
 }
 
@@ -46,30 +50,6 @@ void release_all_keys()
     int count = 0;
     if (Uint8* keys = SDL_GetKeyState(&count))
         memset(keys, 0, count);
-}
-
-void push_click(int x, int y, Uint8 button)
-{
-    SDL_Event e = event(SDL_MOUSEBUTTONDOWN);
-    e.button.button = button;
-    e.button.state = SDL_PRESSED;
-    e.button.x = static_cast<Uint16>(x);
-    e.button.y = static_cast<Uint16>(y);
-    SDL_PushEvent(&e);
-}
-
-void push_quit()
-{
-    SDL_Event e = event(SDL_QUIT);
-    SDL_PushEvent(&e);
-}
-
-void push_joy_button(int button)
-{
-    SDL_Event e = event(SDL_JOYBUTTONDOWN);
-    e.jbutton.button = static_cast<Uint8>(button);
-    e.jbutton.state = SDL_PRESSED;
-    SDL_PushEvent(&e);
 }
 
 void flush_events()
