@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 src="$root/bench/neon/filters_hash.cpp $root/src/video/filters.cpp"
-flags="-std=c++17 -O2 -Wall -Wextra -I$root/src $(pkg-config --cflags sdl)"
+flags="-std=c++17 -O3 -Wall -Wextra -I$root/src $(pkg-config --cflags sdl)"
 
 g++ $flags $src -o "$out/host"
 arm-linux-gnueabihf-g++ $flags -static $src -o "$out/arm"

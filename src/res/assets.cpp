@@ -5,6 +5,7 @@
 
 #include "res/qva.h"
 #include "sys/fatal.h"
+#include "video/cells.h"
 #include "video/font.h"
 #include "video/screen.h"
 
@@ -32,12 +33,27 @@ namespace {
 
 constexpr Uint32 KEY_FLAGS = SDL_SRCCOLORKEY | SDL_RLEACCEL;
 
-// Releases a surface and forgets it, so nothing is ever freed twice.
+// Releases a surface (and its cells) and forgets it, so nothing is ever
+// freed twice.
 void release(SDL_Surface*& surface)
 {
+    release_cells(surface);
     if (surface)
         SDL_FreeSurface(surface);
     surface = nullptr;
+}
+
+// The sheets drawn a cell at a time, each cut into surfaces of its cells.
+void cut_sheets()
+{
+    cut_cells(tiles1, 16);
+    cut_cells(tiles2, 16);
+    cut_cells(classic_tiles, 16);
+    cut_cells(anim, 16);
+    cut_cells(font_medium, 16);
+    cut_cells(font_small, 8);
+    cut_cells(font_large, 32);
+    warm_cells(screen);
 }
 
 // Makes magenta, as the surface's own format stores it, transparent.
@@ -115,6 +131,7 @@ void load_images()
     anim = load_required("gfx/zarn-anim", true);
     raster = load_required("gfx/trans16x16", true);
     scoreboard = load_required("gfx/scrbrd", true);
+    cut_sheets();
 }
 
 void load_newtheme()

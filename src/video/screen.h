@@ -11,12 +11,15 @@ extern int full_screen;                 // non-zero: full screen
 extern uint8_t double_scale;            // 1: the enlarged display is 1280 x 960
 extern int full_width, full_height;     // size of the enlarged display
 extern const char* const zoom_modes[6]; // names of the zoom values
-extern int cfgbpp;                      // colour depth written to the config file
+extern int cfgbpp;                      // colour depth written to the config file (the back surface's)
+extern int native_bpp;                  // depth of the display's own format, 0 until read from SDL
 
 // (Re)creates the video mode and the back surface from zoom, full_screen and
-// double_scale.
+// double_scale; the display is opened at native_bpp when that is 32 and the
+// filters write its format as SDL would convert to it, else at 16 bits.
 void init_screen();
-// Presents a finished frame (every caller passes screen).
+// Presents a finished frame (every caller passes screen), enlarged by the
+// filter of zoom, or widened into a 32-bit display.
 void GFX_Flip(SDL_Surface* surface);
 // Blits (src_x, src_y, src_w, src_h) of src to (dst_x, dst_y) of dst, keyed.
 int drawPic(SDL_Surface* dst, int16_t dst_x, int16_t dst_y, uint16_t dst_w, uint16_t dst_h,
@@ -38,5 +41,6 @@ void antiAlias2();
 // Maps a position on the display to the 320 x 240 frame, in place.
 void display_to_frame(int32_t* x, int32_t* y);
 // Restores the globals above to their initial values and frees the BLUR
-// buffer (the surfaces are not freed).
+// buffer (the surfaces are not freed); native_bpp is read again at the next
+// init_screen.
 void screen_reset();

@@ -1,0 +1,128 @@
+// Sheets cut into cells that share the sheet's pixels.
+#include "video/cells.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+// One cut sheet; sheet null: a free entry. The sheet's pixels and size are
+// kept to tell it from a new surface that happens to take its address.
+struct cut_sheet {
+    const SDL_Surface* sheet;
+    const void* pixels;
+    int w, h;
+    int size, cols, count;
+    SDL_Surface* cells[CELLS_PER_SHEET];
+};
+
+cut_sheet sheets[CELL_SHEETS];
+
+cut_sheet* find(const SDL_Surface* sheet)
+{
+    if (!sheet)
+        return nullptr;
+    for (cut_sheet& c : sheets)
+        if (c.sheet == sheet && c.pixels == sheet->pixels && c.w == sheet->w && c.h == sheet->h)
+            return &c;
+    return nullptr;
+}
+
+void free_cells(cut_sheet& c)
+{
+    for (int i = 0; i < c.count; i++)
+        SDL_FreeSurface(c.cells[i]);
+    c = cut_sheet{};
+}
+
+// A size x size surface over the sheet's pixels at (x, y), keyed as the sheet.
+SDL_Surface* make_cell(SDL_Surface* sheet, int x, int y, int size)
+{
+    const SDL_PixelFormat* f = sheet->format;
+    uint8_t* corner = static_cast<uint8_t*>(sheet->pixels) + y * sheet->pitch + x * f->BytesPerPixel;
+    SDL_Surface* cell = SDL_CreateRGBSurfaceFrom(corner, size, size, f->BitsPerPixel, sheet->pitch, f->Rmask,
+                                                 f->Gmask, f->Bmask, f->Amask);
+    if (!cell)
+        return nullptr;
+    Uint32 rle = (sheet->flags & (SDL_RLEACCELOK | SDL_RLEACCEL)) ? SDL_RLEACCEL : 0;
+    if (sheet->flags & SDL_SRCCOLORKEY)
+        SDL_SetColorKey(cell, SDL_SRCCOLORKEY | rle, f->colorkey);
+    if (sheet->flags & SDL_SRCALPHA)
+        SDL_SetAlpha(cell, SDL_SRCALPHA | rle, f->alpha);
+    return cell;
+}
+
+}  // namespace
+
+bool cut_cells(SDL_Surface* sheet, int size)
+{
+    release_cells(sheet);
+    if (!sheet || !sheet->pixels || size <= 0 || sheet->format->BytesPerPixel < 2)
+        return false;
+    int cols = sheet->w / size, rows = sheet->h / size;
+    if (cols * rows > CELLS_PER_SHEET || cols * rows == 0)
+        return false;
+    for (cut_sheet& c : sheets) {
+        if (c.sheet)
+            continue;
+        c = {sheet, sheet->pixels, sheet->w, sheet->h, size, cols, 0, {}};
+        for (int i = 0; i < cols * rows; i++) {
+            c.cells[i] = make_cell(sheet, (i % cols) * size, (i / cols) * size, size);
+            if (!c.cells[i]) {
+                free_cells(c);
+                return false;
+            }
+            c.count = i + 1;
+        }
+        return true;
+    }
+    return false;
+}
+
+SDL_Surface* sheet_cell(const SDL_Surface* sheet, int x, int y, int w, int h)
+{
+    const cut_sheet* c = find(sheet);
+    if (!c || w != c->size || h != c->size || x < 0 || y < 0 || x % c->size || y % c->size)
+        return nullptr;
+    int col = x / c->size, index = (y / c->size) * c->cols + col;
+    return col < c->cols && index < c->count ? c->cells[index] : nullptr;
+}
+
+void release_cells(const SDL_Surface* sheet)
+{
+    if (cut_sheet* c = find(sheet))
+        free_cells(*c);
+}
+
+void warm_cells(SDL_Surface* dst)
+{
+    if (!dst || !dst->pixels || dst->w < 1 || dst->h < 1)
+        return;
+    SDL_Rect clip;
+    SDL_GetClipRect(dst, &clip);
+    SDL_Rect corner = {0, 0, 1, 1};
+    SDL_SetClipRect(dst, &corner);
+    size_t bytes = dst->format->BytesPerPixel;
+    uint8_t kept[4];
+    SDL_LockSurface(dst);
+    memcpy(kept, dst->pixels, bytes);
+    SDL_UnlockSurface(dst);
+    for (cut_sheet& c : sheets)
+        for (int i = 0; i < c.count; i++) {
+            SDL_Rect at = corner;
+            SDL_UpperBlit(c.cells[i], nullptr, dst, &at);
+        }
+    SDL_LockSurface(dst);
+    memcpy(dst->pixels, kept, bytes);
+    SDL_UnlockSurface(dst);
+    SDL_SetClipRect(dst, &clip);
+}
+
+int blit_rect(SDL_Surface* src, int sx, int sy, int w, int h, SDL_Surface* dst, int dx, int dy)
+{
+    SDL_Rect to = {static_cast<Sint16>(dx), static_cast<Sint16>(dy), static_cast<Uint16>(w), static_cast<Uint16>(h)};
+    if (SDL_Surface* cell = sheet_cell(src, sx, sy, w, h))
+        return SDL_UpperBlit(cell, nullptr, dst, &to);
+    SDL_Rect from = {static_cast<Sint16>(sx), static_cast<Sint16>(sy), static_cast<Uint16>(w), static_cast<Uint16>(h)};
+    return SDL_UpperBlit(src, &from, dst, &to);
+}
