@@ -1,4 +1,5 @@
-// Sheets cut into cells that share the sheet's pixels.
+// Sheets cut into cells, each a surface of its own pixels (SDL frees the
+// pixels of a run-length encoded surface, so cells cannot share the sheet's).
 #include "video/cells.h"
 
 #include <cstdint>
@@ -6,11 +7,10 @@
 
 namespace {
 
-// One cut sheet; sheet null: a free entry. The sheet's pixels and size are
-// kept to tell it from a new surface that happens to take its address.
+// One cut sheet; sheet null: a free entry. The sheet's size is kept to tell
+// it from a new surface that happens to take its address.
 struct cut_sheet {
-    const SDL_Surface* sheet;
-    const void* pixels;
+    SDL_Surface* sheet;
     int w, h;
     int size, cols, count;
     SDL_Surface* cells[CELLS_PER_SHEET];
@@ -23,7 +23,7 @@ cut_sheet* find(const SDL_Surface* sheet)
     if (!sheet)
         return nullptr;
     for (cut_sheet& c : sheets)
-        if (c.sheet == sheet && c.pixels == sheet->pixels && c.w == sheet->w && c.h == sheet->h)
+        if (c.sheet == sheet && c.w == sheet->w && c.h == sheet->h)
             return &c;
     return nullptr;
 }
@@ -35,15 +35,19 @@ void free_cells(cut_sheet& c)
     c = cut_sheet{};
 }
 
-// A size x size surface over the sheet's pixels at (x, y), keyed as the sheet.
+// A copy of the size x size cell of sheet at (x, y), keyed as the sheet (the
+// sheet is locked by the caller).
 SDL_Surface* make_cell(SDL_Surface* sheet, int x, int y, int size)
 {
     const SDL_PixelFormat* f = sheet->format;
-    uint8_t* corner = static_cast<uint8_t*>(sheet->pixels) + y * sheet->pitch + x * f->BytesPerPixel;
-    SDL_Surface* cell = SDL_CreateRGBSurfaceFrom(corner, size, size, f->BitsPerPixel, sheet->pitch, f->Rmask,
-                                                 f->Gmask, f->Bmask, f->Amask);
+    SDL_Surface* cell =
+        SDL_CreateRGBSurface(SDL_SWSURFACE, size, size, f->BitsPerPixel, f->Rmask, f->Gmask, f->Bmask, f->Amask);
     if (!cell)
         return nullptr;
+    const uint8_t* from = static_cast<const uint8_t*>(sheet->pixels) + y * sheet->pitch + x * f->BytesPerPixel;
+    for (int row = 0; row < size; row++)
+        memcpy(static_cast<uint8_t*>(cell->pixels) + row * cell->pitch, from + row * sheet->pitch,
+               static_cast<size_t>(size) * f->BytesPerPixel);
     Uint32 rle = (sheet->flags & (SDL_RLEACCELOK | SDL_RLEACCEL)) ? SDL_RLEACCEL : 0;
     if (sheet->flags & SDL_SRCCOLORKEY)
         SDL_SetColorKey(cell, SDL_SRCCOLORKEY | rle, f->colorkey);
@@ -52,12 +56,19 @@ SDL_Surface* make_cell(SDL_Surface* sheet, int x, int y, int size)
     return cell;
 }
 
+// One blit of src into the top-left pixel of dst (clipped to it).
+void blit_corner(SDL_Surface* src, SDL_Surface* dst)
+{
+    SDL_Rect at = {0, 0, 1, 1};
+    SDL_UpperBlit(src, nullptr, dst, &at);
+}
+
 }  // namespace
 
 bool cut_cells(SDL_Surface* sheet, int size)
 {
     release_cells(sheet);
-    if (!sheet || !sheet->pixels || size <= 0 || sheet->format->BytesPerPixel < 2)
+    if (!sheet || size <= 0 || sheet->format->BytesPerPixel < 2)
         return false;
     int cols = sheet->w / size, rows = sheet->h / size;
     if (cols * rows > CELLS_PER_SHEET || cols * rows == 0)
@@ -65,14 +76,16 @@ bool cut_cells(SDL_Surface* sheet, int size)
     for (cut_sheet& c : sheets) {
         if (c.sheet)
             continue;
-        c = {sheet, sheet->pixels, sheet->w, sheet->h, size, cols, 0, {}};
-        for (int i = 0; i < cols * rows; i++) {
-            c.cells[i] = make_cell(sheet, (i % cols) * size, (i / cols) * size, size);
-            if (!c.cells[i]) {
-                free_cells(c);
-                return false;
-            }
-            c.count = i + 1;
+        if (SDL_LockSurface(sheet) < 0)
+            return false;
+        c = {sheet, sheet->w, sheet->h, size, cols, 0, {}};
+        for (int i = 0; i < cols * rows && c.count == i; i++)
+            if ((c.cells[i] = make_cell(sheet, (i % cols) * size, (i / cols) * size, size)))
+                c.count = i + 1;
+        SDL_UnlockSurface(sheet);
+        if (c.count < cols * rows) {
+            free_cells(c);
+            return false;
         }
         return true;
     }
@@ -96,7 +109,7 @@ void release_cells(const SDL_Surface* sheet)
 
 void warm_cells(SDL_Surface* dst)
 {
-    if (!dst || !dst->pixels || dst->w < 1 || dst->h < 1)
+    if (!dst || dst->w < 1 || dst->h < 1)
         return;
     SDL_Rect clip;
     SDL_GetClipRect(dst, &clip);
@@ -107,11 +120,12 @@ void warm_cells(SDL_Surface* dst)
     SDL_LockSurface(dst);
     memcpy(kept, dst->pixels, bytes);
     SDL_UnlockSurface(dst);
-    for (cut_sheet& c : sheets)
-        for (int i = 0; i < c.count; i++) {
-            SDL_Rect at = corner;
-            SDL_UpperBlit(c.cells[i], nullptr, dst, &at);
-        }
+    for (cut_sheet& c : sheets) {
+        if (c.sheet)
+            blit_corner(c.sheet, dst);
+        for (int i = 0; i < c.count; i++)
+            blit_corner(c.cells[i], dst);
+    }
     SDL_LockSurface(dst);
     memcpy(dst->pixels, kept, bytes);
     SDL_UnlockSurface(dst);

@@ -1,5 +1,5 @@
 // Sheets cut into cells: every size x size cell of a picture sheet becomes a
-// surface of its own that shares the sheet's pixels, colour key and run-length
+// surface of its own with the sheet's pixels, colour key and run-length
 // acceleration, so that drawing one cell never walks the runs of the whole
 // sheet. Blits of a cell-sized rectangle on a cell corner are drawn from the
 // cell, every other blit from the sheet; the pixels are the same either way.
@@ -20,10 +20,10 @@ SDL_Surface* sheet_cell(const SDL_Surface* sheet, int x, int y, int w, int h);
 // Frees the cells of sheet (nothing when it was not cut); call it before
 // freeing the sheet.
 void release_cells(const SDL_Surface* sheet);
-// Blits every cell once into the top-left pixel of dst, which keeps its
-// value: SDL prepares (run-length encodes) a surface for each destination
-// at its first blit there, so a frame drawing a cell for the first time
-// allocates nothing.
+// Blits every cut sheet and every cell once into the top-left pixel of dst,
+// which keeps its value: SDL prepares (run-length encodes) a surface for a
+// destination at its first blit there, so that a frame drawing a cell for
+// the first time allocates nothing.
 void warm_cells(SDL_Surface* dst);
 // Blits the w x h rectangle at (sx, sy) of src to (dx, dy) of dst, from its
 // cell when it is one; returns the result of SDL_UpperBlit.
