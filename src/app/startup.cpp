@@ -40,6 +40,10 @@ void release_all()
 void init_zarn()
 {
     srand(static_cast<unsigned>(time(nullptr)));
+    // The game reads keys, never composed text: X need not parse the
+    // locale's compose table (half a megabyte) for the input method SDL
+    // opens. A table the player names is still read.
+    setenv("XCOMPOSEFILE", "/dev/null", 0);
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0) {
         printf("SDL Error: %s\n", SDL_GetError());
         SDL_Quit();

@@ -43,17 +43,17 @@ void release(SDL_Surface*& surface)
     surface = nullptr;
 }
 
-// The sheets drawn a cell at a time, each cut into surfaces of its cells.
+// The sheets drawn a cell at a time, each cut into surfaces of its cells,
+// ready for the back surface.
 void cut_sheets()
 {
-    cut_cells(tiles1, 16);
-    cut_cells(tiles2, 16);
-    cut_cells(classic_tiles, 16);
-    cut_cells(anim, 16);
-    cut_cells(font_medium, 16);
-    cut_cells(font_small, 8);
-    cut_cells(font_large, 32);
-    warm_cells(screen);
+    cut_cells(tiles1, 16, screen);
+    cut_cells(tiles2, 16, screen);
+    cut_cells(classic_tiles, 16, screen);
+    cut_cells(anim, 16, screen);
+    cut_cells(font_medium, 16, screen);
+    cut_cells(font_small, 8, screen);
+    cut_cells(font_large, 32, screen);
 }
 
 // Makes magenta, as the surface's own format stores it, transparent.

@@ -56,16 +56,49 @@ SDL_Surface* make_cell(SDL_Surface* sheet, int x, int y, int size)
     return cell;
 }
 
-// One blit of src into the top-left pixel of dst (clipped to it).
+// What blits into a destination's top-left pixel alone change there.
+struct corner_state {
+    SDL_Rect clip;
+    uint8_t pixel[4];
+};
+
+// Clips dst to its top-left pixel, keeping that pixel and the clip.
+corner_state corner_begin(SDL_Surface* dst)
+{
+    corner_state kept{};
+    SDL_GetClipRect(dst, &kept.clip);
+    SDL_Rect corner = {0, 0, 1, 1};
+    SDL_SetClipRect(dst, &corner);
+    SDL_LockSurface(dst);
+    memcpy(kept.pixel, dst->pixels, dst->format->BytesPerPixel);
+    SDL_UnlockSurface(dst);
+    return kept;
+}
+
+void corner_end(SDL_Surface* dst, const corner_state& kept)
+{
+    SDL_LockSurface(dst);
+    memcpy(dst->pixels, kept.pixel, dst->format->BytesPerPixel);
+    SDL_UnlockSurface(dst);
+    SDL_SetClipRect(dst, &kept.clip);
+}
+
+// One blit of src into dst, clipped to its top-left pixel: SDL prepares src
+// for dst (a run-length encoded surface frees its pixels then).
 void blit_corner(SDL_Surface* src, SDL_Surface* dst)
 {
     SDL_Rect at = {0, 0, 1, 1};
     SDL_UpperBlit(src, nullptr, dst, &at);
 }
 
+bool usable(SDL_Surface* dst)
+{
+    return dst && dst->w > 0 && dst->h > 0;
+}
+
 }  // namespace
 
-bool cut_cells(SDL_Surface* sheet, int size)
+bool cut_cells(SDL_Surface* sheet, int size, SDL_Surface* prepare_for)
 {
     release_cells(sheet);
     if (!sheet || size <= 0 || sheet->format->BytesPerPixel < 2)
@@ -76,13 +109,26 @@ bool cut_cells(SDL_Surface* sheet, int size)
     for (cut_sheet& c : sheets) {
         if (c.sheet)
             continue;
-        if (SDL_LockSurface(sheet) < 0)
-            return false;
         c = {sheet, sheet->w, sheet->h, size, cols, 0, {}};
-        for (int i = 0; i < cols * rows && c.count == i; i++)
-            if ((c.cells[i] = make_cell(sheet, (i % cols) * size, (i / cols) * size, size)))
-                c.count = i + 1;
-        SDL_UnlockSurface(sheet);
+        bool prepare = usable(prepare_for);
+        corner_state kept{};
+        if (prepare)
+            kept = corner_begin(prepare_for);
+        for (int i = 0; i < cols * rows && c.count == i; i++) {
+            if (SDL_LockSurface(sheet) < 0)
+                break;
+            c.cells[i] = make_cell(sheet, (i % cols) * size, (i / cols) * size, size);
+            SDL_UnlockSurface(sheet);
+            if (!c.cells[i])
+                break;
+            c.count = i + 1;
+            if (prepare)  // each cell's pixels are freed before the next is made
+                blit_corner(c.cells[i], prepare_for);
+        }
+        if (prepare) {
+            blit_corner(sheet, prepare_for);
+            corner_end(prepare_for, kept);
+        }
         if (c.count < cols * rows) {
             free_cells(c);
             return false;
@@ -109,27 +155,16 @@ void release_cells(const SDL_Surface* sheet)
 
 void warm_cells(SDL_Surface* dst)
 {
-    if (!dst || dst->w < 1 || dst->h < 1)
+    if (!usable(dst))
         return;
-    SDL_Rect clip;
-    SDL_GetClipRect(dst, &clip);
-    SDL_Rect corner = {0, 0, 1, 1};
-    SDL_SetClipRect(dst, &corner);
-    size_t bytes = dst->format->BytesPerPixel;
-    uint8_t kept[4];
-    SDL_LockSurface(dst);
-    memcpy(kept, dst->pixels, bytes);
-    SDL_UnlockSurface(dst);
+    corner_state kept = corner_begin(dst);
     for (cut_sheet& c : sheets) {
         if (c.sheet)
             blit_corner(c.sheet, dst);
         for (int i = 0; i < c.count; i++)
             blit_corner(c.cells[i], dst);
     }
-    SDL_LockSurface(dst);
-    memcpy(dst->pixels, kept, bytes);
-    SDL_UnlockSurface(dst);
-    SDL_SetClipRect(dst, &clip);
+    corner_end(dst, kept);
 }
 
 int blit_rect(SDL_Surface* src, int sx, int sy, int w, int h, SDL_Surface* dst, int dx, int dy)

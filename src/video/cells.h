@@ -9,11 +9,12 @@
 constexpr int CELL_SHEETS = 12;      // sheets cut at once
 constexpr int CELLS_PER_SHEET = 96;  // cells of one sheet at most
 
-// Cuts sheet into its whole size x size cells, row by row; a sheet cut before
-// is cut again. Returns false, cutting nothing, for a missing sheet, one of
-// fewer than 2 bytes per pixel, one of more than CELLS_PER_SHEET cells, or
-// when CELL_SHEETS sheets are cut already.
-bool cut_cells(SDL_Surface* sheet, int size);
+// Cuts sheet into its whole size x size cells, row by row, and prepares them
+// and the sheet for blits into prepare_for unless it is null (see
+// warm_cells); a sheet cut before is cut again. Returns false, cutting
+// nothing, for a missing sheet, one of fewer than 2 bytes per pixel, one of
+// more than CELLS_PER_SHEET cells, or when CELL_SHEETS sheets are cut.
+bool cut_cells(SDL_Surface* sheet, int size, SDL_Surface* prepare_for = nullptr);
 // The cell of sheet whose top-left pixel is (x, y), when sheet is cut into
 // cells of w x h; null otherwise.
 SDL_Surface* sheet_cell(const SDL_Surface* sheet, int x, int y, int w, int h);

@@ -26,8 +26,9 @@ void Scale2X_320(SDL_Surface* src, SDL_Surface* dst);
 void Bilinear2_320(SDL_Surface* src, SDL_Surface* dst);
 // SCANLINE: each row doubled, the second of each pair darkened.
 void Scanline2x_320(SDL_Surface* src, SDL_Surface* dst);
-// BLUR: like BILINEAR AA but through aabuf, the lower-right pixel blending the
-// right and lower neighbours; without its buffer it shows SIMPLE.
+// BLUR: like BILINEAR AA but through aabuf (two rows of it at a time), the
+// lower-right pixel blending the right and lower neighbours; without its
+// buffer it shows SIMPLE.
 void antiAlias2_320(SDL_Surface* src, SDL_Surface* dst);
 // No filter: src copied into the top-left corner of dst, widened to dst's
 // format when dst has 32-bit pixels.
