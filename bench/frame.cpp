@@ -14,9 +14,10 @@
 //   bench_frame                  ns per frame and heap allocations per frame
 //                                of every case; the X cases when a display
 //                                opens, else a line saying they are skipped
-//   bench_frame --frames CASE N  N frames of CASE after 3 of warming up, with
-//                                the allocations among them (for
-//                                frame_callgrind.sh)
+//   bench_frame --frames CASE N [B]  N frames of CASE after 3 of warming up,
+//                                with the allocations among them (for
+//                                frame_callgrind.sh); B picks the filters' row
+//                                build (FILTER_ROWS_*; default the game's)
 //   bench_frame --rss CASE N     N frames of CASE, then the peak resident
 //                                memory of the process (VmHWM)
 //
@@ -42,6 +43,7 @@
 #include "screens/level.h"
 #include "sound/sound.h"
 #include "sys/clock.h"
+#include "video/filters.h"
 #include "video/fps.h"
 #include "video/screen.h"
 
@@ -364,10 +366,14 @@ void table(bool x)
 int main(int argc, char** argv)
 {
     bench_case c{};
-    if (argc == 4 && (strcmp(argv[1], "--frames") == 0 || strcmp(argv[1], "--rss") == 0)) {
+    if ((argc == 4 || argc == 5) && (strcmp(argv[1], "--frames") == 0 || strcmp(argv[1], "--rss") == 0)) {
         int n = atoi(argv[3]);
         if (!parse_case(argv[2], &c) || n < 0)
             return 2;
+        if (argc == 5 && !filters_use_rows(atoi(argv[4]))) {
+            printf("%s: row build %s not on this processor\n", argv[2], argv[4]);
+            return 0;
+        }
         if (!set_mode(c)) {
             printf("%s: no display, skipped\n", argv[2]);
             return 0;
@@ -385,7 +391,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (argc != 1) {
-        fprintf(stderr, "usage: bench_frame [--frames|--rss SCREEN:ZOOM:WIDTH[:x] N]\n");
+        fprintf(stderr, "usage: bench_frame [--frames|--rss SCREEN:ZOOM:WIDTH[:x] N [BUILD]]\n");
         return 2;
     }
     printf("%-18s %9s %12s %14s\n", "case", "display", "ns/frame", "allocs/frame");

@@ -4,8 +4,10 @@
 # run of N + 10 frames and a run of 10 frames, divided by N, with the heap
 # allocations among the N frames. Cases as bench_frame takes them; by default
 # every screen mode in play, every message screen at 640 x 480 with BLUR, and
-# the X presentation cases when DISPLAY names a display.
-#   bench/frame_callgrind.sh [build folder] [frames] [case...]
+# the X presentation cases when DISPLAY names a display. ROWS=B picks the
+# filters' row build (0 baseline, 1 NEON, 2 x86-64-v2, 3 AVX2; by default
+# the one the game picks).
+#   [ROWS=B] bench/frame_callgrind.sh [build folder] [frames] [case...]
 # Run from anywhere; the program runs in the build folder, which holds data/.
 set -eu
 build=$(cd "${1:-build}" && pwd)
@@ -30,7 +32,7 @@ fi
 count() {
     rm -f "$out"/cg*
     (cd "$build" && valgrind --tool=callgrind --separate-threads=yes --callgrind-out-file="$out/cg" \
-        "$bin" --frames "$1" "$2" >"$out/log" 2>&1)
+        "$bin" --frames "$1" "$2" ${ROWS:+"$ROWS"} >"$out/log" 2>&1)
     sed -n 's/^totals: *\([0-9]*\).*/\1/p; s/^summary: *\([0-9]*\).*/\1/p' "$out/cg-01" | head -n 1
 }
 

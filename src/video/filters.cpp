@@ -56,7 +56,7 @@ struct Target {
 Pixel wide_rows[2][OUT_W];
 // Padded copies of a source row and the row below; element 1 is column 0.
 Pixel lines[2][LINE_W];
-// BLUR's rows read back from aabuf: the pixels and their masked forms.
+// BLUR's rows as stored in aabuf: the pixels and their masked forms.
 Pixel blur_px[2][LINE_W];
 Pixel blur_mk[2][LINE_W];
 
@@ -157,8 +157,7 @@ struct RowCode {
     void (*bilinear_row)(const Pixel*, const Pixel*, Pixel, Pixel*, Pixel*);
     void (*bilinear_last_row)(const Pixel*, Pixel, Pixel*);
     void (*dark_row)(const Pixel*, Pixel, Pixel*);
-    void (*blur_store_row)(const Pixel*, Pixel, uint32_t*);
-    void (*blur_load_row)(const uint32_t*, Pixel*, Pixel*);
+    void (*blur_store_row)(const Pixel*, Pixel, uint32_t*, Pixel*, Pixel*);
     void (*blur_row)(const Pixel*, const Pixel*, const Pixel*, Pixel*, Pixel*);
     void (*blur_last_row)(const Pixel*, const Pixel*, Pixel*);
 };
@@ -446,10 +445,9 @@ void antiAlias2_320(SDL_Surface* src, SDL_Surface* dst)
     SDL_LockSurface(src);
     Pixel m = blur_mask(src->format);
     uint32_t* const pairs[2] = {aabuf, aabuf + 2 * SRC_W};
-    // Source row y into aabuf and back into blur_px, blur_mk [y & 1].
+    // Source row y into aabuf, and as the same words into blur_px, blur_mk [y & 1].
     auto take_row = [&](int y) {
-        kernels->blur_store_row(row_of(src, y), m, pairs[y & 1]);
-        kernels->blur_load_row(pairs[y & 1], blur_px[y & 1], blur_mk[y & 1]);
+        kernels->blur_store_row(row_of(src, y), m, pairs[y & 1], blur_px[y & 1], blur_mk[y & 1]);
     };
     Target t = target_of(dst, SRC_W, SRC_H);
     take_row(0);
