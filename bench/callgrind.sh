@@ -3,16 +3,18 @@
 # thread (repeatable, unlike wall time on a shared machine), into a 16-bit
 # and a 32-bit display. Each figure is the difference of a run of N + 1
 # frames and a run of 1 frame, divided by N. BUILD is the filters' row build
-# (0 baseline, 1 NEON, 2 x86-64-v2, 3 AVX2; default the one the game picks).
+# (0 baseline, 1 NEON, 2 x86-64-v2, 3 AVX2; default the one the game picks
+# when it runs here, asked before valgrind, whose processor may look
+# different to the program).
 # No memcpy row: valgrind counts each byte of a `rep movsb` as one
 # instruction, so a memcpy is no baseline here (bench_filters times one).
 #   bench/callgrind.sh [build folder] [frames] [BUILD]
 set -eu
 build=${1:-build}
 frames=${2:-10}
-rows=${3:--1}
 bin=$build/bench/bench_filters
 [ -x "$bin" ] || { echo "no $bin: build the target bench_filters first" >&2; exit 1; }
+rows=${3:-$("$bin" --rows)}
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
@@ -24,6 +26,7 @@ count() {
     sed -n 's/^totals: *\([0-9]*\).*/\1/p; s/^summary: *\([0-9]*\).*/\1/p' "$out/cg-01" | head -n 1
 }
 
+echo "row build $rows"
 printf '%-12s %9s %5s %14s %10s\n' filter display depth instr/frame 'per pixel'
 for w in 640 1280; do
     for d in 16 32; do

@@ -12,6 +12,8 @@
 //                                         width W and depth D (16 or 32) with
 //                                         row build B (default: the one the
 //                                         game chooses), for callgrind.sh
+//   bench_filters --rows                  the number of the row build the
+//                                         game chooses on this processor
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -154,8 +156,12 @@ int main(int argc, char** argv)
     if (argc >= 5 && argc <= 7 && strcmp(argv[1], "--frames") == 0)
         return run_frames(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), argc >= 6 ? atoi(argv[5]) : 16,
                           argc >= 7 ? atoi(argv[6]) : -1);
+    if (argc == 2 && strcmp(argv[1], "--rows") == 0) {
+        printf("%d\n", filters_rows_in_use());
+        return 0;
+    }
     if (argc != 1) {
-        fprintf(stderr, "usage: bench_filters [--frames F N W [DEPTH [BUILD]]]\n");
+        fprintf(stderr, "usage: bench_filters [--frames F N W [DEPTH [BUILD]] | --rows]\n");
         return 2;
     }
     table();

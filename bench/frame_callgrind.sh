@@ -6,7 +6,8 @@
 # every screen mode in play, every message screen at 640 x 480 with BLUR, and
 # the X presentation cases when DISPLAY names a display. ROWS=B picks the
 # filters' row build (0 baseline, 1 NEON, 2 x86-64-v2, 3 AVX2; by default
-# the one the game picks).
+# the one the game picks when it runs here, asked before valgrind, whose
+# processor may look different to the program).
 #   [ROWS=B] bench/frame_callgrind.sh [build folder] [frames] [case...]
 # Run from anywhere; the program runs in the build folder, which holds data/.
 set -eu
@@ -15,6 +16,8 @@ frames=${2:-100}
 [ $# -ge 2 ] && shift 2 || shift $#
 bin=$build/bench/bench_frame
 [ -x "$bin" ] || { echo "no $bin: build the target bench_frame first" >&2; exit 1; }
+[ -x "$build/bench/bench_filters" ] || { echo "no bench_filters: build it too" >&2; exit 1; }
+ROWS=${ROWS:-$("$build/bench/bench_filters" --rows)}
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
@@ -32,10 +35,11 @@ fi
 count() {
     rm -f "$out"/cg*
     (cd "$build" && valgrind --tool=callgrind --separate-threads=yes --callgrind-out-file="$out/cg" \
-        "$bin" --frames "$1" "$2" ${ROWS:+"$ROWS"} >"$out/log" 2>&1)
+        "$bin" --frames "$1" "$2" "$ROWS" >"$out/log" 2>&1)
     sed -n 's/^totals: *\([0-9]*\).*/\1/p; s/^summary: *\([0-9]*\).*/\1/p' "$out/cg-01" | head -n 1
 }
 
+echo "row build $ROWS"
 printf '%-18s %14s %10s\n' case instr/frame allocs
 for c in $cases; do
     case $c in

@@ -147,7 +147,8 @@ Pixel* out_row(const Target& t, int y, int k)
 }
 
 // The row kernels, one pointer each (filter_rows.inc); the widening ones
-// come in two, indexed by Target::bgr.
+// come in two, indexed by Target::bgr, the BLUR blends in two, indexed by
+// whether the mask clears bit 0.
 struct RowCode {
     void (*double_pixels)(const Pixel*, Pixel*, int);
     void (*double_two)(const Pixel*, int, Pixel*, Pixel*);
@@ -158,8 +159,8 @@ struct RowCode {
     void (*bilinear_last_row)(const Pixel*, Pixel, Pixel*);
     void (*dark_row)(const Pixel*, Pixel, Pixel*);
     void (*blur_store_row)(const Pixel*, Pixel, uint32_t*, Pixel*, Pixel*);
-    void (*blur_row)(const Pixel*, const Pixel*, const Pixel*, Pixel*, Pixel*);
-    void (*blur_last_row)(const Pixel*, const Pixel*, Pixel*);
+    void (*blur_row[2])(const Pixel*, const Pixel*, const Pixel*, Pixel*, Pixel*);
+    void (*blur_last_row[2])(const Pixel*, const Pixel*, Pixel*);
 };
 
 #define FILTER_ROWS portable_rows
@@ -215,12 +216,26 @@ const RowCode* rows_build(int which)
     }
 }
 
-// The best build this processor runs: the last one available.
+// True when build `which` runs here but slower than a narrower one: AMD's
+// first Zen cores split every 256-bit operation in two and move data across
+// its halves slowly, so there the AVX2 build takes longer than x86-64-v2
+// (bench_filters shows it), fewer instructions notwithstanding.
+bool slow_here(int which)
+{
+#ifdef ZARN_X86_ROWS
+    __builtin_cpu_init();
+    return which == FILTER_ROWS_AVX2 && __builtin_cpu_is("znver1");
+#else
+    return which < 0;
+#endif
+}
+
+// The best build for this processor: the widest it runs at full speed.
 int best_build()
 {
     int best = FILTER_ROWS_BASELINE;
     for (int which = 1; which < FILTER_ROWS_BUILDS; which++)
-        if (rows_build(which))
+        if (rows_build(which) && !slow_here(which))
             best = which;
     return best;
 }
@@ -444,6 +459,7 @@ void antiAlias2_320(SDL_Surface* src, SDL_Surface* dst)
     SDL_LockSurface(dst);
     SDL_LockSurface(src);
     Pixel m = blur_mask(src->format);
+    bool even = (m & 1) == 0;
     uint32_t* const pairs[2] = {aabuf, aabuf + 2 * SRC_W};
     // Source row y into aabuf, and as the same words into blur_px, blur_mk [y & 1].
     auto take_row = [&](int y) {
@@ -457,7 +473,7 @@ void antiAlias2_320(SDL_Surface* src, SDL_Surface* dst)
         take_row(y + 1);
         Pixel* o0 = out_row(t, y, 0);
         Pixel* o1 = out_row(t, y, 1);
-        kernels->blur_row(px, mk, blur_mk[(y + 1) & 1], o0, o1);
+        kernels->blur_row[even](px, mk, blur_mk[(y + 1) & 1], o0, o1);
         // Column 319: the centre above, the lower neighbour itself below,
         // each repeated into the last column.
         o0[OUT_W - 2] = o0[OUT_W - 1] = px[SRC_W];
@@ -467,7 +483,7 @@ void antiAlias2_320(SDL_Surface* src, SDL_Surface* dst)
     // The last source row gives one row, shown twice.
     const Pixel* px = blur_px[(SRC_H - 1) & 1];
     Pixel* o0 = out_row(t, SRC_H - 1, 0);
-    kernels->blur_last_row(px, blur_mk[(SRC_H - 1) & 1], o0);
+    kernels->blur_last_row[even](px, blur_mk[(SRC_H - 1) & 1], o0);
     o0[OUT_W - 2] = o0[OUT_W - 1] = px[SRC_W];
     finish_last_row(t, SRC_H - 1, OUT_W);
     SDL_UnlockSurface(src);

@@ -41,8 +41,8 @@ bool filters_can_write(const SDL_PixelFormat* f);
 // Frees aabuf, so the next BLUR frame makes it again at the display's size.
 void filters_release_buffer();
 // Makes the filters run build `which` of their row code (FILTER_ROWS_*; any
-// other value: the best build this processor runs, the one chosen at
-// start-up). Returns false, changing nothing, when that build is not
+// other value: the one chosen at start-up, the widest this processor runs at
+// full speed). Returns false, changing nothing, when that build is not
 // available here.
 bool filters_use_rows(int which);
 // The build of the row code the filters run now.

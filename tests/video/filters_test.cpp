@@ -148,7 +148,7 @@ TEST_F(Filters, BlurBlendsRightAndLowerNeighboursAndFillsEveryPixel)
     EXPECT_EQ(block(50, 50), (Block{0x0001, 0x0000, 0x0000, 0x0000}));
 }
 
-TEST_F(Filters, MasksFollowTheChannelShiftsOf555)
+TEST_F(Filters, MasksFollowTheChannelShifts)
 {
     use(640, true);
     px(screen, 10, 10) = 0x7C00;  // full red
@@ -160,6 +160,21 @@ TEST_F(Filters, MasksFollowTheChannelShiftsOf555)
     Scanline2x();
     EXPECT_EQ(out(40, 21), 0x1104);  // (0x7FFF & 0x4410) >> 2
     EXPECT_EQ(out(20, 21), 0x1100);
+
+    // No channel at bit 0 (5-5-5 one bit up): BLUR's mask keeps bit 0, so a
+    // blend of 1 and 0 halves to 0, on every build.
+    SDL_FreeSurface(screen);
+    screen = SDL_CreateRGBSurfaceFrom(mem[0].data(), 320, 240, 16, 2 * 320 + 12, 0xF800, 0x07C0, 0x003E, 0);
+    for (int path = 0; path < FILTER_ROWS_BUILDS; path++) {
+        if (!filters_use_rows(path))
+            continue;
+        SDL_FillRect(screen, nullptr, 0);
+        px(screen, 10, 10) = 0x0001;
+        antiAlias2();
+        EXPECT_EQ(Block({out(20, 20), out(21, 20), out(20, 21), out(19, 21)}), (Block{1, 0, 0, 0}))
+            << filters_rows_name(path);
+    }
+    filters_use_rows(-1);
 }
 
 // Every filter writes every display pixel; every build of the row code this
