@@ -7,7 +7,7 @@ packages=(g++ cmake make pkg-config ccache
           libsdl1.2-dev libsdl-mixer1.2-dev libmodplug-dev zlib1g-dev
           googletest libgtest-dev libbenchmark-dev)
 if [ "${1:-}" = "--with-x" ]; then
-    packages+=(xvfb xauth imagemagick)
+    packages+=(xvfb xauth imagemagick xdotool)
 fi
 
 missing=()
