@@ -1,18 +1,24 @@
-// The scaling filters per presented frame, beside a memcpy of the same output
-// bytes in the same run, on a pixel-art frame (16 x 16 tiles with outlines
-// and a little noise), at 640 x 480 and at 1280 x 960.
+// The scaling filters per presented frame against a memcpy of the same
+// output bytes, on a pixel-art frame (16 x 16 tiles with outlines and a
+// little noise), at 640 x 480 and 1280 x 960, into a 16-bit and a 32-bit
+// display, with each build of the row code this processor runs. The filter
+// and the memcpy take turns in one loop, so both see the same machine; the
+// figure is the ratio of their medians.
 //
-//   bench_filters                   Google Benchmark figures, then a table of
-//                                   ns per frame and the ratio to memcpy
-//   bench_filters --frames F N W    runs filter F (0 memcpy, 1..5 zoom) N times
-//                                   at display width W, for callgrind.sh
-#include <benchmark/benchmark.h>
-
+//   bench_filters                         the table
+//   bench_filters --frames F N W [D [B]]  runs filter F (1..5 as zoom; 0 the
+//                                         unfiltered 320 x 240 picture into a
+//                                         32-bit display) N times at display
+//                                         width W and depth D (16 or 32) with
+//                                         row build B (default: the one the
+//                                         game chooses), for callgrind.sh
+//   bench_filters --rows                  the number of the row build the
+//                                         game chooses on this processor
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
-#include <string>
 #include <vector>
 
 #include "video/filters.h"
@@ -20,7 +26,7 @@
 
 namespace {
 
-const char* const names[6] = {"memcpy", "SIMPLE", "SCALE2X", "BILINEAR_AA", "SCANLINE", "BLUR"};
+const char* const names[6] = {"unfiltered", "SIMPLE", "SCALE2X", "BILINEAR_AA", "SCANLINE", "BLUR"};
 void (*const filters[6])() = {nullptr, zoom2, Scale2X, Bilinear2, Scanline2x, antiAlias2};
 
 std::vector<uint8_t> copy_src;  // the memcpy's source, as large as the output
@@ -46,98 +52,100 @@ void pixel_art(SDL_Surface* s)
     }
 }
 
-void setup(int display_w)
+// The back surface, and a display of w x (w * 3 / 4) at depth bits (the
+// unfiltered case: 320 x 240).
+void setup(int f, int w, int depth)
 {
     if (!screen) {
         screen = SDL_CreateRGBSurface(0, 320, 240, 16, 0xF800, 0x07E0, 0x001F, 0);
         pixel_art(screen);
     }
-    if (fscreen && fscreen->w != display_w) {
+    if (f == 0)
+        w = 320;
+    if (fscreen)
         SDL_FreeSurface(fscreen);
-        fscreen = nullptr;
-    }
-    if (!fscreen)
-        fscreen = SDL_CreateRGBSurface(0, display_w, display_w * 3 / 4, 16, 0xF800, 0x07E0, 0x001F, 0);
-    full_width = display_w;
-    full_height = display_w * 3 / 4;
+    if (depth == 32)
+        fscreen = SDL_CreateRGBSurface(0, w, w * 3 / 4, 32, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+    else
+        fscreen = SDL_CreateRGBSurface(0, w, w * 3 / 4, 16, 0xF800, 0x07E0, 0x001F, 0);
+    full_width = w;
+    full_height = w * 3 / 4;
+    filters_release_buffer();
     size_t bytes = static_cast<size_t>(fscreen->pitch) * fscreen->h;
     if (copy_src.size() != bytes)
         copy_src.assign(bytes, 0x5A);
 }
 
-// One frame of filter f (0: the memcpy of the same output bytes).
-void frame(int f)
+void run_filter(int f)
 {
     if (f == 0)
-        memcpy(fscreen->pixels, copy_src.data(), copy_src.size());
+        unfiltered_320(screen, fscreen);
     else
         filters[f]();
 }
 
-void BM_Frame(benchmark::State& state)
+double median(std::vector<double> v)
 {
-    int f = static_cast<int>(state.range(0));
-    setup(static_cast<int>(state.range(1)));
-    frame(f);  // BLUR allocates its buffer on the first frame
-    for (auto _ : state) {
-        frame(f);
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(copy_src.size()));
-    state.SetLabel(names[f]);
+    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+    return v[v.size() / 2];
 }
 
-void frame_args(benchmark::internal::Benchmark* b)
+constexpr int ROUNDS = 151;
+
+// Filter f and a memcpy of the display, taking turns: the medians in ns.
+void measure(int f, double* filter_ns, double* copy_ns)
 {
+    using clock = std::chrono::steady_clock;
+    std::vector<double> ft, ct;
+    run_filter(f);  // BLUR allocates its buffer on the first frame
+    for (int i = 0; i < ROUNDS; i++) {
+        auto t0 = clock::now();
+        memcpy(fscreen->pixels, copy_src.data(), copy_src.size());
+        auto t1 = clock::now();
+        run_filter(f);
+        auto t2 = clock::now();
+        ct.push_back(std::chrono::duration<double, std::nano>(t1 - t0).count());
+        ft.push_back(std::chrono::duration<double, std::nano>(t2 - t1).count());
+    }
+    *filter_ns = median(ft);
+    *copy_ns = median(ct);
+}
+
+void table()
+{
+    printf("%-12s %9s %5s %10s %11s %11s %9s\n", "filter", "display", "depth", "rows", "filter ns", "memcpy ns",
+           "x memcpy");
     for (int w : {640, 1280})
-        for (int f = 0; f < 6; f++)
-            b->Args({f, w});
-}
-BENCHMARK(BM_Frame)->Apply(frame_args)->Unit(benchmark::kMicrosecond)->MinTime(0.5)->Repetitions(3)
-    ->ReportAggregatesOnly(true);
-
-// Keeps the medians of each run (real and CPU time, ns) for the closing
-// table. The machine is shared, so CPU time is the steadier of the two.
-class TableReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::pair<int, int>, std::pair<double, double>> ns;
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& r : runs) {
-            int f = 0, w = 0;  // run_name.args is "f/w"
-            if (r.aggregate_name == "median" && sscanf(r.run_name.args.c_str(), "%d/%d", &f, &w) == 2)
-                ns[{w, f}] = {r.GetAdjustedRealTime() * 1000.0, r.GetAdjustedCPUTime() * 1000.0};
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
-void print_table(const TableReporter& rep)
-{
-    printf("\n%-12s %9s %12s %12s %10s %10s\n", "filter", "display", "real ns", "cpu ns", "x memcpy",
-           "(real)");
-    for (int w : {640, 1280}) {
-        auto base = rep.ns.find({w, 0});
-        for (int f = 0; f < 6; f++) {
-            auto it = rep.ns.find({w, f});
-            if (it == rep.ns.end() || base == rep.ns.end())
-                continue;
-            auto [real, cpu] = it->second;
-            printf("%-12s %9s %12.0f %12.0f %10.2f %10.2f\n", names[f], w == 640 ? "640x480" : "1280x960",
-                   real, cpu, cpu / base->second.second, real / base->second.first);
-        }
-    }
+        for (int depth : {16, 32})
+            for (int f = 0; f < 6; f++) {
+                if (f == 0 && (depth == 16 || w == 1280))
+                    continue;  // a 16-bit display shows the back surface itself
+                for (int b = 0; b < FILTER_ROWS_BUILDS; b++) {
+                    if (!filters_use_rows(b))
+                        continue;
+                    setup(f, w, depth);
+                    double fns, cns;
+                    measure(f, &fns, &cns);
+                    printf("%-12s %9s %5d %10s %11.0f %11.0f %9.2f\n", names[f],
+                           f == 0 ? "320x240" : w == 640 ? "640x480" : "1280x960", depth, filters_rows_name(b),
+                           fns, cns, fns / cns);
+                }
+            }
+    filters_use_rows(-1);
+    printf("the game runs the %s build here\n", filters_rows_name(filters_rows_in_use()));
 }
 
-// Runs frames without the benchmark machinery, for instruction counts.
-int run_frames(int f, int n, int w)
+// Runs frames without the table, for instruction counts.
+int run_frames(int f, int n, int w, int depth, int build)
 {
-    if (f < 0 || f > 5 || n < 0 || (w != 640 && w != 1280))
+    if (f < 0 || f > 5 || n < 0 || (w != 640 && w != 1280) || (depth != 16 && depth != 32))
         return 2;
-    setup(w);
-    frame(f);  // one frame more in every run: BLUR's one allocation cancels out
+    if (!filters_use_rows(build))
+        return 3;
+    setup(f, w, depth);
+    run_filter(f);  // one frame more in every run: BLUR's one allocation cancels out
     for (int i = 0; i < n; i++)
-        frame(f);
+        run_filter(f);
     return 0;
 }
 
@@ -145,12 +153,17 @@ int run_frames(int f, int n, int w)
 
 int main(int argc, char** argv)
 {
-    if (argc == 5 && strcmp(argv[1], "--frames") == 0)
-        return run_frames(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]));
-    benchmark::Initialize(&argc, argv);
-    TableReporter rep;
-    benchmark::RunSpecifiedBenchmarks(&rep);
-    print_table(rep);
-    benchmark::Shutdown();
+    if (argc >= 5 && argc <= 7 && strcmp(argv[1], "--frames") == 0)
+        return run_frames(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), argc >= 6 ? atoi(argv[5]) : 16,
+                          argc >= 7 ? atoi(argv[6]) : -1);
+    if (argc == 2 && strcmp(argv[1], "--rows") == 0) {
+        printf("%d\n", filters_rows_in_use());
+        return 0;
+    }
+    if (argc != 1) {
+        fprintf(stderr, "usage: bench_filters [--frames F N W [DEPTH [BUILD]] | --rows]\n");
+        return 2;
+    }
+    table();
     return 0;
 }

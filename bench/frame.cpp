@@ -1,38 +1,49 @@
-// One frame of play through the real play loop: event reading, the field with
-// running animations, the rules, the heads-up display and the presentation,
-// for each zoom mode (0: the 320 x 240 surface itself; 1..5: the filters at
-// 640 x 480), on a busy level: every tile kind, animated mines and
-// teleporters, a player pushed to and fro for ever (the background scrolls),
-// all 16 dissolves and 8 explosions running. Headless (SDL's dummy drivers)
-// and on the virtual clock, so the pacer never sleeps.
+// Frames of the level screen through the real loops: play (event reading, the
+// field with running animations, the rules, the heads-up display, the
+// presentation) and every message screen (level start, fall, time up, won,
+// the ending, game over), in each screen mode, on a busy level: every tile
+// kind, animated mines and teleporters, a player pushed to and fro for ever
+// (the background scrolls), all 16 dissolves and 8 explosions running. On
+// the virtual clock, so the pacer never sleeps.
 //
-//   bench_frame                  Google Benchmark figures, then a table of
-//                                ns per frame and heap allocations per frame
-//   bench_frame --frames Z N     N frames of play at zoom Z, for
-//                                frame_callgrind.sh (instructions per frame)
+// A case is SCREEN:ZOOM:WIDTH[:x]: SCREEN one of play, start, fall, timeup,
+// won, ending, gameover; ZOOM 0..5 (0 shows the back surface itself at
+// 320 x 240); WIDTH 640 or 1280; ":x" presents on the X display named by
+// DISPLAY instead of SDL's dummy driver.
 //
-// Run it from the build folder, which holds data/. Pictures the data do not
-// have yet are replaced by plain stand-ins of the same size (reported).
-#include <benchmark/benchmark.h>
-
+//   bench_frame                  ns per frame and heap allocations per frame
+//                                of every case; the X cases when a display
+//                                opens, else a line saying they are skipped
+//   bench_frame --frames CASE N [B]  N frames of CASE after 3 of warming up,
+//                                with the allocations among them (for
+//                                frame_callgrind.sh); B picks the filters' row
+//                                build (FILTER_ROWS_*; default the game's)
+//   bench_frame --rss CASE N     N frames of CASE, then the peak resident
+//                                memory of the process (VmHWM)
+//
+// Run it from the build folder, which holds data/.
 #include <SDL.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <malloc.h>
+#include <string>
+#include <vector>
 
+#include "app/startup.h"
 #include "config/input.h"
-#include "sys/clock.h"
 #include "core/field.h"
 #include "core/level.h"
 #include "core/play.h"
-#include "screens/level.h"
 #include "core/state.h"
-#include "app/startup.h"
 #include "res/assets.h"
-#include "video/font.h"
 #include "res/qva.h"
+#include "screens/level.h"
+#include "sound/sound.h"
+#include "sys/clock.h"
+#include "video/filters.h"
 #include "video/fps.h"
 #include "video/screen.h"
 
@@ -130,61 +141,112 @@ void load_busy_level()
     MapData.time_left = 9999;  // never runs out while measuring
 }
 
-int stand_ins = 0;
+// The screens a case can show.
+constexpr const char* SCREENS[] = {"play", "start", "fall", "timeup", "won", "ending", "gameover"};
+constexpr int SCREEN_MODES[] = {0, MSG_LEVEL_START, MSG_FALL, MSG_TIME_UP, MSG_LEVEL_WON, MSG_LEVEL_WON,
+                                MSG_GAME_OVER};
+constexpr int SCREEN_COUNT = sizeof SCREENS / sizeof SCREENS[0];
 
-// A plain keyed picture for one the data do not have yet.
-void stand_in(SDL_Surface*& s, int w, int h)
+struct bench_case {
+    int screen;  // index into SCREENS
+    int zoom;
+    int width;   // of the enlarged display: 640 or 1280
+    bool x;      // on the X display
+};
+
+bool parse_case(const char* text, bench_case* c)
 {
-    if (s)
-        return;
-    s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 16, 0xF800, 0x07E0, 0x001F, 0);
-    for (int y = 0; y < h; y++)
-        for (int x = 0; x < w; x++)
-            static_cast<Uint16*>(s->pixels)[y * (s->pitch / 2) + x] =
-                static_cast<Uint16>(((x ^ y) & 4) ? 0xF81F : (x * 37 + y * 11));
-    SDL_SetColorKey(s, SDL_SRCCOLORKEY, 0xF81F);
-    stand_ins++;
+    char name[16] = "";
+    char x[4] = "";
+    int n = sscanf(text, "%15[a-z]:%d:%d:%3s", name, &c->zoom, &c->width, x);
+    if (n < 3 || c->zoom < 0 || c->zoom > 5 || (c->width != 640 && c->width != 1280))
+        return false;
+    c->x = n == 4 && strcmp(x, "x") == 0;
+    if (n == 4 && !c->x)
+        return false;
+    for (c->screen = 0; c->screen < SCREEN_COUNT; c->screen++)
+        if (strcmp(name, SCREENS[c->screen]) == 0)
+            return true;
+    return false;
 }
 
-void boot(int zoom_mode)
+std::string case_name(const bench_case& c)
 {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    sys_use_virtual_clock(true);
-    openArchives();
-    zoom = zoom_mode;
+    char text[48];
+    snprintf(text, sizeof text, "%s:%d:%d%s", SCREENS[c.screen], c.zoom, c.width, c.x ? ":x" : "");
+    return text;
+}
+
+const char* display_name(const bench_case& c)
+{
+    return c.zoom == 0 ? "320x240" : c.width == 1280 ? "1280x960" : "640x480";
+}
+
+// Which video driver SDL runs now, and whether the game is up.
+bool booted = false;
+bool on_x = false;
+
+// Brings the game up (once) on the dummy video driver or on X; false when X
+// is asked for and no display opens.
+bool boot(bool x)
+{
+    if (booted && on_x == x)
+        return true;
+    const char* display = getenv("DISPLAY");
+    if (x && (!display || !*display))
+        return false;
+    if (!booted) {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        setenv("SDL_VIDEODRIVER", x ? "x11" : "dummy", 1);
+        sys_use_virtual_clock(true);
+        openArchives();
+        zoom = 1;
+        full_screen = 0;
+        double_scale = 0;
+        init_zarn();
+        booted = true;
+        on_x = x;
+        return screen != nullptr;
+    }
+    // Another driver: the video part of SDL again, the pictures kept.
+    screen_release();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    screen_reset();
     full_screen = 0;
-    double_scale = 0;
-    init_zarn();
-    stand_in(tiles1, 144, 64);
-    stand_in(tiles2, 144, 64);
-    stand_in(tiles_back, 512, 64);
-    stand_in(anim, 64, 16);
-    stand_in(raster, 16, 16);
-    stand_in(top, 320, 48);
-    stand_in(letsgo, 320, 240);
+    setenv("SDL_VIDEODRIVER", x ? "x11" : "dummy", 1);
+    on_x = x;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0)
+        return false;
+    init_screen();
+    return screen != nullptr;
 }
 
-void set_zoom(int zoom_mode)
+bool set_mode(const bench_case& c)
 {
-    zoom = zoom_mode;
+    if (!boot(c.x))
+        return false;
+    zoom = c.zoom;
+    full_screen = 0;
+    double_scale = c.width == 1280 ? 1 : 0;
     init_screen();
+    return screen != nullptr;
 }
 
 // The frame boundary while measuring: keeps every animation slot busy,
-// counts allocations from the first frame of play on, ends after the frames.
+// counts allocations over the measured frames, ends after them. Play
+// measures from its second frame on: the first is the start screen.
 int frames_wanted = 0;
 int frames_done = 0;
+int lead = 0;
 
 void keep_busy()
 {
     frames_done++;
-    if (frames_done == 1) {  // the start screen is over: play begins
-        Uint8* keys = SDL_GetKeyState(nullptr);
-        keys[SDLK_RIGHT] = 1;  // onto the pushers
+    if (frames_done == lead)
         counting = true;
-    }
-    if (frames_done == 2)
+    if (lead == 1 && frames_done == 1)
+        SDL_GetKeyState(nullptr)[SDLK_RIGHT] = 1;  // onto the pushers
+    if (lead == 1 && frames_done == 2)
         SDL_GetKeyState(nullptr)[SDLK_RIGHT] = 0;
     for (int i = 0; i < DISSOLVE_SLOTS; i++)
         if (dissolve[i].frame == 0)
@@ -192,93 +254,153 @@ void keep_busy()
     for (int i = 0; i < EXPLOSION_SLOTS; i++)
         if (explosions[i] == -1)
             add_explosion(1 + 2 * i, 8);
-    if (frames_done > frames_wanted) {
+    if (frames_done == lead + frames_wanted) {
         counting = false;
-        quit_zarn = 1;  // the play loop returns in its next frame
+        quit_zarn = 1;  // the screen returns in its next frame
     }
 }
 
-// n frames of play (after the start screen), through the real play loop.
-void play_frames(int n)
+// n frames of the case's screen: play through engine (after its start
+// screen), a message screen through aktion.
+void run_frames(const bench_case& c, int n)
 {
     load_busy_level();
     quit_zarn = 0;
     Player.lives = 3;
+    Player.perfect = 0;
+    explode_index = 0;
+    curr_map = strcmp(SCREENS[c.screen], "ending") == 0 ? maxmap : 1;
     frames_wanted = n;
     frames_done = 0;
     fps_frame_hook = keep_busy;
-    SDL_Event e;
-    memset(&e, 0, sizeof e);
-    e.type = SDL_KEYDOWN;
-    e.key.keysym.sym = SDLK_RETURN;  // closes the start screen
-    SDL_PushEvent(&e);
-    engine();
-    fps_frame_hook = nullptr;
-    SDL_GetKeyState(nullptr)[SDLK_RIGHT] = 0;
-}
-
-const char* const ZOOM_NAMES[6] = {"320x240", "SIMPLE", "SCALE2X", "BILINEAR_AA", "SCANLINE", "BLUR"};
-constexpr int BATCH = 300;
-long allocs_per_batch[6];
-
-void BM_PlayFrame(benchmark::State& state)
-{
-    int z = static_cast<int>(state.range(0));
-    set_zoom(z);
-    play_frames(3);  // BLUR allocates its work buffer on its first frame
-    allocations = 0;
-    while (state.KeepRunningBatch(BATCH))
-        play_frames(BATCH);
-    allocs_per_batch[z] = allocations;
-    state.SetLabel(ZOOM_NAMES[z]);
-}
-BENCHMARK(BM_PlayFrame)->DenseRange(0, 5)->Unit(benchmark::kMicrosecond)->Iterations(BATCH * 10);
-
-class TableReporter : public benchmark::ConsoleReporter {
-public:
-    double ns[6] = {};
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& r : runs) {
-            int z = 0;
-            if (sscanf(r.run_name.args.c_str(), "%d", &z) == 1 && z >= 0 && z < 6)
-                ns[z] = r.GetAdjustedCPUTime() * 1000.0;
-        }
-        ConsoleReporter::ReportRuns(runs);
+    if (c.screen == 0) {
+        lead = 1;
+        SDL_Event e;
+        memset(&e, 0, sizeof e);
+        e.type = SDL_KEYDOWN;
+        e.key.keysym.sym = SDLK_RETURN;  // closes the start screen
+        SDL_PushEvent(&e);
+        engine();
+    } else {
+        lead = 0;
+        setup_backgroundpattern();
+        dir = 0;
+        counting = true;
+        aktion(SCREEN_MODES[c.screen]);
     }
-};
+    fps_frame_hook = nullptr;
+    counting = false;
+    SDL_GetKeyState(nullptr)[SDLK_RIGHT] = 0;
+    quit_zarn = 0;
+}
+
+long peak_rss_kb()
+{
+    FILE* f = fopen("/proc/self/status", "r");
+    if (!f)
+        return -1;
+    char line[256];
+    long kb = -1;
+    while (fgets(line, sizeof line, f))
+        if (sscanf(line, "VmHWM: %ld", &kb) == 1)
+            break;
+    fclose(f);
+    return kb;
+}
+
+// Cases of the table: every screen mode in play, and every message screen
+// over play at 640 x 480 with BLUR; on X, BLUR and the unfiltered mode.
+std::vector<bench_case> table_cases(bool x)
+{
+    std::vector<bench_case> cases;
+    if (!x) {
+        cases.push_back({0, 0, 640, false});
+        for (int w : {640, 1280})
+            for (int z = 1; z <= 5; z++)
+                cases.push_back({0, z, w, false});
+        for (int s = 1; s < SCREEN_COUNT; s++)
+            cases.push_back({s, 5, 640, false});
+    } else {
+        cases.push_back({0, 0, 640, true});
+        for (int w : {640, 1280}) {
+            cases.push_back({0, 5, w, true});
+            cases.push_back({2, 5, w, true});
+        }
+    }
+    return cases;
+}
+
+constexpr int ROUNDS = 7;   // medians of this many timed batches
+constexpr int BATCH = 60;   // frames in a batch
+
+void print_row(const bench_case& c, double ns, double allocs)
+{
+    printf("%-18s %9s %12.0f %14.3f\n", case_name(c).c_str(), display_name(c), ns, allocs);
+}
+
+void table(bool x)
+{
+    for (const bench_case& c : table_cases(x)) {
+        if (!set_mode(c)) {
+            printf("%-18s no display\n", case_name(c).c_str());
+            continue;
+        }
+        run_frames(c, 3);  // BLUR allocates its work buffer on its first frame
+        std::vector<double> ns;
+        long allocs = 0;
+        for (int r = 0; r < ROUNDS; r++) {
+            allocations = 0;
+            auto t0 = std::chrono::steady_clock::now();
+            run_frames(c, BATCH);
+            auto t1 = std::chrono::steady_clock::now();
+            allocs += allocations;
+            ns.push_back(std::chrono::duration<double, std::nano>(t1 - t0).count() / BATCH);
+        }
+        std::nth_element(ns.begin(), ns.begin() + ROUNDS / 2, ns.end());
+        print_row(c, ns[ROUNDS / 2], static_cast<double>(allocs) / (ROUNDS * BATCH));
+    }
+}
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc == 4 && strcmp(argv[1], "--frames") == 0) {
-        int z = atoi(argv[2]), n = atoi(argv[3]);
-        if (z < 0 || z > 5 || n < 0)
+    bench_case c{};
+    if ((argc == 4 || argc == 5) && (strcmp(argv[1], "--frames") == 0 || strcmp(argv[1], "--rss") == 0)) {
+        int n = atoi(argv[3]);
+        if (!parse_case(argv[2], &c) || n < 0)
             return 2;
-        boot(z);
-        if (stand_ins)
-            printf("note: %d pictures are stand-ins\n", stand_ins);
-        play_frames(3);
+        if (argc == 5 && !filters_use_rows(atoi(argv[4]))) {
+            printf("%s: row build %s not on this processor\n", argv[2], argv[4]);
+            return 0;
+        }
+        if (!set_mode(c)) {
+            printf("%s: no display, skipped\n", argv[2]);
+            return 0;
+        }
+        if (argv[1][2] == 'r') {
+            play_music(1, -1);
+            run_frames(c, n);
+            printf("%s: %d frames, peak resident %ld kB\n", argv[2], n, peak_rss_kb());
+            return 0;
+        }
+        run_frames(c, 3);
         allocations = 0;
-        play_frames(n);
-        printf("zoom %d: %d frames, %ld allocations\n", z, frames_done - 1, static_cast<long>(allocations));
-        if (engine_outcome != PLAY_QUIT || frames_done != n + 1)
-            printf("the level ended early: outcome %d\n", engine_outcome);
+        run_frames(c, n);
+        printf("%s: %d frames, %ld allocations\n", argv[2], frames_done - lead, static_cast<long>(allocations));
         return 0;
     }
-    boot(0);
-    if (stand_ins)
-        printf("note: %d pictures are stand-ins (not in data/gfx.qva yet)\n", stand_ins);
-    if (!font_small || !font_medium)
-        printf("note: no fonts in data/gfx.qva yet: the display's text is not drawn\n");
-    benchmark::Initialize(&argc, argv);
-    TableReporter rep;
-    benchmark::RunSpecifiedBenchmarks(&rep);
-    printf("\n%-12s %10s %14s %14s\n", "zoom", "display", "cpu ns/frame", "allocs/frame");
-    for (int z = 0; z < 6; z++)
-        printf("%-12s %10s %14.0f %14.3f\n", ZOOM_NAMES[z], z ? "640x480" : "320x240", rep.ns[z],
-               static_cast<double>(allocs_per_batch[z]) / (BATCH * 10));
-    benchmark::Shutdown();
+    if (argc != 1) {
+        fprintf(stderr, "usage: bench_frame [--frames|--rss SCREEN:ZOOM:WIDTH[:x] N [BUILD]]\n");
+        return 2;
+    }
+    printf("%-18s %9s %12s %14s\n", "case", "display", "ns/frame", "allocs/frame");
+    table(false);
+    const char* display = getenv("DISPLAY");
+    if (!display || !*display) {
+        printf("X presentation: skipped, no DISPLAY\n");
+        return 0;
+    }
+    table(true);
     return 0;
 }

@@ -1,16 +1,25 @@
-// Drawing one field of tiles (240 keyed 16 x 16 blits into the 16-bit back
-// surface) from the tile sheet as stored (16-bit) and from the same sheet at
-// 24 bits, against a memcpy of the same bytes. Run from the build folder.
+// Drawing the field's 240 keyed 16 x 16 cells into the 16-bit back surface,
+// from the tile sheet (SDL walks the sheet's runs to reach each cell), from
+// the sheet cut into cell surfaces (run-length encoded, as the game draws
+// them, and plain keyed), and the message screens' raster over the field:
+// 240 keyed blits of it (run-length encoded, and plain) against the laid
+// rows the game draws; a memcpy of the same bytes for scale. Run from the
+// build folder: the sheets come from data/gfx.qva.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "core/field.h"
 #include "res/assets.h"
 #include "res/qva.h"
+#include "video/cells.h"
+#include "video/screen.h"
 
 namespace {
+
+constexpr Uint16 MAGENTA = 0xF81F;
 
 SDL_Surface* back_surface()
 {
@@ -18,39 +27,39 @@ SDL_Surface* back_surface()
     return s;
 }
 
-// The stored sheet (depth 16) or a 24-bit copy of it, keyed as the game keys it.
-SDL_Surface* sheet(int depth)
+// A picture of the archive, keyed as the game keys it, with or without
+// run-length acceleration.
+SDL_Surface* picture(const char* name, bool rle)
 {
-    static SDL_Surface* sheets[2];
-    SDL_Surface*& s = sheets[depth == 24];
-    if (s)
-        return s;
     openArchives();
-    SDL_Surface* stored = ZARN_LoadBMP("gfx/zarn-tiles-1");
+    SDL_Surface* s = ZARN_LoadBMP(name);
     closeArchives();
-    if (!stored) {
+    if (!s) {
         fprintf(stderr, "run from the build folder: data/gfx.qva is needed\n");
         return nullptr;
     }
-    if (depth == 24) {
-        SDL_PixelFormat f = *stored->format;
-        f.BitsPerPixel = 24;
-        f.BytesPerPixel = 3;
-        f.Rmask = 0xff0000, f.Gmask = 0x00ff00, f.Bmask = 0x0000ff, f.Amask = 0;
-        f.Rshift = 16, f.Gshift = 8, f.Bshift = 0;
-        f.Rloss = f.Gloss = f.Bloss = 0;
-        s = SDL_ConvertSurface(stored, &f, 0);
-        SDL_FreeSurface(stored);
-    } else {
-        s = stored;
-    }
-    SDL_SetColorKey(s, SDL_SRCCOLORKEY | SDL_RLEACCEL, SDL_MapRGB(s->format, 255, 0, 255));
+    SDL_SetColorKey(s, SDL_SRCCOLORKEY | (rle ? SDL_RLEACCEL : 0), MAGENTA);
     return s;
 }
 
-void draw_field(benchmark::State& state, int depth)
+// The tile sheet: [0] drawn whole, [1] cut (run-length encoded cells),
+// [2] cut without run-length encoding.
+SDL_Surface* sheet(int kind)
 {
-    SDL_Surface* src = sheet(depth);
+    static SDL_Surface* sheets[3];
+    if (!sheets[kind]) {
+        sheets[kind] = picture("gfx/zarn-tiles-1", kind != 2);
+        if (kind && sheets[kind]) {
+            cut_cells(sheets[kind], 16);
+            warm_cells(back_surface());
+        }
+    }
+    return sheets[kind];
+}
+
+void draw_field(benchmark::State& state, int kind)
+{
+    SDL_Surface* src = sheet(kind);
     if (!src) {
         state.SkipWithError("no tile sheet");
         return;
@@ -60,16 +69,54 @@ void draw_field(benchmark::State& state, int depth)
         for (int row = 0; row < 12; row++)
             for (int col = 0; col < 20; col++) {
                 int cell = (row * 20 + col) % 36;
-                SDL_Rect s = {int16_t(cell % 9 * 16), int16_t(cell / 9 * 16), 16, 16};
-                SDL_Rect d = {int16_t(col * 16), int16_t(48 + row * 16), 16, 16};
-                SDL_UpperBlit(src, &s, dst, &d);
+                blit_rect(src, cell % 9 * 16, cell / 9 * 16, 16, 16, dst, col * 16, 48 + row * 16);
             }
         benchmark::DoNotOptimize(dst->pixels);
     }
 }
 
-void BM_FieldFromStoredSheet(benchmark::State& state) { draw_field(state, 16); }
-void BM_FieldFrom24BitSheet(benchmark::State& state) { draw_field(state, 24); }
+void BM_FieldFromTheSheet(benchmark::State& state) { draw_field(state, 0); }
+void BM_FieldFromCells(benchmark::State& state) { draw_field(state, 1); }
+void BM_FieldFromPlainKeyedCells(benchmark::State& state) { draw_field(state, 2); }
+
+void blit_raster(benchmark::State& state, bool rle)
+{
+    SDL_Surface* r = picture("gfx/trans16x16", rle);
+    if (!r) {
+        state.SkipWithError("no raster");
+        return;
+    }
+    SDL_Surface* dst = back_surface();
+    for (auto _ : state) {
+        for (int y = 32; y <= 224; y += 16)
+            for (int x = 0; x <= 304; x += 16) {
+                SDL_Rect to = {static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0};
+                SDL_UpperBlit(r, nullptr, dst, &to);
+            }
+        benchmark::DoNotOptimize(dst->pixels);
+    }
+    SDL_FreeSurface(r);
+}
+
+void BM_RasterRunLengthBlits(benchmark::State& state) { blit_raster(state, true); }
+void BM_RasterPlainKeyedBlits(benchmark::State& state) { blit_raster(state, false); }
+
+void BM_RasterLaidByRows(benchmark::State& state)
+{
+    raster = picture("gfx/trans16x16", true);
+    if (!raster) {
+        state.SkipWithError("no raster");
+        return;
+    }
+    screen = back_surface();
+    for (auto _ : state) {
+        draw_raster();
+        benchmark::DoNotOptimize(screen->pixels);
+    }
+    SDL_FreeSurface(raster);
+    raster = nullptr;
+    screen = nullptr;
+}
 
 void BM_MemcpyOfAField(benchmark::State& state)
 {
@@ -83,6 +130,10 @@ void BM_MemcpyOfAField(benchmark::State& state)
 }  // namespace
 
 BENCHMARK(BM_MemcpyOfAField);
-BENCHMARK(BM_FieldFromStoredSheet);
-BENCHMARK(BM_FieldFrom24BitSheet);
+BENCHMARK(BM_FieldFromTheSheet);
+BENCHMARK(BM_FieldFromCells);
+BENCHMARK(BM_FieldFromPlainKeyedCells);
+BENCHMARK(BM_RasterRunLengthBlits);
+BENCHMARK(BM_RasterPlainKeyedBlits);
+BENCHMARK(BM_RasterLaidByRows);
 BENCHMARK_MAIN();

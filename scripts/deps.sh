@@ -16,7 +16,7 @@ packages=(g++ cmake make pkg-config ccache
 armhf=0
 for option in "$@"; do
     case "$option" in
-        --with-x) packages+=(xvfb xauth imagemagick) ;;
+        --with-x) packages+=(xvfb xauth imagemagick xdotool) ;;
         --compat) packages+=(libsdl1.2-compat libsdl2-2.0-0) ;;
         --armhf) packages+=(crossbuild-essential-armhf qemu-user); armhf=1 ;;
         *) echo "unknown option: $option" >&2; exit 2 ;;

@@ -130,23 +130,32 @@ run_armhf() {
     echo "byte-identical: $(cd build/data && echo *.qva)"
 
     echo "== Filters on ARM, portable and NEON, against this machine's pictures"
+    # filters_hash prints "build NAME" and then a line per picture, for each
+    # build of the row code the processor runs: every build, here and on ARM,
+    # must give this machine's baseline pictures.
     local host arm neon
-    host="$(build/bench/neon/filters_hash | grep -v '^path')"
+    host="$(build/bench/neon/filters_hash)" || { problem="filters_hash failed"; return 1; }
     arm="$("${qemu[@]}" build-armhf/bench/neon/filters_hash)" || { problem="filters_hash failed on ARM"; return 1; }
     neon="$(arm-linux-gnueabihf-objdump -d -C build-armhf/bench/neon/filters_hash |
             awk '/^[0-9a-f]+ <.*neon_rows::/ {n = 1; next} /^[0-9a-f]+ </ {n = 0} n' | grep -cE '\bq[0-9]+\b')"
-    local lines
-    lines="$(wc -l <<< "$host")"
-    if grep -q '^path 1: not' <<< "$arm" || [ "$neon" -eq 0 ]; then
+    if ! grep -qx 'build NEON' <<< "$arm" || [ "$neon" -eq 0 ]; then
         problem="no NEON row code on ARM"
         return 1
     fi
-    if [ "$(head -n "$lines" <<< "$arm")" != "$host" ] || [ "$(tail -n +"$((lines + 1))" <<< "$arm")" != "$host" ]; then
-        paste <(echo "$host") <(head -n "$lines" <<< "$arm") <(tail -n +"$((lines + 1))" <<< "$arm")
-        problem="the filters' pictures differ on ARM"
+    local baseline mismatch
+    baseline="$(awk '/^build / {n++; next} n == 1' <<< "$host")"
+    mismatch="$(awk -v want="$baseline" '
+        BEGIN { n = split(want, w, "\n") }
+        /^build / { name = $0; i = 0; next }
+        { i++; if ($0 != w[i]) print name ": " $0 " (want " w[i] ")" }' <<< "$host"$'\n'"$arm")"
+    if [ -n "$mismatch" ]; then
+        echo "$mismatch"
+        problem="the filters' pictures differ between row builds or on ARM"
         return 1
     fi
-    echo "portable and NEON row code ($neon instructions on NEON registers) give this machine's $lines pictures"
+    echo "every row build here ($(grep '^build ' <<< "$host" | cut -c7- | paste -sd,)) and on ARM" \
+         "($(grep '^build ' <<< "$arm" | cut -c7- | paste -sd,); $neon instructions on NEON registers)" \
+         "gives the baseline's $(wc -l <<< "$baseline") pictures"
 
     # All but the solver's proof that every shipped level can be won: a search
     # bounded by wall-clock time (60 s a level), which emulation makes several

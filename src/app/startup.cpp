@@ -208,6 +208,10 @@ void read_command_line(int argc, char** argv)
 void init_zarn()
 {
     srand(static_cast<unsigned>(time(nullptr)));
+    // The game reads keys, never composed text: X need not parse the
+    // locale's compose table (half a megabyte) for the input method SDL
+    // opens. A table the player names is still read.
+    setenv("XCOMPOSEFILE", "/dev/null", 0);
     // A named display is the one to use: without this SDL would fall back to
     // drawing the game as text art in the terminal when no X server answers.
     const char* display = getenv("DISPLAY");

@@ -3,11 +3,13 @@
 #include "core/level.h"
 #include "core/state.h"
 #include "res/assets.h"
+#include "video/cells.h"
 #include "video/font.h"
 #include "video/screen.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 int32_t offx, offy;
 int32_t animframe;
@@ -28,16 +30,53 @@ constexpr int DISSOLVE_ROW = 3;
 constexpr int EXPLOSION_LAST = 7;
 constexpr int DISSOLVE_END = 17;
 constexpr int LIFE_ICONS = 10;
+constexpr int FRAME_W = 320, FRAME_H = 240;
 
-// One 16 x 16 cell of src at (sx, sy) to (dx, dy) of dst; a missing surface
-// draws nothing.
+// One 16 x 16 cell of src at (sx, sy) to (dx, dy) of dst (from the cell's own
+// surface when src is cut); a missing surface draws nothing.
 void blit_cell(SDL_Surface* dst, int dx, int dy, SDL_Surface* src, int sx, int sy)
 {
     if (!dst || !src)
         return;
-    SDL_Rect s = {static_cast<Sint16>(sx), static_cast<Sint16>(sy), CELL, CELL};
-    SDL_Rect d = {static_cast<Sint16>(dx), static_cast<Sint16>(dy), CELL, CELL};
-    SDL_UpperBlit(src, &s, dst, &d);
+    blit_rect(src, sx, sy, CELL, CELL, dst, dx, dy);
+}
+
+// True when the raster can be laid straight onto the screen: a keyed 16 x 16
+// picture of 16-bit pixels in the screen's own format.
+bool raster_fits()
+{
+    const SDL_PixelFormat* r = raster->format;
+    const SDL_PixelFormat* s = screen->format;
+    return (raster->flags & SDL_SRCCOLORKEY) && !(raster->flags & SDL_SRCALPHA) && raster->w == CELL &&
+           raster->h == CELL && r->BytesPerPixel == 2 && s->BytesPerPixel == 2 && r->Rmask == s->Rmask &&
+           r->Gmask == s->Gmask && r->Bmask == s->Bmask && r->Amask == 0 && screen->w >= FRAME_W &&
+           screen->h >= FRAME_H;
+}
+
+// Every pixel of the pattern line that is not the key, onto the row.
+void keyed_row(const Uint16* __restrict line, Uint16 key, Uint16* __restrict row)
+{
+    for (int x = 0; x < FRAME_W; x++)
+        row[x] = line[x] != key ? line[x] : row[x];
+}
+
+// The raster laid over rows STRIP_Y.. of the screen, the pixels a keyed blit
+// of each cell would copy, a row of cells at a time.
+void lay_raster()
+{
+    static Uint16 line[FRAME_W];
+    SDL_LockSurface(raster);
+    SDL_LockSurface(screen);
+    Uint16 key = static_cast<Uint16>(raster->format->colorkey);
+    for (int r = 0; r < CELL; r++) {
+        const Uint8* cell_row = static_cast<const Uint8*>(raster->pixels) + r * raster->pitch;
+        for (int x = 0; x < FRAME_W; x += CELL)
+            memcpy(line + x, cell_row, CELL * sizeof(Uint16));
+        for (int y = STRIP_Y + r; y < FRAME_H; y += CELL)
+            keyed_row(line, key, reinterpret_cast<Uint16*>(static_cast<Uint8*>(screen->pixels) + y * screen->pitch));
+    }
+    SDL_UnlockSurface(screen);
+    SDL_UnlockSurface(raster);
 }
 
 // The moving background pattern at (dx, dy).
@@ -147,6 +186,10 @@ void draw_explosions(SDL_Surface* surface)
 
 void draw_raster()
 {
+    if (screen && raster && raster_fits()) {
+        lay_raster();
+        return;
+    }
     for (int y = STRIP_Y; y <= 224; y += CELL)
         for (int x = 0; x <= 304; x += CELL)
             blit_cell(screen, x, y, raster, 0, 0);

@@ -6,6 +6,7 @@
 #include "res/qva.h"
 #include "sys/bytes.h"
 #include "sys/fatal.h"
+#include "video/cells.h"
 #include "video/font.h"
 #include "video/screen.h"
 
@@ -131,12 +132,27 @@ bool surface_usable(const SDL_Surface* s, std::string_view name)
     return true;
 }
 
-// Releases a surface and forgets it, so nothing is ever freed twice.
+// Releases a surface (and its cells) and forgets it, so nothing is ever
+// freed twice.
 void release(SDL_Surface*& surface)
 {
+    release_cells(surface);
     if (surface)
         SDL_FreeSurface(surface);
     surface = nullptr;
+}
+
+// The sheets drawn a cell at a time, each cut into surfaces of its cells,
+// ready for the back surface.
+void cut_sheets()
+{
+    cut_cells(tiles1, 16, screen);
+    cut_cells(tiles2, 16, screen);
+    cut_cells(classic_tiles, 16, screen);
+    cut_cells(anim, 16, screen);
+    cut_cells(font_medium, 16, screen);
+    cut_cells(font_small, 8, screen);
+    cut_cells(font_large, 32, screen);
 }
 
 // Makes magenta, as the surface's own format stores it, transparent.
@@ -236,6 +252,7 @@ void load_images()
     hint_arrows = load_required("gfx/zarn-hint", true);
     raster = load_required("gfx/trans16x16", true);
     scoreboard = load_required("gfx/scrbrd", true);
+    cut_sheets();
 }
 
 void load_newtheme()

@@ -3,11 +3,15 @@
 // so every mode fills its display.
 //
 // Every filter works a source row at a time: a row kernel (filter_rows.inc)
-// writes the two filtered rows, either straight into the display (640 x 480)
-// or into wide_rows, from which finish_rows doubles them into four display
-// rows. Blends are done on whole 16-bit words with masks built from the
-// channel shifts. The kernels are plain loops that the compiler vectorises
-// (SSE2 on x86, NEON on ARM); nothing is allocated per frame.
+// writes the two filtered rows, either straight into a 16-bit display at
+// 640 x 480 or into wide_rows, from which finish_rows writes them out: each
+// pixel doubled and each row twice at 1280 x 960, widened to the display's
+// 32-bit format when the display has one. Blends are done on whole 16-bit
+// words with masks built from the channel shifts. The kernels are plain
+// loops that the compiler vectorises, built once for the baseline processor
+// and again for the better ones (NEON on 32-bit ARM, x86-64-v2 and AVX2 on
+// x86-64); the best build this processor runs is chosen at start-up. Nothing
+// is allocated per frame.
 #include "video/filters.h"
 
 #include <cstdint>
@@ -21,6 +25,11 @@
 #include <sys/auxv.h>
 #endif
 
+// x86-64 gets builds for x86-64-v2 (SSE4.2) and for AVX2 (x86-64-v3).
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define ZARN_X86_ROWS 1
+#endif
+
 namespace {
 
 using Pixel = uint16_t;
@@ -29,21 +38,25 @@ constexpr int SRC_W = 320;          // the back surface
 constexpr int SRC_H = 240;
 constexpr int OUT_W = 2 * SRC_W;    // one filtered row
 constexpr int LINE_W = SRC_W + 2;   // a source row padded by a pixel on each side
-constexpr int AABUF_USED = SRC_W * SRC_H * 2;  // words of aabuf the BLUR uses
+constexpr int AABUF_USED = SRC_W * SRC_H * 2;  // words of aabuf (the least it is made with)
 
-// Where the filters write: the display's pixels, its pitch, and whether each
-// filtered row is doubled again on its way (1280 x 960).
+// Where the filters write: the display's pixels, its pitch, whether each
+// filtered row is doubled again on its way (1280 x 960), and for a display of
+// 4-byte pixels, which way round red and blue lie and its alpha bits.
 struct Target {
     uint8_t* pixels;
     int pitch;
     bool quad;
+    bool wide;
+    bool bgr;
+    uint16_t alpha;
 };
 
 // The two filtered rows of the source row in hand, at 1280 x 960.
 Pixel wide_rows[2][OUT_W];
 // Padded copies of a source row and the row below; element 1 is column 0.
 Pixel lines[2][LINE_W];
-// BLUR's rows read back from aabuf: the pixels and their masked forms.
+// BLUR's rows as stored in aabuf: the pixels and their masked forms.
 Pixel blur_px[2][LINE_W];
 Pixel blur_mk[2][LINE_W];
 
@@ -83,39 +96,71 @@ Pixel* row_of(SDL_Surface* s, int y)
     return reinterpret_cast<Pixel*>(static_cast<uint8_t*>(s->pixels) + y * s->pitch);
 }
 
-// True when src holds a 320 x 240 picture and dst a 640 x 480 one, both of
-// 2-byte pixels.
+bool is_565(const SDL_PixelFormat* f)
+{
+    return f->BytesPerPixel == 2 && f->Rmask == 0xF800 && f->Gmask == 0x07E0 && f->Bmask == 0x001F;
+}
+
+// True when a 16-bit picture in src's format can be written into dst: both
+// of 2-byte pixels, or src 5-6-5 and dst a 32-bit format the filters widen.
+bool formats_fit(const SDL_PixelFormat* src, const SDL_PixelFormat* dst)
+{
+    if (src->BytesPerPixel != 2)
+        return false;
+    return dst->BytesPerPixel == 2 || (is_565(src) && filters_can_write(dst));
+}
+
+// True when src holds a 320 x 240 picture and dst has room for a 640 x 480
+// one, in formats that fit.
 bool frame_fits(SDL_Surface* src, SDL_Surface* dst)
 {
-    return src && dst && src->format->BytesPerPixel == 2 && dst->format->BytesPerPixel == 2 &&
-           src->w >= SRC_W && src->h >= SRC_H && dst->w >= OUT_W && dst->h >= 2 * SRC_H;
+    return src && dst && formats_fit(src->format, dst->format) && src->w >= SRC_W && src->h >= SRC_H &&
+           dst->w >= OUT_W && dst->h >= 2 * SRC_H;
 }
 
 Target target_of(SDL_Surface* dst, int src_w, int src_h)
 {
+    const SDL_PixelFormat* f = dst->format;
     bool quad = 2 * src_w <= OUT_W && dst->w >= 4 * src_w && dst->h >= 4 * src_h;
-    return {static_cast<uint8_t*>(dst->pixels), dst->pitch, quad};
+    bool wide = f->BytesPerPixel == 4;
+    return {static_cast<uint8_t*>(dst->pixels), dst->pitch, quad, wide, wide && f->Rshift == 0,
+            static_cast<uint16_t>(wide ? f->Amask >> 16 : 0)};
+}
+
+uint8_t* display_row(const Target& t, int row)
+{
+    return t.pixels + row * t.pitch;
+}
+
+// True when the kernels write straight into the display (16-bit, 640 x 480).
+bool in_place(const Target& t)
+{
+    return !t.quad && !t.wide;
 }
 
 // Row k (0 or 1) of the two filtered rows of source row y.
 Pixel* out_row(const Target& t, int y, int k)
 {
-    if (t.quad)
+    if (!in_place(t))
         return wide_rows[k];
-    return reinterpret_cast<Pixel*>(t.pixels + (2 * y + k) * t.pitch);
+    return reinterpret_cast<Pixel*>(display_row(t, 2 * y + k));
 }
 
-// The row kernels, one pointer each (filter_rows.inc).
+// The row kernels, one pointer each (filter_rows.inc); the widening ones
+// come in two, indexed by Target::bgr, the BLUR blends in two, indexed by
+// whether the mask clears bit 0.
 struct RowCode {
     void (*double_pixels)(const Pixel*, Pixel*, int);
+    void (*double_two)(const Pixel*, int, Pixel*, Pixel*);
+    void (*expand_row[2])(const Pixel*, int, uint16_t, void*);
+    void (*expand_double[2])(const Pixel*, int, uint16_t, void*, void*);
     void (*scale2x_row)(const Pixel*, const Pixel*, const Pixel*, Pixel*, Pixel*);
     void (*bilinear_row)(const Pixel*, const Pixel*, Pixel, Pixel*, Pixel*);
     void (*bilinear_last_row)(const Pixel*, Pixel, Pixel*);
     void (*dark_row)(const Pixel*, Pixel, Pixel*);
-    void (*blur_store_row)(const Pixel*, Pixel, uint32_t*);
-    void (*blur_load_row)(const uint32_t*, Pixel*, Pixel*);
-    void (*blur_row)(const Pixel*, const Pixel*, const Pixel*, Pixel*, Pixel*);
-    void (*blur_last_row)(const Pixel*, const Pixel*, Pixel*);
+    void (*blur_store_row)(const Pixel*, Pixel, uint32_t*, Pixel*, Pixel*);
+    void (*blur_row[2])(const Pixel*, const Pixel*, const Pixel*, Pixel*, Pixel*);
+    void (*blur_last_row[2])(const Pixel*, const Pixel*, Pixel*);
 };
 
 #define FILTER_ROWS portable_rows
@@ -131,40 +176,105 @@ struct RowCode {
 #pragma GCC pop_options
 #endif
 
-// The NEON build of the kernels, when this processor can run it.
-const RowCode* neon_code()
-{
-#ifdef ZARN_NEON_ROWS
-    if (getauxval(AT_HWCAP) & HWCAP_ARM_NEON)
-        return &neon_rows::code;
+#ifdef ZARN_X86_ROWS
+#pragma GCC push_options
+#pragma GCC target("arch=x86-64-v2")
+#define FILTER_ROWS v2_rows
+#include "video/filter_rows.inc"
+#undef FILTER_ROWS
+#pragma GCC pop_options
+#pragma GCC push_options
+#pragma GCC target("arch=x86-64-v3")
+#define FILTER_ROWS avx2_rows
+#include "video/filter_rows.inc"
+#undef FILTER_ROWS
+#pragma GCC pop_options
 #endif
-    return nullptr;
-}
 
-const RowCode* best_code()
+const char* const ROWS_NAMES[FILTER_ROWS_BUILDS] = {"baseline", "NEON", "x86-64-v2", "AVX2"};
+
+// Build `which` of the kernels, when this processor can run it.
+const RowCode* rows_build(int which)
 {
-    const RowCode* neon = neon_code();
-    return neon ? neon : &portable_rows::code;
+    switch (which) {
+    case FILTER_ROWS_BASELINE:
+        return &portable_rows::code;
+#ifdef ZARN_NEON_ROWS
+    case FILTER_ROWS_NEON:
+        return (getauxval(AT_HWCAP) & HWCAP_ARM_NEON) ? &neon_rows::code : nullptr;
+#endif
+#ifdef ZARN_X86_ROWS
+    case FILTER_ROWS_X86_64_V2:
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("x86-64-v2") ? &v2_rows::code : nullptr;
+    case FILTER_ROWS_AVX2:
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("x86-64-v3") ? &avx2_rows::code : nullptr;
+#endif
+    default:
+        return nullptr;
+    }
 }
 
-// The kernels the filters run.
-const RowCode* kernels = best_code();
+// True when build `which` runs here but slower than a narrower one: AMD's
+// first Zen cores split every 256-bit operation in two and move data across
+// its halves slowly, so there the AVX2 build takes longer than x86-64-v2
+// (bench_filters shows it), fewer instructions notwithstanding.
+bool slow_here(int which)
+{
+#ifdef ZARN_X86_ROWS
+    __builtin_cpu_init();
+    return which == FILTER_ROWS_AVX2 && __builtin_cpu_is("znver1");
+#else
+    return which < 0;
+#endif
+}
 
-// Ends source row y. At 1280 x 960 its two filtered rows of n pixels become
-// four display rows: each pixel doubled, each row repeated by a block copy.
-// With rows 1, only wide_rows[0] is used and fills all four display rows.
+// The best build for this processor: the widest it runs at full speed.
+int best_build()
+{
+    int best = FILTER_ROWS_BASELINE;
+    for (int which = 1; which < FILTER_ROWS_BUILDS; which++)
+        if (rows_build(which) && !slow_here(which))
+            best = which;
+    return best;
+}
+
+// The kernels the filters run, chosen once at start-up.
+int kernels_build = best_build();
+const RowCode* kernels = rows_build(kernels_build);
+
+// Ends source row y, whose filtered rows of n pixels are in wide_rows (with
+// rows 1, wide_rows[0] alone stands for both): at 1280 x 960 each becomes
+// two display rows of doubled pixels; on a 32-bit display each is widened on
+// its way. A 16-bit display at 640 x 480 was written in place.
 void finish_rows(const Target& t, int y, int n, int rows = 2)
 {
-    if (!t.quad)
+    if (in_place(t))
         return;
-    uint8_t* first = t.pixels + 4 * y * t.pitch;
-    for (int k = 0; k < 4; k++) {
-        uint8_t* row = first + k * t.pitch;
-        if (k == 0 || (k == 2 && rows == 2))
-            kernels->double_pixels(wide_rows[k / 2], reinterpret_cast<Pixel*>(row), n);
+    for (int k = 0; k < 2; k++) {
+        const Pixel* in = wide_rows[rows == 2 ? k : 0];
+        if (!t.quad) {
+            kernels->expand_row[t.bgr](in, n, t.alpha, display_row(t, 2 * y + k));
+            continue;
+        }
+        uint8_t* a = display_row(t, 4 * y + 2 * k);
+        uint8_t* b = display_row(t, 4 * y + 2 * k + 1);
+        if (t.wide)
+            kernels->expand_double[t.bgr](in, n, t.alpha, a, b);
         else
-            memcpy(row, row - t.pitch, 4 * static_cast<size_t>(n));
+            kernels->double_two(in, n, reinterpret_cast<Pixel*>(a), reinterpret_cast<Pixel*>(b));
     }
+}
+
+// The last source row's single filtered row, in out_row(t, y, 0), shown on
+// both of its rows.
+void finish_last_row(const Target& t, int y, int n)
+{
+    if (in_place(t))
+        memcpy(out_row(t, y, 1), out_row(t, y, 0), n * sizeof(Pixel));
+    else
+        finish_rows(t, y, n, 1);
 }
 
 // Copies source row y into a padded line whose ends repeat the edge pixels.
@@ -185,17 +295,61 @@ void filters_release_buffer()
     aabuf = nullptr;
 }
 
+bool filters_can_write(const SDL_PixelFormat* f)
+{
+    if (!f)
+        return false;
+    if (f->BytesPerPixel == 2)
+        return true;
+    bool channels = f->Rloss == 0 && f->Gloss == 0 && f->Bloss == 0 && f->Gmask == 0x0000FF00;
+    bool red_blue = (f->Rmask == 0x00FF0000 && f->Bmask == 0x000000FF) ||
+                    (f->Rmask == 0x000000FF && f->Bmask == 0x00FF0000);
+    return SDL_BYTEORDER == SDL_LIL_ENDIAN && f->BytesPerPixel == 4 && channels && red_blue &&
+           (f->Amask == 0 || f->Amask == 0xFF000000);
+}
+
 bool filters_use_rows(int which)
 {
-    const RowCode* chosen = which == 0 ? &portable_rows::code : which == 1 ? neon_code() : best_code();
-    if (chosen)
+    if (which < 0 || which >= FILTER_ROWS_BUILDS)
+        which = best_build();
+    const RowCode* chosen = rows_build(which);
+    if (chosen) {
         kernels = chosen;
+        kernels_build = which;
+    }
     return chosen != nullptr;
+}
+
+int filters_rows_in_use()
+{
+    return kernels_build;
+}
+
+const char* filters_rows_name(int which)
+{
+    return which >= 0 && which < FILTER_ROWS_BUILDS ? ROWS_NAMES[which] : "";
+}
+
+void unfiltered_320(SDL_Surface* src, SDL_Surface* dst)
+{
+    if (!src || !dst || !formats_fit(src->format, dst->format) || dst->w < src->w || dst->h < src->h)
+        return;
+    SDL_LockSurface(dst);
+    SDL_LockSurface(src);
+    Target t = target_of(dst, src->w, src->h);
+    for (int y = 0; y < src->h; y++) {
+        if (t.wide)
+            kernels->expand_row[t.bgr](row_of(src, y), src->w, t.alpha, display_row(t, y));
+        else
+            memcpy(display_row(t, y), row_of(src, y), src->w * sizeof(Pixel));
+    }
+    SDL_UnlockSurface(src);
+    SDL_UnlockSurface(dst);
 }
 
 void zoom2_320(SDL_Surface* src, SDL_Surface* dst)
 {
-    if (!src || !dst || src->format->BytesPerPixel != 2 || dst->format->BytesPerPixel != 2)
+    if (!src || !dst || !formats_fit(src->format, dst->format))
         return;
     int w = src->w, h = src->h;
     if (dst->w < 2 * w || dst->h < 2 * h)
@@ -204,11 +358,16 @@ void zoom2_320(SDL_Surface* src, SDL_Surface* dst)
     SDL_LockSurface(src);
     Target t = target_of(dst, w, h);
     for (int y = 0; y < h; y++) {
-        Pixel* o = out_row(t, y, 0);
-        kernels->double_pixels(row_of(src, y), o, w);
-        if (!t.quad)
-            memcpy(out_row(t, y, 1), o, 4 * static_cast<size_t>(w));
-        finish_rows(t, y, 2 * w, 1);
+        const Pixel* in = row_of(src, y);
+        if (t.quad) {
+            kernels->double_pixels(in, wide_rows[0], w);
+            finish_rows(t, y, 2 * w, 1);
+        } else if (t.wide) {
+            kernels->expand_double[t.bgr](in, w, t.alpha, display_row(t, 2 * y), display_row(t, 2 * y + 1));
+        } else {
+            kernels->double_two(in, w, reinterpret_cast<Pixel*>(display_row(t, 2 * y)),
+                                reinterpret_cast<Pixel*>(display_row(t, 2 * y + 1)));
+        }
     }
     SDL_UnlockSurface(src);
     SDL_UnlockSurface(dst);
@@ -257,9 +416,7 @@ void Bilinear2_320(SDL_Surface* src, SDL_Surface* dst)
     Pixel* o0 = out_row(t, SRC_H - 1, 0);
     kernels->bilinear_last_row(e, m, o0);
     o0[OUT_W - 2] = o0[OUT_W - 1] = e[SRC_W];
-    if (!t.quad)
-        memcpy(out_row(t, SRC_H - 1, 1), o0, OUT_W * sizeof(Pixel));
-    finish_rows(t, SRC_H - 1, OUT_W, 1);
+    finish_last_row(t, SRC_H - 1, OUT_W);
     SDL_UnlockSurface(src);
     SDL_UnlockSurface(dst);
 }
@@ -282,11 +439,13 @@ void Scanline2x_320(SDL_Surface* src, SDL_Surface* dst)
     SDL_UnlockSurface(dst);
 }
 
+// BLUR stores each source row with its masked form in aabuf just before the
+// row is needed, two rows in turn at the buffer's start, so that a frame
+// touches 5 kB of the buffer rather than 600 kB; the picture is the same.
 void antiAlias2_320(SDL_Surface* src, SDL_Surface* dst)
 {
     if (!frame_fits(src, dst))
         return;
-    SDL_LockSurface(src);
     if (!aabuf) {
         size_t bytes = static_cast<size_t>(dst->w) * static_cast<size_t>(dst->h) * 4;
         if (bytes < AABUF_USED * sizeof(uint32_t))
@@ -294,25 +453,27 @@ void antiAlias2_320(SDL_Surface* src, SDL_Surface* dst)
         aabuf = static_cast<uint32_t*>(malloc(bytes));
     }
     if (!aabuf) {  // no work buffer: this frame is shown unblurred
-        SDL_UnlockSurface(src);
         zoom2_320(src, dst);
         return;
     }
-    Pixel m = blur_mask(src->format);
-    for (int y = 0; y < SRC_H; y++)
-        kernels->blur_store_row(row_of(src, y), m, aabuf + 2 * SRC_W * y);
-    SDL_UnlockSurface(src);
-
     SDL_LockSurface(dst);
+    SDL_LockSurface(src);
+    Pixel m = blur_mask(src->format);
+    bool even = (m & 1) == 0;
+    uint32_t* const pairs[2] = {aabuf, aabuf + 2 * SRC_W};
+    // Source row y into aabuf, and as the same words into blur_px, blur_mk [y & 1].
+    auto take_row = [&](int y) {
+        kernels->blur_store_row(row_of(src, y), m, pairs[y & 1], blur_px[y & 1], blur_mk[y & 1]);
+    };
     Target t = target_of(dst, SRC_W, SRC_H);
-    kernels->blur_load_row(aabuf, blur_px[0], blur_mk[0]);
+    take_row(0);
     for (int y = 0; y < SRC_H - 1; y++) {
         const Pixel* px = blur_px[y & 1];
         const Pixel* mk = blur_mk[y & 1];
-        kernels->blur_load_row(aabuf + 2 * SRC_W * (y + 1), blur_px[(y + 1) & 1], blur_mk[(y + 1) & 1]);
+        take_row(y + 1);
         Pixel* o0 = out_row(t, y, 0);
         Pixel* o1 = out_row(t, y, 1);
-        kernels->blur_row(px, mk, blur_mk[(y + 1) & 1], o0, o1);
+        kernels->blur_row[even](px, mk, blur_mk[(y + 1) & 1], o0, o1);
         // Column 319: the centre above, the lower neighbour itself below,
         // each repeated into the last column.
         o0[OUT_W - 2] = o0[OUT_W - 1] = px[SRC_W];
@@ -322,10 +483,9 @@ void antiAlias2_320(SDL_Surface* src, SDL_Surface* dst)
     // The last source row gives one row, shown twice.
     const Pixel* px = blur_px[(SRC_H - 1) & 1];
     Pixel* o0 = out_row(t, SRC_H - 1, 0);
-    kernels->blur_last_row(px, blur_mk[(SRC_H - 1) & 1], o0);
+    kernels->blur_last_row[even](px, blur_mk[(SRC_H - 1) & 1], o0);
     o0[OUT_W - 2] = o0[OUT_W - 1] = px[SRC_W];
-    if (!t.quad)
-        memcpy(out_row(t, SRC_H - 1, 1), o0, OUT_W * sizeof(Pixel));
-    finish_rows(t, SRC_H - 1, OUT_W, 1);
+    finish_last_row(t, SRC_H - 1, OUT_W);
+    SDL_UnlockSurface(src);
     SDL_UnlockSurface(dst);
 }

@@ -1,5 +1,8 @@
-// Bitmap text: one blit per glyph straight from the font sheet.
+// Bitmap text: one blit per glyph, from the glyph's own surface when the
+// font sheet is cut into cells.
 #include "video/font.h"
+
+#include "video/cells.h"
 
 #include <array>
 
@@ -29,11 +32,7 @@ static_assert(sign_glyphs.size() == '?' - FIRST_SIGN + 1, "one entry per code fr
 
 void blit_glyph(SDL_Surface* sheet, int sx, int sy, int size, SDL_Surface* dst, int x, int y)
 {
-    SDL_Rect src = {static_cast<Sint16>(sx), static_cast<Sint16>(sy), static_cast<Uint16>(size),
-                    static_cast<Uint16>(size)};
-    SDL_Rect to = {static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(size),
-                   static_cast<Uint16>(size)};
-    SDL_UpperBlit(sheet, &src, dst, &to);
+    blit_rect(sheet, sx, sy, size, size, dst, x, y);
 }
 
 // A sheet of one column, glyphs from the space downwards.

@@ -174,6 +174,28 @@ TEST_F(Field, HeadUpDisplayLivesAndRaster)
     EXPECT_EQ(at(0, 31), 0);
 }
 
+// The raster is laid row by row, not blitted cell by cell; it must give the
+// very pixels 240 keyed blits of it give, and leave the top bar.
+TEST_F(Field, TheRasterCoversTheFieldAsKeyedBlitsOfItWould)
+{
+    for (int y = 0; y < 16; y++)
+        for (int x = 0; x < 16; x++)
+            pixel(raster, x, y) = static_cast<Uint16>(((x + y) & 1) ? 0xF81F : 0x0841 * (x % 5));
+    SDL_SetColorKey(raster, SDL_SRCCOLORKEY | SDL_RLEACCEL, 0xF81F);
+    SDL_Surface* want = numbered(320, 240, 0, 1);  // every pixel its own value
+    SDL_BlitSurface(want, nullptr, dst, nullptr);
+    for (int y = 32; y <= 224; y += 16)
+        for (int x = 0; x <= 304; x += 16) {
+            SDL_Rect to = {static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0};
+            SDL_UpperBlit(raster, nullptr, want, &to);
+        }
+    draw_raster();
+    for (int y = 0; y < 240; y++)
+        for (int x = 0; x < 320; x++)
+            ASSERT_EQ(at(x, y), pixel(want, x, y)) << x << "," << y;
+    SDL_FreeSurface(want);
+}
+
 TEST_F(Field, MissingPicturesDrawNothing)
 {
     load_level_text("o*TST");

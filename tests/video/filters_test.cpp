@@ -1,6 +1,7 @@
 // The five filters on synthetic pictures with hand-worked expectations. The
 // surfaces have rows longer than their pictures, so every filter must step
-// each surface by its own pitch.
+// each surface by its own pitch. Every build of the row code, and a display
+// of 32-bit pixels, must give the same picture.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,21 +21,43 @@ uint16_t& px(SDL_Surface* s, int x, int y)
     return reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(s->pixels) + y * s->pitch)[x];
 }
 
+uint32_t px32(SDL_Surface* s, int x, int y)
+{
+    return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) + y * s->pitch)[x];
+}
+
+// Displays of 32-bit pixels: red, green, blue and alpha masks.
+constexpr uint32_t XRGB[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0};
+constexpr uint32_t ABGR[4] = {0x0000FF, 0x00FF00, 0xFF0000, 0xFF000000};
+
+// A 5-6-5 pixel as SDL 1.2 widens it into a 32-bit format: each channel
+// shifted up to 8 bits, alpha opaque.
+uint32_t widened(uint16_t p, const uint32_t* masks)
+{
+    uint32_t r = (p >> 8) & 0xF8, g = (p >> 3) & 0xFC, b = (p << 3) & 0xF8;
+    uint32_t rgb = masks[0] == 0xFF0000 ? r << 16 | g << 8 | b : b << 16 | g << 8 | r;
+    return rgb | masks[3];
+}
+
 class Filters : public testing::Test {
 protected:
     std::vector<uint8_t> mem[2];
-    SDL_Surface* padded(int i, int w, int h, bool is555)
+    SDL_Surface* padded(int i, int w, int h, bool is555, const uint32_t* wide = nullptr)
     {
-        int pitch = 2 * w + 12;
+        int pitch = (wide ? 4 : 2) * w + 12;
         mem[i].assign(static_cast<size_t>(pitch) * h, 0);
+        if (wide)
+            return SDL_CreateRGBSurfaceFrom(mem[i].data(), w, h, 32, pitch, wide[0], wide[1], wide[2], wide[3]);
         return is555 ? SDL_CreateRGBSurfaceFrom(mem[i].data(), w, h, 16, pitch, 0x7C00, 0x03E0, 0x001F, 0)
                      : SDL_CreateRGBSurfaceFrom(mem[i].data(), w, h, 16, pitch, 0xF800, 0x07E0, 0x001F, 0);
     }
-    void use(int display_w, bool is555 = false)
+    // A 320 x 240 back surface and a display display_w wide, of 16-bit
+    // pixels or, given its masks, of 32-bit ones.
+    void use(int display_w, bool is555 = false, const uint32_t* wide = nullptr)
     {
         TearDown();
         screen = padded(0, 320, 240, is555);
-        fscreen = padded(1, display_w, display_w * 3 / 4, is555);
+        fscreen = padded(1, display_w, display_w * 3 / 4, is555, wide);
         SDL_FillRect(fscreen, nullptr, SENTINEL);
     }
     void TearDown() override
@@ -125,7 +148,7 @@ TEST_F(Filters, BlurBlendsRightAndLowerNeighboursAndFillsEveryPixel)
     EXPECT_EQ(block(50, 50), (Block{0x0001, 0x0000, 0x0000, 0x0000}));
 }
 
-TEST_F(Filters, MasksFollowTheChannelShiftsOf555)
+TEST_F(Filters, MasksFollowTheChannelShifts)
 {
     use(640, true);
     px(screen, 10, 10) = 0x7C00;  // full red
@@ -137,13 +160,33 @@ TEST_F(Filters, MasksFollowTheChannelShiftsOf555)
     Scanline2x();
     EXPECT_EQ(out(40, 21), 0x1104);  // (0x7FFF & 0x4410) >> 2
     EXPECT_EQ(out(20, 21), 0x1100);
+
+    // No channel at bit 0 (5-5-5 one bit up): BLUR's mask keeps bit 0, so a
+    // blend of 1 and 0 halves to 0, on every build.
+    SDL_FreeSurface(screen);
+    screen = SDL_CreateRGBSurfaceFrom(mem[0].data(), 320, 240, 16, 2 * 320 + 12, 0xF800, 0x07C0, 0x003E, 0);
+    if (!screen)  // sdl12-compat makes no such surface, so no display of it can come either
+        return;
+    for (int path = 0; path < FILTER_ROWS_BUILDS; path++) {
+        if (!filters_use_rows(path))
+            continue;
+        SDL_FillRect(screen, nullptr, 0);
+        px(screen, 10, 10) = 0x0001;
+        antiAlias2();
+        EXPECT_EQ(Block({out(20, 20), out(21, 20), out(20, 21), out(19, 21)}), (Block{1, 0, 0, 0}))
+            << filters_rows_name(path);
+    }
+    filters_use_rows(-1);
 }
 
-// Every filter writes every display pixel; every build of the row code (the
-// portable one, and NEON where the processor has it) gives the portable
-// build's picture at 640 x 480, and that picture doubled at 1280 x 960.
-TEST_F(Filters, EveryFilterFillsTheDisplayWithItsPictureDoubledAt1280OnEveryPath)
+// Every filter writes every display pixel; every build of the row code this
+// processor runs (the portable one, NEON, x86-64-v2, AVX2) gives the
+// portable build's picture at 640 x 480, and that picture doubled at
+// 1280 x 960; a display of 32-bit pixels gets each pixel widened as SDL
+// widens it, with red and blue either way round.
+TEST_F(Filters, EveryFilterFillsTheDisplayWithTheSamePictureOnEveryPathAndAtEveryDepth)
 {
+    const uint32_t* const formats[] = {nullptr, XRGB, ABGR};
     for (auto filter : all_filters) {
         use(640);
         uint32_t seed = 7;  // tiles, outlines and noise
@@ -155,7 +198,7 @@ TEST_F(Filters, EveryFilterFillsTheDisplayWithItsPictureDoubledAt1280OnEveryPath
                                                          : static_cast<uint16_t>(0xF81F * ((x / 16 + y / 16) % 3));
             }
         std::vector<uint8_t> picture = mem[0];
-        ASSERT_TRUE(filters_use_rows(0));
+        ASSERT_TRUE(filters_use_rows(FILTER_ROWS_BASELINE));
         filter();
         std::vector<uint16_t> small;
         for (int y = 0; y < 480; y++)
@@ -163,25 +206,57 @@ TEST_F(Filters, EveryFilterFillsTheDisplayWithItsPictureDoubledAt1280OnEveryPath
                 ASSERT_NE(out(x, y), SENTINEL) << x << "," << y << " left unwritten";
                 small.push_back(out(x, y));
             }
-        for (int path = 0; path < 2; path++) {
+        for (int path = 0; path < FILTER_ROWS_BUILDS; path++) {
             if (!filters_use_rows(path))
                 continue;
-            for (int w : {640, 1280}) {
-                use(w);
-                std::copy(picture.begin(), picture.end(), mem[0].begin());
-                filter();
-                int scale = w / 640;
-                for (int y = 0; y < fscreen->h; y++)
-                    for (int x = 0; x < fscreen->w; x++)
-                        ASSERT_EQ(out(x, y), small[(y / scale) * 640 + x / scale])
-                            << x << "," << y << " path " << path << " width " << w;
-            }
+            for (const uint32_t* wide : formats)
+                for (int w : {640, 1280}) {
+                    use(w, false, wide);
+                    std::copy(picture.begin(), picture.end(), mem[0].begin());
+                    filter();
+                    int scale = w / 640;
+                    for (int y = 0; y < fscreen->h; y++)
+                        for (int x = 0; x < fscreen->w; x++) {
+                            uint16_t want = small[(y / scale) * 640 + x / scale];
+                            ASSERT_EQ(wide ? px32(fscreen, x, y) : out(x, y), wide ? widened(want, wide) : want)
+                                << x << "," << y << " " << filters_rows_name(path) << " width " << w
+                                << (wide ? " 32-bit" : "");
+                        }
+                }
         }
         filters_use_rows(-1);
     }
 }
 
-TEST_F(Filters, MissingOrSmallSurfacesAreLeftAlone)
+// Unenlarged, a 32-bit display gets the frame widened and a 16-bit one the
+// frame as it is; the widening covers every level of every channel.
+TEST_F(Filters, TheUnfilteredFrameIsWidenedPixelByPixel)
+{
+    for (const uint32_t* wide : {XRGB, ABGR}) {
+        for (int path = 0; path < FILTER_ROWS_BUILDS; path++) {
+            if (!filters_use_rows(path))
+                continue;
+            use(320, false, wide);
+            for (int y = 0; y < 240; y++)
+                for (int x = 0; x < 320; x++)
+                    px(screen, x, y) = static_cast<uint16_t>(y < 2 ? (x & 31) << (11 * y) | (x & 63) << 5 : x * 37 + y * 101);
+            unfiltered_320(screen, fscreen);
+            for (int y = 0; y < 240; y++)
+                for (int x = 0; x < 320; x++)
+                    ASSERT_EQ(px32(fscreen, x, y), widened(px(screen, x, y), wide))
+                        << x << "," << y << " " << filters_rows_name(path);
+        }
+    }
+    filters_use_rows(-1);
+    use(320);
+    px(screen, 7, 9) = 0xBEEF;
+    unfiltered_320(screen, fscreen);
+    EXPECT_EQ(out(7, 9), 0xBEEF);
+}
+
+// Too small, missing, or of a format the filters do not write (a 32-bit one
+// with green elsewhere, or a 5-5-5 picture to widen): nothing is written.
+TEST_F(Filters, MissingSmallOrForeignSurfacesAreLeftAlone)
 {
     use(320);
     SDL_Surface* display = fscreen;
@@ -192,6 +267,16 @@ TEST_F(Filters, MissingOrSmallSurfacesAreLeftAlone)
         fscreen = display;
     }
     EXPECT_EQ(out(319, 239), SENTINEL);
+    const uint32_t rgbx[4] = {0xFF000000, 0x00FF0000, 0x0000FF00, 0};
+    use(640, false, rgbx);
+    EXPECT_FALSE(filters_can_write(fscreen->format));
+    for (auto filter : all_filters)
+        filter();
+    EXPECT_EQ(px32(fscreen, 5, 5), SENTINEL);
+    use(640, true, XRGB);
+    for (auto filter : all_filters)
+        filter();
+    EXPECT_EQ(px32(fscreen, 5, 5), SENTINEL);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Video modes on the dummy driver, presentation, drawPic, display positions.
+// Video modes on the dummy driver, presentation at 16 and 32 bits, drawPic,
+// display positions.
 #include <gtest/gtest.h>
 
 #include <png.h>
@@ -44,6 +45,7 @@ protected:
 
 TEST_F(Screen, EveryModeGivesItsDisplayAndABackSurfaceOfItsFormat)
 {
+    native_bpp = 16;
     const int rows[][5] = {{0, 0, 0, 320, 240},  {0, 1, 1, 320, 240}, {1, 0, 0, 640, 480},
                            {3, 0, 1, 1280, 960}, {5, 1, 0, 640, 480}, {2, 1, 1, 1280, 960}};
     for (const auto& r : rows) {
@@ -60,6 +62,67 @@ TEST_F(Screen, EveryModeGivesItsDisplayAndABackSurfaceOfItsFormat)
         EXPECT_EQ(screen->format->Gmask, display->format->Gmask);
         EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), 0);
     }
+}
+
+// True when SDL widens every level of every 5-6-5 channel into 8 bits by
+// shifting it up, as SDL 1.2 does and the filters do.
+bool sdl_widens_by_shifting()
+{
+    SDL_Surface* levels = SDL_CreateRGBSurface(0, 64, 1, 16, 0xF800, 0x07E0, 0x001F, 0);
+    SDL_Surface* wide = SDL_CreateRGBSurface(0, 64, 1, 32, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+    for (int i = 0; i < 64; i++)
+        px(levels, i, 0) = static_cast<uint16_t>((i & 31) << 11 | i << 5 | (31 - (i & 31)));
+    SDL_BlitSurface(levels, nullptr, wide, nullptr);
+    bool shifted = true;
+    for (int i = 0; i < 64; i++) {
+        Uint32 want = (i & 31) << 19 | i << 10 | (31 - (i & 31)) << 3;
+        shifted = shifted && (static_cast<Uint32*>(wide->pixels)[i] & 0xFFFFFF) == want;
+    }
+    SDL_FreeSurface(levels);
+    SDL_FreeSurface(wide);
+    return shifted;
+}
+
+// A display whose own depth is 32 bits is opened at 32 bits when SDL widens
+// as the filters do (SDL 1.2), else at 16 bits, SDL converting (an SDL built
+// on SDL 2 widens otherwise). Either way it shows what SDL's own conversion
+// of the frame shows; the back surface stays 5-6-5 and the configuration
+// file keeps depth 16.
+TEST_F(Screen, ADisplayOf32BitsShowsTheFrameAsSDLWouldConvertIt)
+{
+    for (int z : {0, 1}) {
+        for (int twice : {0, 1}) {
+            SCOPED_TRACE(testing::Message() << "zoom " << z << " twice " << twice);
+            native_bpp = 32;
+            set_mode(z, 0, twice);
+            SDL_Surface* display = SDL_GetVideoSurface();
+            ASSERT_TRUE(display && screen);
+            int bytes = display->format->BytesPerPixel, scale = z ? display->w / 320 : 1;
+            EXPECT_EQ(bytes == 4, sdl_widens_by_shifting());
+            EXPECT_EQ(screen == display, z == 0 && bytes == 2);
+            EXPECT_EQ(screen->format->BitsPerPixel * 0x10000 + screen->format->Gmask, 16 * 0x10000 + 0x07E0);
+            EXPECT_EQ(cfgbpp, 16);
+            for (int y = 0; y < 240; y++)
+                for (int x = 0; x < 320; x++)
+                    px(screen, x, y) = static_cast<uint16_t>(y < 2 ? (x & 31) << (11 * y) | (x & 63) << 5 : x * 97 + y);
+            SDL_Surface* want = SDL_ConvertSurface(screen, display->format, 0);
+            GFX_Flip(screen);
+            Uint32 bits = display->format->Rmask | display->format->Gmask | display->format->Bmask;
+            for (int y = 0; y < display->h; y++)
+                for (int x = 0; x < display->w; x++) {
+                    Uint32 got = 0, sdl = 0;
+                    memcpy(&got, static_cast<Uint8*>(display->pixels) + y * display->pitch + x * bytes, bytes);
+                    memcpy(&sdl, static_cast<Uint8*>(want->pixels) + (y / scale) * want->pitch + (x / scale) * bytes,
+                           bytes);
+                    ASSERT_EQ(got & bits, sdl & bits) << x << "," << y << " at " << bytes * 8 << " bits";
+                }
+            SDL_FreeSurface(want);
+        }
+    }
+    // A display of another own depth is opened at 16 bits, as always.
+    native_bpp = 24;
+    set_mode(1, 0, 0);
+    EXPECT_EQ(SDL_GetVideoSurface()->format->BitsPerPixel, 16);
 }
 
 TEST_F(Screen, TheBlurBufferIsDroppedWhenTheDisplayGrowsAndOnReset)
