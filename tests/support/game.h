@@ -54,6 +54,7 @@
 #include "sys/clock.h"
 #include "sys/fatal.h"
 #include "sys/files.h"
+#include "video/cells.h"
 #include "video/filters.h"
 #include "video/font.h"
 #include "video/fps.h"
