@@ -1,10 +1,6 @@
 // Sheets cut into cells: a cell drawn from its own surface gives exactly the
 // pixels a blit of the same rectangle of the sheet gives, keyed and clipped.
-#include <gtest/gtest.h>
-
-#include <cstring>
-
-#include "video/cells.h"
+#include "support/game.h"
 
 namespace {
 

@@ -2,13 +2,7 @@
 // surfaces have rows longer than their pictures, so every filter must step
 // each surface by its own pitch. Every build of the row code, and a display
 // of 32-bit pixels, must give the same picture.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <vector>
-
-#include "video/filters.h"
-#include "video/screen.h"
+#include "support/game.h"
 
 namespace {
 

@@ -1,12 +1,6 @@
 // Glyph choice and clipping of the three fonts, on sheets of known glyphs:
 // every pixel of glyph g holds base + g.
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <vector>
-
-#include "res/assets.h"
-#include "video/font.h"
+#include "support/game.h"
 
 namespace {
 

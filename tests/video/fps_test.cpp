@@ -1,11 +1,6 @@
 // The frame pacer on the virtual clock: a frame "works" by moving the clock
 // on; controlFPS then sleeps (moves it on further) or not.
-#include <gtest/gtest.h>
-
-#include <vector>
-
-#include "sys/clock.h"
-#include "video/fps.h"
+#include "support/game.h"
 
 namespace {
 

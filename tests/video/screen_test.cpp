@@ -1,21 +1,8 @@
 // Video modes on the dummy driver, presentation at 16 and 32 bits, drawPic,
 // display positions.
-#include <gtest/gtest.h>
+#include "support/game.h"
 
 #include <png.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <cstring>
-#include <string>
-#include <tuple>
-#include <vector>
-#include <sys/stat.h>
-
-#include "support/scratch.h"
-#include "video/filters.h"
-#include "video/screen.h"
-#include "video/shot.h"
 
 namespace {
 
