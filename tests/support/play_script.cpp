@@ -15,20 +15,16 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
+#include <iterator>
 #include <sstream>
 
 namespace {
 
-struct key_name {
-    const char* name;
-    SDLKey key;
-};
-
-constexpr key_name KEY_NAMES[] = {
-    {"UP", SDLK_UP},         {"DOWN", SDLK_DOWN},     {"LEFT", SDLK_LEFT},     {"RIGHT", SDLK_RIGHT},
-    {"RETURN", SDLK_RETURN}, {"SPACE", SDLK_SPACE},   {"ESCAPE", SDLK_ESCAPE}, {"LSHIFT", SDLK_LSHIFT},
-    {"RSHIFT", SDLK_RSHIFT},
-};
+// Key names, the four directions first, and the verbs in the order of script_step::kind.
+constexpr const char* KEY_NAMES[] = {"UP", "DOWN", "LEFT", "RIGHT", "RETURN", "SPACE", "LSHIFT"};
+constexpr SDLKey KEYS[] = {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_RETURN, SDLK_SPACE, SDLK_LSHIFT};
+constexpr const char* VERBS[] = {"press", "hold", "release", "click", "quit"};
 
 constexpr const char* OUTCOMES[] = {"on", "fall", "won", "time_up", "restart", "abandon", "quit"};
 static_assert(sizeof OUTCOMES / sizeof OUTCOMES[0] == PLAY_QUIT + 1, "a name for every outcome");
@@ -54,12 +50,11 @@ struct effect_log {
 
 SDLKey key_by_name(const std::string& name)
 {
-    for (const key_name& k : KEY_NAMES)
-        if (name == k.name)
-            return k.key;
-    if (name.size() == 1 && isalnum(static_cast<unsigned char>(name[0])))
-        return static_cast<SDLKey>(tolower(static_cast<unsigned char>(name[0])));
-    return SDLK_UNKNOWN;
+    for (size_t i = 0; i < std::size(KEY_NAMES); i++)
+        if (name == KEY_NAMES[i])
+            return KEYS[i];
+    bool plain = name.size() == 1 && isalnum(static_cast<unsigned char>(name[0]));
+    return plain ? static_cast<SDLKey>(tolower(static_cast<unsigned char>(name[0]))) : SDLK_UNKNOWN;
 }
 
 // One line of a script into out; false when it cannot be read.
@@ -70,7 +65,6 @@ bool parse_line(const std::string& line, play_script& out)
         return true;
     }
     std::istringstream words(line.substr(0, line.find('#')));
-    script_step st{script_step::PRESS, 0, SDLK_UNKNOWN, 0, 0};
     std::string verb, arg;
     if (!(words >> verb))
         return true;  // blank or a comment
@@ -79,25 +73,17 @@ bool parse_line(const std::string& line, play_script& out)
         out.expect.erase(out.expect.find_last_not_of(" \t\r") + 1);
         return !out.expect.empty();
     }
-    st.frame = atoi(verb.c_str());
-    if (st.frame < 1 || !(words >> verb))
+    script_step st{script_step::PRESS, atoi(verb.c_str()), SDLK_UNKNOWN, 0, 0};
+    int v = words >> verb ? int(std::find(std::begin(VERBS), std::end(VERBS), verb) - VERBS) : -1;
+    if (st.frame < 1 || v < 0 || v >= int(std::size(VERBS)))
         return false;
-    if (verb == "click") {
-        st.what = script_step::CLICK;
-        if (!(words >> st.x >> st.y))
-            return false;
-    } else if (verb == "quit") {
-        st.what = script_step::QUIT;
-    } else {
-        st.what = verb == "press" ? script_step::PRESS : verb == "hold" ? script_step::HOLD : script_step::RELEASE;
-        if ((verb != "press" && verb != "hold" && verb != "release") || !(words >> arg))
-            return false;
-        st.key = key_by_name(arg);
-        if (st.key == SDLK_UNKNOWN)
-            return false;
-    }
-    out.steps.push_back(st);
-    return true;
+    st.what = static_cast<script_step::kind>(v);
+    bool read = st.what == script_step::CLICK ? bool(words >> st.x >> st.y)
+                : st.what == script_step::QUIT ? true
+                                                : words >> arg && (st.key = key_by_name(arg)) != SDLK_UNKNOWN;
+    if (read)
+        out.steps.push_back(st);
+    return read;
 }
 
 // Queues what the script gives for the frame.
@@ -120,13 +106,9 @@ void apply(const play_script& s, int frame)
 
 SDLKey move_key(char m)
 {
-    switch (m) {
-    case 'U': return SDLK_UP;
-    case 'D': return SDLK_DOWN;
-    case 'L': return SDLK_LEFT;
-    case 'R': return SDLK_RIGHT;
-    default: return SDLK_UNKNOWN;
-    }
+    static const char moves[] = "UDLR";
+    const char* at = m ? strchr(moves, m) : nullptr;
+    return at ? KEYS[at - moves] : SDLK_UNKNOWN;
 }
 
 // At a frame boundary: the sprite sits on a cell and no pusher moves it on,
