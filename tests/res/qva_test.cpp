@@ -104,12 +104,8 @@ TEST_F(ArchiveReader, DamagedEntriesYieldNothing)
     }
 }
 
-TEST(LooseFiles, FilenameAndWholeFileReads)
+TEST(LooseFiles, WholeFilesAreReadAndOnlyPlainOnesOfAtMostTheLimit)
 {
-    EXPECT_STREQ(filename(nullptr, "zarn", "hi"), "zarn.hi");
-    EXPECT_STREQ(filename("cfg", "zarn", "hi"), "cfg/zarn.hi");
-    EXPECT_EQ(fname_buf, std::string("cfg/zarn.hi"));
-
     write_bytes("empty.bin", {});
     uint32_t len = 77;
     EXPECT_EQ(loadBINFile("empty.bin", &len), nullptr);

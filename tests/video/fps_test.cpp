@@ -62,17 +62,4 @@ TEST_F(Pacer, AClockGoingBackCountsTheFrameAsItsBudget)
     EXPECT_EQ(fpsGrpTick, 500u);
 }
 
-TEST_F(Pacer, TheFrameHookRunsAtTheEndOfEveryFrame)
-{
-    static int calls, position;
-    calls = 0;
-    fps_frame_hook = [] {
-        calls++;
-        position = cntFrames;
-    };
-    frames({5, 50});
-    EXPECT_EQ(calls * 10 + position, 22);
-    fps_frame_hook = nullptr;
-}
-
 }  // namespace
