@@ -88,7 +88,7 @@ TEST_F(Play, PressAButtonShowsEightFramesThenHidesEight)
         into.clear();
         for (int y = 208; y < 224; y++)
             for (int x = 48; x < 272; x++)
-                into.push_back(reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(screen->pixels) + y * screen->pitch)[x]);
+                into.push_back(pixel16(screen, x, y));
     };
     run_script(script("40 press RETURN\n"), [] { aktion(MSG_LEVEL_START); }, [&](int frame) {
         line(frame == 1 ? shown : now);

@@ -19,7 +19,7 @@ int lit_pixels()
     int n = 0;
     for (int y = 0; y < 240; y++)
         for (int x = 0; x < 320; x++)
-            n += reinterpret_cast<Uint16*>(static_cast<Uint8*>(screen->pixels) + y * screen->pitch)[x] != 0;
+            n += pixel16(screen, x, y) != 0;
     return n;
 }
 

@@ -70,6 +70,12 @@
 #include "support/scratch.h"
 #include "support/screen_probe.h"
 
+// The 16-bit pixel at (x, y) of a surface.
+inline uint16_t& pixel16(SDL_Surface* s, int x, int y)
+{
+    return reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(s->pixels) + y * s->pitch)[x];
+}
+
 // A test whose game is booted, without a high-score file, before it and
 // brought down after it.
 struct booted_game : testing::Test {

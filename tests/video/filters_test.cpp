@@ -10,11 +10,6 @@ using Block = std::vector<uint16_t>;
 constexpr uint16_t SENTINEL = 0x1234;  // what the display held before a frame
 void (*const all_filters[])() = {zoom2, Scale2X, Bilinear2, Scanline2x, antiAlias2};
 
-uint16_t& px(SDL_Surface* s, int x, int y)
-{
-    return reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(s->pixels) + y * s->pitch)[x];
-}
-
 uint32_t px32(SDL_Surface* s, int x, int y)
 {
     return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) + y * s->pitch)[x];
@@ -60,7 +55,7 @@ protected:
         SDL_FreeSurface(fscreen);
         screen_reset();
     }
-    uint16_t out(int x, int y) { return px(fscreen, x, y); }
+    uint16_t out(int x, int y) { return pixel16(fscreen, x, y); }
     // The four output pixels of source pixel (x, y), row by row.
     Block block(int x, int y)
     {
@@ -73,11 +68,11 @@ TEST_F(Filters, Scale2xKeepsFlatColourAndLoneDotsAndRoundsCornersUsingTheCentreB
     use(640);
     const uint16_t A = 0x1111, C = 0xF800;
     SDL_FillRect(screen, nullptr, A);
-    px(screen, 100, 100) = C;
-    px(screen, 10, 9) = px(screen, 9, 10) = C;  // C above and left of (10, 10)
+    pixel16(screen, 100, 100) = C;
+    pixel16(screen, 10, 9) = pixel16(screen, 9, 10) = C;  // C above and left of (10, 10)
     // Each picture corner with C on its two inner neighbours.
-    px(screen, 1, 0) = px(screen, 0, 1) = px(screen, 318, 0) = px(screen, 319, 1) = C;
-    px(screen, 1, 239) = px(screen, 0, 238) = px(screen, 318, 239) = px(screen, 319, 238) = C;
+    pixel16(screen, 1, 0) = pixel16(screen, 0, 1) = pixel16(screen, 318, 0) = pixel16(screen, 319, 1) = C;
+    pixel16(screen, 1, 239) = pixel16(screen, 0, 238) = pixel16(screen, 318, 239) = pixel16(screen, 319, 238) = C;
     Scale2X();
     EXPECT_EQ(block(50, 50), Block(4, A));
     EXPECT_EQ(block(100, 100), Block(4, C));
@@ -91,9 +86,9 @@ TEST_F(Filters, Scale2xKeepsFlatColourAndLoneDotsAndRoundsCornersUsingTheCentreB
 TEST_F(Filters, BilinearBlendsNeighboursAndRepeatsTheLastRowAndColumn)
 {
     use(640);
-    px(screen, 10, 10) = px(screen, 319, 5) = px(screen, 100, 239) = 0xF800;
-    px(screen, 319, 6) = 0x001F;
-    px(screen, 319, 239) = 0x07E0;
+    pixel16(screen, 10, 10) = pixel16(screen, 319, 5) = pixel16(screen, 100, 239) = 0xF800;
+    pixel16(screen, 319, 6) = 0x001F;
+    pixel16(screen, 319, 239) = 0x07E0;
     Bilinear2();
     EXPECT_EQ(block(10, 10), (Block{0xF800, 0x7800, 0x7800, 0x3800}));
     EXPECT_EQ(block(9, 9), (Block{0, 0, 0, 0x3800}));
@@ -124,9 +119,9 @@ TEST_F(Filters, ScanlineKeepsTheTopBitOfEachChannelOnTheDarkRow)
 TEST_F(Filters, BlurBlendsRightAndLowerNeighboursAndFillsEveryPixel)
 {
     use(640);
-    px(screen, 10, 10) = px(screen, 319, 5) = px(screen, 30, 31) = 0xF800;
-    px(screen, 319, 6) = px(screen, 318, 239) = 0x001F;
-    px(screen, 319, 239) = 0x07E0;
+    pixel16(screen, 10, 10) = pixel16(screen, 319, 5) = pixel16(screen, 30, 31) = 0xF800;
+    pixel16(screen, 319, 6) = pixel16(screen, 318, 239) = 0x001F;
+    pixel16(screen, 319, 239) = 0x07E0;
     antiAlias2();
     EXPECT_EQ(block(10, 10), (Block{0xF800, 0x7800, 0x7800, 0x0000}));
     // Lower right of a pixel: its right and lower neighbours, neither itself
@@ -145,8 +140,8 @@ TEST_F(Filters, BlurBlendsRightAndLowerNeighboursAndFillsEveryPixel)
 TEST_F(Filters, MasksFollowTheChannelShifts)
 {
     use(640, true);
-    px(screen, 10, 10) = 0x7C00;  // full red
-    px(screen, 20, 10) = 0x7FFF;  // white
+    pixel16(screen, 10, 10) = 0x7C00;  // full red
+    pixel16(screen, 20, 10) = 0x7FFF;  // white
     Bilinear2();
     EXPECT_EQ(out(21, 20), 0x3C00);  // 0x7C00 & 0xFBDF, halved
     antiAlias2();
@@ -165,7 +160,7 @@ TEST_F(Filters, MasksFollowTheChannelShifts)
         if (!filters_use_rows(path))
             continue;
         SDL_FillRect(screen, nullptr, 0);
-        px(screen, 10, 10) = 0x0001;
+        pixel16(screen, 10, 10) = 0x0001;
         antiAlias2();
         EXPECT_EQ(Block({out(20, 20), out(21, 20), out(20, 21), out(19, 21)}), (Block{1, 0, 0, 0}))
             << filters_rows_name(path);
@@ -187,7 +182,7 @@ TEST_F(Filters, EveryFilterFillsTheDisplayWithTheSamePictureOnEveryPathAndAtEver
         for (int y = 0; y < 240; y++)
             for (int x = 0; x < 320; x++) {
                 seed = seed * 1103515245u + 12345u;
-                px(screen, x, y) = (seed >> 16) % 19 == 0 ? static_cast<uint16_t>(seed >> 8)
+                pixel16(screen, x, y) = (seed >> 16) % 19 == 0 ? static_cast<uint16_t>(seed >> 8)
                                    : x % 16 == 0         ? 0x2104
                                                          : static_cast<uint16_t>(0xF81F * ((x / 16 + y / 16) % 3));
             }
@@ -233,17 +228,17 @@ TEST_F(Filters, TheUnfilteredFrameIsWidenedPixelByPixel)
             use(320, false, wide);
             for (int y = 0; y < 240; y++)
                 for (int x = 0; x < 320; x++)
-                    px(screen, x, y) = static_cast<uint16_t>(y < 2 ? (x & 31) << (11 * y) | (x & 63) << 5 : x * 37 + y * 101);
+                    pixel16(screen, x, y) = static_cast<uint16_t>(y < 2 ? (x & 31) << (11 * y) | (x & 63) << 5 : x * 37 + y * 101);
             unfiltered_320(screen, fscreen);
             for (int y = 0; y < 240; y++)
                 for (int x = 0; x < 320; x++)
-                    ASSERT_EQ(px32(fscreen, x, y), widened(px(screen, x, y), wide))
+                    ASSERT_EQ(px32(fscreen, x, y), widened(pixel16(screen, x, y), wide))
                         << x << "," << y << " " << filters_rows_name(path);
         }
     }
     filters_use_rows(-1);
     use(320);
-    px(screen, 7, 9) = 0xBEEF;
+    pixel16(screen, 7, 9) = 0xBEEF;
     unfiltered_320(screen, fscreen);
     EXPECT_EQ(out(7, 9), 0xBEEF);
 }

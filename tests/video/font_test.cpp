@@ -7,11 +7,6 @@ namespace {
 using Glyphs = std::vector<int>;
 constexpr uint16_t SMALL = 0x1000, MEDIUM = 0x2000, LARGE = 0x3000;
 
-uint16_t& px(SDL_Surface* s, int x, int y)
-{
-    return reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(s->pixels) + y * s->pitch)[x];
-}
-
 // count glyphs of size x size, side by side (row) or stacked.
 SDL_Surface* sheet(int size, bool row, int count, uint16_t base)
 {
@@ -19,7 +14,7 @@ SDL_Surface* sheet(int size, bool row, int count, uint16_t base)
                                           0x07E0, 0x001F, 0);
     for (int y = 0; y < s->h; y++)
         for (int x = 0; x < s->w; x++)
-            px(s, x, y) = static_cast<uint16_t>(base + (row ? x : y) / size);
+            pixel16(s, x, y) = static_cast<uint16_t>(base + (row ? x : y) / size);
     return s;
 }
 
@@ -49,8 +44,8 @@ protected:
         draw();
         Glyphs g;
         for (int i = 0; i < n; i++) {
-            uint16_t v = px(dst, x + size * i, y);
-            EXPECT_EQ(px(dst, x + size * i + size - 1, y + size - 1), v);
+            uint16_t v = pixel16(dst, x + size * i, y);
+            EXPECT_EQ(pixel16(dst, x + size * i + size - 1, y + size - 1), v);
             g.push_back(v ? v - base : -1);
         }
         return g;
@@ -60,7 +55,7 @@ protected:
         int n = 0;
         for (int y = 0; y < 240; y++)
             for (int x = 0; x < 320; x++)
-                n += px(dst, x, y) != 0;
+                n += pixel16(dst, x, y) != 0;
         return n;
     }
     Glyphs small(const char* text, int n) { return cells([&] { put_text1(dst, 8, 16, text); }, 8, 16, 8, SMALL, n); }
@@ -99,7 +94,7 @@ TEST_F(Font, EachFontStopsAtItsLowestRowComparedUnsignedAndWithoutASheet)
     // The large font has no limit of its own: SDL clips it.
     put_text_large(dst, 0, 230, "A");
     put_text_large(dst, 100, -20, "A");
-    EXPECT_EQ(px(dst, 131, 11), LARGE + 'A' - 32);
+    EXPECT_EQ(pixel16(dst, 131, 11), LARGE + 'A' - 32);
     EXPECT_EQ(drawn(), 32 * 22);
 }
 

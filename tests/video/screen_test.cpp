@@ -6,11 +6,6 @@
 
 namespace {
 
-uint16_t& px(SDL_Surface* s, int x, int y)
-{
-    return reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(s->pixels) + y * s->pitch)[x];
-}
-
 class Screen : public testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO)); }
@@ -58,7 +53,7 @@ bool sdl_widens_by_shifting()
     SDL_Surface* levels = SDL_CreateRGBSurface(0, 64, 1, 16, 0xF800, 0x07E0, 0x001F, 0);
     SDL_Surface* wide = SDL_CreateRGBSurface(0, 64, 1, 32, 0xFF0000, 0x00FF00, 0x0000FF, 0);
     for (int i = 0; i < 64; i++)
-        px(levels, i, 0) = static_cast<uint16_t>((i & 31) << 11 | i << 5 | (31 - (i & 31)));
+        pixel16(levels, i, 0) = static_cast<uint16_t>((i & 31) << 11 | i << 5 | (31 - (i & 31)));
     SDL_BlitSurface(levels, nullptr, wide, nullptr);
     bool shifted = true;
     for (int i = 0; i < 64; i++) {
@@ -91,7 +86,7 @@ TEST_F(Screen, ADisplayOf32BitsShowsTheFrameAsSDLWouldConvertIt)
             EXPECT_EQ(cfgbpp, 16);
             for (int y = 0; y < 240; y++)
                 for (int x = 0; x < 320; x++)
-                    px(screen, x, y) = static_cast<uint16_t>(y < 2 ? (x & 31) << (11 * y) | (x & 63) << 5 : x * 97 + y);
+                    pixel16(screen, x, y) = static_cast<uint16_t>(y < 2 ? (x & 31) << (11 * y) | (x & 63) << 5 : x * 97 + y);
             SDL_Surface* want = SDL_ConvertSurface(screen, display->format, 0);
             GFX_Flip(screen);
             Uint32 bits = display->format->Rmask | display->format->Gmask | display->format->Bmask;
@@ -141,7 +136,7 @@ TEST_F(Screen, EveryFilterFillsThe1280DisplayAndZoomBeyondThemShowsItUnrefreshed
         int stale = 0;
         for (int y = 0; y < 960; y++)
             for (int x = 0; x < 1280; x++)
-                stale += px(fscreen, x, y) == 0x1234;
+                stale += pixel16(fscreen, x, y) == 0x1234;
         EXPECT_EQ(stale, z <= 5 ? 0 : 1280 * 960) << "zoom " << z;
     }
 }
@@ -187,7 +182,7 @@ TEST_F(Screen, DrawPicCopiesTheClippedSource)
     const int probes[][3] = {{0, 0, 0x07E0}, {4, 4, 0x07E0}, {5, 0, 0},   {0, 5, 0},
                              {319, 1, 0x07E0}, {314, 1, 0},  {319, 2, 0}};
     for (const auto& p : probes)
-        EXPECT_EQ(px(screen, p[0], p[1]), p[2]) << p[0] << "," << p[1];
+        EXPECT_EQ(pixel16(screen, p[0], p[1]), p[2]) << p[0] << "," << p[1];
     SDL_FreeSurface(pic);
 }
 
@@ -221,10 +216,10 @@ TEST_F(Screen, ANoticeShowsAtTheFootOfThirtyPresentedFramesAndLeavesTheFrameAlon
             SDL_FillRect(screen, nullptr, 0xF800);
             GFX_Flip(screen);
             if (z) {
-                EXPECT_EQ(px(display, 0, foot), frame <= 30 ? 0 : 0xF800) << frame;
+                EXPECT_EQ(pixel16(display, 0, foot), frame <= 30 ? 0 : 0xF800) << frame;
             }
-            EXPECT_EQ(px(display, 0, 213 * scale), 0xF800) << frame;
-            EXPECT_EQ(px(screen, 0, 239), 0xF800) << "the back surface after frame " << frame;
+            EXPECT_EQ(pixel16(display, 0, 213 * scale), 0xF800) << frame;
+            EXPECT_EQ(pixel16(screen, 0, 239), 0xF800) << "the back surface after frame " << frame;
         }
     }
 }
@@ -243,7 +238,7 @@ TEST_F(Screen, AScreenshotIsAPngOfThePresentedDisplayInAFreshFile)
     set_mode(2, 0, 1);  // SCALE2X at 1280 x 960
     for (int y = 0; y < 240; y++)
         for (int x = 0; x < 320; x++)
-            px(screen, x, y) = uint16_t(x * 97 + y * 1031);
+            pixel16(screen, x, y) = uint16_t(x * 97 + y * 1031);
     GFX_Flip(screen);
     char first[1024], second[1024];
     ASSERT_TRUE(save_screenshot(first, sizeof first));
@@ -266,7 +261,7 @@ TEST_F(Screen, AScreenshotIsAPngOfThePresentedDisplayInAFreshFile)
     for (int y = 0; y < 960; y++)
         for (int x = 0; x < 1280; x++) {
             uint8_t r, g, b;
-            SDL_GetRGB(px(display, x, y), display->format, &r, &g, &b);
+            SDL_GetRGB(pixel16(display, x, y), display->format, &r, &g, &b);
             const uint8_t* p = &rgb[size_t(y * 1280 + x) * 3];
             wrong += p[0] != r || p[1] != g || p[2] != b;
         }
