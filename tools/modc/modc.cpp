@@ -37,6 +37,8 @@
 //   !N volume 0..64; ~xy vibrato; /Exx any effect (three hex digits).
 //   Arpeggio and vibrato hold for the whole length of their token.
 // A line shorter than the pattern repeats until it fills it exactly.
+#include "dc.h"
+
 #include <libmodplug/modplug.h>
 
 #include <algorithm>
@@ -211,26 +213,6 @@ void make_tonal(Instrument& in, const std::string& type, const std::map<std::str
         in.loop_len = cycle * detune;
         in.loop_start = static_cast<int>(in.data.size()) - in.loop_len;
     }
-}
-
-// Takes the mean out of a one-shot sound without a step at either end: the
-// correction follows the sound's own loudness (|v| smoothed over 4 ms).
-void remove_dc(std::vector<double>& v, int rate)
-{
-    size_t w = static_cast<size_t>(rate / 250);
-    std::vector<double> env(v.size());
-    double acc = 0, total = 0, weight = 0;
-    for (size_t i = 0; i < v.size(); i++) {
-        acc += std::fabs(v[i]);
-        if (i >= w)
-            acc -= std::fabs(v[i - w]);
-        env[i] = acc / static_cast<double>(w);
-        total += v[i];
-        weight += env[i];
-    }
-    if (weight > 0)
-        for (size_t i = 0; i < v.size(); i++)
-            v[i] -= env[i] * total / weight;
 }
 
 // Drums, made at the rate of C-3 (16574 samples per second), no loop:

@@ -5,6 +5,8 @@
 // Every effect is a few lines of oscillators, noise and envelopes below; the
 // output is 22050 Hz, 16-bit mono. Noise comes from a fixed-seed generator, so
 // the same source always gives the same bytes.
+#include "dc.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -101,31 +103,11 @@ void noise(Buffer& b, double start, double len, double c0, double c1, double amp
     }
 }
 
-// Takes the mean out of the sound without a step at either end: the
-// correction follows the sound's own loudness (|v| smoothed over 4 ms).
-void remove_dc(Buffer& b)
-{
-    size_t w = static_cast<size_t>(samples(0.004));
-    Buffer env(b.size());
-    double acc = 0, total = 0, weight = 0;
-    for (size_t i = 0; i < b.size(); i++) {
-        acc += std::fabs(b[i]);
-        if (i >= w)
-            acc -= std::fabs(b[i - w]);
-        env[i] = acc / static_cast<double>(w);
-        total += b[i];
-        weight += env[i];
-    }
-    if (weight > 0)
-        for (size_t i = 0; i < b.size(); i++)
-            b[i] -= env[i] * total / weight;
-}
-
 // Removes the DC offset, scales the buffer to the given peak and fades the
 // last few milliseconds.
 void finish(Buffer& b, double peak)
 {
-    remove_dc(b);
+    remove_dc(b, RATE);
     double m = 0;
     for (double v : b)
         m = std::max(m, std::fabs(v));
