@@ -43,8 +43,7 @@ TEST(TuneCompiler, LinesBecomeTheRightCells)
                                      "pattern q rows=16\n"
                                      "1 a: C-1\n"
                                      "order p q p\n");
-    ASSERT_GT(m.size(), 1084u);
-    EXPECT_EQ(std::string(m.begin() + 1080, m.begin() + 1084), "M.K.");
+    ASSERT_TRUE(module_sane(m.data(), static_cast<uint32_t>(m.size()))) << "the game refuses it";
     size_t sample_bytes = 0;
     for (int i = 0; i < 31; i++)
         sample_bytes += 2u * ((m[20 + 30 * i + 22] << 8) | m[20 + 30 * i + 23]);
