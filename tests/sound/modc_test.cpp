@@ -81,12 +81,6 @@ TEST(TuneCompiler, LinesBecomeTheRightCells)
     EXPECT_EQ(b_start + b_loop, b_len);
     EXPECT_EQ(b_loop, 32);  // one 64-sample cycle
     EXPECT_EQ((k[28] << 8) | k[29], 1);
-
-    // An endless tune fills the order table with whole passes (42 x 3).
-    m = compile(std::string(HEAD) + "endless\npattern p\n1 a: C-2\npattern q\n1 a: D-2\norder p q p\n");
-    ASSERT_GT(m.size(), 1084u);
-    EXPECT_EQ(m[950], 126);
-    EXPECT_EQ(std::vector<uint8_t>(m.begin() + 1075, m.begin() + 1080), (std::vector<uint8_t>{0, 1, 0, 0, 0}));
 }
 
 TEST(TuneCompiler, MistakesInAScoreAreRefused)
