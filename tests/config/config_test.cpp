@@ -46,20 +46,15 @@ TEST_F(Config, ValuesAreClampedAndFlagsOnlySwitchOn)
     load("mus_volume=150\nsfx_volume=0\nmpReverbDelay=10\nmpSurroundDelay=99\nmpResamplingMode=7\nmpBassRange=0\n"
          "mpReverbDepth=101\nmpSurroundDepth=-4\nmpFlagsOVERSAMPLING=0\nmpFlagsREVERB=1\nmpFlagsSURROUND=2\n"
          "gfx_scheme=2\nlast_pw=KIRU\nmpBassAmount=4294967346\n");  // too long for 32 bits: saturates
-    const int want[] = {100, 0, 40, 40, 1, 10, 100, 0, 0x07, 2, 100};
-    const int got[] = {music_volume,  sound_volume,    mpReverbDelay, mpSurroundDelay, mpResamplingMode, mpBassRange,
-                       mpReverbDepth, mpSurroundDepth, mpFlags,       gfx_scheme,      mpBassAmount};
-    for (size_t i = 0; i < std::size(want); i++)
-        EXPECT_EQ(got[i], want[i]) << "value " << i;
+    EXPECT_EQ(std::vector<int>({music_volume, sound_volume, mpReverbDelay, mpSurroundDelay, mpResamplingMode,
+                                mpBassRange, mpReverbDepth, mpSurroundDepth, mpFlags, gfx_scheme, mpBassAmount}),
+              std::vector<int>({100, 0, 40, 40, 1, 10, 100, 0, 0x07, 2, 100}));
     EXPECT_STREQ(last_pw, "KIRU");
     load("xmus_volume=-5 sfx_volume=loud\nmpResamplingMode=-1 mpBassAmount=-99999999999999999999\n"
          "mpReverbDepth=\r\n 42\nmpBassRange=+55x\nsfx_volume=30\n");
-    EXPECT_EQ(music_volume, 100);
-    EXPECT_EQ(sound_volume, 30);
-    EXPECT_EQ(mpResamplingMode, 1);
-    EXPECT_EQ(mpBassAmount, 0);
-    EXPECT_EQ(mpReverbDepth, 42);
-    EXPECT_EQ(mpBassRange, 55);
+    EXPECT_EQ(std::vector<int>({music_volume, sound_volume, mpResamplingMode, mpBassAmount, mpReverbDepth,
+                                mpBassRange}),
+              std::vector<int>({100, 30, 1, 0, 42, 55}));
     load("foo xmus_volume=10");
     EXPECT_EQ(music_volume, 10);
 }
