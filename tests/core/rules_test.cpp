@@ -209,10 +209,9 @@ TEST_F(Rules, TeleportersSwapThePlayerBothWays)
     step(CTRL_LEFT);  // and back again
     EXPECT_EQ(player(), "cell 2,1 sprite 16,48 move 0");
 
-    start("ST#\n"
-          ".T#.T\n");  // only the first two teleporters count
+    start("STo\n");  // a lone one sends the player to the empty corner of the border: a fall
     step(CTRL_RIGHT);
-    EXPECT_EQ(player(), "cell 2,2 sprite 16,64 move 0");
+    EXPECT_EQ(player(), "cell 0,0 sprite -16,32 move 0");
 }
 
 TEST_F(Rules, PointerSteeringThresholds)
