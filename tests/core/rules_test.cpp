@@ -62,7 +62,6 @@ TEST_F(Rules, AStepTakesFiveFramesAndTheCellLeftGoesAtOnce)
     EXPECT_EQ(px, 28);
     frames(1);
     EXPECT_EQ(player(), "cell 3,1 sprite 32,48 move 0");
-    EXPECT_EQ(s.move_step, 0);
 
     frames(1, CTRL_RIGHT);  // leaving a field destroys it in the same frame
     EXPECT_EQ(at(3).kind, KIND_EMPTY);
