@@ -3,11 +3,6 @@
 
 namespace {
 
-std::vector<uint8_t> empty_level()
-{
-    return std::vector<uint8_t>(LEVEL_BYTES, 0);
-}
-
 class LevelLoading : public testing::Test {
 protected:
     private_data data;
@@ -23,7 +18,7 @@ protected:
 
 TEST_F(LevelLoading, DerivesKindsStartAndCount)
 {
-    std::vector<uint8_t> lv = empty_level();
+    std::vector<uint8_t> lv(LEVEL_BYTES);
     set_cell(lv, 1, 1, 0, 1, 1);  // field
     set_cell(lv, 2, 1, 0, 2, 1);  // mine
     set_cell(lv, 3, 1, 0, 3, 1);  // solid
@@ -51,7 +46,7 @@ TEST_F(LevelLoading, DerivesKindsStartAndCount)
 
 TEST_F(LevelLoading, TeleportersPairInReadingOrder)
 {
-    std::vector<uint8_t> three = empty_level(), one = empty_level();
+    std::vector<uint8_t> three(LEVEL_BYTES), one(LEVEL_BYTES);
     set_cell(three, 5, 2, 0, 5, 2);     // teleporter by its tile
     set_cell(three, 2, 7, 0, 3, 1, 1);  // teleporter by its flag, on a solid
     set_cell(three, 20, 12, 0, 5, 2);   // a third one is ignored
@@ -74,7 +69,7 @@ TEST_F(LevelLoading, TeleportersPairInReadingOrder)
 
 TEST_F(LevelLoading, TimeLimitIsTheCountClampedPlusTheBonus)
 {
-    std::vector<uint8_t> many = empty_level();
+    std::vector<uint8_t> many(LEVEL_BYTES);
     for (int row = 1; row <= 12; row++)
         for (int col = 1; col <= 13; col++)
             set_cell(many, col, row, 0, row % 2 ? 1 : 2, 1);  // 156 fields and mines
@@ -105,8 +100,6 @@ TEST_F(LevelLoading, AMissingOrCutLevelStopsWithItsName)
 
 TEST_F(LevelLoading, ClassicLevelsHaveTheirOwnNamesUpTo32)
 {
-    EXPECT_STREQ(level_entry_name(7, 0), "zarn-007");
-    EXPECT_STREQ(level_entry_name(7, 1), "lev007");
     EXPECT_STREQ(level_entry_name(32, 1), "lev032");
     EXPECT_STREQ(level_entry_name(33, 1), "zarn-033");
     ship({{"zarn-005.zlv", level_body("o")}, {"lev005.zlv", level_body("*")}});

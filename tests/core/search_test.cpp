@@ -100,18 +100,6 @@ TEST(SearchMoves, EveryMoveEndsWhereAndWhenTheRulesOnTheGameFieldEndIt)
     EXPECT_GT(refusals, 20);
 }
 
-TEST(SearchMoves, APusherChainIntoATeleporterIsOneMoveOfThreeSteps)
-{
-    load_level_text("S>>T\n-|\noo.........T#\n");
-    auto lv = std::make_unique<search_level>();
-    search_begin(*lv, game_field, MapData.start_col, MapData.start_row);
-    search_move r = search_apply(*lv, lv->root, 3);
-    ASSERT_EQ(r.result, SEARCH_MOVED);
-    EXPECT_EQ(r.steps, 3);
-    EXPECT_EQ(r.next.pos, 3 * MAP_COLS + 12);  // at the other teleporter
-    EXPECT_EQ(r.specials, SPECIAL_PUSHER | SPECIAL_TELEPORT);
-}
-
 TEST(RouteSearch, FindsAWinningRouteWithinTheStepsAllowedOrProvesThereIsNone)
 {
     const struct {
@@ -141,41 +129,6 @@ TEST(RouteSearch, FindsAWinningRouteWithinTheStepsAllowedOrProvesThereIsNone)
         EXPECT_EQ(play_on_field(r.moves()), r.r->steps) << c.why << ": the route does not win on the field";
         EXPECT_LE(r.r->steps, c.budget) << c.why;
     }
-}
-
-TEST(RouteSearch, BeginsWhereThePlayerStandsOnTheFieldAsItIsNow)
-{
-    // A ring through the start: once a field of it has crumbled behind a
-    // player who came back, its far end can never be left.
-    load_level_text("ooo\no.o\noSo");
-    route r;
-    ASSERT_EQ(r.run(99), ROUTE_FOUND);
-    play_state s;
-    rules_start(s);
-    for (int32_t move : {MOVE_LEFT, MOVE_RIGHT})
-        for (int f = 0; f == 0 || s.move_state != 0; f++) {
-            rules_move(s, f == 0 ? move : MOVE_NONE);
-            rules_resolve(s);
-        }
-    route_begin(*r.r, game_field, s.player_col, s.player_row, 99, UINT64_MAX);
-    EXPECT_EQ(r.r->status, ROUTE_NONE) << "settled at once: the state is hopeless";
-
-    // Half way along the only route of the pusher ring, with the time for
-    // what is left of it and no step more.
-    load_level_text("ooooo\no...o\nS>ooo");
-    rules_start(s);
-    for (char m : std::string("RRRUU"))
-        for (int f = 0; f == 0 || s.move_state != 0; f++) {
-            rules_move(s, f == 0 ? MOVE_UP + int(std::string(MOVES).find(m)) : MOVE_NONE);
-            rules_resolve(s);
-        }
-    for (int32_t budget : {5, 6}) {
-        route_begin(*r.r, game_field, s.player_col, s.player_row, budget, UINT64_MAX);
-        while (route_run(*r.r, 1000) == ROUTE_RUNNING) {
-        }
-        EXPECT_EQ(r.r->status, budget == 6 ? ROUTE_FOUND : ROUTE_NONE) << budget;
-    }
-    EXPECT_EQ(r.moves(), "LLLLDD");
 }
 
 TEST(RouteSearch, WorksInSlicesThatKeepToTheirSizeAndGivesUpOnWorkOrMemory)

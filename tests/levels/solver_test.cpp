@@ -38,6 +38,8 @@ TEST(Solver, ProvesWhatCanBeWonAndFindsTheShortestWay)
         {{"..#..", "..o..", "S.*oo", "..o.o", "..ooo"}, false, 0, 0, "", 0, 0, 0, "the start does not touch the field"},
         {{"..#..", "..o..", "So*oo", "..o.o", "..ooo"}, true, 2, 0, "RR", 12, 2, SPECIAL_MINE,
          "a mine crossed twice, round the loop either way"},
+        {{"S>T", "", "..To#"}, true, 2, 0, "RR", 4, 1, SPECIAL_PUSHER | SPECIAL_TELEPORT,
+         "a pusher into a teleporter is one move; the field is left either way"},
     };
     for (const auto& c : cases) {
         solver::level lv = solver::from_source(level_of(c.rows));
