@@ -61,7 +61,11 @@ run_native() {
 
 run_sanitized() {
     echo "== Build with sanitizers"
-    build build-asan -DZARN_SANITIZE=ON -DZARN_BENCH=OFF || return 1
+    # -O1 and line tables only: half the compile time of -O2 -g, and still
+    # every sanitizer report names its file and line.
+    build build-asan -DZARN_SANITIZE=ON -DZARN_BENCH=OFF \
+        -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
+        -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" || return 1
     echo "== Tests with sanitizers"
     ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:halt_on_error=1" \
         UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" run_ctest build-asan
