@@ -33,12 +33,11 @@ protected:
     std::vector<uint8_t> mem[2];
     SDL_Surface* padded(int i, int w, int h, bool is555, const uint32_t* wide = nullptr)
     {
+        const uint32_t rgb565[4] = {0xF800, 0x07E0, 0x001F, 0}, rgb555[4] = {0x7C00, 0x03E0, 0x001F, 0};
+        const uint32_t* m = wide ? wide : is555 ? rgb555 : rgb565;
         int pitch = (wide ? 4 : 2) * w + 12;
         mem[i].assign(static_cast<size_t>(pitch) * h, 0);
-        if (wide)
-            return SDL_CreateRGBSurfaceFrom(mem[i].data(), w, h, 32, pitch, wide[0], wide[1], wide[2], wide[3]);
-        return is555 ? SDL_CreateRGBSurfaceFrom(mem[i].data(), w, h, 16, pitch, 0x7C00, 0x03E0, 0x001F, 0)
-                     : SDL_CreateRGBSurfaceFrom(mem[i].data(), w, h, 16, pitch, 0xF800, 0x07E0, 0x001F, 0);
+        return SDL_CreateRGBSurfaceFrom(mem[i].data(), w, h, wide ? 32 : 16, pitch, m[0], m[1], m[2], m[3]);
     }
     // A 320 x 240 back surface and a display display_w wide, of 16-bit
     // pixels or, given its masks, of 32-bit ones.
