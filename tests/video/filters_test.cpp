@@ -33,12 +33,11 @@ protected:
     std::vector<uint8_t> mem[2];
     SDL_Surface* padded(int i, int w, int h, bool is555, const uint32_t* wide = nullptr)
     {
+        const uint32_t rgb565[4] = {0xF800, 0x07E0, 0x001F, 0}, rgb555[4] = {0x7C00, 0x03E0, 0x001F, 0};
+        const uint32_t* m = wide ? wide : is555 ? rgb555 : rgb565;
         int pitch = (wide ? 4 : 2) * w + 12;
         mem[i].assign(static_cast<size_t>(pitch) * h, 0);
-        if (wide)
-            return SDL_CreateRGBSurfaceFrom(mem[i].data(), w, h, 32, pitch, wide[0], wide[1], wide[2], wide[3]);
-        return is555 ? SDL_CreateRGBSurfaceFrom(mem[i].data(), w, h, 16, pitch, 0x7C00, 0x03E0, 0x001F, 0)
-                     : SDL_CreateRGBSurfaceFrom(mem[i].data(), w, h, 16, pitch, 0xF800, 0x07E0, 0x001F, 0);
+        return SDL_CreateRGBSurfaceFrom(mem[i].data(), w, h, wide ? 32 : 16, pitch, m[0], m[1], m[2], m[3]);
     }
     // A 320 x 240 back surface and a display display_w wide, of 16-bit
     // pixels or, given its masks, of 32-bit ones.
@@ -168,16 +167,25 @@ TEST_F(Filters, MasksFollowTheChannelShifts)
     filters_use_rows(-1);
 }
 
+// No filter: the frame copied, widened on a display of 32-bit pixels.
+void unfiltered()
+{
+    unfiltered_320(screen, fscreen);
+}
+
 // Every filter writes every display pixel; every build of the row code this
 // processor runs (the portable one, NEON, x86-64-v2, AVX2) gives the
 // portable build's picture at 640 x 480, and that picture doubled at
 // 1280 x 960; a display of 32-bit pixels gets each pixel widened as SDL
-// widens it, with red and blue either way round.
+// widens it, with red and blue either way round. Unenlarged, the display
+// gets the frame as it is, or widened. The frame's first two rows hold every
+// level of every channel.
 TEST_F(Filters, EveryFilterFillsTheDisplayWithTheSamePictureOnEveryPathAndAtEveryDepth)
 {
     const uint32_t* const formats[] = {nullptr, XRGB, ABGR};
-    for (auto filter : all_filters) {
-        use(640);
+    for (auto filter : {zoom2, Scale2X, Bilinear2, Scanline2x, antiAlias2, unfiltered}) {
+        const int base = filter == unfiltered ? 320 : 640;
+        use(base);
         uint32_t seed = 7;  // tiles, outlines and noise
         for (int y = 0; y < 240; y++)
             for (int x = 0; x < 320; x++) {
@@ -186,27 +194,35 @@ TEST_F(Filters, EveryFilterFillsTheDisplayWithTheSamePictureOnEveryPathAndAtEver
                                    : x % 16 == 0         ? 0x2104
                                                          : static_cast<uint16_t>(0xF81F * ((x / 16 + y / 16) % 3));
             }
+        for (int y : {0, 1})  // every level of every channel
+            for (int x = 0; x < 320; x++)
+                pixel16(screen, x, y) = static_cast<uint16_t>((x & 31) << (11 * y) | (x & 63) << 5);
         std::vector<uint8_t> picture = mem[0];
         ASSERT_TRUE(filters_use_rows(FILTER_ROWS_BASELINE));
         filter();
         std::vector<uint16_t> small;
-        for (int y = 0; y < 480; y++)
-            for (int x = 0; x < 640; x++) {
+        for (int y = 0; y < fscreen->h; y++)
+            for (int x = 0; x < base; x++) {
                 ASSERT_NE(out(x, y), SENTINEL) << x << "," << y << " left unwritten";
+                if (filter == unfiltered) {
+                    ASSERT_EQ(out(x, y), pixel16(screen, x, y)) << x << "," << y;
+                }
                 small.push_back(out(x, y));
             }
         for (int path = 0; path < FILTER_ROWS_BUILDS; path++) {
             if (!filters_use_rows(path))
                 continue;
             for (const uint32_t* wide : formats)
-                for (int w : {640, 1280}) {
+                for (int w : {base, 2 * base}) {
+                    if (filter == unfiltered && w > base)
+                        continue;
                     use(w, false, wide);
                     std::copy(picture.begin(), picture.end(), mem[0].begin());
                     filter();
-                    int scale = w / 640;
+                    int scale = w / base;
                     for (int y = 0; y < fscreen->h; y++)
                         for (int x = 0; x < fscreen->w; x++) {
-                            uint16_t want = small[(y / scale) * 640 + x / scale];
+                            uint16_t want = small[(y / scale) * base + x / scale];
                             ASSERT_EQ(wide ? px32(fscreen, x, y) : out(x, y), wide ? widened(want, wide) : want)
                                 << x << "," << y << " " << filters_rows_name(path) << " width " << w
                                 << (wide ? " 32-bit" : "");
@@ -215,32 +231,6 @@ TEST_F(Filters, EveryFilterFillsTheDisplayWithTheSamePictureOnEveryPathAndAtEver
         }
         filters_use_rows(-1);
     }
-}
-
-// Unenlarged, a 32-bit display gets the frame widened and a 16-bit one the
-// frame as it is; the widening covers every level of every channel.
-TEST_F(Filters, TheUnfilteredFrameIsWidenedPixelByPixel)
-{
-    for (const uint32_t* wide : {XRGB, ABGR}) {
-        for (int path = 0; path < FILTER_ROWS_BUILDS; path++) {
-            if (!filters_use_rows(path))
-                continue;
-            use(320, false, wide);
-            for (int y = 0; y < 240; y++)
-                for (int x = 0; x < 320; x++)
-                    pixel16(screen, x, y) = static_cast<uint16_t>(y < 2 ? (x & 31) << (11 * y) | (x & 63) << 5 : x * 37 + y * 101);
-            unfiltered_320(screen, fscreen);
-            for (int y = 0; y < 240; y++)
-                for (int x = 0; x < 320; x++)
-                    ASSERT_EQ(px32(fscreen, x, y), widened(pixel16(screen, x, y), wide))
-                        << x << "," << y << " " << filters_rows_name(path);
-        }
-    }
-    filters_use_rows(-1);
-    use(320);
-    pixel16(screen, 7, 9) = 0xBEEF;
-    unfiltered_320(screen, fscreen);
-    EXPECT_EQ(out(7, 9), 0xBEEF);
 }
 
 // Too small, missing, or of a format the filters do not write (a 32-bit one
