@@ -2,24 +2,24 @@
 // played through the real outer loop on levels packed for the test.
 #include "support/game.h"
 
+#include <iterator>
+
 namespace {
 
+// Every test starts the game on levels of its own.
 class Flow : public testing::Test {
 protected:
-    std::unique_ptr<scoped_cwd> cwd;
-
     void start(const std::vector<std::pair<int, std::string>>& levels)
     {
-        cwd = std::make_unique<scoped_cwd>(make_level_folder(levels));
+        enter_level_folder(levels);
         boot_game();
         ASSERT_TRUE(input_reads_keys()) << "held keys cannot be read: no scripted play can run";
     }
     void TearDown() override
     {
-        if (cwd)
-            shutdown_game();
+        shutdown_game();
         screen = nullptr;  // gone with SDL
-        cwd.reset();
+        EXPECT_EQ(chdir(scratch_dir().c_str()), 0);
     }
 };
 
@@ -126,15 +126,6 @@ TEST_F(Flow, LevelSelectWrapsAndConfirmsWithActionOnly)
     }
 }
 
-std::vector<std::string> words(const std::string& s)
-{
-    std::istringstream in(s);
-    std::vector<std::string> out;
-    for (std::string w; in >> w;)
-        out.push_back(w);
-    return out;
-}
-
 // Closing the window ends the program from every screen in the frame that
 // reads the close: no frame is drawn after it, no wait goes on. zarn_main
 // runs from start-up on a level folder whose high-score table any score
@@ -176,11 +167,13 @@ TEST(Main, ClosingTheWindowInAnyScreenEndsTheProgramWithinAFrame)
         std::vector<std::pair<int, std::vector<std::string>>> route;  // screen, tokens
         std::istringstream in(w.route);
         for (std::string part; std::getline(in, part, '|');) {
-            std::string name = words(part.substr(0, part.find(':')))[0];
+            std::istringstream words(part);
+            std::string name;
+            std::getline(words >> std::ws, name, ':');
             int screen = static_cast<int>(std::find(SCREEN_NAMES, SCREEN_NAMES + SCREEN_COUNT, name) - SCREEN_NAMES);
-            route.emplace_back(screen, words(part.substr(part.find(':') + 1)));
+            route.emplace_back(screen, std::vector<std::string>(std::istream_iterator<std::string>(words), {}));
         }
-        scoped_cwd cwd(make_level_folder({{1, w.level}}));
+        enter_level_folder({{1, w.level}});
         std::fill(std::begin(high_scores), std::end(high_scores), -1);
         write_highscores();
         size_t step = 0, done = 0;  // tokens done in the step
@@ -217,6 +210,7 @@ TEST(Main, ClosingTheWindowInAnyScreenEndsTheProgramWithinAFrame)
         });
         EXPECT_EQ(run_zarn(w.args), 0) << w.what;
         int frames = stop_script();
+        EXPECT_EQ(chdir(scratch_dir().c_str()), 0);
         ASSERT_GE(quit_frame, 0) << w.what << ": never reached";
         EXPECT_EQ(quit_screen, route.back().first) << w.what;
         EXPECT_EQ(frames, quit_frame) << w.what;

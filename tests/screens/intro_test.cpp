@@ -104,11 +104,9 @@ TEST_F(Credits, RollFor345FramesSeenOnlyBelowRow108WhateverElseIsPressed)
     SDL_FreeSurface(first);
 }
 
-TEST_F(Credits, UpActionAndPauseEndThemAfterTheCurrentFrameAClosedWindowAtOnce)
+// (A closed window ends them at once: the window-close walk of the app tests.)
+TEST_F(Credits, UpActionAndPauseEndThemAfterTheCurrentFrame)
 {
-    for (std::string end : {"^", "E", "S", "Q"}) {
-        quit_zarn = 0;
-        EXPECT_EQ(play(show_opensource, "[20][" + end + "]").frames, end == "Q" ? 20 : 21) << end;
-        EXPECT_EQ(quit_zarn, end == "Q") << end;
-    }
+    for (std::string end : {"^", "E", "S"})
+        EXPECT_EQ(play(show_opensource, "[20][" + end + "]").frames, 21) << end;
 }

@@ -75,7 +75,6 @@ TEST_F(MainMenu, UpAndDownWrapAroundCancelWhenPressedTogetherAndClicksPickAnEntr
              std::tuple{"", 1, 1}, {"[^]", 5, 1}, {"[^][v]", 1, 3}, {"[v]", 2, 2}, {"[v][v][v][v]", 5, 4},
              {"[^][v][v]", 2, 4}, {"[^v]", 1, 2}, {"[v][^v]", 2, 3}, {"[^][^v]", 5, 2},
              {"[v][S][Q]", 2, 2},  // space confirms too
-             {"[v][Q]", 5, 1},     // a closed window ends the menu in that frame
              {"(120,108)", 1, 1}, {"(120,132)(120,132)", 2, 2}, {"(120,204)(120,204)[3]", 5, 5},
              {"(120,99)(120,220)(120,239)[v]", 2, 5}, {"(10,180)[^][^]", 2, 4}}) {
         EXPECT_EQ(confirmed(script), entry) << script;
@@ -111,25 +110,21 @@ TEST_F(MainMenu, LeftAndRightOnRunZarnCycleTheThemesAndReloadThem)
 
 // While the table is up a key closes it and is used up; on the menu "down"
 // moves to "CONTINUE". So "down, confirm" continues only without a table.
-TEST_F(MainMenu, TheTableComesAfterThirtyIdleSecondsThatThePasswordScreenRestarts)
+// Idle turns: the table at 31 s (a key closes it), a demonstration 30 s
+// later (a key ends it at once and is used up), then the table again.
+TEST_F(MainMenu, IdleTurnsShowTheTableThenADemoThenTheTableAgainAndThePasswordScreenRestartsThem)
 {
     EXPECT_EQ(confirmed("[@29000][v]"), 2);
     EXPECT_EQ(confirmed("[@31000][v]"), 1);
     EXPECT_EQ(confirmed("[@10000][v][@11000][^][@31000][v]"), 1);  // keys do not restart the timer
+    EXPECT_EQ(confirmed("[@31000][v][@62000][v][@93000][v]"), 1);
+    EXPECT_EQ(demo_level, 2) << "one demonstration, of level 1";
+    EXPECT_GT(last.ms, 93000u);
     // The password screen at 20 s (one second of verdict) restarts it.
     Player.bonus_lives = 9;
     EXPECT_EQ(confirmed("[@20000][v][v][E][5][E][@39000][^]"), 2);
     EXPECT_EQ(Player.bonus_lives, 0);
     EXPECT_GT(last.ms, 39000u);
-}
-
-// Idle turns: the table at 31 s (a key closes it), a demonstration 30 s
-// later (a key ends it at once and is used up), then the table again.
-TEST_F(MainMenu, IdleTurnsShowTheTableThenADemoThenTheTableAgain)
-{
-    EXPECT_EQ(confirmed("[@31000][v][@62000][v][@93000][v]"), 1);
-    EXPECT_EQ(demo_level, 2) << "one demonstration, of level 1";
-    EXPECT_GT(last.ms, 93000u);
 }
 
 // The demonstration plays its level by the stored solution through the play

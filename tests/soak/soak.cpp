@@ -160,14 +160,9 @@ int main(int argc, char** argv)
     unsigned long long seed = argc > 2 ? strtoull(argv[2], nullptr, 10) : static_cast<unsigned long long>(time(nullptr));
     rng.seed(seed);
     screen_frames.assign(SCREEN_COUNT + 1, 0);
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    char scratch[] = "/tmp/zarn-soak-XXXXXX";  // zarn.cfg and zarn.hi go here
-    if (!mkdtemp(scratch) || symlink(ZARN_DATA_DIR, (std::string(scratch) + "/data").c_str()) != 0 ||
-        chdir(scratch) != 0) {
-        perror("soak: scratch folder");
+    const std::string scratch = enter_scratch("zarn-soak");  // zarn.cfg and zarn.hi go here
+    if (scratch.empty())
         return 2;
-    }
     signal(SIGALRM, on_hang);
     printf("soak: %lld frames, seed %llu (zarn_soak %lld %llu repeats it)\n", frames_wanted, seed, frames_wanted, seed);
     fflush(stdout);
@@ -206,7 +201,6 @@ int main(int argc, char** argv)
         if (screen_frames[i] == 0)
             printf("soak: never reached: %s\n", SCREEN_NAMES[i]);
     printf("soak: %d findings\n", findings);
-    if (system(("rm -rf '" + std::string(scratch) + "'").c_str()) != 0)
-        fprintf(stderr, "soak: could not remove %s\n", scratch);
+    remove_scratch(scratch);
     return findings ? 1 : 0;
 }

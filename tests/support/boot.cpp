@@ -17,7 +17,27 @@
 #include "video/fps.h"
 #include "video/screen.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <unistd.h>
+
+std::string enter_scratch(const std::string& prefix)
+{
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    std::string dir = "/tmp/" + prefix + "-XXXXXX";
+    if (mkdtemp(dir.data()) && symlink(ZARN_DATA_DIR, (dir + "/data").c_str()) == 0 && chdir(dir.c_str()) == 0)
+        return dir;
+    perror("scratch folder");
+    return "";
+}
+
+void remove_scratch(const std::string& dir)
+{
+    if (system(("rm -rf '" + dir + "'").c_str()) != 0)
+        fprintf(stderr, "could not remove %s\n", dir.c_str());
+}
 
 void fresh_process()
 {

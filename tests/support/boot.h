@@ -4,7 +4,15 @@
 #include <SDL.h>
 
 #include <functional>
+#include <string>
 #include <vector>
+
+// Makes a fresh folder /tmp/PREFIX-XXXXXX whose ./data is the build's data
+// folder the working directory, with SDL's dummy drivers; returns its path,
+// empty (said on stderr) when it cannot.
+std::string enter_scratch(const std::string& prefix);
+// Removes the folder and all it holds; says so when it cannot.
+void remove_scratch(const std::string& dir);
 
 // Every module's globals back to their start, on the virtual clock, as in a
 // new process.

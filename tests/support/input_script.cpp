@@ -81,8 +81,3 @@ int stop_script()
     script = nullptr;
     return frames;
 }
-
-int script_frames()
-{
-    return frames;
-}

@@ -35,5 +35,3 @@ void flush_events();
 void start_script(std::function<void(int frame)> fn);
 // Removes the frame hook; returns the number of frames that ended meanwhile.
 int stop_script();
-// Frames ended since start_script.
-int script_frames();

@@ -2,11 +2,11 @@
 
 #include "core/level.h"
 #include "core/rules.h"
+#include "sys/bytes.h"
 #include "support/scratch.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <unistd.h>
@@ -34,8 +34,7 @@ void set_cell(std::vector<uint8_t>& body, int col, int row, int32_t start, int32
     const int32_t words[4] = {start, type, variant, teleport};
     uint8_t* rec = &body[((row - 1) * LEVEL_COLS + (col - 1)) * LEVEL_RECORD_BYTES];
     for (int w = 0; w < 4; w++)
-        for (int b = 0; b < 4; b++)
-            rec[4 * w + b] = static_cast<uint8_t>(static_cast<uint32_t>(words[w]) >> (8 * b));
+        sys_put_le32(rec + 4 * w, static_cast<uint32_t>(words[w]));
 }
 
 std::vector<uint8_t> level_body(const std::string& text)
@@ -81,7 +80,7 @@ int play_on_field(const std::string& moves)
     return MapData.fields_left == 0 ? frames / STEP_FRAMES : -1;
 }
 
-std::string make_level_folder(const std::vector<std::pair<int, std::string>>& levels)
+void enter_level_folder(const std::vector<std::pair<int, std::string>>& levels)
 {
     std::string dir = scratch_dir() + "/levels" + std::to_string(++folder_count);
     std::string cmd = "mkdir -p '" + dir + "/data' && ln -sf '" + scratch_dir() + "/data/gfx.qva' '" +
@@ -91,19 +90,5 @@ std::string make_level_folder(const std::vector<std::pair<int, std::string>>& le
     for (const auto& [level, text] : levels)
         maps.emplace_back(std::string(level_entry_name(level, 0)) + ".zlv", level_body(text));
     write_qva(dir + "/data/maps.qva", maps);
-    return dir;
-}
-
-scoped_cwd::scoped_cwd(const std::string& dir)
-{
-    char buf[4096];
-    if (getcwd(buf, sizeof buf))
-        old_ = buf;
     EXPECT_EQ(chdir(dir.c_str()), 0) << dir;
-}
-
-scoped_cwd::~scoped_cwd()
-{
-    if (!old_.empty() && chdir(old_.c_str()) != 0)
-        perror("chdir back");
 }

@@ -23,18 +23,6 @@ void load_level_text(const std::string& text);
 // take, or -1 when one is refused or falls or the field is not cleared.
 int play_on_field(const std::string& moves);
 // Makes a folder whose data/ holds the build's gfx and sfx archives and a maps
-// archive of the given levels (level number, grid); returns its path. Start
-// the game with this folder as working directory.
-std::string make_level_folder(const std::vector<std::pair<int, std::string>>& levels);
-
-// Changes the working directory for the life of the object.
-class scoped_cwd {
-public:
-    explicit scoped_cwd(const std::string& dir);
-    ~scoped_cwd();
-    scoped_cwd(const scoped_cwd&) = delete;
-    scoped_cwd& operator=(const scoped_cwd&) = delete;
-
-private:
-    std::string old_;
-};
+// archive of the given levels (level number, grid) and makes it the working
+// directory, in which the game starts; scratch_dir() is the way back.
+void enter_level_folder(const std::vector<std::pair<int, std::string>>& levels);

@@ -29,25 +29,6 @@ constexpr const char* VERBS[] = {"press", "hold", "release", "click", "quit"};
 constexpr const char* OUTCOMES[] = {"on", "fall", "won", "time_up", "restart", "abandon", "quit"};
 static_assert(sizeof OUTCOMES / sizeof OUTCOMES[0] == PLAY_QUIT + 1, "a name for every outcome");
 
-// Every effect the game asks for, noted at the frame boundary after it.
-struct effect_log {
-    std::vector<std::pair<int, int>>& into;
-    uint32_t seen[SFX_COUNT];
-
-    explicit effect_log(std::vector<std::pair<int, int>>& out) : into(out)
-    {
-        for (int i = 0; i < SFX_COUNT; i++)
-            seen[i] = sfx_count(i);
-    }
-    // The effects asked for since the last call, as effects of frame.
-    void note(int frame)
-    {
-        for (int i = 0; i < SFX_COUNT; i++)
-            for (; seen[i] < sfx_count(i); seen[i]++)
-                into.emplace_back(frame, i);
-    }
-};
-
 SDLKey key_by_name(const std::string& name)
 {
     for (size_t i = 0; i < std::size(KEY_NAMES); i++)
@@ -157,12 +138,20 @@ play_result run_script(const play_script& s, const std::function<void()>& fn,
 {
     play_result res{};
     res.outcome = -1;
-    effect_log heard(res.effects);
+    uint32_t heard[SFX_COUNT];
+    for (int i = 0; i < SFX_COUNT; i++)
+        heard[i] = sfx_count(i);
+    // Every effect the game asked for since the last note, as an effect of frame.
+    auto note = [&res, &heard](int frame) {
+        for (int i = 0; i < SFX_COUNT; i++)
+            for (; heard[i] < sfx_count(i); heard[i]++)
+                res.effects.emplace_back(frame, i);
+    };
     flush_events();
     release_all_keys();
-    start_script([&s, &observe, &heard](int frame) {
+    start_script([&s, &observe, &note](int frame) {
         if (frame > 0)
-            heard.note(frame);
+            note(frame);
         if (observe && frame > 0)
             observe(frame);
         if (frame >= s.frame_limit) {  // a runaway run ends here
@@ -174,7 +163,7 @@ play_result run_script(const play_script& s, const std::function<void()>& fn,
     });
     fn();
     res.frames = stop_script();
-    heard.note(res.frames + 1);
+    note(res.frames + 1);
     release_all_keys();
     flush_events();
     res.lives = Player.lives;
