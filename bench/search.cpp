@@ -20,7 +20,7 @@
 
 #include "core/hint.h"
 #include "core/level.h"
-#include "core/search.h"
+#include "model/search.h"
 #include "res/qva.h"
 
 namespace {

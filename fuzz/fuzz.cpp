@@ -94,7 +94,7 @@ void level(const uint8_t* data, size_t size)
             frames = d ? STEP_FRAMES : 1;
             next++;
         }
-        int outcome = play_frame(a, frame * 1000 / 30, frames > 0 ? held : 0, 0);
+        int outcome = play_frame(a, game_field, frame * 1000 / 30, frames > 0 ? held : 0, 0);
         apply_events(a.player);
         CHECK(a.player.player_row >= 0 && a.player.player_row < MAP_ROWS && a.player.player_col >= 0 &&
               a.player.player_col < MAP_COLS);

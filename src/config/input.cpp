@@ -69,8 +69,6 @@ constexpr std::array<int32_t, CONTROL_COUNT> control_bit = {CTRL_UP,    CTRL_DOW
 constexpr std::array<int, CONTROL_COUNT> match_order = {CONTROL_UP,    CONTROL_DOWN,   CONTROL_LEFT,
                                                         CONTROL_RIGHT, CONTROL_ACTION, CONTROL_PAUSE};
 
-constexpr int32_t DIRECTIONS = CTRL_UP | CTRL_DOWN | CTRL_LEFT | CTRL_RIGHT;
-
 // Where the first two axes and the first four hats point after the last
 // events: a direction is pressed when one newly points there.
 std::array<int32_t, 2> axis_zone;
@@ -293,7 +291,7 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t /*reserved*/, int32_t hei
                 break;
             int32_t bit = key_press(e.key.keysym.sym);
             state |= bit;
-            direction_presses |= bit & DIRECTIONS;
+            direction_presses |= bit & CTRL_DIRECTIONS;
             break;
         }
         case SDL_ACTIVEEVENT:
@@ -304,7 +302,7 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t /*reserved*/, int32_t hei
         case SDL_JOYBUTTONDOWN: {
             int32_t bit = joy_button_press(e.jbutton.button);
             state |= bit;
-            direction_presses |= bit & DIRECTIONS;
+            direction_presses |= bit & CTRL_DIRECTIONS;
             break;
         }
         case SDL_JOYAXISMOTION:
@@ -343,7 +341,7 @@ int32_t get_controls()
     if (joystick)
         state |= joystick_state();
     if ((state & (CTRL_UP | CTRL_DOWN)) && (state & (CTRL_LEFT | CTRL_RIGHT)))
-        state &= ~DIRECTIONS;
+        state &= ~CTRL_DIRECTIONS;
     return state;
 }
 

@@ -1,20 +1,10 @@
 // Input: the six controls bound to keys and joystick buttons, read as events
 // (presses since the last call) or as state (what is held now).
 #pragma once
+#include "model/controls.h"
+
 #include <SDL.h>
 #include <cstdint>
-
-// The bits of a control state (what was pressed, or what is held).
-constexpr int32_t CTRL_UP = 0x001;      // up
-constexpr int32_t CTRL_DOWN = 0x002;    // down
-constexpr int32_t CTRL_LEFT = 0x004;    // left
-constexpr int32_t CTRL_RIGHT = 0x008;   // right
-constexpr int32_t CTRL_ACTION = 0x010;  // the action button
-constexpr int32_t CTRL_PAUSE = 0x040;   // the pause button
-constexpr int32_t CTRL_QUIT = 0x080;    // the window was closed
-constexpr int32_t CTRL_WARP = 0x200;    // the level-warp chord is held
-constexpr int32_t CTRL_HINT = 0x400;    // the hint key (H) or the hint button was pressed
-constexpr int32_t CTRL_CONFIRM = CTRL_ACTION | CTRL_PAUSE;  // menus confirm with either
 
 // Control indices of the binding tables.
 enum : int { CONTROL_UP, CONTROL_DOWN, CONTROL_LEFT, CONTROL_RIGHT, CONTROL_PAUSE, CONTROL_ACTION };

@@ -71,7 +71,7 @@ int run(const char* moves, size_t count)
             put_text(screen, 8, 28, "DEMO");
         if (outcome == PLAY_ON) {
             int32_t held = next < count && a.player.move_state == 0 ? move_bit(moves[next]) : 0;
-            outcome = play_frame(a, sys_ticks(), held, 0);
+            outcome = play_frame(a, game_field, sys_ticks(), held, 0);
             apply_events(a.player);
             if (held && step_begun(a.player))
                 next++;

@@ -329,11 +329,11 @@ void engine()
         if (ctrl & CTRL_HINT)
             hint_ask();
         if (x != -1)
-            pressed |= pointer_steer(x, y);
+            pressed |= pointer_steer(a.player, x, y);
         if (quit_zarn == 1)
             return;
         draw_play();
-        int outcome = play_frame(a, sys_ticks(), get_controls(), pressed);
+        int outcome = play_frame(a, game_field, sys_ticks(), get_controls(), pressed);
         apply_events(a.player);
         for (int i = 0; i < a.player.event_count; i++)
             attempt_steps += a.player.events[i].kind == EVENT_WALK;

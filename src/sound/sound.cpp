@@ -18,7 +18,7 @@
 
 #include "config/config.h"
 #include "res/qva.h"
-#include "sys/bytes.h"
+#include "model/bytes.h"
 
 const char* const snd_names[SFX_COUNT] = {
     "sfx/alarm", "sfx/beep1", "sfx/beep3", "sfx/beep4", "sfx/explode", "sfx/explode2",
@@ -80,14 +80,14 @@ bool wav_sane(const uint8_t* b, uint32_t len)
 {
     if (len < 44 || !tag_is(b, "RIFF") || !tag_is(b + 8, "WAVE") || !tag_is(b + 12, "fmt "))
         return false;
-    uint32_t fmt_len = sys_get_le32(b + 16), rate = sys_get_le32(b + 24);
+    uint32_t fmt_len = get_le32(b + 16), rate = get_le32(b + 24);
     uint16_t format = le16(b + 20), channels = le16(b + 22), bits = le16(b + 34);
     if (fmt_len < 16 || fmt_len > 64 || format != 1 || channels < 1 || channels > 2 || rate < 8000 ||
         rate > 48000 || (bits != 8 && bits != 16))
         return false;
     uint64_t at = 20 + uint64_t{fmt_len} + (fmt_len & 1);
     while (at + 8 <= len) {
-        uint32_t chunk = sys_get_le32(b + at + 4);
+        uint32_t chunk = get_le32(b + at + 4);
         if (uint64_t{chunk} > len - at - 8)
             return false;
         if (tag_is(b + at, "data"))

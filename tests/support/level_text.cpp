@@ -1,8 +1,8 @@
 #include "support/level_text.h"
 
 #include "core/level.h"
-#include "core/rules.h"
-#include "sys/bytes.h"
+#include "model/rules.h"
+#include "model/bytes.h"
 #include "support/scratch.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +34,7 @@ void set_cell(std::vector<uint8_t>& body, int col, int row, int32_t start, int32
     const int32_t words[4] = {start, type, variant, teleport};
     uint8_t* rec = &body[((row - 1) * LEVEL_COLS + (col - 1)) * LEVEL_RECORD_BYTES];
     for (int w = 0; w < 4; w++)
-        sys_put_le32(rec + 4 * w, static_cast<uint32_t>(words[w]));
+        put_le32(rec + 4 * w, static_cast<uint32_t>(words[w]));
 }
 
 std::vector<uint8_t> level_body(const std::string& text)
@@ -64,13 +64,13 @@ int play_on_field(const std::string& moves)
 {
     const std::string names = "UDLR";
     play_state s;
-    rules_start(s);
+    rules_start(s, game_field);
     int frames = 0;
     for (char m : moves) {
         int f = 0;
         do {
-            rules_move(s, f == 0 ? MOVE_UP + static_cast<int32_t>(names.find(m)) : MOVE_NONE);
-            rules_resolve(s);
+            rules_move(s, f == 0 ? MOVE_UP + static_cast<int32_t>(names.find(m)) : MOVE_NONE, game_field);
+            rules_resolve(s, game_field);
             f++;
         } while (s.move_state != 0 && f < 1000);
         frames += f;
