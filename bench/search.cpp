@@ -105,6 +105,11 @@ int main(int argc, char** argv)
         printf("%s%03d %-8s %10llu %8.2f %6d %6d %9zu\n", l.classic ? "lev" : "zarn-", l.number,
                status_name(r->status), static_cast<unsigned long long>(r->level.work), ms, r->moves, r->steps,
                r->used);
+        if (getenv("BENCH_ROUTES")) {
+            for (int k = 0; k < r->moves; k++)
+                putchar("UDLR"[r->route[k]]);
+            putchar('\n');
+        }
         found += r->status == ROUTE_FOUND;
         route_steps[size_t(index)] = r->steps;
         total_work += r->level.work;

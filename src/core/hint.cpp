@@ -3,7 +3,9 @@
 #include "core/level.h"
 #include "res/assets.h"
 #include "video/font.h"
+#include "video/fps.h"
 
+#include <algorithm>
 #include <cstring>
 
 int32_t hint_used;
@@ -24,7 +26,6 @@ constexpr int32_t DROW[4] = {-1, 1, 0, 0};
 
 route_search search;                 // the search of this attempt
 uint64_t table[HINT_TABLE_WORDS];    // its table of states
-static_assert(sizeof search + sizeof table <= HINT_MEMORY, "the hint's search holds at most 4 MB");
 
 bool searching;       // a search of this attempt has begun
 int32_t route_at;     // at ROUTE_FOUND: the route's state the player stands in
@@ -62,6 +63,18 @@ void follow(const play_state& p, int32_t budget)
     }
     if (search.status == ROUTE_FOUND && route_steps_from(search, route_at) > budget)
         begin(p, budget);  // too slow for that route: is there a shorter one?
+}
+
+// A frame's slice of work on the search, in pieces, the last one begun
+// while the frame has time to spare.
+void work_on(uint64_t slice)
+{
+    const uint64_t from = search.level.work, until = from + slice;
+    while (search.status == ROUTE_RUNNING && search.level.work < until) {
+        if (search.level.work > from && fps_ms_left() < HINT_KEEP_MS)
+            break;
+        route_run(search, std::min(HINT_PIECE_WORK, until - search.level.work));
+    }
 }
 
 void answer(const play_state& p)
@@ -144,8 +157,7 @@ void hint_frame(const play_attempt& a, uint32_t ms)
     if (dead_end)
         return;
     follow(p, hint_steps_left(MapData.time_left, ms));
-    if (search.status == ROUTE_RUNNING)
-        route_run(search, hint_asked ? HINT_SLICE_WORK : HINT_CHECK_WORK);
+    work_on(hint_asked ? HINT_SLICE_WORK : HINT_CHECK_WORK);
     if (search.status == ROUTE_NONE) {
         dead_end = 1;
         hint_dir = MOVE_NONE;

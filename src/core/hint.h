@@ -1,11 +1,11 @@
 // Hints and dead ends in play. After every completed step a route search
-// (core/search) looks, a slice of work a frame, for a winning route from
+// (model/search) looks, a slice of work a frame, for a winning route from
 // where the player stands within the time left. The hint key shows the
 // route's next step as an arrow on the next cell for two seconds, at the
 // cost of half the level bonus (once per attempt); a search that proves no
 // route remains puts "NO WAY LEFT - PAUSE TO RESTART" on the field. The
-// search has memory of its own (4 MB all told) and gives up after about a
-// second of work.
+// search has memory of its own (at most HINT_MEMORY bytes, touched as the
+// level needs) and gives up after a second of frames with a hint asked.
 #pragma once
 #include <SDL.h>
 
@@ -15,14 +15,30 @@
 #include "core/play.h"
 #include "model/search.h"
 
-// Work is counted in frames of the rules the search steps (see search.h);
-// bench_search measures what a unit costs: 140 ns of CPU time on the machine
-// these were set on (710 instructions, by callgrind).
-constexpr uint64_t HINT_CHECK_WORK = 20000;      // a frame's slice of the background check: ~2.8 ms
-constexpr uint64_t HINT_SLICE_WORK = 50000;      // a frame's slice while a hint is asked: ~7 ms
-constexpr uint64_t HINT_GIVE_UP_WORK = 7000000;  // a search gives up after this: ~1 s
-constexpr size_t HINT_MEMORY = size_t(4) << 20;  // the search and its table of states, in bytes
-constexpr size_t HINT_TABLE_WORDS = (HINT_MEMORY - sizeof(route_search)) / sizeof(uint64_t);
+// Work is counted in frames of the rules the search steps and in the edges
+// its tests of hope look at (see search.cpp), so that a unit costs about the
+// same everywhere: `bench/search_callgrind.sh` counts at most 1,100
+// instructions a unit on x86-64 on any shipped level. A frame of play with a
+// slice stays within 2.5 M instructions: the heaviest play frame on the dummy
+// driver is 0.85 M, a slice at most 1.3 M and the move it ends in. A slice
+// also stops early, between its pieces, when the frame has less than
+// HINT_KEEP_MS of its budget left for presenting (never on the virtual clock).
+constexpr uint64_t HINT_SLICE_WORK = 1200;  // a frame's slice while a hint is asked
+constexpr uint64_t HINT_CHECK_WORK = 600;   // a frame's slice of the background check
+constexpr uint64_t HINT_PIECE_WORK = 300;   // the clock is read between pieces of a slice
+constexpr int32_t HINT_KEEP_MS = 10;        // what a frame keeps of its budget for presenting
+constexpr uint64_t HINT_GIVE_UP_WORK = 30 * HINT_SLICE_WORK;  // a second of frames with a hint asked
+// The table of states: a state is kept for every move tried, which steps the
+// rules for five frames at least, so a search keeps at most a fifth of its
+// work in states; at three quarters full the table doubles into the other
+// end of its words, the last two sizes side by side, each slot as wide as the
+// widest state (a cell and two bits for each of 240 fields and mines, in 64-bit
+// words, and the steps).
+constexpr size_t HINT_SLOT_WORDS = 1 + (9 + 2 * SEARCH_DESTRUCTIBLE + 63) / 64;
+constexpr size_t HINT_TABLE_SLOTS = size_t(1) << 14;  // the last size
+static_assert(HINT_GIVE_UP_WORK / 5 + 1 <= HINT_TABLE_SLOTS * 3 / 4, "the table holds every state a search keeps");
+constexpr size_t HINT_TABLE_WORDS = (HINT_TABLE_SLOTS + HINT_TABLE_SLOTS / 2) * HINT_SLOT_WORDS;
+constexpr size_t HINT_MEMORY = sizeof(route_search) + HINT_TABLE_WORDS * sizeof(uint64_t);  // bytes
 constexpr int HINT_SHOW_FRAMES = 60;              // an answer stays two seconds
 constexpr int32_t HINT_STEPS_A_SECOND = 6;        // 30 frames a second, five a step
 

@@ -1,5 +1,6 @@
 #include "model/search.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -103,6 +104,65 @@ void find_around(search_level& lv)
     }
 }
 
+// The parts of the field and their links: every field and mine a part of
+// its own, and the tiles that stay, which a route crosses at will, joined into
+// regions of neighbours (a teleporter and its partner are neighbours).
+void find_parts(search_level& lv)
+{
+    for (int cell = 0; cell < SEARCH_CELLS; cell++)
+        lv.part[cell] = lv.dindex[cell];
+    lv.parts = lv.dcount;
+    int16_t stack[SEARCH_CELLS];
+    for (int cell = 0; cell < SEARCH_CELLS; cell++) {
+        if (!lv.safe[cell] || lv.part[cell] >= 0)
+            continue;
+        int top = 0;
+        stack[top++] = static_cast<int16_t>(cell);
+        lv.part[cell] = static_cast<int16_t>(lv.parts);
+        while (top > 0) {
+            int c = stack[--top];
+            for (int k = 0; k < lv.around_count[c]; k++) {
+                int m = lv.around[c][k];
+                if (lv.safe[m] && lv.part[m] < 0) {
+                    lv.part[m] = static_cast<int16_t>(lv.parts);
+                    stack[top++] = static_cast<int16_t>(m);
+                }
+            }
+        }
+        lv.parts++;
+    }
+    // The lower end of a link is a field or mine, a single cell: its links
+    // are all made while looking round it.
+    int16_t count[SEARCH_CELLS + 1] = {};
+    lv.links = 0;
+    for (int cell = 0; cell < SEARCH_CELLS; cell++) {
+        const int first = lv.links;
+        for (int k = 0; k < lv.around_count[cell] && lv.part[cell] >= 0; k++) {
+            int a = lv.part[cell], b = lv.part[lv.around[cell][k]];
+            if (b < 0 || a >= b)
+                continue;
+            bool known = false;  // a second neighbour in the same region
+            for (int l = first; l < lv.links; l++)
+                known = known || lv.link_end[l][1] == b;
+            if (known)
+                continue;
+            lv.link_end[lv.links][0] = static_cast<int16_t>(a);
+            lv.link_end[lv.links][1] = static_cast<int16_t>(b);
+            lv.links++;
+            count[a]++;
+            count[b]++;
+        }
+    }
+    lv.part_links[0] = 0;
+    for (int p = 0; p < lv.parts; p++)
+        lv.part_links[p + 1] = static_cast<int16_t>(lv.part_links[p] + count[p]);
+    for (int p = 0; p < lv.parts; p++)
+        count[p] = lv.part_links[p];
+    for (int l = 0; l < lv.links; l++)
+        for (int end = 0; end < 2; end++)
+            lv.link_of[count[lv.link_end[l][end]]++] = static_cast<int16_t>(l);
+}
+
 }  // namespace
 
 bool operator==(const search_state& a, const search_state& b)
@@ -139,6 +199,7 @@ void search_begin(search_level& lv, const rules_field& f, int32_t col, int32_t r
     for (int cell = 0; cell < SEARCH_CELLS; cell++)
         lv.safe[cell] = lv.kind[cell] != KIND_EMPTY && lv.dindex[cell] < 0;
     find_around(lv);
+    find_parts(lv);
     lv.chain_limit = pushers + 2;  // a chain longer than this has met a pusher twice
     memcpy(lv.map, f.map, sizeof lv.map);
     lv.data = h;
@@ -186,7 +247,10 @@ search_move search_apply(search_level& lv, const search_state& s, int32_t dir)
     int frames = 0;
     do {
         rules_move(p, frames == 0 ? MOVE_UP + dir : MOVE_NONE, f);
-        rules_resolve(p, f);
+        // Only a frame that begins a step or a push leaves a cell behind
+        // (and records so): the others have nothing to resolve.
+        if (p.event_count > 0)
+            rules_resolve(p, f);
         frames++;
         for (int e = 0; e < p.event_count; e++) {
             const play_event& ev = p.events[e];
@@ -301,8 +365,185 @@ bool search_hopeless(search_level& lv, const search_state& s)
 
 namespace {
 
+// What a cell is in a state, for the tests of hope.
+enum : uint8_t { HOLE, SAFE, MINE, FIELD };
+
+// The work of a test of hope: a unit, and one more for every so many edges
+// it looks at (about the instructions of a frame of the rules).
+constexpr int HOPE_EDGES_A_UNIT = 24;
+
+// The route search's test of hope, sound and thorough. A winning route from
+// s is a walk over the tiles, each step to a loose neighbour, that enters and
+// leaves every field left once and every mine twice (the cell under the
+// player is left now and, a mine, entered and left once more), and ends on a
+// tile that stays. So the edges at a field are crossed twice in all, at a
+// mine four times, at the player's cell once or three times; an edge between
+// two fields at most once, and at most the visits of its two cells less one
+// when both are fields or mines, since crossings of one edge alternate
+// between its ends. Bounds on the crossings of every edge are tightened from
+// these sums until they hold still; an edge that can no longer be crossed
+// drops out. Then, over the edges left, a depth-first walk from the player:
+// every field and mine must be reached; an edge whose loss cuts off a part
+// with fields or mines in it is crossed into that part, and back out again
+// when the part has no tile that stays, which tightens the bounds again; a
+// field that cuts off two such parts leaves one behind for ever, a mine
+// three (or two that both need it to come back out); a field that cuts off
+// one is crossed into it for good, so the route ends there, and two parts
+// apart from each other cannot both hold the end.
+bool route_hopeless(search_level& lv, const search_state& s)
+{
+    const int parts = lv.parts;
+    uint8_t at[SEARCH_CELLS];    // what each part is in s
+    uint8_t need[SEARCH_CELLS];  // crossings of its links still to come: fields and mines; 0 the regions
+    uint8_t queued[SEARCH_CELLS];
+    int16_t queue[SEARCH_CELLS];  // parts whose sums are to be looked at, a ring
+    memset(at, HOLE, static_cast<size_t>(lv.dcount));
+    memset(at + lv.dcount, SAFE, static_cast<size_t>(parts - lv.dcount));
+    memset(need, 0, static_cast<size_t>(parts));
+    memset(queued, 0, static_cast<size_t>(parts));
+    const int player = lv.part[s.pos];
+    int head = 0, tail = 0, remaining = 0;
+    auto enqueue = [&](int p) {
+        if (need[p] && !queued[p]) {
+            queued[p] = 1;
+            queue[tail] = static_cast<int16_t>(p);
+            tail = tail + 1 == parts ? 0 : tail + 1;
+        }
+    };
+    for (int w = 0; w < SEARCH_WORDS; w++) {
+        for (uint64_t bits = s.alive[w]; bits; bits &= bits - 1) {
+            int i = w * 64 + __builtin_ctzll(bits);
+            bool mine = (s.mine[w] >> (i & 63)) & 1;
+            at[i] = mine ? MINE : FIELD;
+            need[i] = static_cast<uint8_t>((mine ? 4 : 2) - (i == player));
+            remaining += i != player;
+            enqueue(i);
+        }
+    }
+    uint8_t lo[SEARCH_EDGES], hi[SEARCH_EDGES];  // bounds on each link's crossings
+    for (int l = 0; l < lv.links; l++) {
+        int a = lv.link_end[l][0], b = lv.link_end[l][1];  // a is a field or mine
+        int most = need[a];
+        if (need[b])
+            most = std::min({most, int(need[b]), (at[a] == MINE) + (at[b] == MINE) + 1});
+        else if (at[b] == HOLE)
+            most = 0;
+        lo[l] = 0;
+        hi[l] = static_cast<uint8_t>(most);
+    }
+    uint64_t looked = static_cast<uint64_t>(lv.links);
+    int16_t disc[SEARCH_CELLS];  // order of discovery in the walk, from 1; 0 not yet
+    int16_t low[SEARCH_CELLS], size[SEARCH_CELLS], works[SEARCH_CELLS], stays[SEARCH_CELLS], via[SEARCH_CELLS];
+    int16_t next[SEARCH_CELLS], stack[SEARCH_CELLS];
+    int8_t cut[SEARCH_CELLS], cut_stays[SEARCH_CELLS];
+    bool lost = false;
+    for (;;) {
+        // The sums: crossings at each field and mine exactly as needed.
+        while (head != tail && !lost) {
+            int v = queue[head];
+            head = head + 1 == parts ? 0 : head + 1;
+            queued[v] = 0;
+            const int16_t* links = lv.link_of + lv.part_links[v];
+            const int n = lv.part_links[v + 1] - lv.part_links[v];
+            int sum_lo = 0, sum_hi = 0;
+            for (int k = 0; k < n; k++) {
+                sum_lo += lo[links[k]];
+                sum_hi += hi[links[k]];
+            }
+            looked += static_cast<uint64_t>(n);
+            if (sum_lo > need[v] || sum_hi < need[v]) {
+                lost = true;
+                break;
+            }
+            for (int k = 0; k < n; k++) {
+                int l = links[k];
+                int most = need[v] - (sum_lo - lo[l]), least = need[v] - (sum_hi - hi[l]);
+                if (most >= hi[l] && least <= lo[l])
+                    continue;
+                hi[l] = static_cast<uint8_t>(std::min<int>(hi[l], most));
+                lo[l] = static_cast<uint8_t>(std::max<int>(lo[l], least));
+                enqueue(lv.link_end[l][0] == v ? lv.link_end[l][1] : lv.link_end[l][0]);
+                enqueue(v);
+            }
+        }
+        if (lost)
+            break;
+        // The walk over the links that can still be crossed.
+        memset(disc, 0, sizeof(int16_t) * static_cast<size_t>(parts));
+        int top = 0, count = 0, reached = 0, end_in = -1;
+        bool raised = false;
+        auto enter = [&](int p, int l) {
+            disc[p] = low[p] = static_cast<int16_t>(++count);
+            next[p] = lv.part_links[p];
+            cut[p] = cut_stays[p] = 0;
+            works[p] = at[p] >= MINE;
+            stays[p] = at[p] == SAFE;
+            via[p] = static_cast<int16_t>(l);
+            stack[top++] = static_cast<int16_t>(p);
+        };
+        enter(player, -1);
+        while (top > 0 && !lost) {
+            int v = stack[top - 1];
+            if (next[v] < lv.part_links[v + 1]) {
+                int l = lv.link_of[next[v]++];
+                looked++;
+                if (hi[l] == 0 || l == via[v])
+                    continue;
+                int w = lv.link_end[l][0] == v ? lv.link_end[l][1] : lv.link_end[l][0];
+                if (disc[w])
+                    low[v] = std::min(low[v], disc[w]);
+                else
+                    enter(w, l);
+                continue;
+            }
+            top--;
+            size[v] = static_cast<int16_t>(count + 1 - disc[v]);
+            reached += at[v] >= MINE && v != player;
+            if (top == 0)
+                break;
+            int p = stack[top - 1];
+            low[p] = std::min(low[p], low[v]);
+            works[p] = static_cast<int16_t>(works[p] + works[v]);
+            stays[p] = static_cast<int16_t>(stays[p] + stays[v]);
+            if (works[v] == 0 || low[v] < disc[p])
+                continue;  // nothing to do beyond v, or a way round p
+            if (low[v] > disc[p]) {  // the link from p is the only way in
+                int l = via[v], least = stays[v] ? 1 : 2;
+                if (hi[l] < least) {
+                    lost = true;
+                } else if (lo[l] < least) {
+                    lo[l] = static_cast<uint8_t>(least);
+                    enqueue(v);
+                    enqueue(p);
+                    raised = true;
+                }
+            }
+            if (at[p] == SAFE)
+                continue;
+            cut[p]++;
+            cut_stays[p] = static_cast<int8_t>(cut_stays[p] | (stays[v] > 0));
+            if (at[p] == MINE) {
+                lost = lost || cut[p] == 3 || (cut[p] == 2 && !cut_stays[p]);
+            } else if (cut[p] == 2 || !stays[v]) {
+                lost = true;
+            } else if (end_in < 0 || (disc[v] >= disc[end_in] && disc[v] < disc[end_in] + size[end_in])) {
+                end_in = v;  // inside the part the end must be in, or the first such part
+            } else if (disc[end_in] < disc[v] || disc[end_in] >= disc[v] + size[v]) {
+                lost = true;  // apart from it
+            }
+        }
+        lost = lost || reached < remaining           // out of reach
+               || (at[player] != SAFE && count == 1)  // nowhere to step off to
+               || stays[player] == 0;                 // nowhere to end
+        if (lost || !raised)
+            break;
+    }
+    lv.work += 1 + looked / HOPE_EDGES_A_UNIT;
+    return lost;
+}
+
 // The table of states seen: open addressing over packed states, each slot
-// `words` words of state and one of value (generation high, steps low).
+// `words` words of state (never all zero) and one of steps.
 
 void pack(const route_search& r, const search_state& s, uint64_t* key)
 {
@@ -336,32 +577,60 @@ uint64_t hash_key(const uint64_t* key, int words)
     return h;
 }
 
-// The slot of s: its value word, or a free slot to take (*fresh true); null
-// when the table is too full to take another.
+// The free slot for key in a table of capacity slots at table, or its own.
+uint64_t* slot_of(uint64_t* table, size_t capacity, int words, const uint64_t* key)
+{
+    const size_t stride = static_cast<size_t>(words) + 1;
+    size_t at = hash_key(key, words) & (capacity - 1);
+    for (;;) {
+        uint64_t* slot = table + at * stride;
+        if (slot[0] == 0 || memcmp(slot, key, sizeof(uint64_t) * static_cast<size_t>(words)) == 0)
+            return slot;
+        at = (at + 1) & (capacity - 1);
+    }
+}
+
+// Moves the table into twice the slots at the other end of the memory;
+// false when they do not fit beside it.
+bool grow(route_search& r)
+{
+    const size_t stride = static_cast<size_t>(r.words) + 1;
+    const size_t old_words = r.capacity * stride, new_words = 2 * old_words;
+    const size_t old_at = static_cast<size_t>(r.table - r.memory);
+    if (old_at == 0 ? old_words + new_words > r.memory_words : new_words > old_at)
+        return false;
+    uint64_t* to = old_at == 0 ? r.memory + (r.memory_words - new_words) : r.memory;
+    memset(to, 0, new_words * sizeof(uint64_t));
+    for (size_t k = 0; k < r.capacity; k++) {
+        const uint64_t* slot = r.table + k * stride;
+        if (slot[0] != 0)
+            memcpy(slot_of(to, 2 * r.capacity, r.words, slot), slot, stride * sizeof(uint64_t));
+    }
+    r.level.work += r.capacity / 16;
+    r.table = to;
+    r.capacity *= 2;
+    return true;
+}
+
+// The steps s was last tried with, or a free slot to take (*fresh true);
+// null when the table is full and cannot grow.
 uint64_t* find_slot(route_search& r, const search_state& s, bool* fresh)
 {
     uint64_t key[9];
     pack(r, s, key);
-    const size_t stride = static_cast<size_t>(r.words) + 1;
-    size_t at = hash_key(key, r.words) & (r.capacity - 1);
-    for (;;) {
-        uint64_t* slot = r.memory + at * stride;
-        uint64_t& value = slot[r.words];
-        if ((value >> 32) != r.generation) {
-            if (r.used + 1 > r.capacity - r.capacity / 4)
+    uint64_t* slot = slot_of(r.table, r.capacity, r.words, key);
+    *fresh = slot[0] == 0;
+    if (*fresh) {
+        if (r.used + 1 > r.capacity - r.capacity / 4) {
+            if (!grow(r))
                 return nullptr;
-            memcpy(slot, key, sizeof(uint64_t) * static_cast<size_t>(r.words));
-            value = uint64_t(r.generation) << 32;
-            r.used++;
-            *fresh = true;
-            return &value;
+            slot = slot_of(r.table, r.capacity, r.words, key);
         }
-        if (memcmp(slot, key, sizeof(uint64_t) * static_cast<size_t>(r.words)) == 0) {
-            *fresh = false;
-            return &value;
-        }
-        at = (at + 1) & (r.capacity - 1);
+        memcpy(slot, key, sizeof(uint64_t) * static_cast<size_t>(r.words));
+        slot[r.words] = 0;
+        r.used++;
     }
+    return &slot[r.words];
 }
 
 // Fewer ways on from a cell first: the narrow places decide.
@@ -396,6 +665,9 @@ void push(route_search& r, const search_state& s, int32_t steps)
     n.count = n.next = 0;
     int rank[4];
     for (int d = 0; d < 4; d++) {
+        int32_t to = s.pos + DELTA[d];
+        if (search_kind_at(r.level, s, to) == KIND_EMPTY && to != r.level.tele_a && to != r.level.tele_b)
+            continue;  // a step into space: a fall
         search_move m = search_apply(r.level, s, d);
         if (m.result != SEARCH_MOVED)
             continue;
@@ -427,27 +699,23 @@ void route_memory(route_search& r, uint64_t* memory, size_t words)
 {
     r.memory = memory;
     r.memory_words = words;
+    r.table = memory;
     r.capacity = r.used = 0;
     r.words = 0;
-    r.generation = 0;
 }
 
 void route_begin(route_search& r, const rules_field& f, int32_t col, int32_t row, int32_t budget,
                  uint64_t work_limit)
 {
     search_begin(r.level, f, col, row);
-    int32_t words = (POS_BITS + r.level.dcount + r.level.mines + 63) / 64;
-    const size_t stride = static_cast<size_t>(words) + 1;
-    size_t capacity = stride <= r.memory_words ? 1 : 0;  // the most slots that fit, a power of two
-    while (capacity && capacity * 2 * stride <= r.memory_words)
-        capacity *= 2;
-    if (words != r.words || capacity != r.capacity || ++r.generation == 0) {
-        if (capacity)
-            memset(r.memory, 0, capacity * stride * sizeof(uint64_t));
-        r.generation = 1;
-    }
-    r.words = words;
-    r.capacity = capacity;
+    r.words = (POS_BITS + r.level.dcount + r.level.mines + 63) / 64;
+    const size_t stride = static_cast<size_t>(r.words) + 1;
+    r.table = r.memory;
+    r.capacity = ROUTE_TABLE_FIRST;
+    while (r.capacity >= 4 && r.capacity * stride > r.memory_words)
+        r.capacity /= 2;
+    if (r.capacity >= 4)
+        memset(r.table, 0, r.capacity * stride * sizeof(uint64_t));
     r.used = 0;
     r.budget = budget;
     r.work_limit = work_limit;
@@ -459,9 +727,9 @@ void route_begin(route_search& r, const rules_field& f, int32_t col, int32_t row
     bool fresh = false;
     if (search_won(root)) {
         r.status = ROUTE_FOUND;
-    } else if (capacity < 4 || !find_slot(r, root, &fresh)) {
+    } else if (r.capacity < 4 || !find_slot(r, root, &fresh)) {
         r.status = ROUTE_GAVE_UP;
-    } else if (search_least_steps(root) > budget || search_hopeless(r.level, root)) {
+    } else if (search_least_steps(root) > budget || route_hopeless(r.level, root)) {
         r.status = ROUTE_NONE;
     } else {
         push(r, root, 0);
@@ -494,18 +762,16 @@ int32_t route_run(route_search& r, uint64_t work)
         if (steps + search_least_steps(s) > r.budget)
             continue;
         bool fresh = false;
-        uint64_t* value = find_slot(r, s, &fresh);
-        if (!value) {
+        uint64_t* tried = find_slot(r, s, &fresh);
+        if (!tried) {
             r.status = ROUTE_GAVE_UP;
             break;
         }
-        uint32_t seen_at = static_cast<uint32_t>(*value);
-        if (!fresh && seen_at <= static_cast<uint32_t>(steps))
+        if (!fresh && *tried <= static_cast<uint64_t>(steps))
             continue;  // tried from there with as many steps left, or more
-        if (fresh && search_hopeless(lv, s)) {
+        if (fresh && route_hopeless(lv, s))
             continue;  // stays at 0 steps: never tried again
-        }
-        *value = (uint64_t(r.generation) << 32) | static_cast<uint32_t>(steps);
+        *tried = static_cast<uint64_t>(steps);
         if (r.depth == ROUTE_DEPTH) {
             r.cut = 1;
             continue;

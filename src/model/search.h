@@ -3,8 +3,11 @@
 // played by the tile rules frame by frame on a field the search keeps for
 // itself until the player stands again (pushes and teleports included). The
 // route search looks depth first for a winning route within a number of
-// steps and can run in slices of work across frames. The game asks it for
-// hints and dead ends, the level solver proves and measures levels with it.
+// steps and can run in slices of work across frames; it leaves out every
+// state that a count of the crossings still to come proves lost (see
+// route_hopeless in search.cpp), which changes how long it works, never what
+// it finds. The game asks it for hints and dead ends, the level solver proves
+// and measures levels with it.
 #pragma once
 #include "model/level.h"
 #include "model/rules.h"
@@ -16,6 +19,7 @@
 constexpr int SEARCH_CELLS = MAP_ROWS * MAP_COLS;            // cells of a field, border included
 constexpr int SEARCH_DESTRUCTIBLE = LEVEL_ROWS * LEVEL_COLS;  // fields and mines a level may hold
 constexpr int SEARCH_WORDS = 4;                              // words of a set of destructibles
+constexpr int SEARCH_EDGES = LEVEL_ROWS * (LEVEL_COLS - 1) + (LEVEL_ROWS - 1) * LEVEL_COLS + 1;  // and a teleport
 
 using search_bits = std::array<uint64_t, SEARCH_WORDS>;
 
@@ -41,6 +45,13 @@ struct search_level {
     int32_t start, tele_a, tele_b;              // cells of the start and the teleporters
     int16_t around[SEARCH_CELLS][5];            // the cells around each cell, and a teleporter's partner
     int8_t around_count[SEARCH_CELLS];          // how many
+    int16_t part[SEARCH_CELLS];                 // each tile's part of the field: a field or mine its own (its
+                                                // index), the tiles that stay joined in regions; -1 space
+    int32_t parts;                              // how many
+    int16_t link_end[SEARCH_EDGES][2];          // pairs of neighbouring parts, the lower first
+    int32_t links;                              // how many
+    int16_t part_links[SEARCH_CELLS + 1];       // the links of part p: link_of[part_links[p] .. part_links[p + 1])
+    int16_t link_of[2 * SEARCH_EDGES];
     int32_t chain_limit;                        // steps of one move beyond which pushers go round for ever
     int32_t root_visit;                         // visit of the cell under the player at the beginning
     search_state root;                          // the state at the beginning
@@ -77,7 +88,9 @@ search_move search_apply(search_level& lv, const search_state& s, int32_t dir);
 bool search_won(const search_state& s);
 // Steps a state needs at least before it is won: one per field, two per mine.
 int32_t search_least_steps(const search_state& s);
-// A quick, sound test: true only if the state can no longer be won.
+// A quick, sound test: true only if the state can no longer be won (every
+// field and mine left hangs together with the player, and none of them is a
+// dead end behind a field). The solver's count of states uses it.
 bool search_hopeless(search_level& lv, const search_state& s);
 
 // Where a route search stands.
@@ -101,7 +114,10 @@ struct route_node {
 };
 
 // A route search. Its memory is fixed: the level, the stack of moves and a
-// table of the states seen, in slots the caller hands over.
+// table of the states seen, in words the caller hands over. The table begins
+// small and doubles as it fills, the next size at the other end of the words,
+// so a search uses (and the system maps) only the memory its level needs; it
+// gives up when the next size no longer fits beside the last.
 struct route_search {
     search_level level;
     route_node stack[ROUTE_DEPTH];
@@ -113,16 +129,19 @@ struct route_search {
     int32_t steps;           // and its steps
     int8_t route[ROUTE_DEPTH];  // and the moves, 0 up .. 3 right
     uint64_t work_limit;     // level.work at which the search gives up
-    uint64_t* memory;        // the table of states seen: `words` + 1 words per slot
-    size_t memory_words;     // its size
+    uint64_t* memory;        // the words for the table of states seen
+    size_t memory_words;     // how many
+    uint64_t* table;         // the table: `words` + 1 words per slot, a free slot all zero
     size_t capacity;         // slots, a power of two
     size_t used;             // slots in use
-    int32_t words;           // 64-bit words of a packed state; 0 before the first search
-    uint32_t generation;     // slots of another generation are free
+    int32_t words;           // 64-bit words of a packed state
 };
 
-// Hands the memory for the table of states over (words of it); the search
-// clears what it uses.
+// Slots of the table when a search begins.
+constexpr size_t ROUTE_TABLE_FIRST = 256;
+
+// Hands the words for the table of states over; the search clears what it
+// uses.
 void route_memory(route_search& r, uint64_t* memory, size_t words);
 // Begins a search from field f with the player standing at (col, row) for a
 // route of at most budget steps; it gives up after work_limit units of work.

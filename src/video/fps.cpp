@@ -84,3 +84,12 @@ void controlFPS()
     if (fps_frame_hook)
         fps_frame_hook();
 }
+
+int32_t fps_ms_left()
+{
+    uint32_t now = sys_ticks();
+    uint32_t since = cntFrames <= 1 ? fpsCurTick : fpsGrpTick;
+    int32_t budget = cntFrames <= 1 ? FRAME_BUDGET : GROUP_BUDGET;
+    int32_t used = now >= since ? static_cast<int32_t>(now - since) : 0;  // a clock gone back: none used
+    return budget - fpsSum - used;
+}

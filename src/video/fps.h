@@ -15,3 +15,6 @@ extern void (*fps_frame_hook)();
 void initFPS();
 // Paces the frame just presented; called once per frame after GFX_Flip.
 void controlFPS();
+// Milliseconds the frame under way has left of its budget, debt included
+// (below zero once it runs over); on the virtual clock no work takes time.
+int32_t fps_ms_left();
