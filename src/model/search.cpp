@@ -206,6 +206,7 @@ void search_begin(search_level& lv, const rules_field& f, int32_t col, int32_t r
     lv.root = search_state_of(lv, f, col, row);
     lv.root_visit = f.map[row][col].visit;
     lv.loaded = lv.root;
+    lv.dist_known = search_bits{};
     lv.work = 0;
 }
 
@@ -542,6 +543,104 @@ bool route_hopeless(search_level& lv, const search_state& s)
     return lost;
 }
 
+// Steps from destructible i to every cell over the tiles of the beginning
+// (cells only get lost, so it is never more than the steps of any later
+// state), a teleport taking none.
+const int16_t* dist_from(search_level& lv, int i)
+{
+    int16_t* d = lv.dist[i];
+    if (test_bit(lv.dist_known, i))
+        return d;
+    set_bit(lv.dist_known, i);
+    constexpr int16_t FAR = 30000;
+    for (int c = 0; c < SEARCH_CELLS; c++)
+        d[c] = FAR;
+    int16_t ring[SEARCH_CELLS];  // cells by distance: a teleport goes in at the front
+    int head = 0, tail = 0, count = 0;
+    uint64_t looked = SEARCH_CELLS / 8;
+    auto put = [&](int c, int dc, bool front) {
+        d[c] = static_cast<int16_t>(dc);
+        if (front) {
+            head = head == 0 ? SEARCH_CELLS - 1 : head - 1;
+            ring[head] = static_cast<int16_t>(c);
+        } else {
+            ring[tail] = static_cast<int16_t>(c);
+            tail = tail + 1 == SEARCH_CELLS ? 0 : tail + 1;
+        }
+        count++;
+    };
+    put(lv.dcells[i], 0, false);
+    while (count > 0) {
+        int c = ring[head];
+        head = head + 1 == SEARCH_CELLS ? 0 : head + 1;
+        count--;
+        for (int k = 0; k < lv.around_count[c]; k++) {
+            int m = lv.around[c][k];
+            bool jump = k == 4;  // a teleporter's partner, after the four around
+            if (lv.kind[m] != KIND_EMPTY && d[c] + !jump < d[m])
+                put(m, d[c] + !jump, jump);
+        }
+        looked += lv.around_count[c];
+    }
+    lv.work += 1 + looked / HOPE_EDGES_A_UNIT;
+    return d;
+}
+
+// Fields and mines left beyond which the steps to them are not counted.
+constexpr int FAR_FEW = 32;
+// Fields and mines whose steps to every cell a move of the search works out.
+constexpr int NEW_DIST_A_MOVE = 2;
+
+// Steps a route from s needs at least: its fields and mines left, one a
+// field and two a mine; and, when they are few, the way to the nearest of
+// them, a tree joining them all (a walk through every one of them is such a
+// tree) and a step off the last.
+int32_t least_steps(search_level& lv, const search_state& s)
+{
+    int32_t least = search_least_steps(s);
+    int16_t left[FAR_FEW];
+    int k = 0;
+    for (int w = 0; w < SEARCH_WORDS; w++)
+        for (uint64_t bits = s.alive[w]; bits; bits &= bits - 1) {
+            int i = w * 64 + __builtin_ctzll(bits);
+            if (lv.dcells[i] == s.pos)
+                continue;  // left with the first step
+            if (k == FAR_FEW)
+                return least;
+            left[k++] = static_cast<int16_t>(i);
+        }
+    if (k == 0)
+        return least;
+    // The steps from each of them, a few more at every call, so that no
+    // move of the search costs much more than another.
+    int unknown = 0;
+    for (int j = 0; j < k; j++)
+        if (!test_bit(lv.dist_known, left[j]) && unknown++ < NEW_DIST_A_MOVE)
+            dist_from(lv, left[j]);
+    if (unknown > NEW_DIST_A_MOVE)
+        return least;
+    // Prim's tree over the fields and mines left, by their steps apart.
+    int16_t best[FAR_FEW];  // steps from the tree to each one outside it
+    const int16_t* from = dist_from(lv, left[0]);
+    int32_t near = from[s.pos], tree = 0;
+    for (int j = 1; j < k; j++)
+        best[j] = from[lv.dcells[left[j]]];
+    for (int n = k - 1; n > 0; n--) {
+        int pick = 1;
+        for (int j = 2; j <= n; j++)
+            pick = best[j] < best[pick] ? j : pick;
+        tree += best[pick];
+        from = dist_from(lv, left[pick]);
+        near = std::min<int32_t>(near, from[s.pos]);
+        left[pick] = left[n];  // the last one outside takes its place
+        best[pick] = best[n];
+        for (int j = 1; j < n; j++)
+            best[j] = std::min(best[j], from[lv.dcells[left[j]]]);
+    }
+    lv.work += static_cast<uint64_t>(k * k / HOPE_EDGES_A_UNIT);
+    return std::max(least, near + tree + 1);
+}
+
 // The table of states seen: open addressing over packed states, each slot
 // `words` words of state (never all zero) and one of steps.
 
@@ -729,7 +828,8 @@ void route_begin(route_search& r, const rules_field& f, int32_t col, int32_t row
         r.status = ROUTE_FOUND;
     } else if (r.capacity < 4 || !find_slot(r, root, &fresh)) {
         r.status = ROUTE_GAVE_UP;
-    } else if (search_least_steps(root) > budget || route_hopeless(r.level, root)) {
+    } else if (search_least_steps(root) > budget || route_hopeless(r.level, root) ||
+               least_steps(r.level, root) > budget) {
         r.status = ROUTE_NONE;
     } else {
         push(r, root, 0);
@@ -772,6 +872,8 @@ int32_t route_run(route_search& r, uint64_t work)
         if (fresh && route_hopeless(lv, s))
             continue;  // stays at 0 steps: never tried again
         *tried = static_cast<uint64_t>(steps);
+        if (steps + least_steps(lv, s) > r.budget)
+            continue;  // too far for the steps left
         if (r.depth == ROUTE_DEPTH) {
             r.cut = 1;
             continue;

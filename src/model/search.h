@@ -52,6 +52,9 @@ struct search_level {
     int32_t links;                              // how many
     int16_t part_links[SEARCH_CELLS + 1];       // the links of part p: link_of[part_links[p] .. part_links[p + 1])
     int16_t link_of[2 * SEARCH_EDGES];
+    int16_t dist[SEARCH_DESTRUCTIBLE][SEARCH_CELLS];  // steps from each field or mine to every cell, over the
+                                                // tiles of the beginning; worked out when first needed
+    search_bits dist_known;                     // the rows worked out
     int32_t chain_limit;                        // steps of one move beyond which pushers go round for ever
     int32_t root_visit;                         // visit of the cell under the player at the beginning
     search_state root;                          // the state at the beginning
