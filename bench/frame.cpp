@@ -3,13 +3,17 @@
 // presentation) and every message screen (level start, fall, time up, won,
 // the ending, game over), in each screen mode, on a busy level: every tile
 // kind, animated mines and teleporters, a player pushed to and fro for ever
-// (the background scrolls), all 16 dissolves and 8 explosions running. On
-// the virtual clock, so the pacer never sleeps.
+// (the background scrolls), all 16 dissolves and 8 explosions running. And
+// play with the route search at work, on the level whose search from the
+// start costs the most (bench_search names it), all animation slots busy
+// too: "hint" asks a hint at once, so every frame until the answer carries a
+// slice of a hint asked; "check" asks none, so the frames carry the dead-end
+// check's slices. On the virtual clock, so the pacer never sleeps.
 //
 // A case is SCREEN:ZOOM:WIDTH[:x]: SCREEN one of play, start, fall, timeup,
-// won, ending, gameover; ZOOM 0..5 (0 shows the back surface itself at
-// 320 x 240); WIDTH 640 or 1280; ":x" presents on the X display named by
-// DISPLAY instead of SDL's dummy driver.
+// won, ending, gameover, hint, check; ZOOM 0..5 (0 shows the back surface
+// itself at 320 x 240); WIDTH 640 or 1280; ":x" presents on the X display
+// named by DISPLAY instead of SDL's dummy driver.
 //
 //   bench_frame                  ns per frame and heap allocations per frame
 //                                of every case; the X cases when a display
@@ -17,7 +21,10 @@
 //   bench_frame --frames CASE N [B]  N frames of CASE after 3 of warming up,
 //                                with the allocations among them (for
 //                                frame_callgrind.sh); B picks the filters' row
-//                                build (FILTER_ROWS_*; default the game's)
+//                                build (FILTER_ROWS_*; default the game's); a
+//                                search case also lists the frames that carried
+//                                a slice ("slice K U": the K-th paced frame of
+//                                the run did U units of search work)
 //   bench_frame --rss CASE N     N frames of CASE, then the peak resident
 //                                memory of the process (VmHWM)
 //
@@ -35,6 +42,7 @@
 #include "app/startup.h"
 #include "config/input.h"
 #include "core/field.h"
+#include "core/hint.h"
 #include "core/level.h"
 #include "core/play.h"
 #include "core/state.h"
@@ -141,11 +149,15 @@ void load_busy_level()
     MapData.time_left = 9999;  // never runs out while measuring
 }
 
-// The screens a case can show.
-constexpr const char* SCREENS[] = {"play", "start", "fall", "timeup", "won", "ending", "gameover"};
+// The screens a case can show; the last two are play with the search at work.
+constexpr const char* SCREENS[] = {"play", "start", "fall", "timeup", "won", "ending", "gameover", "hint", "check"};
 constexpr int SCREEN_MODES[] = {0, MSG_LEVEL_START, MSG_FALL, MSG_TIME_UP, MSG_LEVEL_WON, MSG_LEVEL_WON,
-                                MSG_GAME_OVER};
+                                MSG_GAME_OVER, 0, 0};
 constexpr int SCREEN_COUNT = sizeof SCREENS / sizeof SCREENS[0];
+constexpr int SCREEN_HINT = 7, SCREEN_CHECK = 8;
+// The level whose route search from the start works longest (bench_search
+// says which): the classic set's last.
+constexpr int SEARCH_LEVEL = 32, SEARCH_CLASSIC = 1;
 
 struct bench_case {
     int screen;  // index into SCREENS
@@ -238,16 +250,41 @@ bool set_mode(const bench_case& c)
 int frames_wanted = 0;
 int frames_done = 0;
 int lead = 0;
+int screen_shown = 0;  // the case's screen
+long paced = 0;        // frames paced since the program began
+uint64_t work_seen = 0;
+// The frames of a search case that carried a slice: which paced frame, the
+// units of work done and the time taken.
+struct slice_frame {
+    long paced;
+    uint64_t units;
+    double ns;
+};
+std::vector<slice_frame> slices;
+std::chrono::steady_clock::time_point frame_began;
 
 void keep_busy()
 {
     frames_done++;
+    paced++;
+    auto now = std::chrono::steady_clock::now();
+    if (screen_shown >= SCREEN_HINT && frames_done > lead && hint_work_done > work_seen && slices.size() < 1000)
+        slices.push_back({paced, hint_work_done - work_seen,
+                          std::chrono::duration<double, std::nano>(now - frame_began).count()});
+    work_seen = hint_work_done;
     if (frames_done == lead)
         counting = true;
-    if (lead == 1 && frames_done == 1)
+    if (screen_shown == 0 && frames_done == 1)
         SDL_GetKeyState(nullptr)[SDLK_RIGHT] = 1;  // onto the pushers
-    if (lead == 1 && frames_done == 2)
+    if (screen_shown == 0 && frames_done == 2)
         SDL_GetKeyState(nullptr)[SDLK_RIGHT] = 0;
+    if (screen_shown == SCREEN_HINT && frames_done == 1) {
+        SDL_Event e;  // the hint key, read by the first frame of play
+        memset(&e, 0, sizeof e);
+        e.type = SDL_KEYDOWN;
+        e.key.keysym.sym = SDLK_h;
+        SDL_PushEvent(&e);
+    }
     for (int i = 0; i < DISSOLVE_SLOTS; i++)
         if (dissolve[i].frame == 0)
             add_dissolve(1 + i, 4 + (i & 7));
@@ -258,22 +295,37 @@ void keep_busy()
         counting = false;
         quit_zarn = 1;  // the screen returns in its next frame
     }
+    frame_began = std::chrono::steady_clock::now();
 }
 
 // n frames of the case's screen: play through engine (after its start
 // screen), a message screen through aktion.
 void run_frames(const bench_case& c, int n)
 {
-    load_busy_level();
     quit_zarn = 0;
     Player.lives = 3;
     Player.perfect = 0;
     explode_index = 0;
-    curr_map = strcmp(SCREENS[c.screen], "ending") == 0 ? maxmap : 1;
+    if (c.screen >= SCREEN_HINT) {
+        classic_mode = SEARCH_CLASSIC;
+        maxmap = SEARCH_CLASSIC ? 32 : 48;
+        curr_map = SEARCH_LEVEL;
+        init_maps(curr_map, classic_mode);
+    } else {
+        classic_mode = 0;
+        maxmap = 48;  // the normal set, as the game starts
+        load_busy_level();
+        curr_map = strcmp(SCREENS[c.screen], "ending") == 0 ? maxmap : 1;
+    }
     frames_wanted = n;
     frames_done = 0;
+    screen_shown = c.screen;
+    slices.clear();
+    slices.reserve(1000);  // no allocation while counting
+    work_seen = 0;
+    frame_began = std::chrono::steady_clock::now();
     fps_frame_hook = keep_busy;
-    if (c.screen == 0) {
+    if (c.screen == 0 || c.screen >= SCREEN_HINT) {
         lead = 1;
         SDL_Event e;
         memset(&e, 0, sizeof e);
@@ -338,6 +390,24 @@ void print_row(const bench_case& c, double ns, double allocs)
     printf("%-18s %9s %12.0f %14.3f\n", case_name(c).c_str(), display_name(c), ns, allocs);
 }
 
+// A search case's frames with a slice: their mean time, the longest, how many.
+struct slice_times {
+    double mean, longest;
+    size_t count;
+};
+
+slice_times time_slices()
+{
+    slice_times t{0, 0, slices.size()};
+    for (const slice_frame& f : slices) {
+        t.mean += f.ns / double(slices.size());
+        t.longest = std::max(t.longest, f.ns);
+    }
+    return t;
+}
+
+// Every case: ns per frame (of a search case, per frame with a slice) as
+// the median of the rounds.
 void table(bool x)
 {
     for (const bench_case& c : table_cases(x)) {
@@ -346,19 +416,46 @@ void table(bool x)
             continue;
         }
         run_frames(c, 3);  // BLUR allocates its work buffer on its first frame
-        std::vector<double> ns;
+        std::vector<double> ns, longest;
         long allocs = 0;
+        size_t with_slice = 0;
         for (int r = 0; r < ROUNDS; r++) {
             allocations = 0;
             auto t0 = std::chrono::steady_clock::now();
             run_frames(c, BATCH);
             auto t1 = std::chrono::steady_clock::now();
             allocs += allocations;
-            ns.push_back(std::chrono::duration<double, std::nano>(t1 - t0).count() / BATCH);
+            slice_times t = time_slices();
+            ns.push_back(c.screen >= SCREEN_HINT ? t.mean
+                                                 : std::chrono::duration<double, std::nano>(t1 - t0).count() / BATCH);
+            longest.push_back(t.longest);
+            with_slice = t.count;
         }
         std::nth_element(ns.begin(), ns.begin() + ROUNDS / 2, ns.end());
+        std::nth_element(longest.begin(), longest.begin() + ROUNDS / 2, longest.end());
         print_row(c, ns[ROUNDS / 2], static_cast<double>(allocs) / (ROUNDS * BATCH));
+        if (c.screen >= SCREEN_HINT)
+            printf("%-18s %zu frames with a slice, the longest %.0f ns\n", "", with_slice, longest[ROUNDS / 2]);
     }
+}
+
+// The processor's name, as the system tells it.
+std::string processor()
+{
+    FILE* f = fopen("/proc/cpuinfo", "r");
+    char line[256];
+    std::string name = "unknown processor";
+    while (f && fgets(line, sizeof line, f)) {
+        const char* colon = strchr(line, ':');
+        if ((strncmp(line, "model name", 10) == 0 || strncmp(line, "Hardware", 8) == 0) && colon) {
+            name = colon + 2;
+            name.erase(name.find_last_not_of(" \n") + 1);
+            break;
+        }
+    }
+    if (f)
+        fclose(f);
+    return name;
 }
 
 }  // namespace
@@ -388,12 +485,15 @@ int main(int argc, char** argv)
         allocations = 0;
         run_frames(c, n);
         printf("%s: %d frames, %ld allocations\n", argv[2], frames_done - lead, static_cast<long>(allocations));
+        for (const slice_frame& f : slices)
+            printf("slice %ld %llu\n", f.paced, static_cast<unsigned long long>(f.units));
         return 0;
     }
     if (argc != 1) {
         fprintf(stderr, "usage: bench_frame [--frames|--rss SCREEN:ZOOM:WIDTH[:x] N [BUILD]]\n");
         return 2;
     }
+    printf("%s; filters' row build %s\n", processor().c_str(), filters_rows_name(filters_rows_in_use()));
     printf("%-18s %9s %12s %14s\n", "case", "display", "ns/frame", "allocs/frame");
     table(false);
     const char* display = getenv("DISPLAY");

@@ -1,9 +1,11 @@
 // The route search of the hints on every shipped level from its start: the
-// work it takes (units: frames of the rules stepped, and hopeless tests),
-// the states it keeps, and the time a unit of work costs on this machine,
-// which sets the size of a slice and the give-up point of the game's search.
-// Times are the CPU time of the thread, so that other programs on the machine
-// do not inflate them.
+// work it takes (units: frames of the rules stepped and edges its tests look
+// at), the states it keeps, the time a unit of work costs on this machine and
+// the level that costs the most; then the searches that must prove a
+// negative (a step less than the route found), as the game gives up; then
+// the stored solutions against the shortest the solver finds. Times are the
+// CPU time of the thread, so that other programs on the machine do not
+// inflate them. Instructions come from callgrind (bench/search_callgrind.sh).
 //
 //   bench_search                 a table of every level, then the figures
 //   bench_search --work L N      level L (1..48 normal, 49..80 classic) searched
@@ -22,6 +24,7 @@
 #include "core/level.h"
 #include "model/search.h"
 #include "res/qva.h"
+#include "solver.h"
 
 namespace {
 
@@ -67,6 +70,12 @@ double cpu_ms()
     return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
 }
 
+std::string level_name(int index)
+{
+    level_ref l = level_at(index);
+    return level_entry_name(l.number, l.classic);
+}
+
 const char* status_name(int32_t s)
 {
     const char* names[] = {"running", "found", "none", "gave up"};
@@ -90,6 +99,7 @@ int main(int argc, char** argv)
         return 0;
     }
     uint64_t total_work = 0, most_work = 0;
+    int most_index = 0;
     double total_ms = 0;
     size_t most_slots = 0;
     int found = 0;
@@ -101,10 +111,8 @@ int main(int argc, char** argv)
         while (route_run(*r, HINT_SLICE_WORK) == ROUTE_RUNNING) {
         }
         double ms = cpu_ms() - t0;
-        level_ref l = level_at(index);
-        printf("%s%03d %-8s %10llu %8.2f %6d %6d %9zu\n", l.classic ? "lev" : "zarn-", l.number,
-               status_name(r->status), static_cast<unsigned long long>(r->level.work), ms, r->moves, r->steps,
-               r->used);
+        printf("%-8s %-8s %10llu %8.2f %6d %6d %9zu\n", level_name(index).c_str(), status_name(r->status),
+               static_cast<unsigned long long>(r->level.work), ms, r->moves, r->steps, r->used);
         if (getenv("BENCH_ROUTES")) {
             for (int k = 0; k < r->moves; k++)
                 putchar("UDLR"[r->route[k]]);
@@ -113,19 +121,19 @@ int main(int argc, char** argv)
         found += r->status == ROUTE_FOUND;
         route_steps[size_t(index)] = r->steps;
         total_work += r->level.work;
-        most_work = std::max(most_work, r->level.work);
+        if (r->level.work > most_work)
+            most_work = r->level.work, most_index = index;
         most_slots = std::max(most_slots, r->used);
         total_ms += ms;
     }
     printf("\nhints found from the start: %d of 80\n", found);
-    printf("work: %llu units in %.1f ms, %.1f ns a unit; the most on one level %llu units\n",
+    printf("work: %llu units in %.1f ms, %.1f ns a unit; the most on one level %llu units (%s)\n",
            static_cast<unsigned long long>(total_work), total_ms, total_ms * 1e6 / double(total_work),
-           static_cast<unsigned long long>(most_work));
-    printf("memory: route_search %zu bytes + table %zu bytes = %zu bytes; most states kept %zu\n",
-           sizeof(route_search), HINT_TABLE_WORDS * sizeof(uint64_t),
-           sizeof(route_search) + HINT_TABLE_WORDS * sizeof(uint64_t), most_slots);
+           static_cast<unsigned long long>(most_work), level_name(most_index).c_str());
+    printf("memory: at most route_search %zu bytes + table %zu bytes = %zu bytes; most states kept %zu\n",
+           sizeof(route_search), HINT_TABLE_WORDS * sizeof(uint64_t), HINT_MEMORY, most_slots);
     printf("slice of the background check %llu units (%.2f ms), of a hint asked %llu units (%.2f ms),\n"
-           "give up after %llu units (%.0f ms)\n",
+           "give up after %llu units (%.0f ms of work here, a second of frames)\n",
            static_cast<unsigned long long>(HINT_CHECK_WORK), double(HINT_CHECK_WORK) * total_ms / double(total_work),
            static_cast<unsigned long long>(HINT_SLICE_WORK), double(HINT_SLICE_WORK) * total_ms / double(total_work),
            static_cast<unsigned long long>(HINT_GIVE_UP_WORK),
@@ -150,6 +158,44 @@ int main(int argc, char** argv)
     }
     printf("one step less than the route found: %d proved none, %d gave up; the longest took %llu units in %.0f ms\n",
            none, gave_up, static_cast<unsigned long long>(worst_work), worst_ms);
+    // The stored solutions (the attract mode plays them) and the hint's route
+    // from the start against the shortest route, which the solver's full
+    // count finds.
+    std::string longer[2];
+    int longer_count[2] = {0, 0};
+    for (int index = 1; index <= 80; index++) {
+        const level_ref l = level_at(index);
+        init_maps(l.number, l.classic);
+        auto field = std::make_shared<level_field>();
+        memcpy(field->map, Map, sizeof Map);
+        field->data = MapData;
+        solver::level lv;
+        lv.start = field;
+        lv.time_limit = level_seconds();
+        char moves[SOLUTION_MAX + 1];
+        load_solution(l.number, l.classic, moves, sizeof moves);
+        int stored = 0;
+        solver::report rep = solver::solve(lv, 60);
+        if (!solver::check(lv, moves, &stored) || !rep.complete) {
+            printf("%s: stored solution %s, solver %s\n", level_name(index).c_str(),
+                   solver::check(lv, moves) ? "wins" : "does not win", rep.complete ? "complete" : "incomplete");
+            continue;
+        }
+        const int32_t steps[2] = {stored, route_steps[size_t(index)]};
+        for (int k = 0; k < 2; k++) {
+            if (steps[k] <= rep.steps)
+                continue;
+            char item[64];
+            snprintf(item, sizeof item, "%s%s %d > %d", longer_count[k] ? ", " : "", level_name(index).c_str(),
+                     steps[k], rep.steps);
+            longer[k] += item;
+            longer_count[k]++;
+        }
+    }
+    const char* what[2] = {"stored solutions", "hint routes from the start"};
+    for (int k = 0; k < 2; k++)
+        printf("%s longer than the shortest route: %d of 80%s%s\n", what[k], longer_count[k],
+               longer_count[k] ? " (steps > shortest): " : "", longer[k].c_str());
     closeArchives();
     return 0;
 }

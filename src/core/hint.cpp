@@ -15,6 +15,7 @@ int32_t hint_col, hint_row;
 int32_t hint_frames;
 int32_t hint_says;
 int32_t dead_end;
+uint64_t hint_work_done;
 
 namespace {
 
@@ -75,6 +76,7 @@ void work_on(uint64_t slice)
             break;
         route_run(search, std::min(HINT_PIECE_WORK, until - search.level.work));
     }
+    hint_work_done += search.level.work - from;
 }
 
 void answer(const play_state& p)
@@ -120,6 +122,7 @@ void hint_reset()
     hint_frames = 0;
     hint_says = HINT_SAYS_NOTHING;
     dead_end = 0;
+    hint_work_done = 0;
     searching = false;
     route_at = 0;
 }

@@ -52,6 +52,7 @@ extern int32_t hint_col, hint_row;  // the cell the arrow is on
 extern int32_t hint_frames;       // frames the arrow or the answer stays
 extern int32_t hint_says;         // HINT_SAYS_*
 extern int32_t dead_end;          // 1 once no winning route remains in this attempt
+extern uint64_t hint_work_done;   // units of work the searches of this attempt have done (for benchmarks)
 
 // Forgets the last attempt's search, hint and dead end: a new attempt.
 void hint_reset();
