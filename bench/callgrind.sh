@@ -26,7 +26,7 @@ count() {
     sed -n 's/^totals: *\([0-9]*\).*/\1/p; s/^summary: *\([0-9]*\).*/\1/p' "$out/cg-01" | head -n 1
 }
 
-echo "row build $rows"
+"$bin" --machine "$rows"
 printf '%-12s %9s %5s %14s %10s\n' filter display depth instr/frame 'per pixel'
 for w in 640 1280; do
     for d in 16 32; do

@@ -14,6 +14,10 @@
 //                                         game chooses), for callgrind.sh
 //   bench_filters --rows                  the number of the row build the
 //                                         game chooses on this processor
+//   bench_filters --machine B             the processor and the name of row
+//                                         build B, for the scripts' figures
+#include "machine.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -160,10 +164,15 @@ int main(int argc, char** argv)
         printf("%d\n", filters_rows_in_use());
         return 0;
     }
+    if (argc == 3 && strcmp(argv[1], "--machine") == 0) {
+        printf("%s; filters' row build %s\n", machine_processor().c_str(), filters_rows_name(atoi(argv[2])));
+        return 0;
+    }
     if (argc != 1) {
-        fprintf(stderr, "usage: bench_filters [--frames F N W [DEPTH [BUILD]] | --rows]\n");
+        fprintf(stderr, "usage: bench_filters [--frames F N W [DEPTH [BUILD]] | --rows | --machine BUILD]\n");
         return 2;
     }
+    printf("%s; filters' row build %s\n", machine_processor().c_str(), filters_rows_name(filters_rows_in_use()));
     table();
     return 0;
 }

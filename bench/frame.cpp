@@ -39,6 +39,8 @@
 #include <string>
 #include <vector>
 
+#include "machine.h"
+
 #include "app/startup.h"
 #include "config/input.h"
 #include "core/field.h"
@@ -439,25 +441,6 @@ void table(bool x)
     }
 }
 
-// The processor's name, as the system tells it.
-std::string processor()
-{
-    FILE* f = fopen("/proc/cpuinfo", "r");
-    char line[256];
-    std::string name = "unknown processor";
-    while (f && fgets(line, sizeof line, f)) {
-        const char* colon = strchr(line, ':');
-        if ((strncmp(line, "model name", 10) == 0 || strncmp(line, "Hardware", 8) == 0) && colon) {
-            name = colon + 2;
-            name.erase(name.find_last_not_of(" \n") + 1);
-            break;
-        }
-    }
-    if (f)
-        fclose(f);
-    return name;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -493,7 +476,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "usage: bench_frame [--frames|--rss SCREEN:ZOOM:WIDTH[:x] N [BUILD]]\n");
         return 2;
     }
-    printf("%s; filters' row build %s\n", processor().c_str(), filters_rows_name(filters_rows_in_use()));
+    printf("%s; filters' row build %s\n", machine_processor().c_str(), filters_rows_name(filters_rows_in_use()));
     printf("%-18s %9s %12s %14s\n", "case", "display", "ns/frame", "allocs/frame");
     table(false);
     const char* display = getenv("DISPLAY");

@@ -59,7 +59,7 @@ per_frame() {
                                        c, n, most, over }'
 }
 
-echo "$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1); filters' row build $ROWS"
+"$build/bench/bench_filters" --machine "$ROWS"
 printf '%-18s %14s %10s\n' case instr/frame allocs
 for c in $cases; do
     case $c in

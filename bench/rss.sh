@@ -3,11 +3,12 @@
 # screen mode, on the X display DISPLAY names (xvfb-run gives one; the
 # figures need a 24-bit display, as a desktop's). The game starts in a
 # scratch folder with a configuration of the mode; xdotool presses Return
-# once a second for 16 seconds, which takes the game through the logo, the
+# once a second for 15 seconds, which takes the game through the logo, the
 # credits, the menu's RUN ZARN and the level's start screen into play, where
-# each further Return pauses or resumes it; the level then stays on for a
-# few seconds more (playing or paused, music running), and /proc tells the
-# high-water mark of the whole run.
+# each further Return pauses or resumes it (the 15th leaves it playing, the
+# dead-end check at work); then H asks a hint once a second for a few
+# seconds more (music running), and /proc tells the high-water mark of the
+# whole run.
 # Sound goes to SDL's dummy driver, so every machine measures the same.
 # Needs xdotool.
 #   bench/rss.sh [build folder] [seconds of play]
@@ -31,17 +32,23 @@ peak() {
     pid=$!
     win=$(xdotool search --sync --onlyvisible --name '^Zarn v' | tail -n 1)
     xdotool mousemove --window "$win" 2 2
-    for press in 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16; do
+    for press in 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15; do
         sleep 1
         xdotool key Return
     done
-    sleep "$seconds"
+    press=0
+    while [ $press -lt "$seconds" ]; do
+        sleep 1
+        xdotool key h
+        press=$((press + 1))
+    done
     kb=$(sed -n 's/^VmHWM:[[:space:]]*\([0-9]*\) kB/\1/p' "/proc/$pid/status")
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null || true
     echo "$kb"
 }
 
+[ -x "$build/bench/bench_filters" ] && "$build/bench/bench_filters" --machine "$("$build/bench/bench_filters" --rows)"
 printf '%-12s %9s %12s\n' zoom display 'peak kB'
 z=0
 for name in 320x240 SIMPLE SCALE2X BILINEAR_AA SCANLINE BLUR; do

@@ -12,6 +12,8 @@
 //                                for N units, for callgrind (instructions per unit)
 //
 // Run it from the build folder, which holds data/.
+#include "machine.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -104,7 +106,8 @@ int main(int argc, char** argv)
     size_t most_slots = 0;
     int found = 0;
     std::vector<int32_t> route_steps(81);
-    printf("%-6s %-8s %10s %8s %6s %6s %9s\n", "level", "status", "work", "ms", "moves", "steps", "states");
+    printf("%s\n", machine_processor().c_str());
+    printf("%-8s %-8s %10s %8s %6s %6s %9s\n", "level", "status", "work", "ms", "moves", "steps", "states");
     for (int index = 1; index <= 80; index++) {
         begin(*r, index);
         double t0 = cpu_ms();

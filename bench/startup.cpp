@@ -11,6 +11,8 @@
 // Run it from the build folder, which holds data/.
 //
 //   bench_startup [runs]
+#include "machine.h"
+
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -116,6 +118,7 @@ int main(int argc, char** argv)
     int runs = argc >= 2 ? atoi(argv[1]) : 21;
     if (runs < 1)
         return 2;
+    printf("%s\n", machine_processor().c_str());
     printf("start-up to the first presented frame, ms over %d runs\n", runs);
     printf("%-8s %10s %10s %10s %10s\n", "video", "median", "fastest", "slowest", "cpu median");
     measure("/proc/self/exe", "dummy", runs);

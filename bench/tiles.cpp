@@ -5,6 +5,8 @@
 // 240 keyed blits of it (run-length encoded, and plain) against the laid
 // rows the game draws; a memcpy of the same bytes for scale. Run from the
 // build folder: the sheets come from data/gfx.qva.
+#include "machine.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -136,4 +138,11 @@ BENCHMARK(BM_FieldFromPlainKeyedCells);
 BENCHMARK(BM_RasterRunLengthBlits);
 BENCHMARK(BM_RasterPlainKeyedBlits);
 BENCHMARK(BM_RasterLaidByRows);
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    benchmark::AddCustomContext("processor", machine_processor());
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
