@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the game needs to build and test, only those
 # that are missing, without questions. Run as root or with sudo available.
-#   --with-x  also Xvfb, xauth and ImageMagick (screenshots of the game)
+#   --with-x  also Xvfb, xauth, ImageMagick and xdotool (screenshots of the game,
+#             bench/rss.sh) and valgrind (the instruction counts of bench/)
 #   --compat  also sdl12-compat's SDL 1.2 library (installed beside the classic
 #             one, in a folder of its own) and the SDL 2 it runs on
 #   --armhf   also the armhf cross compilers and qemu-user, and armhf as a
@@ -16,7 +17,7 @@ packages=(g++ cmake make pkg-config ccache
 armhf=0
 for option in "$@"; do
     case "$option" in
-        --with-x) packages+=(xvfb xauth imagemagick xdotool) ;;
+        --with-x) packages+=(xvfb xauth imagemagick xdotool valgrind) ;;
         --compat) packages+=(libsdl1.2-compat libsdl2-2.0-0) ;;
         --armhf) packages+=(crossbuild-essential-armhf qemu-user); armhf=1 ;;
         *) echo "unknown option: $option" >&2; exit 2 ;;

@@ -15,9 +15,9 @@
 #include "core/play.h"
 #include "model/search.h"
 
-// Work is counted in frames of the rules the search steps and in the edges
+// Work is counted in frames of the rules the search steps and in the links
 // its tests of hope look at (see search.cpp), so that a unit costs about the
-// same everywhere: bench/search_callgrind.sh counts at most 900 instructions
+// same everywhere: bench/search_callgrind.sh counts under 1,000 instructions
 // a unit on x86-64 over the search from the start of any shipped level. The
 // board's budget is 2.5 M instructions a frame on the main thread: a play
 // frame costs up to 0.93 M on the dummy driver (1280 x 960) and 1.51 M on X,

@@ -369,28 +369,29 @@ namespace {
 // What a cell is in a state, for the tests of hope.
 enum : uint8_t { HOLE, SAFE, MINE, FIELD };
 
-// The work of a test of hope: a unit, and one more for every so many edges
-// it looks at (about the instructions of a frame of the rules).
+// The work of a test of hope: a unit, and one more for every so many links
+// or cells it looks at (about the instructions of a frame of the rules).
 constexpr int HOPE_EDGES_A_UNIT = 24;
 
 // The route search's test of hope, sound and thorough. A winning route from
-// s is a walk over the tiles, each step to a loose neighbour, that enters and
-// leaves every field left once and every mine twice (the cell under the
-// player is left now and, a mine, entered and left once more), and ends on a
-// tile that stays. So the edges at a field are crossed twice in all, at a
-// mine four times, at the player's cell once or three times; an edge between
-// two fields at most once, and at most the visits of its two cells less one
-// when both are fields or mines, since crossings of one edge alternate
-// between its ends. Bounds on the crossings of every edge are tightened from
-// these sums until they hold still; an edge that can no longer be crossed
-// drops out. Then, over the edges left, a depth-first walk from the player:
-// every field and mine must be reached; an edge whose loss cuts off a part
-// with fields or mines in it is crossed into that part, and back out again
-// when the part has no tile that stays, which tightens the bounds again; a
-// field that cuts off two such parts leaves one behind for ever, a mine
-// three (or two that both need it to come back out); a field that cuts off
-// one is crossed into it for good, so the route ends there, and two parts
-// apart from each other cannot both hold the end.
+// s is a walk over the tiles, each step to a loose neighbour, that enters
+// and leaves every field left once and every mine twice (the one under the
+// player is left now and, a mine, entered and left once more) and ends on a
+// tile that stays. Over the parts of the field (lv.part: each field and mine,
+// and the regions of tiles that stay, crossed at will) it counts the
+// crossings of every link between two parts: at a field two in all, at a
+// mine four, at the player's field or mine one or three; over a link between
+// two fields or mines at most their visits less one, since the crossings of
+// one link alternate between its ends. Bounds on every link are tightened
+// from these sums until they hold still; a link that can no longer be
+// crossed drops out. Then a depth-first walk from the player over the links
+// left: every field and mine must be reached; a link whose loss cuts off a
+// piece with fields or mines in it is crossed into it, and back out again
+// when the piece has no tile that stays (for the end), which tightens the
+// bounds again; a field that cuts off two such pieces leaves one behind for
+// ever, a mine three (or two that both need it to come back out); a field
+// that cuts off one is crossed into it for good, so the route ends there,
+// and two such pieces apart from each other cannot both hold the end.
 bool route_hopeless(search_level& lv, const search_state& s)
 {
     const int parts = lv.parts;
@@ -421,7 +422,7 @@ bool route_hopeless(search_level& lv, const search_state& s)
             enqueue(i);
         }
     }
-    uint8_t lo[SEARCH_EDGES], hi[SEARCH_EDGES];  // bounds on each link's crossings
+    uint8_t lo[SEARCH_LINKS], hi[SEARCH_LINKS];  // bounds on each link's crossings
     for (int l = 0; l < lv.links; l++) {
         int a = lv.link_end[l][0], b = lv.link_end[l][1];  // a is a field or mine
         int most = need[a];
@@ -528,7 +529,7 @@ bool route_hopeless(search_level& lv, const search_state& s)
             } else if (cut[p] == 2 || !stays[v]) {
                 lost = true;
             } else if (end_in < 0 || (disc[v] >= disc[end_in] && disc[v] < disc[end_in] + size[end_in])) {
-                end_in = v;  // inside the part the end must be in, or the first such part
+                end_in = v;  // inside the piece the end must be in, or the first such piece
             } else if (disc[end_in] < disc[v] || disc[end_in] >= disc[v] + size[v]) {
                 lost = true;  // apart from it
             }

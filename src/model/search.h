@@ -19,7 +19,7 @@
 constexpr int SEARCH_CELLS = MAP_ROWS * MAP_COLS;            // cells of a field, border included
 constexpr int SEARCH_DESTRUCTIBLE = LEVEL_ROWS * LEVEL_COLS;  // fields and mines a level may hold
 constexpr int SEARCH_WORDS = 4;                              // words of a set of destructibles
-constexpr int SEARCH_EDGES = LEVEL_ROWS * (LEVEL_COLS - 1) + (LEVEL_ROWS - 1) * LEVEL_COLS + 1;  // and a teleport
+constexpr int SEARCH_LINKS = LEVEL_ROWS * (LEVEL_COLS - 1) + (LEVEL_ROWS - 1) * LEVEL_COLS + 1;  // neighbours, a teleport
 
 using search_bits = std::array<uint64_t, SEARCH_WORDS>;
 
@@ -48,10 +48,10 @@ struct search_level {
     int16_t part[SEARCH_CELLS];                 // each tile's part of the field: a field or mine its own (its
                                                 // index), the tiles that stay joined in regions; -1 space
     int32_t parts;                              // how many
-    int16_t link_end[SEARCH_EDGES][2];          // pairs of neighbouring parts, the lower first
+    int16_t link_end[SEARCH_LINKS][2];          // pairs of neighbouring parts, the lower first
     int32_t links;                              // how many
     int16_t part_links[SEARCH_CELLS + 1];       // the links of part p: link_of[part_links[p] .. part_links[p + 1])
-    int16_t link_of[2 * SEARCH_EDGES];
+    int16_t link_of[2 * SEARCH_LINKS];          // (each link under both its parts)
     int16_t dist[SEARCH_DESTRUCTIBLE][SEARCH_CELLS];  // steps from each field or mine to every cell, over the
                                                 // tiles of the beginning; worked out when first needed
     search_bits dist_known;                     // the rows worked out
@@ -61,7 +61,8 @@ struct search_level {
     map_cell map[MAP_ROWS][MAP_COLS];           // the search's own field, showing `loaded`
     map_header data;                            // and its header
     search_state loaded;                        // the state the own field shows; pos -1 unknown
-    uint64_t work;                              // frames of the rules stepped and cells flooded, all told
+    uint64_t work;                              // frames of the rules stepped, and links and cells the tests
+                                                // looked at (search.cpp), all told
 };
 
 // What a move does: SEARCH_REFUSED (the player stays), SEARCH_FALL or SEARCH_MOVED.
