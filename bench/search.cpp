@@ -135,9 +135,8 @@ int main(int argc, char** argv)
            static_cast<unsigned long long>(most_work), level_name(most_index).c_str());
     printf("memory: at most route_search %zu bytes + table %zu bytes = %zu bytes; most states kept %zu\n",
            sizeof(route_search), HINT_TABLE_WORDS * sizeof(uint64_t), HINT_MEMORY, most_slots);
-    printf("slice of the background check %llu units (%.2f ms), of a hint asked %llu units (%.2f ms),\n"
-           "give up after %llu units (%.0f ms of work here, a second of frames)\n",
-           static_cast<unsigned long long>(HINT_CHECK_WORK), double(HINT_CHECK_WORK) * total_ms / double(total_work),
+    printf("a frame's slice %llu units (%.2f ms of work here), give up after %llu units (%.0f ms here, a second of "
+           "frames)\n",
            static_cast<unsigned long long>(HINT_SLICE_WORK), double(HINT_SLICE_WORK) * total_ms / double(total_work),
            static_cast<unsigned long long>(HINT_GIVE_UP_WORK),
            double(HINT_GIVE_UP_WORK) * total_ms / double(total_work));

@@ -160,7 +160,7 @@ void hint_frame(const play_attempt& a, uint32_t ms)
     if (dead_end)
         return;
     follow(p, hint_steps_left(MapData.time_left, ms));
-    work_on(hint_asked ? HINT_SLICE_WORK : HINT_CHECK_WORK);
+    work_on(HINT_SLICE_WORK);
     if (search.status == ROUTE_NONE) {
         dead_end = 1;
         hint_dir = MOVE_NONE;

@@ -5,7 +5,7 @@
 // cost of half the level bonus (once per attempt); a search that proves no
 // route remains puts "NO WAY LEFT - PAUSE TO RESTART" on the field. The
 // search has memory of its own (at most HINT_MEMORY bytes, touched as the
-// level needs) and gives up after a second of frames with a hint asked.
+// level needs) and gives up after a second of frames.
 #pragma once
 #include <SDL.h>
 
@@ -21,16 +21,15 @@
 // a unit on x86-64 over the search from the start of any shipped level. The
 // board's budget is 2.5 M instructions a frame on the main thread: a play
 // frame costs up to 0.93 M on the dummy driver (1280 x 960) and 1.51 M on X,
-// a slice of a hint asked about 1 M more (bench/frame_callgrind.sh counts
-// every such frame), the background check half. A slice also stops early,
+// a slice of search about 1 M more (bench/frame_callgrind.sh counts every
+// such frame), a hint asked or the background check. A slice also stops early,
 // between its pieces, when the frame has less than HINT_KEEP_MS of its
 // budget left for presenting (never on the virtual clock, where work takes
 // no time, so the tests see the same answers at the same frames).
-constexpr uint64_t HINT_SLICE_WORK = 900;  // a frame's slice while a hint is asked
-constexpr uint64_t HINT_CHECK_WORK = 450;  // a frame's slice of the background check
+constexpr uint64_t HINT_SLICE_WORK = 900;  // a frame's slice of search
 constexpr uint64_t HINT_PIECE_WORK = 300;  // the clock is read between pieces of a slice
 constexpr int32_t HINT_KEEP_MS = 10;       // what a frame keeps of its budget for presenting
-constexpr uint64_t HINT_GIVE_UP_WORK = 30 * HINT_SLICE_WORK;  // a second of frames with a hint asked
+constexpr uint64_t HINT_GIVE_UP_WORK = 30 * HINT_SLICE_WORK;  // a second of frames
 // The table of states: a state is kept for every move tried, which steps the
 // rules for five frames at least, so a search keeps at most a fifth of its
 // work in states; at three quarters full the table doubles into the other

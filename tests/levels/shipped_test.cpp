@@ -67,7 +67,7 @@ TEST(Shipped, TheHintsSearchFindsAWinningRouteFromTheStartOfEveryLevelWithinItsM
             MapData = lv.start->data;
             route_begin(*r, game_field, MapData.start_col, MapData.start_row, solver::steps_allowed(lv.time_limit),
                         HINT_GIVE_UP_WORK);
-            while (route_run(*r, HINT_CHECK_WORK) == ROUTE_RUNNING) {
+            while (route_run(*r, HINT_SLICE_WORK) == ROUTE_RUNNING) {
             }
             ASSERT_EQ(r->status, ROUTE_FOUND) << src.title;
             std::string moves;
