@@ -371,7 +371,7 @@ enum : uint8_t { HOLE, SAFE, MINE, FIELD };
 
 // The work of a test of hope: a unit, and one more for every so many links
 // or cells it looks at (about the instructions of a frame of the rules).
-constexpr int HOPE_EDGES_A_UNIT = 24;
+constexpr int LOOKS_A_UNIT = 24;
 
 // The route search's test of hope, sound and thorough. A winning route from
 // s is a walk over the tiles, each step to a loose neighbour, that enters
@@ -540,7 +540,7 @@ bool route_hopeless(search_level& lv, const search_state& s)
         if (lost || !raised)
             break;
     }
-    lv.work += 1 + looked / HOPE_EDGES_A_UNIT;
+    lv.work += 1 + looked / LOOKS_A_UNIT;
     return lost;
 }
 
@@ -583,7 +583,7 @@ const int16_t* dist_from(search_level& lv, int i)
         }
         looked += lv.around_count[c];
     }
-    lv.work += 1 + looked / HOPE_EDGES_A_UNIT;
+    lv.work += 1 + looked / LOOKS_A_UNIT;
     return d;
 }
 
@@ -638,7 +638,7 @@ int32_t least_steps(search_level& lv, const search_state& s)
         for (int j = 1; j < n; j++)
             best[j] = std::min(best[j], from[lv.dcells[left[j]]]);
     }
-    lv.work += static_cast<uint64_t>(k * k / HOPE_EDGES_A_UNIT);
+    lv.work += static_cast<uint64_t>(k * k / LOOKS_A_UNIT);
     return std::max(least, near + tree + 1);
 }
 
