@@ -3,12 +3,28 @@
 #include "app/game.h"
 #include "core/state.h"
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+
+namespace {
+
+// Where the player's sprite position lives, for the page's tests to read.
+EM_JS(void, page_probe, (const int32_t* x, const int32_t* y), {
+    Module["probe"] = { player: function() { return [HEAP32[x >> 2], HEAP32[y >> 2]]; } };
+});
+
+}  // namespace
+#endif
+
 int main(int argc, char** argv)
 {
 #ifdef ZARN_FIXED
     fixed_build = 1;
 #else
     fixed_build = 0;
+#endif
+#ifdef __EMSCRIPTEN__
+    page_probe(&px, &py);
 #endif
     return zarn_main(argc, argv);
 }

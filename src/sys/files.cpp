@@ -1,5 +1,7 @@
 #include "sys/files.h"
 
+#include "sys/web.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -65,6 +67,9 @@ bool sys_save_file(const char* path, const void* data, size_t len)
         return false;
     }
     sync_folder(folder_of(path));
+#ifdef __EMSCRIPTEN__
+    web_file_saved(path);
+#endif
     return true;
 }
 

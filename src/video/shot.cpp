@@ -2,6 +2,8 @@
 
 #include "video/screen.h"
 
+#include "sys/web.h"
+
 #include <png.h>
 
 #include <cerrno>
@@ -150,5 +152,9 @@ bool save_screenshot(char* out, size_t size)
         saved = write_png(shown, out);
     }
     tell(out, saved);
+#ifdef __EMSCRIPTEN__
+    if (saved)
+        web_offer_file(out);
+#endif
     return saved;
 }

@@ -2,8 +2,10 @@
 // as he faces the viewer, every pixel repeated (16 x 16 to 256 x 256) so the
 // pixel art stays sharp; the sprite's empty pixels stay transparent.
 //
-//   icons ASSETS OUT    writes OUT/<n>x<n>/apps/zarn.png for n = 16, 32, 48, 64, 128, 256
+//   icons ASSETS OUT [N...]   writes OUT/<n>x<n>/apps/zarn.png for n = 16, 32, 48, 64, 128,
+//                             256, or for the sizes given (the web page's 192 and 512)
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -74,13 +76,20 @@ Img enlarge(const Img& src, int times)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        fprintf(stderr, "usage: icons ASSETS OUT\n");
+    std::vector<int> sizes = {16, 32, 48, 64, 128, 256};
+    if (argc > 3)
+        sizes.clear();
+    for (int i = 3; i < argc; i++)
+        sizes.push_back(atoi(argv[i]));
+    if (argc < 3) {
+        fprintf(stderr, "usage: icons ASSETS OUT [SIZE...]\n");
         return 2;
     }
     try {
         Img player = render_sprite(read_sprites(std::string(argv[1]) + "/sprites.txt"), "player_down", "");
-        for (int size : {16, 32, 48, 64, 128, 256}) {
+        for (int size : sizes) {
+            if (size < player.w || size % player.w != 0)
+                throw std::runtime_error("a size must be a multiple of " + std::to_string(player.w));
             std::string folder = std::string(argv[2]) + "/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
             std::filesystem::create_directories(folder);
             std::vector<uint8_t> png = png_rgba(enlarge(player, size / player.w));
