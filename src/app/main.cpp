@@ -8,9 +8,10 @@
 
 namespace {
 
-// Where the player's sprite position lives, for the page's tests to read.
-EM_JS(void, page_probe, (const int32_t* x, const int32_t* y), {
-    Module["probe"] = { player: function() { return [HEAP32[x >> 2], HEAP32[y >> 2]]; } };
+// Where the player's sprite position and direction (5: a message screen)
+// live, for the page's tests to read.
+EM_JS(void, page_probe, (const int32_t* x, const int32_t* y, const int32_t* d), {
+    Module["probe"] = { player: function() { return [HEAP32[x >> 2], HEAP32[y >> 2], HEAP32[d >> 2]]; } };
 });
 
 }  // namespace
@@ -24,7 +25,7 @@ int main(int argc, char** argv)
     fixed_build = 0;
 #endif
 #ifdef __EMSCRIPTEN__
-    page_probe(&px, &py);
+    page_probe(&px, &py, &dir);
 #endif
     return zarn_main(argc, argv);
 }

@@ -12,6 +12,7 @@
 #include "sound/sound.h"
 #include "sys/fatal.h"
 #include "sys/files.h"
+#include "sys/web.h"
 #include "video/screen.h"
 
 #include <cerrno>
@@ -251,6 +252,9 @@ void start_up(int argc, char** argv)
     init_zarn();
     read_highscores();
     read_records();
+#ifdef __EMSCRIPTEN__
+    web_keep_saving(save_files);
+#endif
     start_screen();
     show_opensource();
 }

@@ -5,6 +5,10 @@
 
 namespace {
 
+constexpr double SAVE_EVERY_MS = 1000;
+void (*saver)();
+double saved_at;
+
 // The page's hooks (Module.onSleep, onFileSaved, onOfferFile), each optional.
 EM_JS(void, page_sleeping, (int ms), {
     if (Module["onSleep"]) Module["onSleep"](ms);
@@ -26,6 +30,17 @@ void web_sleep(uint32_t ms)
     page_sleeping(static_cast<int>(ms));
     emscripten_sleep(ms);
     page_awake();
+    double now = emscripten_get_now();
+    if (saver && now - saved_at >= SAVE_EVERY_MS) {
+        saved_at = now;
+        saver();
+    }
+}
+
+void web_keep_saving(void (*save)())
+{
+    saver = save;
+    saved_at = emscripten_get_now();
 }
 
 void web_file_saved(const char* path)

@@ -11,4 +11,8 @@ void web_sleep(uint32_t ms);
 void web_file_saved(const char* path);
 // A picture was written at path: the page offers it as a download.
 void web_offer_file(const char* path);
+// A closed tab never reaches the game's exit: save is called about once a
+// second from the game's sleeps (a file whose bytes are already there is not
+// written again).
+void web_keep_saving(void (*save)());
 #endif
