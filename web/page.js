@@ -222,6 +222,10 @@
     },
     onAbort: function(what) {
       say("Zarn stopped: " + what);
+    },
+    onExit: function(status) {
+      say(status == 0 ? "Zarn has ended. Reload the page to play again."
+                      : "Zarn stopped (see the browser's console). Reload the page to try again.");
     }
   };
 
