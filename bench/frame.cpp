@@ -20,11 +20,12 @@
 //                                build (FILTER_ROWS_*; default the game's)
 //   bench_frame --rss CASE N     N frames of CASE, then the peak resident
 //                                memory of the process (VmHWM)
-//   bench_frame --demo L         levels 1..L of the set played by their stored
+//   bench_frame --demo L [x]     levels 1..L of the set played by their stored
 //                                solutions (the demonstration's loop) at 640 x
-//                                480 with BLUR: the median and 99th percentile
-//                                of the time a frame takes (the web benchmark,
-//                                bench/web.py, plays the same in a browser)
+//                                480 with BLUR, on the dummy driver or on X:
+//                                the median and 99th percentile of the time a
+//                                frame takes (the web benchmark, bench/web.py,
+//                                plays the same in a browser)
 //
 // Run it from the build folder, which holds data/.
 #include <SDL.h>
@@ -380,10 +381,12 @@ void time_frame()
     last_boundary = now;
 }
 
-int demo(int levels)
+int demo(int levels, bool x)
 {
-    if (!set_mode({0, 5, 640, false}))
+    if (!set_mode({0, 5, 640, x})) {
+        printf("demo: no display\n");
         return 1;
+    }
     for (int level = 1; level <= levels; level++) {
         demo_level = level;
         last_boundary = std::chrono::steady_clock::now();
@@ -394,8 +397,8 @@ int demo(int levels)
     }
     std::sort(frame_times.begin(), frame_times.end());
     size_t n = frame_times.size();
-    printf("demo of levels 1-%d, BLUR 640 x 480: %zu frames, median %.0f us, 99th percentile %.0f us\n", levels, n,
-           frame_times[n / 2], frame_times[std::min(n - 1, n * 99 / 100)]);
+    printf("demo of levels 1-%d, BLUR 640 x 480%s: %zu frames, median %.0f us, 99th percentile %.0f us\n", levels,
+           x ? " on X" : "", n, frame_times[n / 2], frame_times[std::min(n - 1, n * 99 / 100)]);
     return 0;
 }
 
@@ -403,8 +406,8 @@ int demo(int levels)
 
 int main(int argc, char** argv)
 {
-    if (argc == 3 && strcmp(argv[1], "--demo") == 0)
-        return demo(atoi(argv[2]));
+    if ((argc == 3 || argc == 4) && strcmp(argv[1], "--demo") == 0)
+        return demo(atoi(argv[2]), argc == 4 && strcmp(argv[3], "x") == 0);
     bench_case c{};
     if ((argc == 4 || argc == 5) && (strcmp(argv[1], "--frames") == 0 || strcmp(argv[1], "--rss") == 0)) {
         int n = atoi(argv[3]);
