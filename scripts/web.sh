@@ -97,15 +97,13 @@ newest_first() {
 # dpkg-source): the newest version apt knows whose files can be fetched,
 # unpacked once into build-web/libs/src/<package>_<version>/. Prints its path.
 fetch_source() {
-    local pkg="$1" v dir skip="$out/libs/src/unavailable"
-    touch "$skip"
+    local pkg="$1" v dir
     while read -r v; do
         dir="$out/libs/src/${pkg}_${v//:/_}"
         if [ -f "$dir/.unpacked" ]; then
             find "$dir" -mindepth 1 -maxdepth 1 -type d | head -n 1
             return 0
         fi
-        grep -qxF "$pkg=$v" "$skip" && continue
         rm -rf "$dir" && mkdir -p "$dir"
         if (cd "$dir" && apt-get source -qq "$pkg=$v" > apt.log 2>&1); then
             touch "$dir/.unpacked"
@@ -113,7 +111,6 @@ fetch_source() {
             return 0
         fi
         echo "source of $pkg $v cannot be fetched; trying an older one" >&2
-        echo "$pkg=$v" >> "$skip"
         rm -rf "$dir"
     done < <(apt-cache showsrc --only-source "$pkg" 2>/dev/null | awk '/^Version:/ {print $2}' | sort -u | newest_first)
     echo "no source of $pkg can be fetched" >&2
