@@ -29,7 +29,7 @@ struct Figures {
     double worst_seam_fade = 0;       // the last 0.5 s before a seam against the 2 s before that
     double worst_start_jump = 0;      // the same at the pattern starts inside the pass
     double pass_drift = 0;            // how far any later pass's level strays from the first
-    double longest_silence_ms = 0;
+    double longest_silence_ms = 0;   // in the loop
     int peak = 0;                     // the largest sample
     int seams = 0;
     bool intro_in_loop = false;       // an intro pattern played again in every pass
@@ -97,14 +97,15 @@ public:
             e += double(frames[i]) * frames[i];
             peak_ = std::max(peak_, std::abs(int(frames[i])));
         }
-        for (int i = 0; i < n; i++) {
-            bool quiet = std::abs(frames[2 * i]) <= 16 && std::abs(frames[2 * i + 1]) <= 16;
-            run_ = quiet ? run_ + 1 : 0;
-            longest_ = std::max(longest_, run_);
-        }
         if (order != last_) {
             starts_.push_back({chunks(), order});
             wraps_ += order == loop_ && last_ > loop_;
+            looping_ |= order == loop_;
+        }
+        for (int i = 0; i < n && looping_; i++) {  // an intro may pause: it is played once
+            bool quiet = std::abs(frames[2 * i]) <= 16 && std::abs(frames[2 * i + 1]) <= 16;
+            run_ = quiet ? run_ + 1 : 0;
+            longest_ = std::max(longest_, run_);
         }
         last_ = order;
         energy_.push_back(e);
@@ -209,6 +210,7 @@ private:
     int loop_;
     int last_ = -1;
     int wraps_ = 0, peak_ = 0;
+    bool looping_ = false;
     size_t run_ = 0, longest_ = 0;
     std::vector<double> energy_;
     std::vector<std::pair<size_t, int>> starts_;  // chunk, order

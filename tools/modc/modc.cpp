@@ -23,7 +23,13 @@
 //         pitch= factor, tone= Hz, drop= Hz, noise=, bright=, seed=
 //       all: vol=0..64, note= the note it plays as a bare token (C-3)
 //   phrase NAME: tokens...            a reusable run of tokens
-//   pattern NAME [rows=N]             starts a pattern (64 rows unless N)
+//   gain G                            scales every instrument's volume (the
+//                                     loudness of the tune against the others)
+//   pattern NAME [rows=N] [like=P+N]  starts a pattern (64 rows unless N);
+//                                     like= starts it as a copy of pattern P,
+//                                     its notes (not drums) N semitones up or
+//                                     down; the lines that follow replace
+//                                     their channels
 //   CH INST [step=S] [shift=R]: tokens...
 //                                     one channel (1..4) of the pattern above;
 //                                     INST is the default instrument or '-';
@@ -96,6 +102,7 @@ struct Instrument {
     int volume = 48;
     int loop_start = 0;  // bytes
     int loop_len = 0;    // bytes, 0 = no loop
+    bool drum = false;   // played at its fixed note: never transposed
 };
 
 struct Pattern {
@@ -119,6 +126,7 @@ struct Song {
     std::map<std::string, Pattern> patterns;
     std::vector<Tune> tunes = std::vector<Tune>(1);
     bool endless = false;
+    double gain = 1;  // scales every instrument's volume
 };
 
 // ---- instruments -----------------------------------------------------------
@@ -332,7 +340,8 @@ void add_instrument(Song& song, std::istringstream& in)
         ins.note = parse_note(kv["note"], i);
     }
     static const std::set<std::string> drums = {"kick", "snare", "clap", "hat", "ohat", "crash", "tom", "block"};
-    if (drums.count(type))
+    ins.drum = drums.count(type) > 0;
+    if (ins.drum)
         make_drum(ins, type, kv);
     else
         make_tonal(ins, type, kv);
@@ -590,6 +599,34 @@ void add_line(Song& song, Pattern& pat, const std::string& line)
     }
 }
 
+// A copy of pattern NAME, its tonal notes transposed by N ("NAME+N",
+// "NAME-N"); drums keep their fixed notes.
+Pattern variant(const Song& song, const std::string& spec)
+{
+    size_t k = spec.find_first_of("+-");
+    auto it = song.patterns.find(spec.substr(0, k));
+    if (it == song.patterns.end())
+        throw Error("unknown pattern " + spec);
+    int by = 0;
+    if (k != std::string::npos) {
+        size_t i = k + 1;
+        by = number(spec, i) * (spec[k] == '-' ? -1 : 1);
+    }
+    std::set<int> drums;
+    for (const auto& [name, in] : song.inst)
+        if (in.drum)
+            drums.insert(in.number);
+    Pattern p = it->second;
+    for (auto& row : p.cells)
+        for (Cell& c : row)
+            if (c.note >= 0 && !drums.count(c.sample)) {
+                c.note += by;
+                if (c.note < 0 || c.note > 35)
+                    throw Error("note out of range after transposing " + spec);
+            }
+    return p;
+}
+
 // Puts an effect on the first free channel of a row.
 void place_effect(Pattern& pat, int row, int effect, int param, const std::string& why)
 {
@@ -636,6 +673,8 @@ Song parse(std::istream& in)
                 ls >> song.tunes.back().speed;
             } else if (word == "tempo") {
                 ls >> song.tunes.back().tempo;
+            } else if (word == "gain") {
+                ls >> song.gain;
             } else if (word == "tune") {
                 song.tunes.emplace_back();
             } else if (word == "inst") {
@@ -653,6 +692,10 @@ Song parse(std::istream& in)
                 Pattern pat;
                 std::string opt;
                 while (ls >> opt) {
+                    if (opt.rfind("like=", 0) == 0) {
+                        pat = variant(song, opt.substr(5));
+                        continue;
+                    }
                     if (opt.rfind("rows=", 0) != 0)
                         throw Error("unknown option " + opt);
                     pat.rows = std::stoi(opt.substr(5));
@@ -773,7 +816,7 @@ std::string build(Song song)
             m += name;
             put16(m, static_cast<int>(in.data.size() / 2));
             m += '\0';
-            m += static_cast<char>(std::min(64, std::max(0, in.volume)));
+            m += static_cast<char>(std::min(64, std::max(0, static_cast<int>(std::lround(in.volume * song.gain)))));
             put16(m, in.loop_len ? in.loop_start / 2 : 0);
             put16(m, in.loop_len ? in.loop_len / 2 : 1);
         } else {
