@@ -69,9 +69,6 @@ TEST(TuneCompiler, LinesBecomeTheRightCells)
     EXPECT_EQ(cell(m, 0, 40, 2).period, 214);
     EXPECT_EQ(cell(m, 0, 40, 2).param, 20);
     EXPECT_EQ(cell(m, 0, 8, 2).period, 190);
-    // Speed and tempo on the first row of the first pattern played.
-    EXPECT_EQ(cell(m, 0, 0, 2).effect * 256 + cell(m, 0, 0, 2).param, 0xF04);
-    EXPECT_EQ(cell(m, 0, 0, 3).effect * 256 + cell(m, 0, 0, 3).param, 0xF00 + 150);
     // The short pattern breaks after its last row.
     EXPECT_EQ(cell(m, 1, 15, 3).effect, 0xD);
     // Looped sample: loop inside the sample, unlooped: length 1.
