@@ -1,12 +1,18 @@
 // solver: proves levels solvable, finds their shortest solutions and measures
 // their difficulty.
 //
-//   solver [--time SECONDS] [--write] [--table FILE.md] [--suggest] SOURCE.txt...
+//   solver [--time SECONDS] [--write] [--table FILE.md] [--suggest] [--check STAMP] SOURCE.txt...
 //
+// Each level's line tells, besides the search's measures, the share of the
+// stored solution's moves that offer a real choice, its longest stretch
+// without one and the seconds to spare at the fastest.
 // --write puts the shortest solution found into each source's "solution:" line.
 // --table writes the table of all levels given (markdown).
 // --suggest lists, for a level that cannot be won, the one-cell changes (a
 // field made a mine or a solid field, a hole made a field) that make it winnable.
+// --check holds the sets given (files named after their entries) to the
+// limits below and touches STAMP when they keep them; the data build packs the
+// levels only after that.
 #include "levelsrc.h"
 #include "similarity.h"
 #include "solver.h"
@@ -25,8 +31,85 @@ struct row {
     levelsrc::level_source src;
     solver::level lv;
     solver::report rep;
+    solver::choices walk;  // of the stored solution
     bool stored_ok = false;
+
+    int spare() const { return lv.time_limit - rep.seconds; }
+    int choice_percent() const { return walk.moves ? (200 * walk.open + walk.moves) / (2 * walk.moves) : 0; }
 };
+
+// What the sets are held to. Levels past the first few of a set never walk
+// long without a choice; the clock leaves a person room in the first dozen
+// and everywhere, and bites in a third of the late normal levels.
+constexpr int FREE_LEVELS = 5;    // the first levels of a set may walk without choices
+constexpr int MOST_FORCED = 20;   // moves in a row without a real choice, after them
+constexpr int EARLY_LEVELS = 12;  // the first dozen of a set ...
+constexpr int EARLY_SPARE = 12;   // ... leave this many seconds at the fastest
+constexpr int LEAST_SPARE = 10;   // and every level at least this many
+constexpr int LATE_FROM = 25;     // from this level of the normal set on ...
+constexpr int TIGHT_SPARE = 15;   // ... a third of the levels leave fewer seconds than this
+
+// The level's number in its set, and whether the set is the classic one, from
+// its entry name (zarn-NNN, levNNN); 0 for another name.
+int level_number(const std::string& name, bool& classic)
+{
+    classic = name.rfind("lev", 0) == 0;
+    if (!classic && name.rfind("zarn-", 0) != 0)
+        return 0;
+    return atoi(name.c_str() + (classic ? 3 : 5));
+}
+
+// Every limit a set breaks, one line each.
+std::vector<std::string> check_limits(const std::vector<row>& rows)
+{
+    std::vector<std::string> broken;
+    char line[160];
+    auto say = [&](const char* fmt, auto... args) {
+        snprintf(line, sizeof line, fmt, args...);
+        broken.push_back(line);
+    };
+    int late = 0, late_tight = 0;
+    int quarter_moves[4] = {}, quarter_open[4] = {};
+    int normal_count = 0;
+    for (const row& r : rows) {
+        bool classic = false;
+        normal_count += level_number(r.name, classic) > 0 && !classic;
+    }
+    for (const row& r : rows) {
+        bool classic = false;
+        const int n = level_number(r.name, classic);
+        if (n == 0)
+            continue;
+        if (!r.stored_ok)
+            say("%s: its stored solution does not win", r.name.c_str());
+        if (n > FREE_LEVELS && r.walk.longest_forced > MOST_FORCED)
+            say("%s: %d moves without a real choice from move %d (at most %d)", r.name.c_str(),
+                r.walk.longest_forced, r.walk.forced_from + 1, MOST_FORCED);
+        const int least = n <= EARLY_LEVELS ? EARLY_SPARE : LEAST_SPARE;
+        if (r.spare() < least)
+            say("%s: %d s to spare at the fastest (at least %d)", r.name.c_str(), r.spare(), least);
+        if (classic)
+            continue;
+        if (n >= LATE_FROM) {
+            late++;
+            late_tight += r.spare() < TIGHT_SPARE;
+        }
+        if (normal_count >= 4) {
+            const int q = std::min(3, (n - 1) / (normal_count / 4));
+            quarter_moves[q] += r.walk.moves;
+            quarter_open[q] += r.walk.open;
+        }
+    }
+    if (3 * late_tight < late)
+        say("normal levels %d on: %d of %d leave under %d s at the fastest (at least a third)", LATE_FROM, late_tight,
+            late, TIGHT_SPARE);
+    // The third quarter of the normal set offers choices at least as often as the second.
+    if (quarter_moves[1] > 0 && quarter_moves[2] > 0 &&
+        int64_t(quarter_open[2]) * quarter_moves[1] < int64_t(quarter_open[1]) * quarter_moves[2])
+        say("normal set: the third quarter offers a choice at %.1f %% of its moves, the second at %.1f %%",
+            100.0 * quarter_open[2] / quarter_moves[2], 100.0 * quarter_open[1] / quarter_moves[1]);
+    return broken;
+}
 
 bool write_solution(const std::string& path, const std::string& text, const std::string& moves)
 {
@@ -136,7 +219,8 @@ int main(int argc, char** argv)
 {
     double seconds = 20;
     bool write = false, want_suggestions = false;
-    std::string table;
+    std::string table, stamp;
+    bool check_sets = false;
     std::vector<std::string> files;
     for (int i = 1; i < argc; i++) {
         if (!strcmp(argv[i], "--time") && i + 1 < argc)
@@ -147,11 +231,16 @@ int main(int argc, char** argv)
             write = true;
         else if (!strcmp(argv[i], "--table") && i + 1 < argc)
             table = argv[++i];
+        else if (!strcmp(argv[i], "--check") && i + 1 < argc) {
+            check_sets = true;
+            stamp = argv[++i];
+        }
         else
             files.push_back(argv[i]);
     }
     if (files.empty()) {
-        fprintf(stderr, "usage: solver [--time SECONDS] [--write] [--table FILE.md] SOURCE.txt...\n");
+        fprintf(stderr, "usage: solver [--time SECONDS] [--write] [--table FILE.md] [--suggest] [--check STAMP] "
+                        "SOURCE.txt...\n");
         return 2;
     }
     int status = 0;
@@ -171,13 +260,15 @@ int main(int argc, char** argv)
         r.lv = solver::from_source(src);
         r.rep = solver::solve(r.lv, seconds);
         r.stored_ok = solver::check(r.lv, src.solution);
+        r.walk = solver::weigh_choices(r.lv, src.solution);
         const solver::report& p = r.rep;
-        printf("%-9s %-24s %s%s f%3d m%2d limit %2d  steps %3d (%2ds, slack %2d)  sol %7llu  states %8llu  "
-               "traps %3d lose1 %d  diff %3d  [%s]%s\n",
+        printf("%-9s %-24s %s%s f%3d m%2d limit %2d  steps %3d (%2ds, spare %2d)  choice %3d%% forced %3d  "
+               "sol %7llu  states %8llu  traps %3d lose1 %d  diff %3d  [%s]%s\n",
                r.name.c_str(), src.title.c_str(), p.solved ? "" : "UNSOLVED ", p.complete ? "" : "(incomplete) ",
-               r.lv.fields, r.lv.mines, r.lv.time_limit, p.steps, p.seconds, r.lv.time_limit - p.seconds,
-               (unsigned long long)p.solutions, (unsigned long long)p.states, p.traps, p.losing_first,
-               p.difficulty, solver::special_letters(p.specials).c_str(), r.stored_ok ? "" : "  stored solution fails");
+               r.lv.fields, r.lv.mines, r.lv.time_limit, p.steps, p.seconds, r.spare(), r.choice_percent(),
+               r.walk.longest_forced, (unsigned long long)p.solutions, (unsigned long long)p.states, p.traps,
+               p.losing_first, p.difficulty, solver::special_letters(p.specials).c_str(),
+               r.stored_ok ? "" : "  stored solution fails");
         if (!p.solved || !p.complete)
             status = 1;
         if (!p.solved && want_suggestions)
@@ -195,5 +286,14 @@ int main(int argc, char** argv)
     }
     if (!table.empty())
         write_table(table, rows);
+    if (check_sets) {
+        std::vector<std::string> broken = check_limits(rows);
+        for (const std::string& line : broken)
+            fprintf(stderr, "%s\n", line.c_str());
+        if (!broken.empty())
+            status = 1;
+        else if (status == 0)
+            std::ofstream(stamp) << "every level keeps the limits\n";
+    }
     return status;
 }

@@ -106,6 +106,39 @@ bool check(const level& lv, const std::string& moves, int* steps, int* specials)
     return search_won(s);
 }
 
+choices weigh_choices(const level& lv, const std::string& moves)
+{
+    auto search = begin(lv);
+    search_state s = search->root;
+    choices c;
+    int run = 0;
+    for (char ch : moves) {
+        const char* p = std::find(MOVE_CHARS, MOVE_CHARS + 4, ch);
+        if (p == MOVE_CHARS + 4)
+            break;
+        const int dir = int(p - MOVE_CHARS);
+        search_move played = search_apply(*search, s, dir);
+        if (played.result != SEARCH_MOVED)
+            break;
+        bool open = false;
+        for (int d = 0; d < 4 && !open; d++) {
+            if (d == dir)
+                continue;
+            search_move other = search_apply(*search, s, d);
+            open = other.result == SEARCH_MOVED && !(other.next == played.next);
+        }
+        c.moves++;
+        c.open += open;
+        run = open ? 0 : run + 1;
+        if (run > c.longest_forced) {
+            c.longest_forced = run;
+            c.forced_from = c.moves - run;
+        }
+        s = played.next;
+    }
+    return c;
+}
+
 std::string special_letters(int specials)
 {
     std::string s;

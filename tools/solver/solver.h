@@ -63,6 +63,19 @@ report solve(const level& lv, double time_limit);
 // Plays a move string from the start; steps and specials of the moves walked.
 // Returns true when it ends in a win, with no refused move and no fall.
 bool check(const level& lv, const std::string& moves, int* steps = nullptr, int* specials = nullptr);
+// Where a walk through a level asks the player to choose. A move offers a
+// real choice when another move from the same place does not step into space
+// at once: that move either still leads to a win or looks safe and is not.
+struct choices {
+    int moves = 0;           // moves of the walk
+    int open = 0;            // of them, those that offered a real choice
+    int longest_forced = 0;  // most moves in a row that offered none
+    int forced_from = 0;     // the first move of that stretch (0 the first of the walk)
+};
+// Weighs the moves of a walk from the start; stops at a move that is refused
+// or falls.
+choices weigh_choices(const level& lv, const std::string& moves);
+
 // "MSRPT"-style letters for the SPECIAL_ bits.
 std::string special_letters(int specials);
 
