@@ -64,7 +64,8 @@ int main(int argc, char** argv)
         if (!copy && i >= top)
             break;
         copies += copy;
-        fprintf(copy ? stderr : stdout, "%s%-9s %-9s score %.2f  layout %.2f  solution %.2f  symmetry %d  idea %.2f  symmetry %d\n",
+        fprintf(copy ? stderr : stdout,
+                "%s%-9s %-9s score %.2f  layout %.2f  solution %.2f  symmetry %d  idea %.2f  symmetry %d\n",
                 copy ? "too alike: " : "", base_name(files[p.a]).c_str(), base_name(files[p.b]).c_str(),
                 p.how.score, p.how.layout, p.how.solution, p.how.symmetry, p.how.idea, p.how.idea_symmetry);
     }
