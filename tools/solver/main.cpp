@@ -33,85 +33,11 @@ struct row {
     solver::report rep;
     solver::choices walk;  // of the stored solution
     bool stored_ok = false;
+    int stored_steps = 0;
 
     int spare() const { return lv.time_limit - rep.seconds; }
     int choice_percent() const { return walk.moves ? (200 * walk.open + walk.moves) / (2 * walk.moves) : 0; }
 };
-
-// What the sets are held to. Levels past the first few of a set never walk
-// long without a choice; the clock leaves a person room in the first dozen
-// and everywhere, and bites in a third of the late normal levels.
-constexpr int FREE_LEVELS = 5;    // the first levels of a set may walk without choices
-constexpr int MOST_FORCED = 20;   // moves in a row without a real choice, after them
-constexpr int EARLY_LEVELS = 12;  // the first dozen of a set ...
-constexpr int EARLY_SPARE = 12;   // ... leave this many seconds at the fastest
-constexpr int LEAST_SPARE = 10;   // and every level at least this many
-constexpr int LATE_FROM = 25;     // from this level of the normal set on ...
-constexpr int TIGHT_SPARE = 15;   // ... a third of the levels leave fewer seconds than this
-
-// The level's number in its set, and whether the set is the classic one, from
-// its entry name (zarn-NNN, levNNN); 0 for another name.
-int level_number(const std::string& name, bool& classic)
-{
-    classic = name.rfind("lev", 0) == 0;
-    if (!classic && name.rfind("zarn-", 0) != 0)
-        return 0;
-    return atoi(name.c_str() + (classic ? 3 : 5));
-}
-
-// Every limit a set breaks, one line each.
-std::vector<std::string> check_limits(const std::vector<row>& rows)
-{
-    std::vector<std::string> broken;
-    char line[160];
-    auto say = [&](const char* fmt, auto... args) {
-        snprintf(line, sizeof line, fmt, args...);
-        broken.push_back(line);
-    };
-    int late = 0, late_tight = 0;
-    int quarter_moves[4] = {}, quarter_open[4] = {};
-    int normal_count = 0;
-    for (const row& r : rows) {
-        bool classic = false;
-        normal_count += level_number(r.name, classic) > 0 && !classic;
-    }
-    for (const row& r : rows) {
-        bool classic = false;
-        const int n = level_number(r.name, classic);
-        if (n == 0)
-            continue;
-        if (!r.rep.solved || !r.rep.complete)
-            say("%s: the search did not prove it winnable in time", r.name.c_str());
-        if (!r.stored_ok)
-            say("%s: its stored solution does not win", r.name.c_str());
-        if (n > FREE_LEVELS && r.walk.longest_forced > MOST_FORCED)
-            say("%s: %d moves without a real choice from move %d (at most %d)", r.name.c_str(),
-                r.walk.longest_forced, r.walk.forced_from + 1, MOST_FORCED);
-        const int least = n <= EARLY_LEVELS ? EARLY_SPARE : LEAST_SPARE;
-        if (r.spare() < least)
-            say("%s: %d s to spare at the fastest (at least %d)", r.name.c_str(), r.spare(), least);
-        if (classic)
-            continue;
-        if (n >= LATE_FROM) {
-            late++;
-            late_tight += r.spare() < TIGHT_SPARE;
-        }
-        if (normal_count >= 4) {
-            const int q = std::min(3, (n - 1) / (normal_count / 4));
-            quarter_moves[q] += r.walk.moves;
-            quarter_open[q] += r.walk.open;
-        }
-    }
-    if (3 * late_tight < late)
-        say("normal levels %d on: %d of %d leave under %d s at the fastest (at least a third)", LATE_FROM, late_tight,
-            late, TIGHT_SPARE);
-    // The third quarter of the normal set offers choices at least as often as the second.
-    if (quarter_moves[1] > 0 && quarter_moves[2] > 0 &&
-        int64_t(quarter_open[2]) * quarter_moves[1] < int64_t(quarter_open[1]) * quarter_moves[2])
-        say("normal set: the third quarter offers a choice at %.1f %% of its moves, the second at %.1f %%",
-            100.0 * quarter_open[2] / quarter_moves[2], 100.0 * quarter_open[1] / quarter_moves[1]);
-    return broken;
-}
 
 bool write_solution(const std::string& path, const std::string& text, const std::string& moves)
 {
@@ -275,7 +201,7 @@ int main(int argc, char** argv)
             if ((!old_ok || old_steps > r.rep.steps) && write_solution(path, text, r.rep.solution))
                 r.src.solution = src.solution = r.rep.solution;
         }
-        r.stored_ok = solver::check(r.lv, src.solution);
+        r.stored_ok = solver::check(r.lv, src.solution, &r.stored_steps);
         r.walk = solver::weigh_choices(r.lv, src.solution);
         const solver::report& p = r.rep;
         char line[320];
@@ -300,7 +226,11 @@ int main(int argc, char** argv)
     if (!table.empty())
         write_table(table, rows);
     if (check_sets) {
-        std::vector<std::string> broken = check_limits(rows);
+        std::vector<solver::measured> levels;
+        for (const row& r : rows)
+            levels.push_back({r.name, r.rep.solved && r.rep.complete, r.stored_ok, r.stored_steps, r.rep.steps,
+                              r.spare(), r.rep.difficulty, r.walk});
+        std::vector<std::string> broken = solver::check_limits(levels);
         for (const std::string& line : broken)
             fprintf(stderr, "%s\n", line.c_str());
         if (!broken.empty())
