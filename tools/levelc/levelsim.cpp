@@ -60,7 +60,7 @@ int main(int argc, char** argv)
     int copies = 0;
     for (int i = 0; i < int(pairs.size()); i++) {
         const levelsrc::alike_pair& p = pairs[i];
-        bool copy = p.how.worst() >= levelsrc::SIMILARITY_LIMIT;
+        bool copy = p.how.highest() >= levelsrc::SIMILARITY_LIMIT;
         if (!copy && i >= top)
             break;
         copies += copy;

@@ -160,7 +160,7 @@ std::vector<alike_pair> compare_all(const std::vector<level_source>& levels)
         for (int b = a + 1; b < int(levels.size()); b++)
             pairs.push_back({a, b, compare_views(views[a][0], views[b])});
     std::stable_sort(pairs.begin(), pairs.end(),
-                     [](const alike_pair& x, const alike_pair& y) { return x.how.worst() > y.how.worst(); });
+                     [](const alike_pair& x, const alike_pair& y) { return x.how.highest() > y.how.highest(); });
     return pairs;
 }
 

@@ -26,7 +26,7 @@ struct likeness {
     double idea = 0;      // the edit ratio of the move strings under their own best symmetry
     int idea_symmetry = 0;
 
-    double worst() const { return score > idea ? score : idea; }
+    double highest() const { return score > idea ? score : idea; }
 };
 
 // Compares two levels under all 8 symmetries and every shift.

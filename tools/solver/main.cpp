@@ -11,7 +11,7 @@
 // --suggest lists, for a level that cannot be won, the one-cell changes (a
 // field made a mine or a solid field, a hole made a field) that make it winnable.
 // --check holds the sets given (files named after their entries) to the
-// limits below and, when they keep them, writes the levels' lines into STAMP
+// limits of solver.h and, when they keep them, writes the levels' lines into STAMP
 // instead of printing them; the data build packs the levels only after that.
 #include "levelsrc.h"
 #include "similarity.h"
@@ -103,7 +103,7 @@ void write_table(const std::string& path, const std::vector<row>& rows)
         const row& r = rows[i];
         if (const levelsrc::alike_pair* p = closest[i])
             snprintf(alike, sizeof alike, "%s %.2f", rows[size_t(p->a) == i ? p->b : p->a].name.c_str(),
-                     p->how.worst());
+                     p->how.highest());
         f << "| " << r.name << " | " << r.title << " | " << solver::special_letters(r.rep.specials) << " | "
           << r.lv.fields << " | " << r.lv.mines << " | " << r.lv.time_limit << " | " << r.rep.solution.size()
           << " | " << r.rep.steps << " | " << r.rep.seconds << " | " << r.spare() << " | " << r.choice_percent()
@@ -113,7 +113,7 @@ void write_table(const std::string& path, const std::vector<row>& rows)
     }
     if (!pairs.empty()) {
         const levelsrc::alike_pair& top = pairs.front();
-        snprintf(alike, sizeof alike, "%.2f (layout %.2f, solution %.2f, idea %.2f)", top.how.worst(),
+        snprintf(alike, sizeof alike, "%.2f (layout %.2f, solution %.2f, idea %.2f)", top.how.highest(),
                  top.how.layout, top.how.solution, top.how.idea);
         f << "\nMost alike pair: " << rows[size_t(top.a)].name << " and " << rows[size_t(top.b)].name << ", " << alike
           << ".\n";
