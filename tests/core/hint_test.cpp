@@ -30,8 +30,8 @@ bool standing()
 
 TEST_F(Hint, FollowingTheArrowFromStartToEndWinsALevelForHalfTheBonus)
 {
-    // Pinwheel: the level the hint's search from the start works longest on.
-    curr_map = 46;
+    // Locks: the level the hint's search from the start works longest on.
+    curr_map = 42;
     init_maps(curr_map, 0);
     int points = 0;  // a field crossed scores one, a mine three
     for (auto& row : Map)
@@ -58,8 +58,8 @@ TEST_F(Hint, FollowingTheArrowFromStartToEndWinsALevelForHalfTheBonus)
     });
     EXPECT_EQ(engine_outcome, PLAY_WON);
     EXPECT_GT(thinking, 1) << "the first hint takes the search some frames";
-    EXPECT_GE(asked, 78) << "a hint for every move";
-    EXPECT_GE(arrows_seen, 78);
+    EXPECT_GE(asked, 71) << "a hint for every move";
+    EXPECT_GE(arrows_seen, 71);
     EXPECT_EQ(Player.score, points + MapData.time_left + 50) << "half the level bonus";
 }
 
@@ -87,7 +87,7 @@ TEST_F(Hint, AFieldCrumbledThatTheWayNeededIsAnnouncedAtOnce)
 
 TEST_F(Hint, StandingTooLongIsAnnouncedWithinASecondOfTheLastChance)
 {
-    // Keep Moving: 79 steps at the least, 20 seconds. Stand still on the
+    // Keep Moving: 44 steps at the least, 20 seconds. Stand still on the
     // start: once fewer steps are left in the time than the way needs, the
     // game must say so, and not before.
     curr_map = 5;
@@ -95,7 +95,7 @@ TEST_F(Hint, StandingTooLongIsAnnouncedWithinASecondOfTheLastChance)
     int too_late = -1, announced = -1;
     sys_set_clock(250);
     run_script(script("1 press RETURN\n601 quit\n"), engine, [&](int frame) {
-        if (frame > 1 && too_late < 0 && hint_steps_left(MapData.time_left, sys_ticks()) < 79)
+        if (frame > 1 && too_late < 0 && hint_steps_left(MapData.time_left, sys_ticks()) < 44)
             too_late = frame;
         announced = dead_end && announced < 0 ? frame : announced;
     });
