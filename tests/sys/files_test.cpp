@@ -2,6 +2,7 @@
 // file written through a link planted in the folder.
 #include "support/game.h"
 
+#include <fcntl.h>
 #include <sys/resource.h>
 
 namespace {
@@ -59,4 +60,88 @@ TEST(SaveFile, APlantedLinkIsReplacedNeverWrittenThrough)
     ASSERT_EQ(lstat("linked.dat", &st), 0);
     EXPECT_TRUE(S_ISREG(st.st_mode)) << "the saved file is a file of its own";
     EXPECT_EQ(text(read_bytes("linked.dat")), "mine");
+}
+
+namespace {
+
+// What a save did, in order: "sync file", "sync folder", "link", "rename".
+std::vector<std::string> calls;
+bool unnamed_refused;
+sys_save_calls own;  // the system's
+
+void watch_saves()
+{
+    calls.clear();
+    own = sys_save_ops;
+    sys_save_ops.open_unnamed = [](const char* folder) {
+        return unnamed_refused ? (errno = EOPNOTSUPP, -1) : own.open_unnamed(folder);
+    };
+    sys_save_ops.sync = [](int fd) {
+        struct stat st;
+        fstat(fd, &st);
+        calls.push_back(S_ISDIR(st.st_mode) ? "sync folder" : "sync file");
+        if (!S_ISDIR(st.st_mode))  // a kill now must leave nothing behind but the old file
+            calls.push_back(std::to_string(files_in("saves")) + " files");
+        return own.sync(fd);
+    };
+    sys_save_ops.link = [](int fd, const char* path) {
+        calls.push_back("link");
+        return own.link(fd, path);
+    };
+    sys_save_ops.rename = [](const char* from, const char* to) {
+        calls.push_back("rename");
+        return own.rename(from, to);
+    };
+}
+
+}  // namespace
+
+// A power cut after a rename of a file never synced leaves an empty file: the
+// data is synced first, then named, then the folder synced. Where the system
+// has unnamed files, a save killed at any point leaves no temporary file.
+TEST(SaveFile, SyncsTheFileBeforeItsRenameAndTheFolderAfterIt)
+{
+    ASSERT_EQ(mkdir("saves", 0700), 0);
+    ASSERT_TRUE(save("saves/game.dat", "old"));
+    for (bool refused : {false, true}) {
+        unnamed_refused = refused;
+        watch_saves();
+        EXPECT_TRUE(save("saves/game.dat", "new"));
+        sys_files_reset();
+        const std::vector<std::string> want =
+            refused ? std::vector<std::string>{"sync file", "2 files", "rename", "sync folder"}
+                    : std::vector<std::string>{"sync file", "1 files", "link", "rename", "sync folder"};
+        EXPECT_EQ(calls, want) << (refused ? "named temporary" : "unnamed file");
+        EXPECT_EQ(text(read_bytes("saves/game.dat")), "new");
+        EXPECT_EQ(files_in("saves"), 1);
+    }
+    unnamed_refused = false;
+}
+
+// A save killed before its rename (without unnamed files) leaves NAME.XXXXXX:
+// the next save of that file removes those a minute old, and nothing else.
+TEST(SaveFile, ClearsTheStaleTemporariesOfItsOwnFileOnly)
+{
+    ASSERT_EQ(mkdir("stale", 0700), 0);
+    const std::vector<std::string> stale = {"stale/zarn.rec.Ab12Z9", "stale/zarn.rec.000000"};
+    const std::vector<std::string> kept = {"stale/zarn.rec.Ab12Z", "stale/zarn.rec.Ab12Z9x", "stale/zarn.hi.Ab12Z9",
+                                           "stale/zarn.rec-Ab12Z9", "stale/zarn.rec.Ab_2Z9", "stale/fresh"};
+    for (const std::string& f : stale)
+        write_bytes(f, {'x'});
+    for (const std::string& f : kept)
+        write_bytes(f, {'k'});
+    write_bytes("stale/zarn.rec.Fresh1", {'f'});  // a save running right now
+    ASSERT_EQ(mkdir("stale/zarn.rec.Dir123", 0700), 0);
+    const timespec old[2] = {{time(nullptr) - 61, 0}, {time(nullptr) - 61, 0}};
+    for (const std::string& f : stale)
+        utimensat(AT_FDCWD, f.c_str(), old, 0);
+    for (const char* f : {"stale/zarn.hi.Ab12Z9", "stale/zarn.rec.Ab12Z", "stale/zarn.rec.Dir123"})
+        utimensat(AT_FDCWD, f, old, 0);
+    ASSERT_TRUE(save("stale/zarn.rec", "records"));
+    for (const std::string& f : stale)
+        EXPECT_NE(access(f.c_str(), F_OK), 0) << f;
+    for (const std::string& f : kept)
+        EXPECT_EQ(access(f.c_str(), F_OK), 0) << f;
+    EXPECT_EQ(access("stale/zarn.rec.Fresh1", F_OK), 0);
+    EXPECT_EQ(access("stale/zarn.rec.Dir123", F_OK), 0);
 }
