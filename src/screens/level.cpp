@@ -123,12 +123,12 @@ void settle_time_up()
     show_message(SFX_LEVEL_OVER_DIE, MSG_TIME_UP);
 }
 
-// A won level's time and steps go to the records, unless a cheat changed the
-// clock or the fields.
+// A won level's time and steps go to the records, the player's own best:
+// not when a cheat changed the clock or the fields, nor after a hint.
 void note_record()
 {
     new_record = false;
-    if (Player.time_bonus == 0 && level_warp_activated == 0)
+    if (Player.time_bonus == 0 && level_warp_activated == 0 && hint_used == 0)
         new_record = note_level_won(curr_map, classic_mode, MapData.time_left, attempt_steps);
 }
 
