@@ -328,8 +328,9 @@ void engine()
         }
         if (ctrl & CTRL_HINT)
             hint_ask();
-        if (x != -1)
-            pressed |= pointer_steer(x, y);
+        // A click beside the player is the frame's last press.
+        if (int32_t steer = x != -1 ? pointer_steer(x, y) : 0)
+            pressed = is_diagonal(pressed | steer) ? 0 : steer;
         if (quit_zarn == 1)
             return;
         draw_play();

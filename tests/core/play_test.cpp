@@ -178,6 +178,7 @@ TEST_F(Play, EveryPressGivesOneStepTappedBetweenFramesOrDuringAStep)
                                               "40 press RIGHT\n40 hold RIGHT\n42 release RIGHT\n"  // 40
                                               "50 press RIGHT\n50 hold RIGHT\n57 release RIGHT\n"  // 50, 55
                                               "62 press RIGHT\n64 click 154 56\n"  // 62; steered: 67
+                                              "75 press UP\n75 press RIGHT\n"   // a diagonal: none
                                               "80 quit\n");
     std::vector<int> steps;
     for (auto [frame, sfx] : res.effects)
