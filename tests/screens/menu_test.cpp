@@ -166,6 +166,18 @@ TEST_F(MainMenu, TheDemoWinsItsLevelsInTurnLeavesTheGameAloneAndAnyInputEndsIt)
     setenv("XDG_PICTURES_DIR", scratch_dir().c_str(), 1);
     EXPECT_EQ(play([&] { outcome = play_demo(); }, "[5][F][A][A][5]x").frames, 13) << "window keys are no keys here";
     unsetenv("XDG_PICTURES_DIR");
+
+    {  // a solution without its level: no demonstration, and the game goes on
+        private_data data;
+        closeArchives();
+        write_qva("data/maps.qva", {{"zarn-001.sol", {'R'}}});
+        openArchives();
+        demo_level = 1;
+        EXPECT_EQ(play([&] { outcome = play_demo(); }, "").frames, 0);
+        EXPECT_EQ(outcome, -1);
+        closeArchives();
+    }
+    openArchives();
 }
 
 // A click outside the letters confirms too, space does not; AAAA is no word.
