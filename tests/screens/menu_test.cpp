@@ -173,6 +173,7 @@ TEST_F(MainMenu, TheDemoWinsItsLevelsInTurnLeavesTheGameAloneAndAnyInputEndsIt)
         write_qva("data/maps.qva", {{"zarn-001.sol", {'R'}}});
         openArchives();
         demo_level = 1;
+        classic_mode = 0;
         EXPECT_EQ(play([&] { outcome = play_demo(); }, "").frames, 0);
         EXPECT_EQ(outcome, -1);
         closeArchives();
