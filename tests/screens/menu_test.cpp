@@ -120,11 +120,13 @@ TEST_F(MainMenu, IdleTurnsShowTheTableThenADemoThenTheTableAgainAndThePasswordSc
     EXPECT_EQ(confirmed("[@31000][v][@62000][v][@93000][v]"), 1);
     EXPECT_EQ(demo_level, 2) << "one demonstration, of level 1";
     EXPECT_GT(last.ms, 93000u);
-    // The password screen at 20 s (one second of verdict) restarts it.
+    // The password screen at 20 s (one second of verdict) restarts it, and
+    // so does the settings screen.
     Player.bonus_lives = 9;
     EXPECT_EQ(confirmed("[@20000][v][v][E][5][E][@39000][^]"), 2);
     EXPECT_EQ(Player.bonus_lives, 0);
     EXPECT_GT(last.ms, 39000u);
+    EXPECT_EQ(confirmed("[@20000][v][v][v][E][S][@39000][^][^]"), 2);
 }
 
 // The demonstration plays its level by the stored solution through the play
