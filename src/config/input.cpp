@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 
 namespace {
 
@@ -151,7 +152,7 @@ bool window_key(const SDL_keysym& k)
         return true;
     }
     if (k.sym == SDLK_F12) {
-        char path[1024];
+        char path[PATH_MAX];
         save_screenshot(path, sizeof path);
         return true;
     }
