@@ -40,6 +40,7 @@ constexpr int PAUSE_RESTART = 2;
 constexpr int PAUSE_ABANDON = 3;
 constexpr int32_t LEVEL_BONUS = 100;  // added with the seconds left for a won level
 constexpr const char* PRESS = "PRESS A BUTTON";
+constexpr int ANSWER_X = 6;  // the continue answer, inside its slot clear of the screen's edge
 
 // The level records: the steps of the attempt in play (moves the player
 // started; pushes and teleports are none) and whether its win beat a record.
@@ -210,7 +211,7 @@ void draw_level_start(bool blink)
     draw_picture(letsgo, 0, 0, 320, 240);
     if (blink)
         put_text(screen, 48, 208, PRESS);
-    if (curr_map > 1 && curr_map <= PW_COUNT) {
+    if (curr_map >= 1 && curr_map <= PW_COUNT) {  // level 1 too: its panel is never empty
         snprintf(tmp_string, sizeof tmp_string, "%s~", pw[curr_map - 1]);
         memcpy(last_pw, pw[curr_map - 1], sizeof last_pw);
         put_text1(screen, 4, 8, "PASSWORD~");
@@ -252,7 +253,7 @@ void draw_message(int mode, int word, bool blink)
     case MSG_GAME_OVER:
         draw_picture(gameover, 0, 0, 320, 240);
         put_text(screen, 2, 192, "CONTINUE~");
-        put_text1(screen, 2, 216, tmp_string_c);
+        put_text1(screen, ANSWER_X, 216, tmp_string_c);
         return;
     default:
         return;

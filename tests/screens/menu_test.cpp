@@ -206,11 +206,13 @@ TEST_F(PasswordScreen, EachCheatWordHasItsEffectAndEveryVisitClearsThePlayerChea
     }
 }
 
+// The verdict's frame shows the word without the typing cursor under it.
 TEST_F(PasswordScreen, LevelPasswordsPickALevelOfTheSetInPlay)
 {
     enter(std::string(pw[11]) + "[E]");
     EXPECT_EQ(curr_map, 12);
     EXPECT_STREQ(tmp_string, "LEVEL 12");
+    EXPECT_FALSE(drawn_already([](SDL_Surface* s) { put_text(s, 128, 176, "    ."); })) << "no cursor";
     enter(std::string(pw[47]) + "[E]");
     EXPECT_EQ(curr_map, 48);
     enter("VEGT[E]");
