@@ -130,22 +130,6 @@ TEST_F(Screen, TheBlurBufferIsDroppedWhenTheDisplayGrowsAndOnReset)
     EXPECT_EQ(full_width * 10000 + full_height + zoom + full_screen, 640 * 10000 + 480 + 2);
 }
 
-TEST_F(Screen, EveryFilterFillsThe1280DisplayAndZoomBeyondThemShowsItUnrefreshed)
-{
-    for (int z = 1; z <= 6; z++) {
-        set_mode(z <= 5 ? z : 1, 0, 1);
-        zoom = z;
-        SDL_FillRect(fscreen, nullptr, 0x1234);
-        SDL_FillRect(screen, nullptr, 0xF800);
-        GFX_Flip(screen);
-        int stale = 0;
-        for (int y = 0; y < 960; y++)
-            for (int x = 0; x < 1280; x++)
-                stale += pixel16(fscreen, x, y) == 0x1234;
-        EXPECT_EQ(stale, z <= 5 ? 0 : 1280 * 960) << "zoom " << z;
-    }
-}
-
 TEST_F(Screen, DisplayPositionsMapToTheFrame)
 {
     const int cases[][6] = {{0, 0, 319, 239, 319, 239}, {0, 1, 100, 7, 100, 7}, {1, 0, 639, 479, 319, 239},
