@@ -23,47 +23,6 @@ long files_in(const char* folder)
     return std::distance(std::filesystem::directory_iterator(folder), {});
 }
 
-}  // namespace
-
-TEST(SaveFile, ReplacesTheOldFileWholeOrKeepsItOnAFullDiskAndLeavesNothingElse)
-{
-    ASSERT_EQ(mkdir("saves", 0700), 0);
-    ASSERT_TRUE(save("saves/game.dat", "first"));
-    ASSERT_TRUE(save("saves/game.dat", "second, longer"));
-    EXPECT_EQ(text(read_bytes("saves/game.dat")), "second, longer");
-    EXPECT_EQ(files_in("saves"), 1);
-    EXPECT_FALSE(save("no/such/folder/game.dat", "x"));
-
-    std::string big(64 * 1024, 'x');
-    signal(SIGXFSZ, SIG_IGN);  // the write fails instead of ending the program
-    rlimit was;
-    getrlimit(RLIMIT_FSIZE, &was);
-    rlimit small = was;
-    small.rlim_cur = 4096;  // the disk is full after 4 KiB
-    setrlimit(RLIMIT_FSIZE, &small);
-    bool saved = save("saves/game.dat", big);
-    setrlimit(RLIMIT_FSIZE, &was);
-    signal(SIGXFSZ, SIG_DFL);
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(text(read_bytes("saves/game.dat")), "second, longer");
-    EXPECT_EQ(files_in("saves"), 1);
-}
-
-TEST(SaveFile, APlantedLinkIsReplacedNeverWrittenThrough)
-{
-    write_bytes("victim.txt", {'k', 'e', 'e', 'p'});
-    for (const char* name : {"linked.dat.tmp", "linked.dat"})
-        ASSERT_EQ(symlink("victim.txt", name), 0);
-    ASSERT_TRUE(save("linked.dat", "mine"));
-    EXPECT_EQ(text(read_bytes("victim.txt")), "keep");
-    struct stat st;
-    ASSERT_EQ(lstat("linked.dat", &st), 0);
-    EXPECT_TRUE(S_ISREG(st.st_mode)) << "the saved file is a file of its own";
-    EXPECT_EQ(text(read_bytes("linked.dat")), "mine");
-}
-
-namespace {
-
 // What a save did, in order: "sync file", "sync folder", "link", "rename".
 std::vector<std::string> calls;
 bool unnamed_refused;
@@ -94,54 +53,78 @@ void watch_saves()
     };
 }
 
+
 }  // namespace
 
-// A power cut after a rename of a file never synced leaves an empty file: the
-// data is synced first, then named, then the folder synced. Where the system
-// has unnamed files, a save killed at any point leaves no temporary file.
-TEST(SaveFile, SyncsTheFileBeforeItsRenameAndTheFolderAfterIt)
+// A power cut after the rename of a file never synced leaves an empty file:
+// the data is synced first, then named, then the folder synced. Where the
+// system has unnamed files, a save killed at any point leaves no temporary.
+TEST(SaveFile, ReplacesTheOldFileWholeSyncedBeforeItsNameOrKeepsItOnAFullDisk)
 {
     ASSERT_EQ(mkdir("saves", 0700), 0);
-    ASSERT_TRUE(save("saves/game.dat", "old"));
     for (bool refused : {false, true}) {
+        ASSERT_TRUE(save("saves/game.dat", "first"));
         unnamed_refused = refused;
         watch_saves();
-        EXPECT_TRUE(save("saves/game.dat", "new"));
+        ASSERT_TRUE(save("saves/game.dat", "second, longer"));
         sys_files_reset();
         const std::vector<std::string> want =
             refused ? std::vector<std::string>{"sync file", "2 files", "rename", "sync folder"}
                     : std::vector<std::string>{"sync file", "1 files", "link", "rename", "sync folder"};
         EXPECT_EQ(calls, want) << (refused ? "named temporary" : "unnamed file");
-        EXPECT_EQ(text(read_bytes("saves/game.dat")), "new");
+        EXPECT_EQ(text(read_bytes("saves/game.dat")), "second, longer");
         EXPECT_EQ(files_in("saves"), 1);
     }
     unnamed_refused = false;
+    EXPECT_FALSE(save("no/such/folder/game.dat", "x"));
+
+    std::string big(64 * 1024, 'x');
+    signal(SIGXFSZ, SIG_IGN);  // the write fails instead of ending the program
+    rlimit was;
+    getrlimit(RLIMIT_FSIZE, &was);
+    rlimit small = was;
+    small.rlim_cur = 4096;  // the disk is full after 4 KiB
+    setrlimit(RLIMIT_FSIZE, &small);
+    bool saved = save("saves/game.dat", big);
+    setrlimit(RLIMIT_FSIZE, &was);
+    signal(SIGXFSZ, SIG_DFL);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(text(read_bytes("saves/game.dat")), "second, longer");
+    EXPECT_EQ(files_in("saves"), 1);
 }
+
+TEST(SaveFile, APlantedLinkIsReplacedNeverWrittenThrough)
+{
+    write_bytes("victim.txt", {'k', 'e', 'e', 'p'});
+    for (const char* name : {"linked.dat.tmp", "linked.dat"})
+        ASSERT_EQ(symlink("victim.txt", name), 0);
+    ASSERT_TRUE(save("linked.dat", "mine"));
+    EXPECT_EQ(text(read_bytes("victim.txt")), "keep");
+    struct stat st;
+    ASSERT_EQ(lstat("linked.dat", &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode)) << "the saved file is a file of its own";
+    EXPECT_EQ(text(read_bytes("linked.dat")), "mine");
+}
+
 
 // A save killed before its rename (without unnamed files) leaves NAME.XXXXXX:
 // the next save of that file removes those a minute old, and nothing else.
 TEST(SaveFile, ClearsTheStaleTemporariesOfItsOwnFileOnly)
 {
     ASSERT_EQ(mkdir("stale", 0700), 0);
-    const std::vector<std::string> stale = {"stale/zarn.rec.Ab12Z9", "stale/zarn.rec.000000"};
-    const std::vector<std::string> kept = {"stale/zarn.rec.Ab12Z", "stale/zarn.rec.Ab12Z9x", "stale/zarn.hi.Ab12Z9",
-                                           "stale/zarn.rec-Ab12Z9", "stale/zarn.rec.Ab_2Z9", "stale/fresh"};
-    for (const std::string& f : stale)
-        write_bytes(f, {'x'});
-    for (const std::string& f : kept)
-        write_bytes(f, {'k'});
-    write_bytes("stale/zarn.rec.Fresh1", {'f'});  // a save running right now
-    ASSERT_EQ(mkdir("stale/zarn.rec.Dir123", 0700), 0);
     const timespec old[2] = {{time(nullptr) - 61, 0}, {time(nullptr) - 61, 0}};
-    for (const std::string& f : stale)
-        utimensat(AT_FDCWD, f.c_str(), old, 0);
-    for (const char* f : {"stale/zarn.hi.Ab12Z9", "stale/zarn.rec.Ab12Z", "stale/zarn.rec.Dir123"})
-        utimensat(AT_FDCWD, f, old, 0);
+    // name, old or not, removed or not
+    const std::tuple<const char*, bool, bool> files[] = {
+        {"zarn.rec.Ab12Z9", true, true},  {"zarn.rec.000000", true, true},  {"zarn.rec.Fresh1", false, false},
+        {"zarn.rec.Ab12Z", true, false},  {"zarn.rec.Ab12Z9x", true, false}, {"zarn.hi.Ab12Z9", true, false},
+        {"zarn.rec-Ab12Z9", true, false}, {"zarn.rec.Ab_2Z9", true, false},  {"zarn.rec.Dir123", true, false}};
+    for (auto [name, aged, gone] : files) {
+        std::string path = std::string("stale/") + name;
+        strstr(name, "Dir") ? void(mkdir(path.c_str(), 0700)) : write_bytes(path, {'x'});
+        if (aged)
+            utimensat(AT_FDCWD, path.c_str(), old, 0);
+    }
     ASSERT_TRUE(save("stale/zarn.rec", "records"));
-    for (const std::string& f : stale)
-        EXPECT_NE(access(f.c_str(), F_OK), 0) << f;
-    for (const std::string& f : kept)
-        EXPECT_EQ(access(f.c_str(), F_OK), 0) << f;
-    EXPECT_EQ(access("stale/zarn.rec.Fresh1", F_OK), 0);
-    EXPECT_EQ(access("stale/zarn.rec.Dir123", F_OK), 0);
+    for (auto [name, aged, gone] : files)
+        EXPECT_EQ(access((std::string("stale/") + name).c_str(), F_OK) != 0, gone) << name;
 }
