@@ -19,9 +19,9 @@ int32_t shot_conversions;
 
 namespace {
 
-constexpr int NAME_TRIES = 100;      // zarn-...png, then -2 up to -99
+constexpr int NAME_TRIES = 100;      // zarn-...png, then -2 up to -100
 constexpr size_t NOTICE_CHARS = 40;  // small-font characters across the frame
-constexpr char LONGEST_NAME[] = "/zarn-YYYYMMDD-HHMMSS-99.png";
+constexpr char LONGEST_NAME[] = "/zarn-YYYYMMDD-HHMMSS-100.png";
 
 // The surface as rows of 8-bit red, green and blue; null when out of memory.
 uint8_t* rgb_copy(SDL_Surface* s)
