@@ -273,27 +273,27 @@ void key_cap(Img& d, int x, int y, int dir, const Palette& p)
 
 // How to answer the continue question, around the game's words: "CONTINUE"
 // (medium, at 2, 192) gets its question mark, the answer the game shows at
-// (2, 216) a slot of its own, and beside it the keys that choose each answer
-// and, below, the button that takes it.
+// (6, 216) a slot of its own clear of the screen's edge, and beside it the
+// keys that choose each answer and, below, the button that takes it.
 void continue_legend(Img& d, const Fonts& f, const Palette& p)
 {
     draw_text(d, f.medium, 16, 130, 192, "?");
-    for (int y = 212; y <= 227; y++)  // the answer's slot, open to the left edge
-        for (int x = 0; x <= 30; x++) {
+    for (int y = 212; y <= 227; y++)  // the answer's slot
+        for (int x = 2; x <= 34; x++) {
             rgb c = mix(0x000000, p.panel, 0.3);
-            if (y == 212)
+            if (y == 212 || x == 2)
                 c = scale(p.panel, 0.3);
-            else if (y == 227 || x == 30)
+            else if (y == 227 || x == 34)
                 c = mix(p.panel_hi, 0xffffff, 0.25);
             d.set(x, y, c);
         }
     Img ink = font_small_sheet(f.masters, mix(p.panel_hi, 0xffffff, 0.55), p.panel_hi);
-    key_cap(d, 38, 213, 0, p);
-    key_cap(d, 53, 213, 2, p);
-    draw_small(d, ink, 69, 216, "YES");
-    key_cap(d, 106, 213, 1, p);
-    key_cap(d, 121, 213, 3, p);
-    draw_small(d, ink, 137, 216, "NO");
+    key_cap(d, 42, 213, 0, p);
+    key_cap(d, 57, 213, 2, p);
+    draw_small(d, ink, 73, 216, "YES");
+    key_cap(d, 110, 213, 1, p);
+    key_cap(d, 125, 213, 3, p);
+    draw_small(d, ink, 141, 216, "NO");
     draw_small(d, ink, 2, 231, "THEN PRESS A BUTTON");
 }
 
