@@ -16,6 +16,12 @@ constexpr int32_t CTRL_WARP = 0x200;    // the level-warp chord is held
 constexpr int32_t CTRL_HINT = 0x400;    // the hint key (H) or the hint button was pressed
 constexpr int32_t CTRL_CONFIRM = CTRL_ACTION | CTRL_PAUSE;  // menus confirm with either
 
+// True when the directions among bits form a diagonal (a vertical and a horizontal one).
+constexpr bool is_diagonal(int32_t bits)
+{
+    return (bits & (CTRL_UP | CTRL_DOWN)) && (bits & (CTRL_LEFT | CTRL_RIGHT));
+}
+
 // Control indices of the binding tables.
 enum : int { CONTROL_UP, CONTROL_DOWN, CONTROL_LEFT, CONTROL_RIGHT, CONTROL_PAUSE, CONTROL_ACTION };
 constexpr int CONTROL_COUNT = 6;  // the controls a player can bind
@@ -31,7 +37,7 @@ extern int32_t DEFAULT_LEFT_BUTTON;    // of LEFT
 extern int32_t DEFAULT_RIGHT_BUTTON;   // of RIGHT
 extern int32_t DEFAULT_PAUSE_BUTTON;   // of PAUSE
 extern int32_t DEFAULT_ACTION_BUTTON;  // of ACTION
-extern int32_t direction_presses;      // CTRL_UP..CTRL_RIGHT pressed in the last event reading, let go or not
+extern int32_t direction_presses;      // the direction (CTRL_UP..CTRL_RIGHT) pressed last in the last event reading, let go or not; 0 when its presses form a diagonal
 extern int32_t quit_zarn;              // 1 once the window was closed or the game chose to end
 extern int32_t focus_lost;             // 1 once the window lost the keyboard focus; the play loop clears it
 extern int32_t level_warp_activated;   // 1 enables the level-warp chord (shift + X)

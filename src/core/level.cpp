@@ -123,17 +123,24 @@ void derive_map()
     MapData.time_left = (count < 20 ? 20 : count > 99 ? 99 : count) + Player.time_bonus;
 }
 
-void init_maps(int level, int classic)
+bool load_level(int level, int classic)
 {
     for (int row = 1; row < MAP_ROWS; row++)
         for (int col = 1; col < MAP_COLS; col++)
             Map[row][col] = map_cell{};
-    if (!LoadLevel(level, classic)) {
+    if (!LoadLevel(level, classic))
+        return false;
+    derive_map();
+    return true;
+}
+
+void init_maps(int level, int classic)
+{
+    if (!load_level(level, classic)) {
         // Without its level the game cannot go on: say which one and stop.
         char line[4200];
         snprintf(line, sizeof line, "Missing or damaged level %s.zlv in %s", level_entry_name(level, classic),
                  qva_name(QVA_MAPS));
         sys_fatal(line);
     }
-    derive_map();
 }

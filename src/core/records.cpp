@@ -5,6 +5,7 @@
 #include "sys/bytes.h"
 #include "sys/files.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -53,6 +54,18 @@ bool decode(const uint8_t* in, size_t len, level_record (&out)[2][RECORD_LEVELS]
     return true;
 }
 
+// Saves the records; a save that fails says so in one line (the old file
+// stays as it was).
+void save_or_say()
+{
+    if (write_records())
+        return;
+    int failure = errno;
+    char path[sizeof fname_buf];
+    records_path(path, sizeof path);
+    fprintf(stderr, "zarn: level records not saved in %s: %s\n", path, strerror(failure));
+}
+
 }  // namespace
 
 void records_reset()
@@ -67,7 +80,8 @@ void read_records()
         return;
     char path[sizeof fname_buf];
     records_path(path, sizeof path);
-    FILE* f = fopen(path, "rb");
+    uint64_t file_len = 0;
+    FILE* f = sys_open_regular(path, &file_len);  // a FIFO or a folder is never waited on
     if (!f)
         return;  // no records yet
     uint8_t bytes[RECORDS_FILE_BYTES + 1];  // one more shows a file too long
@@ -118,7 +132,7 @@ bool note_level_won(int level, int classic, int32_t time_left, int32_t steps)
     level_record& r = records[classic ? 1 : 0][level - 1];
     if (r.steps == 0) {
         r = {time_left, steps};
-        write_records();
+        save_or_say();
         return false;
     }
     bool beaten = false;
@@ -131,6 +145,6 @@ bool note_level_won(int level, int classic, int32_t time_left, int32_t steps)
         beaten = true;
     }
     if (beaten)
-        write_records();
+        save_or_say();
     return beaten;
 }
