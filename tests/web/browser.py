@@ -114,20 +114,15 @@ class Browser:
         target = self.frames() + n
         self.wait("Module.timing.frames >= %d" % target, timeout, "%d frames" % n)
 
-    KEYS = {"Return": ("Enter", "Enter", 13), "Escape": ("Escape", "Escape", 27), "Space": (" ", "Space", 32),
-            "Up": ("ArrowUp", "ArrowUp", 38), "Down": ("ArrowDown", "ArrowDown", 40),
-            "Left": ("ArrowLeft", "ArrowLeft", 37), "Right": ("ArrowRight", "ArrowRight", 39),
-            "F12": ("F12", "F12", 123)}
+    # The keys the tests press: DOM key, code and Windows key code.
+    KEYS = {"Return": ("Enter", "Enter", 13), "Up": ("ArrowUp", "ArrowUp", 38), "Down": ("ArrowDown", "ArrowDown", 40),
+            "Left": ("ArrowLeft", "ArrowLeft", 37), "Right": ("ArrowRight", "ArrowRight", 39)}
 
     def key(self, name, down=True, up=True):
-        if name in self.KEYS:
-            key, code, vk = self.KEYS[name]
-        else:  # a letter
-            key, code, vk = name.lower(), "Key" + name.upper(), ord(name.upper())
-        text = {"text": key} if len(key) == 1 else ({"text": "\r"} if key == "Enter" else {})
-        if down:
-            self.call("Input.dispatchKeyEvent", type="keyDown" if text else "rawKeyDown", key=key, code=code,
-                      windowsVirtualKeyCode=vk, **text)
+        key, code, vk = self.KEYS[name]
+        if down:  # Return types a carriage return, as a real key does
+            self.call("Input.dispatchKeyEvent", type="keyDown" if key == "Enter" else "rawKeyDown", key=key,
+                      code=code, windowsVirtualKeyCode=vk, **({"text": "\r"} if key == "Enter" else {}))
         if up:
             self.call("Input.dispatchKeyEvent", type="keyUp", key=key, code=code, windowsVirtualKeyCode=vk)
 
@@ -145,10 +140,6 @@ class Browser:
                 s += String.fromCharCode.apply(null, d.subarray(i, i + 32768));
             return [c.width, c.height, btoa(s)]; })()""")
         return shot[0], shot[1], base64.b64decode(shot[2])
-
-    def screenshot(self, path):
-        with open(path, "wb") as f:
-            f.write(base64.b64decode(self.call("Page.captureScreenshot", format="png")["data"]))
 
     def close(self):
         try:
