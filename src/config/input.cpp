@@ -14,6 +14,8 @@
 // -1 when no row was clicked in this call.
 #include "config/input.h"
 
+#include "config/config.h"
+
 #include "sys/clock.h"
 #include "video/screen.h"
 #include "video/shot.h"
@@ -246,6 +248,24 @@ int32_t joystick_state()
 }
 
 }  // namespace
+
+void input_bind_settings()
+{
+    // The file's order: the buttons of PAUSE, ACTION, UP, DOWN, LEFT and
+    // RIGHT, then their keys. A key or button read is taken as it is.
+    static const char* const names[2][CONTROL_COUNT] = {
+        {"k_up", "k_down", "k_left", "k_right", "k_pause", "k_action"},
+        {"j_up", "j_down", "j_left", "j_right", "j_pause", "j_action"},
+    };
+    constexpr int first_line[CONTROL_COUNT] = {2, 3, 4, 5, 0, 1};  // by control, from line 5 (j_pause)
+    config_setting rows[2 * CONTROL_COUNT];
+    for (int c = 0; c < CONTROL_COUNT; c++) {
+        rows[c] = {names[0][c], 11 + first_line[c], CONFIG_KEY, &key_buttons[c], 0, 0, 0, default_keys[c], 0};
+        rows[CONTROL_COUNT + c] = {names[1][c], 5 + first_line[c], CONFIG_BUTTON, &joy_buttons[c], 0, 0, 0,
+                                   default_buttons[c], 0};
+    }
+    config_bind(rows, 2 * CONTROL_COUNT);
+}
 
 void resetdefault_controls()
 {

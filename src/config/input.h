@@ -26,6 +26,8 @@ extern int32_t quit_zarn;              // 1 once the window was closed or the ga
 extern int32_t focus_lost;             // 1 once the window lost the keyboard focus; the play loop clears it
 extern int32_t level_warp_activated;   // 1 enables the level-warp chord (shift + X)
 
+// Binds the keys and buttons of the six controls into the configuration table.
+void input_bind_settings();
 // Writes the default keys and buttons into both tables.
 void resetdefault_controls();
 // Starts the joystick subsystem and opens the first joystick, if any.

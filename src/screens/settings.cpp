@@ -16,7 +16,6 @@
 #include "video/fps.h"
 #include "video/screen.h"
 
-#include <SDL_mixer.h>
 #include <cstdio>
 
 namespace {
@@ -58,14 +57,12 @@ int step_volume(int volume, int delta)
 
 void change_music_volume(int delta)
 {
-    music_volume = step_volume(music_volume, delta);
-    MP_VolumeMusic(music_volume);
+    set_music_volume(step_volume(music_volume, delta));
 }
 
 void change_sound_volume(int delta)
 {
-    sound_volume = step_volume(sound_volume, delta);
-    Mix_Volume(-1, sound_volume);
+    set_sound_volume(step_volume(sound_volume, delta));
     play_sfx(SFX_SELECT);
 }
 
@@ -140,8 +137,8 @@ void step_soundcheck(int delta)
 // filter at once.
 void reset_globals()
 {
-    music_volume = 100;
-    sound_volume = 80;
+    config_default(&music_volume);  // the next tune takes it; the effect channels keep theirs
+    config_default(&sound_volume);
     resetdefault_controls();
     full_screen = 1;
     zoom = 1;
