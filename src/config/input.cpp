@@ -365,6 +365,31 @@ int32_t get_controls()
     return state;
 }
 
+frame_input read_frame_input(int32_t list_top, int32_t list_height, int32_t line_height)
+{
+    frame_input in;
+    const int32_t key_before = last_key, button_before = last_button;
+    last_key = last_button = -1;
+    int32_t x = -1, y = list_top;
+    if (line_height > 0)
+        in.pressed = check_controls(&x, &y, 0, list_height, line_height, &in.row);
+    else {
+        y = -1;
+        in.pressed = check_controls(&x, &y, 0, 0, 0, nullptr);
+        in.click_x = x;
+        in.click_y = y;
+    }
+    in.directions = direction_presses;
+    in.key = last_key;
+    in.button = last_button;
+    if (last_key == -1)
+        last_key = key_before;  // the last key seen stays the last one seen
+    if (last_button == -1)
+        last_button = button_before;
+    in.held = get_controls();
+    return in;
+}
+
 bool wait_unless_quit(uint32_t ms)
 {
     for (uint32_t waited = 0; waited < ms;) {

@@ -42,6 +42,10 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t reserved, int32_t height,
                        int32_t* selected);
 // What is held now, diagonals suppressed, the warp chord included.
 int32_t get_controls();
+// One frame's input: the event reading (check_controls) and what is held
+// (get_controls). With line_height above 0 a click selects a row of the list
+// of height pixels from list_top (input.row) instead of a position.
+frame_input read_frame_input(int32_t list_top = 0, int32_t list_height = 0, int32_t line_height = 0);
 // Sleeps ms milliseconds, or less when the program is to end or the window is
 // closed meanwhile (sets quit_zarn; seen within 10 ms). False when cut short.
 bool wait_unless_quit(uint32_t ms);

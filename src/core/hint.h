@@ -12,7 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/play.h"
+#include "model/play.h"
 #include "model/search.h"
 
 // Work is counted in frames of the rules the search steps (see search.h);

@@ -41,10 +41,10 @@ constexpr int PAUSE_ABANDON = 3;
 constexpr int32_t LEVEL_BONUS = 100;  // added with the seconds left for a won level
 constexpr const char* PRESS = "PRESS A BUTTON";
 
-// The level records: the steps of the attempt in play (moves the player
-// started; pushes and teleports are none) and whether its win beat a record.
-int32_t attempt_steps;
+// Whether the win of the attempt in play beat a record.
 bool new_record;
+// The steps of the attempt in play, for the records.
+int32_t attempt_steps;
 
 // Draws the w x h picture at (x, y) of the screen; a missing picture draws nothing.
 void draw_picture(SDL_Surface* pic, int x, int y, int w, int h, int sx = 0, int sy = 0)
@@ -162,26 +162,26 @@ void settle(int outcome)
 void prepare_level(play_attempt& a)
 {
     attempt_start(a);
-    hint_reset();
     setup_backgroundpattern();
-    if (classic_mode)
-        tiles = classic_tiles;
-    else
-        tiles = curr_map > maxmap / 2 ? tiles2 : tiles1;
-    clear_animations();
+    choose_tiles();
     strcpy(tmp_string_c, "YES~");
     cont = 1;
     initFPS();
 }
 
+// Whether a message screen shows the field darkened under it.
+bool over_field(int mode)
+{
+    return mode != MSG_LEVEL_START && mode != MSG_GAME_OVER;
+}
+
 // The field darkened under a closing screen, or the bar alone.
 void draw_message_background(int mode)
 {
-    if (mode != MSG_LEVEL_START && mode != MSG_GAME_OVER) {
+    if (over_field(mode)) {
         draw_map(screen);
         draw_raster();
         draw_picture(top, 0, 0, 320, 48);
-        dir = 5;
     } else {
         draw_picture(top, 0, 0, 320, 48);
     }
@@ -191,8 +191,6 @@ void draw_message_background(int mode)
 void draw_ending(bool blink)
 {
     draw_picture(zarnmenu, 0, 0, 320, 240);
-    cont = 0;
-    fin = 1;
     for (int i = 0; EndTexts[i]; i++) {
         const char* line = EndTexts[i];
         if (i == 1) {
@@ -212,7 +210,6 @@ void draw_level_start(bool blink)
         put_text(screen, 48, 208, PRESS);
     if (curr_map > 1 && curr_map <= PW_COUNT) {
         snprintf(tmp_string, sizeof tmp_string, "%s~", pw[curr_map - 1]);
-        memcpy(last_pw, pw[curr_map - 1], sizeof last_pw);
         put_text1(screen, 4, 8, "PASSWORD~");
         put_text1(screen, 4, 20, tmp_string);
     }
@@ -230,8 +227,6 @@ void draw_message(int mode, int word, bool blink)
         break;
     case MSG_FALL:
         draw_picture(tiles, px, py, CELL, CELL, explode_index * CELL, 2 * CELL);
-        if (explode_index < FALL_LAST_FRAME)
-            explode_index++;
         put_text_large(screen, 96, 120, OUCHWords[word]);
         break;
     case MSG_LEVEL_START:
@@ -259,6 +254,23 @@ void draw_message(int mode, int word, bool blink)
     }
     if (blink)
         put_text(screen, 48, 208, PRESS);
+}
+
+// A message screen's frame moves on, after its picture and before its
+// input: the dissolves over the field, the fall's explosion; the start screen
+// keeps the level's password, the ending ends the game.
+void message_tick(int mode)
+{
+    if (over_field(mode))
+        field_animate(false);
+    if (mode == MSG_FALL && explode_index < FALL_LAST_FRAME)
+        explode_index++;
+    if (mode == MSG_LEVEL_START && curr_map > 1 && curr_map <= PW_COUNT)
+        memcpy(last_pw, pw[curr_map - 1], sizeof last_pw);
+    if (mode == MSG_LEVEL_WON && curr_map == maxmap) {
+        cont = 0;
+        fin = 1;
+    }
 }
 
 // Reads the controls of a message screen; true when it closes.
@@ -305,7 +317,6 @@ void engine()
     if (quit_zarn == 1)
         return;
     prepare_level(a);
-    attempt_steps = 0;
     aktion(MSG_LEVEL_START);
     if (quit_zarn == 1)
         return;
@@ -313,35 +324,25 @@ void engine()
     a.second = 0;
     focus_lost = 0;  // only a focus lost during play pauses it
     for (;;) {
-        int32_t x = -1, y = -1;
-        int32_t ctrl = check_controls(&x, &y, 0, 0, 0, nullptr);
-        int32_t pressed = direction_presses;  // before the pause menu reads its own
-        animframe = (animframe + 1) & 15;
+        frame_input in = read_frame_input();
         int leave = PLAY_ON;
-        if (ctrl & CTRL_QUIT) {
+        if (in.pressed & CTRL_QUIT) {
             quit_zarn = 1;
             leave = PLAY_QUIT;
         }
-        if ((ctrl & CTRL_CONFIRM) || focus_lost) {
+        if ((in.pressed & CTRL_CONFIRM) || focus_lost) {
             leave = ask_pause();
             focus_lost = 0;
+            in.held = get_controls();  // the pause menu ran frames of its own
         }
-        if (ctrl & CTRL_HINT)
-            hint_ask();
-        if (x != -1)
-            pressed |= pointer_steer(a.player, x, y);
         if (quit_zarn == 1)
             return;
-        draw_play();
-        int outcome = play_frame(a, game_field, sys_ticks(), get_controls(), pressed);
-        apply_events(a.player);
-        for (int i = 0; i < a.player.event_count; i++)
-            attempt_steps += a.player.events[i].kind == EVENT_WALK;
+        int outcome = play_tick(a, in, draw_play);
+        attempt_steps = a.steps;
         if (outcome != PLAY_ON) {
             settle(outcome);
             return;
         }
-        hint_frame(a, sys_ticks());
         GFX_Flip(screen);
         controlFPS();
         if (leave != PLAY_ON) {
@@ -363,9 +364,12 @@ void engine()
     initFPS();
     bool blink = true;
     int blink_count = 1;
+    if (over_field(mode))
+        field_scroll(dir);  // the last step's scroll; the field then holds still
     for (;;) {
         draw_message_background(mode);
         draw_message(mode, word, blink);
+        message_tick(mode);
         bool close = message_input(mode);
         if (quit_zarn == 1) {
             setup_backgroundpattern();
@@ -386,4 +390,12 @@ void engine()
 void draw_play_screen()
 {
     draw_play();
+}
+
+void choose_tiles()
+{
+    if (classic_mode)
+        tiles = classic_tiles;
+    else
+        tiles = curr_map > maxmap / 2 ? tiles2 : tiles1;
 }
