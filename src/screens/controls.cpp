@@ -6,8 +6,8 @@
 #include "config/input.h"
 #include "core/state.h"
 #include "res/assets.h"
+#include "screens/frame.h"
 #include "video/font.h"
-#include "video/fps.h"
 #include "video/screen.h"
 
 #include <array>
@@ -78,8 +78,6 @@ void handle_controls(int32_t c)
         st.selected = st.selected >= LINE_BACK ? 1 : st.selected + 1;
     if (c & CTRL_PAUSE)
         st.leave = true;
-    if (c & CTRL_QUIT)
-        quit_zarn = 1;
     if (c & CTRL_ACTION) {
         if (st.selected == LINE_BACK) {
             st.leave = true;
@@ -105,8 +103,6 @@ void draw()
     put_text1(screen, 63, LIST_Y - 2 + LINE_HEIGHT * (st.selected - 1), ".~");
     if (st.capturing)
         put_text1(screen, 8, 232, "PRESS KEY OR BUTTON FOR THIS CONTROL!~");
-    GFX_Flip(screen);
-    controlFPS();
 }
 
 }  // namespace
@@ -116,17 +112,17 @@ void controls()
     if (quit_zarn == 1)
         return;
     st = controls_state{1, false, false};
-    initFPS();
+    screen_frame frame("controls");
     for (;;) {
-        int32_t x = LIST_X, y = LIST_Y, clicked = -1;
-        int32_t c = check_controls(&x, &y, 0, LIST_HEIGHT, LINE_HEIGHT, &clicked);
+        frame_input in = frame.read(LIST_Y, LIST_HEIGHT, LINE_HEIGHT);
         bool taken = st.capturing && take_capture();
-        handle_click(clicked);
+        handle_click(in.row);
         if (!taken)
-            handle_controls(c);
+            handle_controls(in.pressed);
         if (quit_zarn == 1)
             return;
         draw();
+        frame.show();
         if (st.leave)
             return;
     }

@@ -5,8 +5,8 @@
 #include "config/input.h"
 #include "core/state.h"
 #include "res/assets.h"
+#include "screens/frame.h"
 #include "video/font.h"
-#include "video/fps.h"
 #include "video/screen.h"
 
 #include <array>
@@ -82,21 +82,18 @@ void show_opensource()
     if (quit_zarn == 1)
         return;
     int32_t top = START_Y;
-    initFPS();
+    screen_frame frame("show_opensource");
     for (;;) {
-        int32_t c = check_controls(nullptr, nullptr, 0, 0, 0, nullptr);
-        if (c & CTRL_QUIT) {
-            quit_zarn = 1;
+        int32_t c = frame.read().pressed;
+        if (quit_zarn == 1)
             return;
-        }
         bool done = (c & END_KEYS) != 0;
         drawPic(screen, 0, WINDOW_TOP, 320, 240 - WINDOW_TOP, zarnmenu, 0, WINDOW_TOP, 320, 240 - WINDOW_TOP);
         draw_lines(top);
         top -= SPEED;
         // The top of the picture covers every line that has left the window.
         drawPic(screen, 0, 0, 320, WINDOW_TOP, zarnmenu, 0, 0, 320, WINDOW_TOP);
-        GFX_Flip(screen);
-        controlFPS();
+        frame.show();
         if (done || top <= END_Y)
             return;
     }

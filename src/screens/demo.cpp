@@ -6,10 +6,10 @@
 #include "core/play.h"
 #include "core/state.h"
 #include "res/assets.h"
+#include "screens/frame.h"
 #include "screens/level.h"
 #include "sys/clock.h"
 #include "video/font.h"
-#include "video/fps.h"
 #include "video/screen.h"
 
 int32_t demo_level = 1;
@@ -33,9 +33,9 @@ int32_t move_bit(char m)
 
 // Any key, joystick button or click since the last frame (the window keys,
 // Alt+Enter and F12, are no keys here).
-bool interrupted()
+bool interrupted(screen_frame& frame)
 {
-    frame_input in = read_frame_input();
+    frame_input in = frame.read();
     return in.pressed != 0 || in.click_x != -1 || in.key != -1 || in.button != -1 || quit_zarn == 1;
 }
 
@@ -56,10 +56,10 @@ int run(const char* moves, size_t count)
     attempt_start(a);
     setup_backgroundpattern();
     choose_tiles();
-    initFPS();
+    screen_frame frame("demo");
     size_t next = 0;
     for (int ended = 0; ended < END_FRAMES;) {
-        if (interrupted())
+        if (interrupted(frame))
             return -1;
         ended += a.outcome != PLAY_ON;
         frame_input in;
@@ -69,8 +69,7 @@ int run(const char* moves, size_t count)
         play_tick(a, in, draw_demo);
         frames_shown++;
         next += a.steps != steps;
-        GFX_Flip(screen);
-        controlFPS();
+        frame.show();
     }
     return a.outcome;
 }

@@ -6,10 +6,10 @@
 
 #include "config/input.h"
 #include "core/state.h"
+#include "screens/frame.h"
 #include "video/trig.h"
 #include "res/assets.h"
 #include "sound/sound.h"
-#include "video/fps.h"
 #include "video/screen.h"
 
 namespace {
@@ -65,11 +65,10 @@ void free_pictures()
     qv_logo = nullptr;
 }
 
-void present()
+void present(screen_frame& frame)
 {
     quorRender(screen);
-    GFX_Flip(screen);
-    controlFPS();
+    frame.show();
 }
 
 }  // namespace
@@ -146,19 +145,17 @@ void start_screen()
 {
     if (quit_zarn == 1 || quorInit() != 0)
         return;
-    initFPS();
+    screen_frame frame("start_screen");
     for (;;) {
-        int32_t c = check_controls(nullptr, nullptr, 0, 0, 0, nullptr);
-        if (c & CTRL_QUIT)
-            quit_zarn = 1;
+        int32_t c = frame.read().pressed;
         if (quorUpdate(c)) {
             if (quit_zarn != 1)
-                present();
+                present(frame);
             break;
         }
         if (quit_zarn == 1)
             break;
-        present();
+        present(frame);
     }
     quorShutdown();
 }

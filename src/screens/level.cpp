@@ -12,11 +12,11 @@
 #include "core/records.h"
 #include "core/state.h"
 #include "res/assets.h"
+#include "screens/frame.h"
 #include "screens/pause.h"
 #include "sound/sound.h"
 #include "sys/clock.h"
 #include "video/font.h"
-#include "video/fps.h"
 #include "video/screen.h"
 
 #include <cstdio>
@@ -166,7 +166,6 @@ void prepare_level(play_attempt& a)
     choose_tiles();
     strcpy(tmp_string_c, "YES~");
     cont = 1;
-    initFPS();
 }
 
 // Whether a message screen shows the field darkened under it.
@@ -273,17 +272,14 @@ void message_tick(int mode)
     }
 }
 
-// Reads the controls of a message screen; true when it closes.
-bool message_input(int mode)
+// Acts on the input of a message screen; true when it closes.
+bool message_input(int mode, const frame_input& in)
 {
-    int32_t x = -1, y = -1;
-    int32_t ctrl = check_controls(&x, &y, 0, 0, 0, nullptr);
-    if (ctrl & CTRL_QUIT) {
-        quit_zarn = 1;
+    if (quit_zarn == 1)
         return true;
-    }
+    const int32_t ctrl = in.pressed;
     bool close = false;
-    if (x != -1 || (ctrl & CTRL_CONFIRM)) {
+    if (in.click_x != -1 || (ctrl & CTRL_CONFIRM)) {
         if (mode == MSG_LEVEL_WON)
             Player.perfect = 1;
         close = true;
@@ -320,16 +316,12 @@ void engine()
     aktion(MSG_LEVEL_START);
     if (quit_zarn == 1)
         return;
-    initFPS();
+    screen_frame frame("engine");
     a.second = 0;
     focus_lost = 0;  // only a focus lost during play pauses it
     for (;;) {
-        frame_input in = read_frame_input();
+        frame_input in = frame.read();
         int leave = PLAY_ON;
-        if (in.pressed & CTRL_QUIT) {
-            quit_zarn = 1;
-            leave = PLAY_QUIT;
-        }
         if ((in.pressed & CTRL_CONFIRM) || focus_lost) {
             leave = ask_pause();
             focus_lost = 0;
@@ -343,8 +335,7 @@ void engine()
             settle(outcome);
             return;
         }
-        GFX_Flip(screen);
-        controlFPS();
+        frame.show();
         if (leave != PLAY_ON) {
             engine_outcome = leave;
             return;
@@ -352,16 +343,14 @@ void engine()
     }
 }
 
-// Out of line, so that a stack trace (a debugger, the soak's count of the
-// screens) tells it from the play loop.
-[[gnu::noinline]] void aktion(int mode)
+void aktion(int mode)
 {
     if (quit_zarn == 1)
         return;
     int word = static_cast<int>(sys_ticks() & 3);
     strcpy(tmp_string_c, "YES~");
     cont = 1;
-    initFPS();
+    screen_frame frame("aktion");
     bool blink = true;
     int blink_count = 1;
     if (over_field(mode))
@@ -370,13 +359,12 @@ void engine()
         draw_message_background(mode);
         draw_message(mode, word, blink);
         message_tick(mode);
-        bool close = message_input(mode);
+        bool close = message_input(mode, frame.read());
         if (quit_zarn == 1) {
             setup_backgroundpattern();
             return;
         }
-        GFX_Flip(screen);
-        controlFPS();
+        frame.show();
         if (close) {
             setup_backgroundpattern();
             return;

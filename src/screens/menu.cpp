@@ -5,6 +5,7 @@
 
 #include "config/config.h"
 #include "config/input.h"
+#include "screens/frame.h"
 #include "sys/clock.h"
 #include "core/state.h"
 #include "res/assets.h"
@@ -14,7 +15,6 @@
 #include "screens/scrolltext.h"
 #include "screens/settings.h"
 #include "video/font.h"
-#include "video/fps.h"
 #include "video/screen.h"
 
 #include <cstring>
@@ -104,7 +104,7 @@ void menu()
     int h = ENTRY_RUN;
     uint32_t idle_start = sys_ticks();
     bool demo_next = false;  // the idle attract shows the table, then a demo, by turns
-    initFPS();
+    screen_frame frame("menu");
     for (;;) {
         if (sys_ticks() - idle_start > IDLE_MS || got_highscore != 0) {
             bool demo = demo_next && got_highscore == 0;  // a new high score is shown at once
@@ -117,8 +117,8 @@ void menu()
             if (quit_zarn == 1)
                 return;
         }
-        int32_t list_x = ENTRY_X, list_top = ENTRY_TOP, selection = -1;
-        int32_t ctrl = check_controls(&list_x, &list_top, 0, LIST_HEIGHT, ENTRY_STEP, &selection);
+        frame_input in = frame.read(ENTRY_TOP, LIST_HEIGHT, ENTRY_STEP);
+        int32_t ctrl = in.pressed, selection = in.row;
         outcome result = outcome::stay;
         if (selection >= 1 && selection <= ENTRY_COUNT) {
             if (selection != h)
@@ -139,8 +139,7 @@ void menu()
         if (result == outcome::quit || quit_zarn == 1)
             return;
         draw_menu(h);
-        GFX_Flip(screen);
-        controlFPS();
+        frame.show();
         if (result == outcome::leave)
             return;
     }

@@ -7,13 +7,13 @@
 
 #include "config/config.h"
 #include "config/input.h"
+#include "core/highscores.h"
 #include "core/state.h"
 #include "res/assets.h"
 #include "screens/controls.h"
-#include "core/highscores.h"
+#include "screens/frame.h"
 #include "sound/sound.h"
 #include "video/font.h"
-#include "video/fps.h"
 #include "video/screen.h"
 
 #include <cstdio>
@@ -248,17 +248,13 @@ void draw()
         put_text1(screen, LIST_X, LIST_Y + LINE_HEIGHT * (line - 1), tmp_string);
     }
     put_text1(screen, 12, LIST_Y - 2 + LINE_HEIGHT * (st.selected - 1), ".                                    .~");
-    GFX_Flip(screen);
-    controlFPS();
 }
 
 // One frame's input, in the fixed order: click, UP, DOWN, LEFT, RIGHT,
-// PAUSE, window close, ACTION.
-void handle_input()
+// PAUSE, ACTION. full_before: full_screen before the input was read.
+void handle_input(const frame_input& in, int full_before)
 {
-    int32_t x = LIST_X, y = LIST_Y, clicked = -1;
-    int full_before = full_screen;
-    int32_t c = check_controls(&x, &y, 0, LIST_HEIGHT, LINE_HEIGHT, &clicked);
+    int32_t c = in.pressed, clicked = in.row;
     if ((full_screen != 0) != (full_before != 0))
         st.full = full_screen != 0;  // Alt+Enter: the working copy follows the display
     if (clicked >= 1 && clicked <= LINE_COUNT) {
@@ -277,8 +273,6 @@ void handle_input()
         press_right(st.selected);
     if (c & CTRL_PAUSE)
         st.leave = true;
-    if (c & CTRL_QUIT)
-        quit_zarn = 1;
     if (c & CTRL_ACTION)
         press_action(st.selected);
 }
@@ -305,12 +299,14 @@ void settings()
     if (quit_zarn == 1)
         return;
     st = settings_state{1, full_screen, zoom, double_scale, 0, false, false};
-    initFPS();
+    screen_frame frame("settings");
     for (;;) {
-        handle_input();
+        int full_before = full_screen;
+        handle_input(frame.read(LIST_Y, LIST_HEIGHT, LINE_HEIGHT), full_before);
         if (quit_zarn == 1)
             break;
         draw();
+        frame.show();
         if (st.leave)
             break;
     }
