@@ -11,6 +11,7 @@
 #include "core/play.h"
 #include "core/records.h"
 #include "core/state.h"
+#include "model/texts.h"
 #include "res/assets.h"
 #include "screens/frame.h"
 #include "screens/pause.h"
@@ -25,11 +26,8 @@
 const char* const OUCHWords[4] = {"OUCH", "DANG", "NOOO", "MEEH"};
 const char* const WELLDONEWords[4] = {"WELL DONE", "ADMIRABLE", "EXCELLENT", "SPLENDID!"};
 const char* const DONEWords[4] = {"DONE", "NICE", "WHEE", "YEAH"};
-const char* const EndTexts[8] = {
-    "you have done it. your mission~", "is accomplished. all %d levels~",
-    "are mastered and we hope it has~", "been a pleasure for you to guide~",
-    "morrik and zarn on their task.~", "~", "thanks for playing zarn~", nullptr,
-};
+const char* const EndTexts[8] = {ENDING_TEXTS[0], ENDING_TEXTS[1], ENDING_TEXTS[2], ENDING_TEXTS[3],
+                                  ENDING_TEXTS[4], ENDING_TEXTS[5], ENDING_TEXTS[6], nullptr};
 
 namespace {
 
@@ -39,7 +37,6 @@ constexpr int FALL_LAST_FRAME = 8;
 constexpr int PAUSE_RESTART = 2;
 constexpr int PAUSE_ABANDON = 3;
 constexpr int32_t LEVEL_BONUS = 100;  // added with the seconds left for a won level
-constexpr const char* PRESS = "PRESS A BUTTON";
 
 // Whether the win of the attempt in play beat a record.
 bool new_record;
@@ -196,17 +193,18 @@ void draw_ending(bool blink)
             snprintf(tmp_string, sizeof tmp_string, EndTexts[1], maxmap);
             line = tmp_string;
         }
-        put_text1(screen, 164 - 4 * static_cast<int>(strlen(line)), 128 + 12 * i, line);
+        put_text1(screen, ENDING_CENTRE - 4 * static_cast<int>(strlen(line)), ENDING_TOP + ENDING_LINE_HEIGHT * i,
+                  line);
     }
     if (blink)
-        put_text(screen, 48, 216, PRESS);
+        put_text(screen, ENDING_PRESS_X, ENDING_PRESS_Y, PRESS_TEXT);
 }
 
 void draw_level_start(bool blink)
 {
     draw_picture(letsgo, 0, 0, 320, 240);
     if (blink)
-        put_text(screen, 48, 208, PRESS);
+        put_text(screen, 48, 208, PRESS_TEXT);
     if (curr_map > 1 && curr_map <= PW_COUNT) {
         snprintf(tmp_string, sizeof tmp_string, "%s~", pw[curr_map - 1]);
         put_text1(screen, 4, 8, "PASSWORD~");
@@ -252,7 +250,7 @@ void draw_message(int mode, int word, bool blink)
         return;
     }
     if (blink)
-        put_text(screen, 48, 208, PRESS);
+        put_text(screen, 48, 208, PRESS_TEXT);
 }
 
 // A message screen's frame moves on, after its picture and before its

@@ -8,6 +8,7 @@
 #include "screens/frame.h"
 #include "sys/clock.h"
 #include "core/state.h"
+#include "model/texts.h"
 #include "res/assets.h"
 #include "screens/demo.h"
 #include "screens/highscore.h"
@@ -21,11 +22,9 @@
 
 namespace {
 
-constexpr int ENTRY_COUNT = 5;
-constexpr const char* ENTRY_TEXTS[ENTRY_COUNT] = {"RUN ZARN", "CONTINUE", "PASSWORD", "SETTINGS", "  EXIT"};
-constexpr int ENTRY_X = 96;
-constexpr int ENTRY_TOP = 100;
-constexpr int ENTRY_STEP = 24;
+constexpr int ENTRY_COUNT = MENU_ENTRIES;
+constexpr int ENTRY_TOP = MENU_TOP;
+constexpr int ENTRY_STEP = MENU_STEP;
 constexpr int LIST_HEIGHT = 120;
 constexpr uint32_t IDLE_MS = 30000;
 
@@ -90,8 +89,8 @@ void draw_menu(int h)
 {
     drawPic(screen, 0, 0, 320, 240, zarnmenu, 0, 0, 320, 240);
     for (int i = 0; i < ENTRY_COUNT; i++)
-        put_text(screen, ENTRY_X, ENTRY_TOP + ENTRY_STEP * i, ENTRY_TEXTS[i]);
-    put_text(screen, 64, ENTRY_TOP + ENTRY_STEP * (h - 1), ".          .");
+        put_text(screen, MENU_X, ENTRY_TOP + ENTRY_STEP * i, MENU_TEXTS[i]);
+    put_text(screen, MENU_MARK_X, ENTRY_TOP + ENTRY_STEP * (h - 1), MENU_MARK);
     put_scrolltext();
 }
 

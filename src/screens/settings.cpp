@@ -9,6 +9,7 @@
 #include "config/input.h"
 #include "core/highscores.h"
 #include "core/state.h"
+#include "model/texts.h"
 #include "res/assets.h"
 #include "screens/controls.h"
 #include "screens/frame.h"
@@ -23,11 +24,10 @@ namespace {
 enum : int {
     LINE_MUSIC = 1, LINE_SFX, LINE_CONTROLS, LINE_SCREEN, LINE_SCALING, LINE_SOUNDCHECK, LINE_RESET, LINE_EXIT,
 };
-constexpr int LINE_COUNT = 8;
-constexpr int32_t LIST_X = 24;
-constexpr int32_t LIST_Y = 136;
+constexpr int LINE_COUNT = SETTINGS_LINES;
+constexpr int32_t LIST_Y = SETTINGS_Y;
 constexpr int32_t LIST_HEIGHT = 84;
-constexpr int32_t LINE_HEIGHT = 12;
+constexpr int32_t LINE_HEIGHT = SETTINGS_LINE_HEIGHT;
 constexpr int VOLUME_STEP = 10;
 constexpr int MENU_TRACK = 0;
 
@@ -242,12 +242,12 @@ void format_line(int line)
 void draw()
 {
     drawPic(screen, 0, 0, 320, 240, zarnmenu, 0, 0, 320, 240);
-    put_text(screen, 96, 112, "SETTINGS");
+    put_text(screen, SETTINGS_TITLE_X, SETTINGS_TITLE_Y, "SETTINGS");
     for (int line = 1; line <= LINE_COUNT; line++) {
         format_line(line);
-        put_text1(screen, LIST_X, LIST_Y + LINE_HEIGHT * (line - 1), tmp_string);
+        put_text1(screen, SETTINGS_X, LIST_Y + LINE_HEIGHT * (line - 1), tmp_string);
     }
-    put_text1(screen, 12, LIST_Y - 2 + LINE_HEIGHT * (st.selected - 1), ".                                    .~");
+    put_text1(screen, SETTINGS_MARK_X, LIST_Y - 2 + LINE_HEIGHT * (st.selected - 1), SETTINGS_MARK);
 }
 
 // One frame's input, in the fixed order: click, UP, DOWN, LEFT, RIGHT,
