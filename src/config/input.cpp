@@ -2,10 +2,12 @@
 // mouse. The event reading reports presses since the previous call, the state
 // reading what is held right now.
 //
-// The event reading also notes the directions pressed in it, for the play
-// loop to keep: a key or button pressed and let go within one reading counts,
-// a stick or hat counts when it newly points that way (a held stick sends
+// The event reading also notes the direction pressed in it, for the play loop
+// to keep: a key or button pressed and let go within one reading counts, a
+// stick or hat counts when it newly points that way (a held stick sends
 // motion after motion, and a hat centred within the reading reports nothing).
+// Of two directions pressed in one reading the later counts, unless the two
+// form a diagonal: then none does, as when both are held.
 //
 // Mouse arguments of check_controls: x and y receive the position of a click
 // in the 320 x 240 frame (x null: no position wanted). With selected given, y
@@ -22,6 +24,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 
 namespace {
 
@@ -149,7 +152,7 @@ bool window_key(const SDL_keysym& k)
         return true;
     }
     if (k.sym == SDLK_F12) {
-        char path[1024];
+        char path[PATH_MAX];
         save_screenshot(path, sizeof path);
         return true;
     }
@@ -302,7 +305,13 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t /*reserved*/, int32_t hei
     int32_t state = 0;
     if (selected)
         *selected = -1;
-    direction_presses = 0;
+    int32_t pressed = 0, latest = 0;  // every direction pressed, and the last press
+    auto press = [&](int32_t bits) {
+        if (bits & CTRL_DIRECTIONS) {
+            pressed |= bits & CTRL_DIRECTIONS;
+            latest = bits & CTRL_DIRECTIONS;
+        }
+    };
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         switch (e.type) {
@@ -311,7 +320,7 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t /*reserved*/, int32_t hei
                 break;
             int32_t bit = key_press(e.key.keysym.sym);
             state |= bit;
-            direction_presses |= bit & CTRL_DIRECTIONS;
+            press(bit);
             break;
         }
         case SDL_ACTIVEEVENT:
@@ -322,16 +331,16 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t /*reserved*/, int32_t hei
         case SDL_JOYBUTTONDOWN: {
             int32_t bit = joy_button_press(e.jbutton.button);
             state |= bit;
-            direction_presses |= bit & CTRL_DIRECTIONS;
+            press(bit);
             break;
         }
         case SDL_JOYAXISMOTION:
             state |= axis_motion(e.jaxis.axis, e.jaxis.value);
-            direction_presses |= axis_press(e.jaxis.axis, e.jaxis.value);
+            press(axis_press(e.jaxis.axis, e.jaxis.value));
             break;
         case SDL_JOYHATMOTION:
             state = hat_motion(state, e.jhat.value);
-            direction_presses |= hat_press(e.jhat.hat, e.jhat.value);
+            press(hat_press(e.jhat.hat, e.jhat.value));
             break;
         case SDL_MOUSEBUTTONDOWN:
             mouse_press(e.button, x, y, top, height, line_height, selected);
@@ -344,6 +353,7 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t /*reserved*/, int32_t hei
             break;
         }
     }
+    direction_presses = is_diagonal(pressed) ? 0 : latest;
     return state;
 }
 
@@ -360,7 +370,7 @@ int32_t get_controls()
         state |= CTRL_WARP;
     if (joystick)
         state |= joystick_state();
-    if ((state & (CTRL_UP | CTRL_DOWN)) && (state & (CTRL_LEFT | CTRL_RIGHT)))
+    if (is_diagonal(state))
         state &= ~CTRL_DIRECTIONS;
     return state;
 }

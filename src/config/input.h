@@ -21,7 +21,7 @@ extern int32_t DEFAULT_LEFT_BUTTON;    // of LEFT
 extern int32_t DEFAULT_RIGHT_BUTTON;   // of RIGHT
 extern int32_t DEFAULT_PAUSE_BUTTON;   // of PAUSE
 extern int32_t DEFAULT_ACTION_BUTTON;  // of ACTION
-extern int32_t direction_presses;      // CTRL_UP..CTRL_RIGHT pressed in the last event reading, let go or not
+extern int32_t direction_presses;      // the direction (CTRL_UP..CTRL_RIGHT) pressed last in the last event reading, let go or not; 0 when its presses form a diagonal
 extern int32_t quit_zarn;              // 1 once the window was closed or the game chose to end
 extern int32_t focus_lost;             // 1 once the window lost the keyboard focus; the play loop clears it
 extern int32_t level_warp_activated;   // 1 enables the level-warp chord (shift + X)

@@ -3,7 +3,8 @@
 // where the player stands within the time left. The hint key shows the
 // route's next step as an arrow on the next cell for two seconds, at the
 // cost of half the level bonus (once per attempt); a search that proves no
-// route remains puts "NO WAY LEFT - PAUSE TO RESTART" on the field. The
+// route remains says "NO WAY LEFT - PAUSE TO RESTART". The hint's words show
+// on the top bar's left plate, never over the field. The
 // search has memory of its own (4 MB all told) and gives up after about a
 // second of work.
 #pragma once
@@ -44,7 +45,7 @@ void hint_ask();
 // After a frame of play at clock ms: begins a new search when the player
 // stands somewhere new, works a slice on it and answers a hint asked.
 void hint_frame(const play_attempt& a, uint32_t ms);
-// Draws the arrow and the hint line over the field.
+// Draws the arrow on the field and the hint's words on the top bar.
 void hint_draw(SDL_Surface* dst);
 // The level bonus left after the hints of this attempt.
 int32_t hint_bonus(int32_t bonus);

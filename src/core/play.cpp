@@ -35,8 +35,9 @@ int play_tick(play_attempt& a, const frame_input& in, void (*show)())
     if (in.pressed & CTRL_HINT)
         hint_ask();
     int32_t pressed = in.directions;
-    if (in.click_x != -1)
-        pressed |= pointer_steer(a.player, in.click_x, in.click_y);
+    // A click beside the player is the frame's last press.
+    if (int32_t steer = in.click_x != -1 ? pointer_steer(a.player, in.click_x, in.click_y) : 0)
+        pressed = is_diagonal(pressed | steer) ? 0 : steer;
     animframe = (animframe + 1) & 15;
     field_scroll(a.player.sprite_dir);
     if (show)

@@ -84,14 +84,13 @@ int play_demo()
     demo_level = level % maxmap + 1;
     char moves[SOLUTION_MAX + 1];
     size_t count = load_solution(level, classic_mode, moves, sizeof moves);
-    if (count == 0)
-        return -1;
+    if (count == 0 || !load_level(level, classic_mode))
+        return -1;  // only a level the archive holds whole, with its solution, is shown
     const player_record game = Player;
     const int32_t game_map = curr_map, game_px = px, game_py = py, game_dir = dir;
     Player = player_record{};
     Player.lives = DEMO_LIVES;
     curr_map = level;
-    init_maps(level, classic_mode);
     frames_shown = 0;
     int outcome = run(moves, count);
     Player = game;

@@ -37,6 +37,7 @@ constexpr int FALL_LAST_FRAME = 8;
 constexpr int PAUSE_RESTART = 2;
 constexpr int PAUSE_ABANDON = 3;
 constexpr int32_t LEVEL_BONUS = 100;  // added with the seconds left for a won level
+constexpr int ANSWER_X = 6;  // the continue answer, inside its slot clear of the screen's edge
 
 // Whether the win of the attempt in play beat a record.
 bool new_record;
@@ -120,12 +121,12 @@ void settle_time_up()
     show_message(SFX_LEVEL_OVER_DIE, MSG_TIME_UP);
 }
 
-// A won level's time and steps go to the records, unless a cheat changed the
-// clock or the fields.
+// A won level's time and steps go to the records, the player's own best:
+// not when a cheat changed the clock or the fields, nor after a hint.
 void note_record()
 {
     new_record = false;
-    if (Player.time_bonus == 0 && level_warp_activated == 0)
+    if (Player.time_bonus == 0 && level_warp_activated == 0 && hint_used == 0)
         new_record = note_level_won(curr_map, classic_mode, MapData.time_left, attempt_steps);
 }
 
@@ -205,7 +206,7 @@ void draw_level_start(bool blink)
     draw_picture(letsgo, 0, 0, 320, 240);
     if (blink)
         put_text(screen, 48, 208, PRESS_TEXT);
-    if (curr_map > 1 && curr_map <= PW_COUNT) {
+    if (curr_map >= 1 && curr_map <= PW_COUNT) {  // level 1 too: its panel is never empty
         snprintf(tmp_string, sizeof tmp_string, "%s~", pw[curr_map - 1]);
         put_text1(screen, 4, 8, "PASSWORD~");
         put_text1(screen, 4, 20, tmp_string);
@@ -244,7 +245,7 @@ void draw_message(int mode, int word, bool blink)
     case MSG_GAME_OVER:
         draw_picture(gameover, 0, 0, 320, 240);
         put_text(screen, 2, 192, "CONTINUE~");
-        put_text1(screen, 2, 216, tmp_string_c);
+        put_text1(screen, ANSWER_X, 216, tmp_string_c);
         return;
     default:
         return;
@@ -262,7 +263,7 @@ void message_tick(int mode)
         field_animate(false);
     if (mode == MSG_FALL && explode_index < FALL_LAST_FRAME)
         explode_index++;
-    if (mode == MSG_LEVEL_START && curr_map > 1 && curr_map <= PW_COUNT)
+    if (mode == MSG_LEVEL_START && curr_map >= 1 && curr_map <= PW_COUNT)
         memcpy(last_pw, pw[curr_map - 1], sizeof last_pw);
     if (mode == MSG_LEVEL_WON && curr_map == maxmap) {
         cont = 0;

@@ -88,14 +88,16 @@ void type_key(text_entry& st)
     }
 }
 
-void draw_entry(const text_entry& st)
+// The word in its frame, and the cursor under it while it is being typed.
+void draw_entry(const text_entry& st, bool typing)
 {
     drawPic(screen, 0, 0, 320, 240, zarnmenu, 0, 0, 320, 240);
     drawPic(screen, 108, 148, 104, 24, scoreboard, 0, 0, 104, 24);
     put_text(screen, 96, 128, "PASSWORD~");
     put_text(screen, 128, 152, st.text);
     strcpy(tmp_string, CURSOR_MARKS[st.cursor]);
-    put_text(screen, 128, 176, tmp_string);
+    if (typing)
+        put_text(screen, 128, 176, tmp_string);
 }
 
 void draw_verdict(verdict v)
@@ -158,7 +160,7 @@ void enter_pw()
             type_key(st);
             step_held(st, in.held, clicked_again);
         }
-        draw_entry(st);
+        draw_entry(st, v == verdict::none);
         if (v != verdict::none) {
             draw_verdict(v);
             frame.show();

@@ -19,6 +19,7 @@
 #include "config/config.h"
 #include "res/qva.h"
 #include "model/bytes.h"
+#include "sound/module.h"
 
 const char* const snd_names[SFX_COUNT] = {
     "sfx/alarm", "sfx/beep1", "sfx/beep3", "sfx/beep4", "sfx/explode", "sfx/explode2",
@@ -141,6 +142,11 @@ void apply_settings()
     mp_settings.mBassRange = mpBassRange;
     mp_settings.mSurroundDepth = mpSurroundDepth;
     mp_settings.mSurroundDelay = mpSurroundDelay;
+    // A tune played for ever loops by jumping back at its end, which
+    // libmodplug follows only with a loop count: so it never reaches the
+    // song's end, where libmodplug fades it out. A tune played a number of
+    // times ends where its order ends.
+    mp_settings.mLoopCount = mpLoops < 0 ? -1 : 0;
     ModPlug_SetSettings(&mp_settings);
 }
 
@@ -259,7 +265,7 @@ void load_music(int track)
     }
 }
 
-void play_music(int track, int loops)
+void play_music(int track, int loops, int tune)
 {
     if (!audio_open || track < 0 || track >= MUS_COUNT)
         return;
@@ -274,7 +280,11 @@ void play_music(int track, int loops)
         return;
     master_volume = (music_volume * 256) / 100;
     ModPlug_SetMasterVolume(music_file, static_cast<unsigned>(master_volume));
-    ModPlug_Seek(music_file, 0);
+    int start = module_tune_start(static_cast<const uint8_t*>(music[track]), tune);
+    if (start > 0)
+        ModPlug_SeekOrder(music_file, start);
+    else
+        ModPlug_Seek(music_file, 0);
     music_finished = false;
     Mix_HookMusic(MP_HookMusic, music_file);
 }

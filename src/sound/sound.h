@@ -50,8 +50,9 @@ void set_sound_volume(int volume);
 void init_sound();
 // Starts effect index (SFX_*) on the next of eight channels.
 void play_sfx(int index);
-// Plays tune track from its start, loops more times (-1 for ever).
-void play_music(int track, int loops);
+// Plays tune track from its start, loops more times (-1 for ever). A module
+// holding several tunes plays tune `tune` of them (counted round).
+void play_music(int track, int loops, int tune = 0);
 // Stops and unloads the tune playing.
 void stop_music();
 // Hooks the tune playing in again after MP_PauseMusic.

@@ -128,6 +128,7 @@ Img font_small_sheet(const std::vector<Mask>& font, rgb top, rgb bottom)
     const char signs[] = "!,.+-%:*";
     for (int s = 0; s < 8; s++)
         put(36 + s, signs[s]);
+    put(44, '_');
     put(48, '(');
     put(49, ')');
     put(47, '/');
@@ -223,6 +224,8 @@ void draw_small(Img& dst, const Img& sheet, int x, int y, const std::string& tex
             g = 42;
         else if (c == '*')
             g = 43;
+        else if (c == '_')
+            g = 44;
         else if (c == '(')
             g = 48;
         else if (c == ')')

@@ -105,7 +105,7 @@ std::vector<ScreenText> game_screens()
                    "letsgo",
                    {{8, 4, 8, "PASSWORD~", true}, {8, 4, 20, "KWTX~", true}, {16, 48, 208, "PRESS A BUTTON", false}},
                    {}});
-    out.push_back({"game over", "gameover", {{16, 2, 192, "CONTINUE~", true}, {8, 2, 216, "YES~", true}}, {}});
+    out.push_back({"game over", "gameover", {{16, 2, 192, "CONTINUE~", true}, {8, 6, 216, "YES~", true}}, {}});
     out.push_back({"pause",
                    "paused",
                    {{8, 5, 8, "PASSWORD:~", true},
