@@ -218,7 +218,7 @@ void level_source(const uint8_t* data, size_t size)
     if (!levelsrc::parse(std::string(reinterpret_cast<const char*>(data), size), src, error))
         return CHECK(!error.empty());
     std::vector<uint8_t> body = levelsrc::encode(src);
-    CHECK(body.size() == size_t(levelsrc::BODY_BYTES) && levelsrc::parse(levelsrc::format(src), again, error));
+    CHECK(body.size() == size_t(LEVEL_BYTES) && levelsrc::parse(levelsrc::format(src), again, error));
     CHECK(levelsrc::encode(again) == body && again.solution == src.solution);
 }
 
