@@ -152,6 +152,7 @@ void show_highscores()
         if (quit_zarn == 1)
             break;
         draw_table(blink);
+        scrolltext_step();
         frame.show();
         if (++blink_frames == BLINK_FRAMES) {
             blink_frames = 0;

@@ -138,6 +138,7 @@ void menu()
         if (result == outcome::quit || quit_zarn == 1)
             return;
         draw_menu(h);
+        scrolltext_step();
         frame.show();
         if (result == outcome::leave)
             return;
