@@ -345,11 +345,19 @@ TEST(GfxDrawing, EveryTileStandsOffEverySkyOfItsSetAndEveryThemeHasItsOwnScrollS
     for (int col = 16; col < 32; col++)
         for (int row = 0; row < 4; row++)
             EXPECT_GE(hue_angle(plate, mean_colour(back, 16 * col, 16 * row, 16, 16)), 25.0) << col << "," << row;
-    // the strip behind the scroll text: blue ice, ember, aurora
+    // the strip behind the scroll text: blue ice, ember, aurora; the big
+    // font's banner: navy, copper, violet (not the blue one in every theme)
+    std::vector<Mask> masters = read_font(GFX_ASSETS "/font8.txt");
     for (int t = 0; t < 3; t++) {
         std::vector<double> m = mean_colour(back, SCROLL_STRIP_X, SCROLL_STRIP_H * t, 16, SCROLL_STRIP_H);
         int strongest = int(std::max_element(m.begin(), m.end()) - m.begin());
         EXPECT_EQ(strongest, t == 0 ? 2 : t == 1 ? 0 : 1) << "theme " << t;
+        Img banner = font_large_sheet(masters, t);  // the space: banner alone
+        rgb lit = banner.at(0, 0), mid = banner.at(0, 16);
+        EXPECT_EQ(red(mid) > blue(mid), t == 1) << "banner of theme " << t;
+        EXPECT_EQ(red(mid) > green(mid) && blue(mid) > green(mid) && 2 * red(mid) > blue(mid), t == 2)
+            << "banner of theme " << t;
+        EXPECT_GE(lab_distance(lit, mid), 25.0) << "the banner's lit edge, theme " << t;
     }
 }
 
