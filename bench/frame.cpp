@@ -27,6 +27,12 @@
 //                                the run did U units of search work)
 //   bench_frame --rss CASE N     N frames of CASE, then the peak resident
 //                                memory of the process (VmHWM)
+//   bench_frame --demo L [x]     levels 1..L of the set played by their stored
+//                                solutions (the demonstration's loop) at 640 x
+//                                480 with BLUR, on the dummy driver or on X:
+//                                the median and 99th percentile of the time a
+//                                frame takes (the web benchmark, bench/web.py,
+//                                plays the same in a browser)
 //
 // Run it from the build folder, which holds data/.
 #include <SDL.h>
@@ -50,6 +56,7 @@
 #include "core/state.h"
 #include "res/assets.h"
 #include "res/qva.h"
+#include "screens/demo.h"
 #include "screens/level.h"
 #include "sound/sound.h"
 #include "sys/clock.h"
@@ -441,10 +448,46 @@ void table(bool x)
     }
 }
 
+// Frame times of the stored solutions of levels 1..levels, as the
+// demonstration plays them: each frame's time from one frame boundary to the
+// next (the virtual clock: the pacer never sleeps).
+std::vector<double> frame_times;
+std::chrono::steady_clock::time_point last_boundary;
+
+void time_frame()
+{
+    auto now = std::chrono::steady_clock::now();
+    frame_times.push_back(std::chrono::duration<double, std::micro>(now - last_boundary).count());
+    last_boundary = now;
+}
+
+int demo(int levels, bool x)
+{
+    if (!set_mode({0, 5, 640, x})) {
+        printf("demo: no display\n");
+        return 1;
+    }
+    for (int level = 1; level <= levels; level++) {
+        demo_level = level;
+        last_boundary = std::chrono::steady_clock::now();
+        fps_frame_hook = time_frame;
+        play_demo();
+        fps_frame_hook = nullptr;
+        frame_times.erase(frame_times.end() - 1);  // the demonstration's last frame closes it
+    }
+    std::sort(frame_times.begin(), frame_times.end());
+    size_t n = frame_times.size();
+    printf("demo of levels 1-%d, BLUR 640 x 480%s: %zu frames, median %.0f us, 99th percentile %.0f us\n", levels,
+           x ? " on X" : "", n, frame_times[n / 2], frame_times[std::min(n - 1, n * 99 / 100)]);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if ((argc == 3 || argc == 4) && strcmp(argv[1], "--demo") == 0)
+        return demo(atoi(argv[2]), argc == 4 && strcmp(argv[3], "x") == 0);
     bench_case c{};
     if ((argc == 4 || argc == 5) && (strcmp(argv[1], "--frames") == 0 || strcmp(argv[1], "--rss") == 0)) {
         int n = atoi(argv[3]);

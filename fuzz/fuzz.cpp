@@ -14,6 +14,7 @@
 #include "qvapack.h"
 #include "res/assets.h"
 #include "res/qva.h"
+#include "sound/module.h"
 #include "sound/sound.h"
 #include "video/screen.h"
 
@@ -164,6 +165,8 @@ void sound(const uint8_t* data, size_t size)
     if (Mix_Chunk* chunk = chunk_from_bytes(data, uint32_t(size)))
         Mix_FreeChunk(chunk);
     ModPlugFile* mod = module_sane(data, uint32_t(size)) ? ModPlug_Load(data, int(size)) : nullptr;
+    if (mod)  // started at one of its tunes, as a level does
+        ModPlug_SeekOrder(mod, module_tune_start(data, data[950]));
     std::vector<uint8_t> out(8192);
     for (int i = 0; mod && i < 11; i++)
         ModPlug_Read(mod, out.data(), int(out.size()));
@@ -215,7 +218,7 @@ void level_source(const uint8_t* data, size_t size)
     if (!levelsrc::parse(std::string(reinterpret_cast<const char*>(data), size), src, error))
         return CHECK(!error.empty());
     std::vector<uint8_t> body = levelsrc::encode(src);
-    CHECK(body.size() == size_t(levelsrc::BODY_BYTES) && levelsrc::parse(levelsrc::format(src), again, error));
+    CHECK(body.size() == size_t(LEVEL_BYTES) && levelsrc::parse(levelsrc::format(src), again, error));
     CHECK(levelsrc::encode(again) == body && again.solution == src.solution);
 }
 

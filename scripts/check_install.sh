@@ -26,14 +26,19 @@ done
 # Runs the installed game from $tmp/work with HOME, dummy SDL drivers and then
 # the given env(1) arguments, and quits it with SIGTERM once SDL catches that
 # (SDL turns it into a window close). Sets status and said (its standard error).
+# Only the game gets the signal: until the subshell has run the game it still
+# catches SIGTERM with this shell's handler, and a SIGTERM then would run this
+# script's EXIT trap in the subshell, removing $tmp under the check.
 run() {
     rm -rf "$tmp/work" && mkdir -p "$tmp/work"
     (cd "$tmp/work" && exec env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u ZARN_DATA_DIR HOME="$tmp/home" \
         SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy env "$@" "$games/zarn" 2> "$tmp/err") &
     local pid=$! i mask
     for i in $(seq 600); do
-        mask=$(awk '/^SigCgt/ {print $2}' "/proc/$pid/status" 2> /dev/null || true)
-        [ -n "$mask" ] && (( 0x$mask & (1 << 14) )) && break
+        if [ "$(cat "/proc/$pid/comm" 2> /dev/null)" = zarn ]; then
+            mask=$(awk '/^SigCgt/ {print $2}' "/proc/$pid/status" 2> /dev/null || true)
+            [ -n "$mask" ] && (( 0x$mask & (1 << 14) )) && break
+        fi
         [ -d "/proc/$pid" ] || break
         sleep 0.1
     done

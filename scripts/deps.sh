@@ -7,6 +7,8 @@
 #             one, in a folder of its own) and the SDL 2 it runs on
 #   --armhf   also the armhf cross compilers and qemu-user, and armhf as a
 #             foreign architecture of dpkg (for scripts/armhf_sysroot.sh)
+#   --web     also emscripten, dpkg-dev (apt-get source), chromium and
+#             python3-websocket (scripts/web.sh and its tests in the browser)
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config ccache
@@ -20,6 +22,7 @@ for option in "$@"; do
         --with-x) packages+=(xvfb xauth imagemagick xdotool valgrind) ;;
         --compat) packages+=(libsdl1.2-compat libsdl2-2.0-0) ;;
         --armhf) packages+=(crossbuild-essential-armhf qemu-user); armhf=1 ;;
+        --web) packages+=(emscripten dpkg-dev chromium python3-websocket) ;;
         *) echo "unknown option: $option" >&2; exit 2 ;;
     esac
 done

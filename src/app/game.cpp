@@ -31,17 +31,18 @@ void start_game()
 // Level attempts until the last life, the last level or a quit; false on quit.
 bool play_levels()
 {
-    int track = -1;  // the music runs on across levels that share a track
+    int track = -1, tune = -1;  // the music runs on across levels that share a tune
     while (fin != 1) {
         if (debug_levels) {
             select_level();
             if (quit_zarn == 1)
                 return false;
         }
-        int wanted = level_track(curr_map, classic_mode);
-        if (wanted != track) {
-            play_music(wanted, -1);
+        int wanted = level_track(curr_map, classic_mode), wanted_tune = level_tune(curr_map, classic_mode);
+        if (wanted != track || wanted_tune != tune) {
+            play_music(wanted, -1, wanted_tune);
             track = wanted;
+            tune = wanted_tune;
         } else {
             resume_music();
         }
@@ -62,6 +63,11 @@ bool play_levels()
 int level_track(int level, int classic)
 {
     return classic ? MUSIC_CLASSIC_GAME : (((level - 1) >> 1) & 7) + 1;
+}
+
+int level_tune(int level, int classic)
+{
+    return classic ? (level - 1) >> 1 : 0;
 }
 
 void game_loop()

@@ -2,10 +2,12 @@
 // mouse. The event reading reports presses since the previous call, the state
 // reading what is held right now.
 //
-// The event reading also notes the directions pressed in it, for the play
-// loop to keep: a key or button pressed and let go within one reading counts,
-// a stick or hat counts when it newly points that way (a held stick sends
+// The event reading also notes the direction pressed in it, for the play loop
+// to keep: a key or button pressed and let go within one reading counts, a
+// stick or hat counts when it newly points that way (a held stick sends
 // motion after motion, and a hat centred within the reading reports nothing).
+// Of two directions pressed in one reading the later counts, unless the two
+// form a diagonal: then none does, as when both are held.
 //
 // Mouse arguments of check_controls: x and y receive the position of a click
 // in the 320 x 240 frame (x null: no position wanted). With selected given, y
@@ -14,12 +16,15 @@
 // -1 when no row was clicked in this call.
 #include "config/input.h"
 
+#include "config/config.h"
+
 #include "sys/clock.h"
 #include "video/screen.h"
 #include "video/shot.h"
 
 #include <algorithm>
 #include <array>
+#include <climits>
 
 namespace {
 
@@ -147,7 +152,7 @@ bool window_key(const SDL_keysym& k)
         return true;
     }
     if (k.sym == SDLK_F12) {
-        char path[1024];
+        char path[PATH_MAX];
         save_screenshot(path, sizeof path);
         return true;
     }
@@ -247,6 +252,24 @@ int32_t joystick_state()
 
 }  // namespace
 
+void input_bind_settings()
+{
+    // The file's order: the buttons of PAUSE, ACTION, UP, DOWN, LEFT and
+    // RIGHT, then their keys. A key or button read is taken as it is.
+    static const char* const names[2][CONTROL_COUNT] = {
+        {"k_up", "k_down", "k_left", "k_right", "k_pause", "k_action"},
+        {"j_up", "j_down", "j_left", "j_right", "j_pause", "j_action"},
+    };
+    constexpr int first_line[CONTROL_COUNT] = {2, 3, 4, 5, 0, 1};  // by control, from line 5 (j_pause)
+    config_setting rows[2 * CONTROL_COUNT];
+    for (int c = 0; c < CONTROL_COUNT; c++) {
+        rows[c] = {names[0][c], 11 + first_line[c], CONFIG_KEY, &key_buttons[c], 0, 0, 0, default_keys[c], 0};
+        rows[CONTROL_COUNT + c] = {names[1][c], 5 + first_line[c], CONFIG_BUTTON, &joy_buttons[c], 0, 0, 0,
+                                   default_buttons[c], 0};
+    }
+    config_bind(rows, 2 * CONTROL_COUNT);
+}
+
 void resetdefault_controls()
 {
     const int32_t buttons[CONTROL_COUNT] = {DEFAULT_UP_BUTTON,    DEFAULT_DOWN_BUTTON,  DEFAULT_LEFT_BUTTON,
@@ -282,7 +305,13 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t /*reserved*/, int32_t hei
     int32_t state = 0;
     if (selected)
         *selected = -1;
-    direction_presses = 0;
+    int32_t pressed = 0, latest = 0;  // every direction pressed, and the last press
+    auto press = [&](int32_t bits) {
+        if (bits & CTRL_DIRECTIONS) {
+            pressed |= bits & CTRL_DIRECTIONS;
+            latest = bits & CTRL_DIRECTIONS;
+        }
+    };
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         switch (e.type) {
@@ -291,7 +320,7 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t /*reserved*/, int32_t hei
                 break;
             int32_t bit = key_press(e.key.keysym.sym);
             state |= bit;
-            direction_presses |= bit & CTRL_DIRECTIONS;
+            press(bit);
             break;
         }
         case SDL_ACTIVEEVENT:
@@ -302,16 +331,16 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t /*reserved*/, int32_t hei
         case SDL_JOYBUTTONDOWN: {
             int32_t bit = joy_button_press(e.jbutton.button);
             state |= bit;
-            direction_presses |= bit & CTRL_DIRECTIONS;
+            press(bit);
             break;
         }
         case SDL_JOYAXISMOTION:
             state |= axis_motion(e.jaxis.axis, e.jaxis.value);
-            direction_presses |= axis_press(e.jaxis.axis, e.jaxis.value);
+            press(axis_press(e.jaxis.axis, e.jaxis.value));
             break;
         case SDL_JOYHATMOTION:
             state = hat_motion(state, e.jhat.value);
-            direction_presses |= hat_press(e.jhat.hat, e.jhat.value);
+            press(hat_press(e.jhat.hat, e.jhat.value));
             break;
         case SDL_MOUSEBUTTONDOWN:
             mouse_press(e.button, x, y, top, height, line_height, selected);
@@ -324,6 +353,7 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t /*reserved*/, int32_t hei
             break;
         }
     }
+    direction_presses = is_diagonal(pressed) ? 0 : latest;
     return state;
 }
 
@@ -340,9 +370,34 @@ int32_t get_controls()
         state |= CTRL_WARP;
     if (joystick)
         state |= joystick_state();
-    if ((state & (CTRL_UP | CTRL_DOWN)) && (state & (CTRL_LEFT | CTRL_RIGHT)))
+    if (is_diagonal(state))
         state &= ~CTRL_DIRECTIONS;
     return state;
+}
+
+frame_input read_frame_input(int32_t list_top, int32_t list_height, int32_t line_height)
+{
+    frame_input in;
+    const int32_t key_before = last_key, button_before = last_button;
+    last_key = last_button = -1;
+    int32_t x = -1, y = list_top;
+    if (line_height > 0)
+        in.pressed = check_controls(&x, &y, 0, list_height, line_height, &in.row);
+    else {
+        y = -1;
+        in.pressed = check_controls(&x, &y, 0, 0, 0, nullptr);
+        in.click_x = x;
+        in.click_y = y;
+    }
+    in.directions = direction_presses;
+    in.key = last_key;
+    in.button = last_button;
+    if (last_key == -1)
+        last_key = key_before;  // the last key seen stays the last one seen
+    if (last_button == -1)
+        last_button = button_before;
+    in.held = get_controls();
+    return in;
 }
 
 bool wait_unless_quit(uint32_t ms)

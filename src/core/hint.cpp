@@ -6,6 +6,7 @@
 #include "video/fps.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 int32_t hint_used;
@@ -20,7 +21,11 @@ uint64_t hint_work_done;
 namespace {
 
 constexpr int CELL = 16;
-constexpr int LINE_Y = 228;  // the hint line: the middle of the field's last row
+// The messages cover the plate at the top bar's left (its name and lamps),
+// where they hide nothing of the field, the clock or the score.
+constexpr int PLATE_W = 126, PLATE_H = 48;
+constexpr int PLATE_CHARS = 15;  // small-font characters a line of the plate holds
+constexpr int PLATE_LINES = 3;
 constexpr const char* DEAD_END_TEXT = "NO WAY LEFT - PAUSE TO RESTART";
 constexpr int32_t DCOL[4] = {0, 0, -1, 1};
 constexpr int32_t DROW[4] = {-1, 1, 0, 0};
@@ -99,16 +104,28 @@ void answer(const play_state& p)
     }
 }
 
-// A line of small text in the middle of the hint line, darkened behind.
+// Text on the plate, darkened behind, broken into centred lines at spaces.
 void say(SDL_Surface* dst, const char* text)
 {
-    int width = 8 * static_cast<int>(strlen(text));
-    int x = (320 - width) / 2;
-    for (int rx = x - x % CELL; raster && rx < x + width; rx += CELL) {
-        SDL_Rect src = {0, 0, CELL, CELL}, at = {static_cast<Sint16>(rx), LINE_Y - 4, 0, 0};
-        SDL_BlitSurface(raster, &src, dst, &at);
+    char lines[PLATE_LINES][PLATE_CHARS + 2];
+    int n = 0;
+    for (const char* p = text; *p && n < PLATE_LINES; n++) {
+        int take = static_cast<int>(strlen(p));
+        if (take > PLATE_CHARS) {
+            take = PLATE_CHARS;
+            while (take > 0 && p[take] != ' ')
+                take--;
+            take = take > 0 ? take : PLATE_CHARS;
+        }
+        snprintf(lines[n], sizeof lines[n], "%.*s~", take, p);
+        for (p += take; *p == ' ';)
+            p++;
     }
-    put_text1(dst, x, LINE_Y, text);
+    SDL_Rect plate = {2, 2, PLATE_W - 4, PLATE_H - 4};
+    SDL_FillRect(dst, &plate, SDL_MapRGB(dst->format, 0, 0, 0));
+    const int top = (PLATE_H - 12 * n + 4) / 2;
+    for (int i = 0; i < n; i++)
+        put_text1(dst, (PLATE_W - 8 * static_cast<int>(strlen(lines[i]) - 1)) / 2, top + 12 * i, lines[i]);
 }
 
 }  // namespace

@@ -3,16 +3,17 @@
 // where the player stands within the time left. The hint key shows the
 // route's next step as an arrow on the next cell for two seconds, at the
 // cost of half the level bonus (once per attempt); a search that proves no
-// route remains puts "NO WAY LEFT - PAUSE TO RESTART" on the field. The
-// search has memory of its own (at most HINT_MEMORY bytes, touched as the
-// level needs) and gives up after a second of frames.
+// route remains says "NO WAY LEFT - PAUSE TO RESTART". The hint's words show
+// on the top bar's left plate, never over the field. The search has memory of
+// its own (at most HINT_MEMORY bytes, touched as the level needs) and gives up
+// after a second of frames.
 #pragma once
 #include <SDL.h>
 
 #include <cstddef>
 #include <cstdint>
 
-#include "core/play.h"
+#include "model/play.h"
 #include "model/search.h"
 
 // Work is counted in frames of the rules the search steps and in the links
@@ -63,7 +64,7 @@ void hint_ask();
 // After a frame of play at clock ms: begins a new search when the player
 // stands somewhere new, works a slice on it and answers a hint asked.
 void hint_frame(const play_attempt& a, uint32_t ms);
-// Draws the arrow and the hint line over the field.
+// Draws the arrow on the field and the hint's words on the top bar.
 void hint_draw(SDL_Surface* dst);
 // The level bonus left after the hints of this attempt.
 int32_t hint_bonus(int32_t bonus);

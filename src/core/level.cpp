@@ -48,15 +48,22 @@ void derive_map()
     level_derive(game_field, Player.time_bonus);
 }
 
-void init_maps(int level, int classic)
+bool load_level(int level, int classic)
 {
     level_clear(game_field);
-    if (!LoadLevel(level, classic)) {
+    if (!LoadLevel(level, classic))
+        return false;
+    derive_map();
+    return true;
+}
+
+void init_maps(int level, int classic)
+{
+    if (!load_level(level, classic)) {
         // Without its level the game cannot go on: say which one and stop.
         char line[4200];
         snprintf(line, sizeof line, "Missing or damaged level %s.zlv in %s", level_entry_name(level, classic),
                  qva_name(QVA_MAPS));
         sys_fatal(line);
     }
-    derive_map();
 }

@@ -19,8 +19,11 @@ int LoadLevel(int level, int classic);
 // length; 0 when it is missing, empty, longer than size - 1 or holds any
 // other character.
 size_t load_solution(int level, int classic, char* out, size_t size);
-// Clears the field, loads the level and derives kinds and the header; a
-// missing or damaged level entry ends the program with one line naming it.
+// Clears the field, loads the level and derives kinds and the header; false
+// when the level entry is missing or damaged.
+bool load_level(int level, int classic);
+// load_level, but a missing or damaged level entry ends the program with one
+// line naming it.
 void init_maps(int level, int classic);
 // Derives kinds and the header from a loaded field, the running game's time
 // bonus added to the limit (step 3 on of init_maps).

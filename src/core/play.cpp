@@ -1,9 +1,11 @@
 #include "core/play.h"
 
 #include "core/field.h"
+#include "core/hint.h"
 #include "core/level.h"
 #include "core/state.h"
 #include "sound/sound.h"
+#include "sys/clock.h"
 
 namespace {
 
@@ -24,6 +26,31 @@ void attempt_start(play_attempt& a)
 {
     play_begin(a, game_field);
     show_sprite(a.player);
+    hint_reset();
+    clear_animations();
+}
+
+int play_tick(play_attempt& a, const frame_input& in, void (*show)())
+{
+    if (in.pressed & CTRL_HINT)
+        hint_ask();
+    int32_t pressed = in.directions;
+    // A click beside the player is the frame's last press.
+    if (int32_t steer = in.click_x != -1 ? pointer_steer(a.player, in.click_x, in.click_y) : 0)
+        pressed = is_diagonal(pressed | steer) ? 0 : steer;
+    animframe = (animframe + 1) & 15;
+    field_scroll(a.player.sprite_dir);
+    if (show)
+        show();
+    field_animate(true);
+    if (a.outcome != PLAY_ON)
+        return a.outcome;
+    uint32_t ms = sys_ticks();
+    play_frame(a, game_field, ms, in.held, pressed);
+    apply_events(a.player);
+    if (a.outcome == PLAY_ON)
+        hint_frame(a, ms);
+    return a.outcome;
 }
 
 void apply_events(const play_state& s)

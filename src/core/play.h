@@ -1,12 +1,23 @@
-// The level attempt in the game: the play frame of model/play on the game's
-// field, and what each frame set off turned into sounds, animations, points
-// and the sprite.
+// The level attempt in the game: the play tick, which moves the game on by
+// one frame (the rules of model/play on the game's field, and what they set
+// off turned into sounds, animations, points and the sprite), with the
+// frame's picture drawn at its fixed place in the frame. The level screen,
+// the attract demonstration and the tests run the same tick.
 #pragma once
 #include "model/play.h"
 
 // Starts an attempt on the level in Map: the player on the start cell,
-// standing, and the sprite (px, py, dir) there.
+// standing, and the sprite (px, py, dir) there; no hint, no dead end, no
+// animation running.
 void attempt_start(play_attempt& a);
+// One frame of the level in play, in this order: the hint key; the animation
+// frame and the background's scroll; the picture (show, when given: it draws
+// from the state and changes none of it); the dissolves and explosions
+// shown move on; then, while the attempt goes on: the rules at the clock's
+// time with the held controls and the directions pressed (a click steers by
+// where it lands), what they set off acted on, and the hint's search worked
+// on. An attempt that has ended only shows and animates. Returns a.outcome.
+int play_tick(play_attempt& a, const frame_input& in, void (*show)());
 // Acts on what the frame recorded: plays its sounds, starts its dissolves and
 // explosions, adds its points and puts the sprite (px, py, dir) where it is.
 void apply_events(const play_state& s);

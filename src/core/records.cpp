@@ -4,6 +4,7 @@
 #include "res/qva.h"
 #include "sys/files.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -23,6 +24,18 @@ void records_path(char* out, size_t size)
     snprintf(out, size, "%s", filename(scoresFolder, "zarn", "rec"));
 }
 
+// Saves the records; a save that fails says so in one line (the old file
+// stays as it was).
+void save_or_say()
+{
+    if (write_records())
+        return;
+    int failure = errno;
+    char path[sizeof fname_buf];
+    records_path(path, sizeof path);
+    fprintf(stderr, "zarn: level records not saved in %s: %s\n", path, strerror(failure));
+}
+
 }  // namespace
 
 void records_reset()
@@ -37,7 +50,8 @@ void read_records()
         return;
     char path[sizeof fname_buf];
     records_path(path, sizeof path);
-    FILE* f = fopen(path, "rb");
+    uint64_t file_len = 0;
+    FILE* f = sys_open_regular(path, &file_len);  // a FIFO or a folder is never waited on
     if (!f)
         return;  // no records yet
     uint8_t bytes[RECORDS_FILE_BYTES + 1];  // one more shows a file too long
@@ -79,6 +93,6 @@ bool note_level_won(int level, int classic, int32_t time_left, int32_t steps)
         return false;
     int noted = record_note(records[classic ? 1 : 0][level - 1], time_left, steps);
     if (noted != 0)
-        write_records();
+        save_or_say();
     return noted == 2;
 }

@@ -18,6 +18,12 @@ constexpr int32_t CTRL_HINT = 0x400;    // the hint key (H) or the hint button w
 constexpr int32_t CTRL_CONFIRM = CTRL_ACTION | CTRL_PAUSE;  // menus confirm with either
 constexpr int32_t CTRL_DIRECTIONS = CTRL_UP | CTRL_DOWN | CTRL_LEFT | CTRL_RIGHT;
 
+// True when the directions among bits form a diagonal (a vertical and a horizontal one).
+constexpr bool is_diagonal(int32_t bits)
+{
+    return (bits & (CTRL_UP | CTRL_DOWN)) && (bits & (CTRL_LEFT | CTRL_RIGHT));
+}
+
 // One frame's input.
 struct frame_input {
     int32_t pressed = 0;     // CTRL_ bits pressed since the last frame (CTRL_QUIT: the window was closed)

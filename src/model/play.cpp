@@ -16,6 +16,8 @@ void play_begin(play_attempt& a, const rules_field& f)
     rules_start(a.player, f);
     a.second = 0;
     a.latched = 0;
+    a.steps = 0;
+    a.outcome = PLAY_ON;
 }
 
 int32_t wanted_move(int32_t ctrl)
@@ -69,12 +71,14 @@ int play_frame(play_attempt& a, const rules_field& f, uint32_t ms, int32_t held,
     if (ticked)
         rules_record(p, EVENT_COUNTDOWN);
     rules_resolve(p, f);
+    for (int i = 0; i < p.event_count; i++)
+        a.steps += p.events[i].kind == EVENT_WALK;
     // The cheat may leave the count below zero; that still is a cleared level.
     if (p.move_state == 0 && f.map[p.player_row][p.player_col].kind == KIND_EMPTY)
-        return PLAY_FALL;
-    if (p.move_state == 0 && data.fields_left <= 0)
-        return PLAY_WON;
-    if (data.time_left <= 0)
-        return PLAY_TIME_UP;
-    return PLAY_ON;
+        a.outcome = PLAY_FALL;
+    else if (p.move_state == 0 && data.fields_left <= 0)
+        a.outcome = PLAY_WON;
+    else if (data.time_left <= 0)
+        a.outcome = PLAY_TIME_UP;
+    return a.outcome;
 }

@@ -24,10 +24,12 @@ struct play_attempt {
     play_state player;
     int32_t second;   // the clock's second seen in the previous frame; 0 at the start
     int32_t latched;  // a direction (CTRL_ bit) pressed while the player could not move, else 0
+    int32_t steps;    // moves the player started (a push or a teleporter's jump is none)
+    int32_t outcome;  // PLAY_ON until a frame ends the attempt, then how it ended
 };
 
 // Starts an attempt on field f: the player on the start cell, standing,
-// facing down, the clock at its start and no press kept.
+// facing down, the clock at its start, no press kept, no step, going on.
 void play_begin(play_attempt& a, const rules_field& f);
 // The move the held controls ask for: the first of UP, DOWN, LEFT and RIGHT
 // among the CTRL_ bits, else MOVE_NONE.
@@ -41,5 +43,6 @@ int32_t pointer_steer(const play_state& s, int32_t x, int32_t y);
 // pressed the directions pressed since the last frame (keys, joystick, the
 // pointer's direction), tried before the held ones. A press is kept until
 // the player can move and then used once, released or not: one press, one
-// step. Returns PLAY_ON, PLAY_FALL, PLAY_WON or PLAY_TIME_UP.
+// step. Returns and keeps in a.outcome PLAY_ON, PLAY_FALL, PLAY_WON or
+// PLAY_TIME_UP.
 int play_frame(play_attempt& a, const rules_field& f, uint32_t ms, int32_t held, int32_t pressed);

@@ -3,8 +3,8 @@
 #include "config/input.h"
 #include "core/state.h"
 #include "res/assets.h"
+#include "screens/frame.h"
 #include "video/font.h"
-#include "video/fps.h"
 #include "video/screen.h"
 
 #include <cstdio>
@@ -51,7 +51,7 @@ void draw_pause(int32_t choice)
     SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
     if (paused)
         drawPic(screen, 0, 0, 320, 240, paused, 0, 0, 320, 240);
-    if (curr_map > 1 && curr_map <= PW_COUNT) {
+    if (curr_map >= 1 && curr_map <= PW_COUNT) {
         put_text1(screen, 5, 8, "PASSWORD:~");
         snprintf(tmp_string, sizeof tmp_string, "%s~", pw[curr_map - 1]);
         put_text1(screen, 5, 20, tmp_string);
@@ -70,15 +70,11 @@ int32_t pause()
     if (quit_zarn == 1)
         return choice;
     bool leave = false;
-    initFPS();
+    screen_frame frame("pause");
     for (;;) {
-        int32_t x = -1, y = -1;
-        int32_t ctrl = check_controls(&x, &y, 0, 0, 0, nullptr);
-        bool clicked = x != -1 && on_choice(choice, x, y);
-        if (ctrl & CTRL_QUIT) {
-            quit_zarn = 1;
-            leave = true;
-        }
+        frame_input in = frame.read();
+        int32_t ctrl = in.pressed;
+        bool clicked = in.click_x != -1 && on_choice(choice, in.click_x, in.click_y);
         if (clicked)
             leave = true;  // the clicked choice is the one taken
         else
@@ -88,8 +84,7 @@ int32_t pause()
         if (quit_zarn == 1)
             return choice;
         draw_pause(choice);
-        GFX_Flip(screen);
-        controlFPS();
+        frame.show();
         if (leave)
             return choice;
     }

@@ -19,6 +19,7 @@
 #include "config/config.h"
 #include "res/qva.h"
 #include "model/bytes.h"
+#include "sound/module.h"
 
 const char* const snd_names[SFX_COUNT] = {
     "sfx/alarm", "sfx/beep1", "sfx/beep3", "sfx/beep4", "sfx/explode", "sfx/explode2",
@@ -37,10 +38,39 @@ volatile int mpLoops;
 Mix_Chunk* sfxs[SFX_COUNT];
 void* music[MUS_COUNT];
 uint32_t musiclength[MUS_COUNT];
+int music_volume;
+int sound_volume;
+int mpFlags;
+int mpResamplingMode;
+int mpReverbDepth;
+int mpReverbDelay;
+int mpBassAmount;
+int mpBassRange;
+int mpSurroundDepth;
+int mpSurroundDelay;
 int mpChannels = 2;
 int mpFrequency = 22050;
 
 namespace {
+
+// The lines of zarn.cfg that sound keeps: name, line, kind, variable, range,
+// out of range, initial value, flag bit.
+const config_setting SETTINGS[] = {
+    {"mus_volume", 1, CONFIG_NUMBER, &music_volume, 0, 100, 100, 100, 0},  // out of range: heard in full
+    {"sfx_volume", 2, CONFIG_NUMBER, &sound_volume, 0, 100, 100, 80, 0},
+    {"mpFlagsOVERSAMPLING", 17, CONFIG_FLAG, &mpFlags, 0, 1, 0, 1, 0x01},
+    {"mpResamplingMode", 18, CONFIG_NUMBER, &mpResamplingMode, 0, 3, 1, 1, 0},
+    {"mpFlagsNOISE_REDUCTION", 19, CONFIG_FLAG, &mpFlags, 0, 1, 0, 1, 0x02},
+    {"mpFlagsREVERB", 20, CONFIG_FLAG, &mpFlags, 0, 1, 0, 0, 0x04},
+    {"mpReverbDepth", 21, CONFIG_NUMBER, &mpReverbDepth, 0, 100, CONFIG_CLAMP, 0, 0},
+    {"mpReverbDelay", 22, CONFIG_NUMBER, &mpReverbDelay, 40, 200, CONFIG_CLAMP, 0, 0},
+    {"mpFlagsMEGABASS", 23, CONFIG_FLAG, &mpFlags, 0, 1, 0, 0, 0x08},
+    {"mpBassAmount", 24, CONFIG_NUMBER, &mpBassAmount, 0, 100, CONFIG_CLAMP, 0, 0},
+    {"mpBassRange", 25, CONFIG_NUMBER, &mpBassRange, 10, 100, CONFIG_CLAMP, 0, 0},
+    {"mpFlagsSURROUND", 26, CONFIG_FLAG, &mpFlags, 0, 1, 0, 0, 0x10},
+    {"mpSurroundDepth", 27, CONFIG_NUMBER, &mpSurroundDepth, 0, 100, CONFIG_CLAMP, 0, 0},
+    {"mpSurroundDelay", 28, CONFIG_NUMBER, &mpSurroundDelay, 5, 40, CONFIG_CLAMP, 0, 0},
+};
 
 constexpr int INTRO_TRACK = 11;
 constexpr int EFFECT_CHANNELS = 8;
@@ -112,6 +142,11 @@ void apply_settings()
     mp_settings.mBassRange = mpBassRange;
     mp_settings.mSurroundDepth = mpSurroundDepth;
     mp_settings.mSurroundDelay = mpSurroundDelay;
+    // A tune played for ever loops by jumping back at its end, which
+    // libmodplug follows only with a loop count: so it never reaches the
+    // song's end, where libmodplug fades it out. A tune played a number of
+    // times ends where its order ends.
+    mp_settings.mLoopCount = mpLoops < 0 ? -1 : 0;
     ModPlug_SetSettings(&mp_settings);
 }
 
@@ -230,7 +265,7 @@ void load_music(int track)
     }
 }
 
-void play_music(int track, int loops)
+void play_music(int track, int loops, int tune)
 {
     if (!audio_open || track < 0 || track >= MUS_COUNT)
         return;
@@ -245,9 +280,30 @@ void play_music(int track, int loops)
         return;
     master_volume = (music_volume * 256) / 100;
     ModPlug_SetMasterVolume(music_file, static_cast<unsigned>(master_volume));
-    ModPlug_Seek(music_file, 0);
+    int start = module_tune_start(static_cast<const uint8_t*>(music[track]), tune);
+    if (start > 0)
+        ModPlug_SeekOrder(music_file, start);
+    else
+        ModPlug_Seek(music_file, 0);
     music_finished = false;
     Mix_HookMusic(MP_HookMusic, music_file);
+}
+
+void sound_bind_settings()
+{
+    config_bind(SETTINGS, static_cast<int>(sizeof SETTINGS / sizeof SETTINGS[0]));
+}
+
+void set_music_volume(int volume)
+{
+    music_volume = volume;
+    MP_VolumeMusic(volume);
+}
+
+void set_sound_volume(int volume)
+{
+    sound_volume = volume;
+    Mix_Volume(-1, volume);
 }
 
 void stop_music()

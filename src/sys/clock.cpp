@@ -1,5 +1,7 @@
 #include "sys/clock.h"
 
+#include "sys/web.h"
+
 #include <SDL.h>
 #include <unistd.h>
 
@@ -22,7 +24,11 @@ void sys_delay(uint32_t ms)
     if (virtual_on)
         virtual_us += static_cast<uint64_t>(ms) * 1000;
     else
+#ifdef __EMSCRIPTEN__
+        web_sleep(ms);
+#else
         SDL_Delay(ms);
+#endif
 }
 
 void sys_usleep(uint32_t us)
@@ -30,7 +36,11 @@ void sys_usleep(uint32_t us)
     if (virtual_on)
         virtual_us += us;
     else
+#ifdef __EMSCRIPTEN__
+        web_sleep((us + 999) / 1000);
+#else
         usleep(us);
+#endif
 }
 
 void sys_use_virtual_clock(bool on)

@@ -1,9 +1,13 @@
 #include "sys/files.h"
 
+#include "sys/web.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -11,10 +15,33 @@
 
 namespace {
 
+constexpr int NAME_TRIES = 100;          // fresh temporary names tried before giving up
+constexpr time_t STALE_SECONDS = 60;     // a temporary this old belongs to a save that died
+
+int open_unnamed(const char* folder)
+{
+    // Naming the file needs /proc (linkat through /proc/self/fd).
+    if (access("/proc/self/fd", X_OK) != 0)
+        return -1;
+    return open(folder, O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+}
+
+std::string fd_path(int fd)
+{
+    return "/proc/self/fd/" + std::to_string(fd);
+}
+
+int link_unnamed(int fd, const char* path)
+{
+    return linkat(AT_FDCWD, fd_path(fd).c_str(), AT_FDCWD, path, AT_SYMLINK_FOLLOW);
+}
+
+constexpr sys_save_calls SYSTEM_CALLS = {open_unnamed, fsync, link_unnamed, rename};
+
 // A file system that cannot sync (some virtual ones) still gets its file.
 bool synced(int fd)
 {
-    return fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
+    return sys_save_ops.sync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
 }
 
 bool write_all(int fd, const void* data, size_t len)
@@ -50,21 +77,120 @@ void sync_folder(const std::string& folder)
     close(fd);
 }
 
+#ifdef __EMSCRIPTEN__
+// True when path is a regular file holding exactly len bytes of data.
+bool same_bytes(const char* path, const void* data, size_t len)
+{
+    uint64_t size = 0;
+    FILE* f = sys_open_regular(path, &size);
+    if (!f)
+        return false;
+    bool same = size == len;
+    const char* p = static_cast<const char*>(data);
+    char buf[4096];
+    for (size_t at = 0; same && at < len;) {
+        size_t n = fread(buf, 1, len - at < sizeof buf ? len - at : sizeof buf, f);
+        same = n > 0 && memcmp(buf, p + at, n) == 0;
+        at += n;
+    }
+    fclose(f);
+    return same;
+}
+#endif
+
+constexpr char NAME_LETTERS[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+constexpr size_t SUFFIX = 6;  // the XXXXXX of NAME.XXXXXX
+
+// True when entry is NAME.XXXXXX for the file name NAME, as mkstemp makes them.
+bool is_temporary_of(const char* entry, const std::string& name)
+{
+    if (strncmp(entry, name.c_str(), name.size()) != 0 || entry[name.size()] != '.')
+        return false;
+    const char* suffix = entry + name.size() + 1;
+    return strlen(suffix) == SUFFIX && strspn(suffix, NAME_LETTERS) == SUFFIX;
+}
+
+// Removes the temporaries of earlier saves of path that died before their
+// rename: plain files named like ours, a minute old or more. Nothing else in
+// the folder is touched.
+void remove_stale_temporaries(const std::string& folder, const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return;
+    const time_t now = time(nullptr);
+    while (const dirent* e = readdir(dir)) {
+        struct stat st;
+        if (is_temporary_of(e->d_name, name) && fstatat(dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode) && now - st.st_mtime >= STALE_SECONDS)
+            unlinkat(dirfd(dir), e->d_name, 0);
+    }
+    closedir(dir);
+}
+
+uint64_t names_drawn;  // a different name for each try, in each process
+
+// Names the unnamed file fd path.XXXXXX (a name no file has); the name in temp.
+bool name_unnamed(int fd, const char* path, std::string& temp)
+{
+    for (int tries = 0; tries < NAME_TRIES; tries++) {
+        timespec t;
+        clock_gettime(CLOCK_REALTIME, &t);
+        uint64_t x = (static_cast<uint64_t>(getpid()) << 40) ^ static_cast<uint64_t>(t.tv_nsec) ^
+                     (static_cast<uint64_t>(t.tv_sec) << 20) ^ (++names_drawn * 0x9E3779B97F4A7C15u);
+        temp = std::string(path) + '.';
+        for (size_t i = 0; i < SUFFIX; i++, x /= sizeof NAME_LETTERS - 1)
+            temp += NAME_LETTERS[x % (sizeof NAME_LETTERS - 1)];
+        if (sys_save_ops.link(fd, temp.c_str()) == 0)
+            return true;
+        if (errno != EEXIST)
+            break;
+    }
+    temp.clear();
+    return false;
+}
+
 }  // namespace
+
+sys_save_calls sys_save_ops = SYSTEM_CALLS;
+
+void sys_files_reset()
+{
+    sys_save_ops = SYSTEM_CALLS;
+}
 
 bool sys_save_file(const char* path, const void* data, size_t len)
 {
-    std::string temp = std::string(path) + ".XXXXXX";
-    int fd = mkstemp(temp.data());  // O_CREAT | O_EXCL: a fresh file of our own
-    if (fd < 0)
-        return false;
+#ifdef __EMSCRIPTEN__
+    if (same_bytes(path, data, len))
+        return true;  // the page saves every second: only changes reach the store
+#endif
+    const std::string folder = folder_of(path);
+    remove_stale_temporaries(folder, path);
+    std::string temp;
+    int fd = sys_save_ops.open_unnamed(folder.c_str());
+    const bool unnamed = fd >= 0;
+    if (!unnamed) {
+        temp = std::string(path) + ".XXXXXX";
+        fd = mkstemp(temp.data());  // O_CREAT | O_EXCL: a fresh file of our own
+        if (fd < 0)
+            return false;
+    }
     bool good = write_all(fd, data, len) && synced(fd);
+    if (good && unnamed)
+        good = name_unnamed(fd, path, temp);
     good = close(fd) == 0 && good;
-    if (!good || rename(temp.c_str(), path) != 0) {
-        unlink(temp.c_str());
+    if (!good || sys_save_ops.rename(temp.c_str(), path) != 0) {
+        if (!temp.empty())
+            unlink(temp.c_str());
         return false;
     }
-    sync_folder(folder_of(path));
+    sync_folder(folder);
+#ifdef __EMSCRIPTEN__
+    web_file_saved(path);
+#endif
     return true;
 }
 

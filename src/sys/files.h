@@ -5,11 +5,26 @@
 #include <cstdint>
 #include <cstdio>
 
-// Writes len bytes to path: into a fresh temporary file created exclusively in
-// the same folder (never following a link, never reusing a name), flushed and
-// synced, renamed over path, and the folder synced. False, with path left as
-// it was and no temporary file left behind, when any step fails.
+// Writes len bytes to path: into a fresh unnamed file in the same folder where
+// the system offers one (else a temporary NAME.XXXXXX created exclusively,
+// never following a link), synced, given a fresh name and renamed over path,
+// and the folder synced. A process killed meanwhile leaves no file behind
+// (or, without unnamed files, a temporary that a later save of the same file
+// removes once it is a minute old). False, with path left as it was and no
+// temporary file left behind, when any step fails.
 bool sys_save_file(const char* path, const void* data, size_t len);
+
+// The system calls sys_save_file makes, in the order it makes them; a test
+// may point them elsewhere to watch that order or make a step fail.
+struct sys_save_calls {
+    int (*open_unnamed)(const char* folder);   // an unnamed file to write in folder, or -1
+    int (*sync)(int fd);                       // fsync of the file, then of its folder
+    int (*link)(int fd, const char* path);     // names the unnamed file fd
+    int (*rename)(const char* from, const char* to);
+};
+extern sys_save_calls sys_save_ops;  // the system's own calls unless a test replaced them
+// Puts the system's own calls back into sys_save_ops.
+void sys_files_reset();
 // Makes folder and every missing folder above it with mode 0700, leaving the
 // ones that exist as they are. True when folder is a folder afterwards; false
 // with errno set otherwise.

@@ -29,6 +29,7 @@ constexpr std::array<int, 27> sign_glyphs = {
     0,  42, 0, 0, 0, 0, 42,                // 9 : ; < = > ?
 };
 static_assert(sign_glyphs.size() == '?' - FIRST_SIGN + 1, "one entry per code from % to ?");
+constexpr int UNDERSCORE_GLYPH = 44;  // '_', in a file name
 
 void blit_glyph(SDL_Surface* sheet, int sx, int sy, int size, SDL_Surface* dst, int x, int y)
 {
@@ -62,6 +63,8 @@ int small_glyph(unsigned char c)
         return c - 48;
     if (c >= FIRST_SIGN && c <= '?' && sign_glyphs[c - FIRST_SIGN])
         return sign_glyphs[c - FIRST_SIGN];
+    if (c == '_')
+        return UNDERSCORE_GLYPH;
     return c;
 }
 

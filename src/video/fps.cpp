@@ -16,20 +16,24 @@ constexpr int32_t GROUP_BUDGET = 100;  // frame 2, from the group start
 constexpr int32_t SLEEP_MARGIN = 10;
 
 // Sleeps away what is left of the budget, less the margin; never spins.
-void sleep_rest(int32_t remaining)
+// True when it slept.
+bool sleep_rest(int32_t remaining)
 {
     if (remaining <= 0)
-        return;
+        return false;
     uint32_t tick = sys_ticks();
     if (tick < fpsCurTick)
-        return;
+        return false;
     uint32_t target = fpsCurTick + static_cast<uint32_t>(remaining);
     if (tick < target - SLEEP_MARGIN) {
         tick = sys_ticks();
         int32_t ms = static_cast<int32_t>(target - tick) - SLEEP_MARGIN;
-        if (ms > 0)
+        if (ms > 0) {
             sys_usleep(static_cast<uint32_t>(ms) * 1000);
+            return true;
+        }
     }
+    return false;
 }
 
 }  // namespace
@@ -65,14 +69,23 @@ void controlFPS()
             fpsCurTick = fpsGrpTick + GROUP_BUDGET;
         }
     }
+    bool slept = false;
     if (fpsSum > budget && framesSkipped <= 1) {
         fpsSum -= budget;  // the overrun is carried as debt
         framesSkipped++;
     } else {
-        sleep_rest(budget - fpsSum);
+        slept = sleep_rest(budget - fpsSum);
         fpsSum = 0;
         framesSkipped = 0;
     }
+#ifdef __EMSCRIPTEN__
+    // A browser shows the frame and takes input only while the game sleeps:
+    // a frame that overran still gives it its turn.
+    if (!slept)
+        sys_usleep(0);
+#else
+    (void)slept;
+#endif
     uint32_t tick = sys_ticks();
     fpsCurTick = tick;
     if (cntFrames <= 1) {

@@ -131,11 +131,30 @@ TEST(GfxDrawing, Scale2xDoublesAndRoundsOnlyDiagonals)
     EXPECT_FALSE(s2.get(0, 2));
 }
 
-TEST(GfxDrawing, BackgroundNoiseRepeatsSoTilesAreSeamless)
+// Every hole of a level shows the same sky tile, so the sky repeats every 16
+// pixels: across a tile's edge the colour changes as little as inside it
+// (stars aside, hence the medians), and no star stands out of its tile (one
+// that did would show as a grid of stars over the whole field).
+TEST(GfxDrawing, SkyTilesAreSeamlessAndShowNoGridOfStars)
 {
-    // Across a tile's edge the colour changes as little as inside it (stars
-    // aside, hence the medians).
     Img back = background_sheet();
+    for (int col = 0; col < 32; col++)
+        for (int row = 0; row < 4; row++) {
+            auto luma = [&](int x, int y) {
+                rgb c = back.at(col * 16 + (x & 15), row * 16 + (y & 15));
+                return 0.299 * red(c) + 0.587 * green(c) + 0.114 * blue(c);
+            };
+            double brightest = 0;  // above the mean of its eight neighbours, round the tile's wrap
+            for (int y = 0; y < 16; y++)
+                for (int x = 0; x < 16; x++) {
+                    double around = 0;
+                    for (int j = -1; j <= 1; j++)
+                        for (int i = -1; i <= 1; i++)
+                            around += i || j ? luma(x + i, y + j) / 8 : 0;
+                    brightest = std::max(brightest, luma(x, y) - around);
+                }
+            EXPECT_LE(brightest, 64) << "a star stands out of sky tile " << col << "," << row;
+        }
     auto median = [](std::vector<int> v) {
         std::sort(v.begin(), v.end());
         return v[v.size() / 2];
@@ -159,15 +178,6 @@ TEST(GfxDrawing, BackgroundNoiseRepeatsSoTilesAreSeamless)
         }
 }
 
-// The pictures are made again from their sources on every build: the same
-// sources give the same sheets.
-TEST(GfxDrawing, TileSheetsAreDeterministic)
-{
-    EXPECT_TRUE(tile_sheet(1).px == tile_sheet(1).px);
-    EXPECT_FALSE(tile_sheet(1).px == tile_sheet(2).px) << "the second sheet is a variation";
-    EXPECT_FALSE(tile_sheet(1).px == tile_sheet(0).px);
-}
-
 namespace {
 
 // Mean colour of a w x h block as a direction in RGB space, and the angle
@@ -183,6 +193,29 @@ std::vector<double> mean_colour(const Img& img, int x0, int y0, int w, int h)
     return m;
 }
 
+// The CIE Lab colour of an sRGB colour, and the distance of two colours in it.
+std::vector<double> lab(rgb c)
+{
+    double v[3] = {red(c) / 255.0, green(c) / 255.0, blue(c) / 255.0};
+    for (double& k : v)
+        k = k <= 0.04045 ? k / 12.92 : std::pow((k + 0.055) / 1.055, 2.4);
+    double xyz[3] = {(0.4124 * v[0] + 0.3576 * v[1] + 0.1805 * v[2]) / 0.9505, 0.2126 * v[0] + 0.7152 * v[1] + 0.0722 * v[2],
+                     (0.0193 * v[0] + 0.1192 * v[1] + 0.9505 * v[2]) / 1.089};
+    for (double& k : xyz)
+        k = k > 0.008856 ? std::cbrt(k) : 7.787 * k + 16.0 / 116;
+    return {116 * xyz[1] - 16, 500 * (xyz[0] - xyz[1]), 200 * (xyz[1] - xyz[2])};
+}
+
+double lab_distance(const std::vector<double>& a, const std::vector<double>& b)
+{
+    return std::sqrt(std::pow(a[0] - b[0], 2) + std::pow(a[1] - b[1], 2) + std::pow(a[2] - b[2], 2));
+}
+
+double lab_distance(rgb a, rgb b)
+{
+    return lab_distance(lab(a), lab(b));
+}
+
 double hue_angle(const std::vector<double>& a, const std::vector<double>& b)
 {
     double dot = a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
@@ -192,12 +225,25 @@ double hue_angle(const std::vector<double>& a, const std::vector<double>& b)
 
 }  // namespace
 
-TEST(GfxScreens, EveryLineAndScoreBoardTheGameDrawsSitsInsideAPanelOfItsPicture)
+// Every line, life icon and score board the game draws sits inside a panel
+// of its picture, a pixel clear of the panel's rim (the screen's edge serves
+// where a panel runs off). The player stands in the middle of his cell, so
+// that three pixels of the tile under him show on every side.
+TEST(GfxScreens, EveryLineIconAndScoreBoardSitsClearInsideAPanelAndThePlayerLeavesHisTileInSight)
 {
-    auto inside = [](const Box& b, const Box& p) {  // inside the rim; the screen's edge serves where a panel runs off
-        return b.x0 >= std::max(p.x0 + 1, 0) && b.x1 <= std::min(p.x1 - 1, 319) && b.y0 >= std::max(p.y0 + 1, 0) &&
-               b.y1 <= std::min(p.y1 - 1, 239);
+    auto inside = [](const Box& b, const Box& p) {
+        return b.x0 >= std::max(p.x0 + 2, 0) && b.x1 <= std::min(p.x1 - 2, 319) && b.y0 >= std::max(p.y0 + 2, 0) &&
+               b.y1 <= std::min(p.y1 - 2, 239);
     };
+    Img player = player_sheet(read_sprites(GFX_ASSETS "/sprites.txt"));
+    Box figure = {16, 16, -1, -1};  // the inked pixels of the four frames, within a cell
+    for (int y = 0; y < 16; y++)
+        for (int x = 0; x < 64; x++)
+            if (player.at(x, y) != KEY)
+                figure = {std::min(figure.x0, x % 16), std::min(figure.y0, y), std::max(figure.x1, x % 16),
+                          std::max(figure.y1, y)};
+    EXPECT_GE(std::min(std::min(figure.x0, figure.y0), std::min(15 - figure.x1, 15 - figure.y1)), 3)
+        << "the player hides the edges of the tile he stands on";
     int checked = 0;
     for (const ScreenText& s : game_screens()) {
         std::vector<Box> panels = text_panels(s.picture);
@@ -208,6 +254,9 @@ TEST(GfxScreens, EveryLineAndScoreBoardTheGameDrawsSitsInsideAPanelOfItsPicture)
                 things.emplace_back(text_extent(l), l.text);
         for (auto [x, y] : s.boards)
             things.emplace_back(Box{x, y, x + 103, y + 23}, "the score board");
+        for (int i = 0; s.picture == "top" && i < 10; i++)  // the life icons, right to left from x 288, y 16
+            things.emplace_back(Box{288 - 16 * i + figure.x0, 16 + figure.y0, 288 - 16 * i + figure.x1, 16 + figure.y1},
+                                "life icon " + std::to_string(i + 1));
         for (const auto& [b, what] : things) {
             checked++;
             EXPECT_TRUE(std::any_of(panels.begin(), panels.end(), [&](const Box& p) { return inside(b, p); }))
@@ -251,18 +300,93 @@ TEST(GfxFonts, LettersLeaveNoHolesAndTheCursorMarkClearsItsNeighbours)
     EXPECT_GE(right - left + 1, 10);
 }
 
-TEST(GfxDrawing, SkiesSetOffTheirPlatesAndEveryThemeHasItsOwnScrollStrip)
+// A tile must read as a tile, not a hole, on every sky of the levels that use
+// its sheet (the first normal sheet over background columns 0-15, the second
+// over 16-31, the classic one over 0-20): the colour of its outer band (three
+// pixels deep, where it meets the hole) lies at least 20 apart (CIE Lab) from
+// the sky's. Every theme has its own scroll strip.
+TEST(GfxDrawing, EveryTileStandsOffEverySkyOfItsSetAndEveryThemeHasItsOwnScrollStrip)
 {
-    // Levels 25-48 lay the amethyst plates over background columns 16-31.
     Img back = background_sheet();
+    auto band_lab = [](const Img& img, int x0, int y0, int band) {  // the mean Lab colour of a tile's outer band
+        std::vector<double> m(3, 0.0);
+        int n = 0;
+        for (int y = 0; y < 16; y++)
+            for (int x = 0; x < 16; x++)
+                if (std::min(std::min(x, y), std::min(15 - x, 15 - y)) < band) {
+                    std::vector<double> c = lab(img.at(x0 + x, y0 + y));
+                    for (int k = 0; k < 3; k++)
+                        m[size_t(k)] += c[size_t(k)];
+                    n++;
+                }
+        for (double& k : m)
+            k /= n;
+        return m;
+    };
+    const char* kinds[10] = {"field", "mine", "solid", "track", "track", "pusher up", "pusher down",
+                             "pusher left", "pusher right", "teleporter"};
+    struct Use {
+        int sheet, first_col, last_col;
+    };
+    for (Use u : {Use{1, 0, 15}, Use{2, 16, 31}, Use{0, 0, 20}}) {
+        Img sheet = tile_sheet(u.sheet);
+        for (int k = 0; k < 10; k++) {
+            std::vector<double> tile = band_lab(sheet, k == 9 ? 80 : 16 * (k % 5), k < 5 ? 0 : 16, 3);
+            for (int col = u.first_col; col <= u.last_col; col++)
+                for (int row = 0; row < 4; row++) {
+                    double d = lab_distance(tile, band_lab(back, 16 * col, 16 * row, 16));
+                    EXPECT_GE(d, 20.0) << "sheet " << u.sheet << " " << kinds[k] << " on sky " << col << "," << row;
+                }
+        }
+    }
+    // Levels 25-48 lay the amethyst plates over background columns 16-31,
+    // whose colours turn away from violet.
     std::vector<double> plate = mean_colour(tile_sheet(2), 0, 0, 16, 16);
     for (int col = 16; col < 32; col++)
         for (int row = 0; row < 4; row++)
             EXPECT_GE(hue_angle(plate, mean_colour(back, 16 * col, 16 * row, 16, 16)), 25.0) << col << "," << row;
-    // the strip behind the scroll text: blue ice, ember, aurora
+    // the strip behind the scroll text: blue ice, ember, aurora; the big
+    // font's banner: navy, copper, violet (not the blue one in every theme)
+    std::vector<Mask> masters = read_font(GFX_ASSETS "/font8.txt");
     for (int t = 0; t < 3; t++) {
         std::vector<double> m = mean_colour(back, SCROLL_STRIP_X, SCROLL_STRIP_H * t, 16, SCROLL_STRIP_H);
         int strongest = int(std::max_element(m.begin(), m.end()) - m.begin());
         EXPECT_EQ(strongest, t == 0 ? 2 : t == 1 ? 0 : 1) << "theme " << t;
+        Img banner = font_large_sheet(masters, t);  // the space: banner alone
+        rgb lit = banner.at(0, 0), mid = banner.at(0, 16);
+        EXPECT_EQ(red(mid) > blue(mid), t == 1) << "banner of theme " << t;
+        EXPECT_EQ(red(mid) > green(mid) && blue(mid) > green(mid) && 2 * red(mid) > blue(mid), t == 2)
+            << "banner of theme " << t;
+        EXPECT_GE(lab_distance(lit, mid), 25.0) << "the banner's lit edge, theme " << t;
+    }
+}
+
+// The big words of each theme's pictures stand off the sky behind them (the
+// aurora's green words once sat on its green veils): every pixel the words
+// change lies, on average, at least 40 apart (CIE Lab) from the sky pixel it
+// covers.
+TEST(GfxScreens, EachThemesBigWordsStandOffItsSky)
+{
+    Fonts f;
+    f.masters = read_font(GFX_ASSETS "/font8.txt");
+    f.small = font_small_sheet(f.masters);
+    f.medium = font_medium_sheet(f.masters);
+    f.player = player_sheet(read_sprites(GFX_ASSETS "/sprites.txt"));
+    const char* names[4] = {"title", "level start", "game over", "pause"};
+    for (int t = 0; t < 3; t++) {
+        int k = 0;
+        for (auto picture : {title_picture, letsgo_picture, gameover_picture, paused_picture}) {
+            Img with = picture(t, f, true), without = picture(t, f, false);
+            double apart = 0;
+            int n = 0;
+            for (int y = 0; y < 240; y++)
+                for (int x = 0; x < 320; x++)
+                    if (with.at(x, y) != without.at(x, y)) {
+                        apart += lab_distance(with.at(x, y), without.at(x, y));
+                        n++;
+                    }
+            EXPECT_GE(apart / std::max(n, 1), 40.0) << "theme " << t << ", " << names[k];
+            k++;
+        }
     }
 }

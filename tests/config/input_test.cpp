@@ -107,6 +107,8 @@ TEST_F(Input, HeldKeysDropDiagonalsAndKeepTheWarpChord)
     }
 }
 
+// Of the directions pressed within a frame the last counts, none when they
+// form a diagonal.
 TEST_F(Input, APressCountsOnceReleasedWithinTheFrameOrHeld)
 {
     joy_buttons[CONTROL_LEFT] = 2;
@@ -117,12 +119,16 @@ TEST_F(Input, APressCountsOnceReleasedWithinTheFrameOrHeld)
         {{{'K', SDLK_UP}, {'U', SDLK_UP}}, CTRL_UP},  // tapped within the frame
         {{{'K', SDLK_RETURN}, {'B', 2}}, CTRL_LEFT},
         {{{'H', SDL_HAT_UP}, {'H', SDL_HAT_CENTERED}}, CTRL_UP},  // the reading reports nothing
-        {{{'H', SDL_HAT_RIGHTUP}}, CTRL_UP | CTRL_RIGHT},
+        {{{'H', SDL_HAT_RIGHTUP}}, 0},
         {{{'H', SDL_HAT_RIGHT}}, 0},                  // right was pushed already
         {{{'1', 32000}, {'1', 32500}}, CTRL_DOWN},     // a stick held over the dead zone
         {{{'1', 32767}}, 0},
         {{{'1', 0}, {'1', 31500}}, CTRL_DOWN},         // back to the middle and out again
-        {{{'0', -32000}, {'1', -32000}}, CTRL_LEFT | CTRL_UP},
+        {{{'0', -32000}, {'1', -32000}}, 0},
+        {{{'K', SDLK_DOWN}, {'K', SDLK_UP}}, CTRL_UP},
+        {{{'K', SDLK_RIGHT}, {'B', 2}}, CTRL_LEFT},
+        {{{'K', SDLK_UP}, {'K', SDLK_DOWN}, {'K', SDLK_RETURN}, {'U', SDLK_DOWN}}, CTRL_DOWN},
+        {{{'K', SDLK_UP}, {'U', SDLK_UP}, {'K', SDLK_RIGHT}}, 0},
     };
     for (size_t i = 0; i < std::size(frames); i++) {
         frame(frames[i].evs);

@@ -14,9 +14,31 @@ protected:
     }
 };
 
+// The dead end's first line, on the top bar's plate.
 bool shows_dead_end()
 {
-    return drawn_already([](SDL_Surface* s) { put_text1(s, 40, 228, "NO WAY LEFT - PAUSE TO RESTART"); });
+    return drawn_already([](SDL_Surface* s) { put_text1(s, 11, 8, "NO WAY LEFT -~"); });
+}
+
+// The hint's words leave the field (every row under the top bar) as it is.
+bool field_untouched_by_words()
+{
+    SDL_Surface* copy = SDL_ConvertSurface(screen, screen->format, SDL_SWSURFACE);
+    const int32_t arrow = hint_dir;
+    hint_dir = MOVE_NONE;
+    hint_draw(copy);
+    hint_dir = arrow;
+    bool same = memcmp(static_cast<uint8_t*>(copy->pixels) + 48 * copy->pitch,
+                       static_cast<uint8_t*>(screen->pixels) + 48 * screen->pitch, size_t(192) * screen->pitch) == 0;
+    SDL_FreeSurface(copy);
+    return same;
+}
+
+// The arrow of direction d (MOVE_UP...) on the cell at (x, y) of the frame.
+void draw_arrow(SDL_Surface* s, int32_t d, int x, int y)
+{
+    SDL_Rect src = {Sint16((d - MOVE_UP) * 16), 0, 16, 16}, at = {Sint16(x), Sint16(y), 0, 0};
+    SDL_BlitSurface(hint_arrows, &src, s, &at);
 }
 
 // At a frame boundary: the player stands on a cell and the next frame reads
@@ -30,27 +52,32 @@ bool standing()
 
 TEST_F(Hint, FollowingTheArrowFromStartToEndWinsALevelForHalfTheBonus)
 {
-    // Conveyor Belt: of the normal set, the level the hint's search from the
-    // start works longest on (43 moves).
-    curr_map = 34;
+    // Locks: the level the hint's search from the start works longest on.
+    curr_map = 42;
     init_maps(curr_map, 0);
     int points = 0;  // a field crossed scores one, a mine three
     for (auto& row : Map)
         for (const map_cell& c : row)
             points += c.kind == KIND_FIELD ? 1 : c.kind == KIND_MINE ? 3 : 0;
     const SDLKey keys[] = {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT};
+    const int dx[] = {0, 0, -16, 16}, dy[] = {-16, 16, 0, 0};
     SDLKey held = SDLK_UNKNOWN;
-    int asked = 0, thinking = 0, arrows_seen = 0;
+    int32_t arrow = MOVE_NONE, arrow_x = 0, arrow_y = 0;
+    int asked = 0, thinking = 0, arrows_seen[4] = {}, words_on_field = 0;
     run_script(script("1 press RETURN\n"), engine, [&](int frame) {
         thinking += hint_says == HINT_SAYS_THINKING;
+        words_on_field += hint_says != HINT_SAYS_NOTHING && !field_untouched_by_words();
         if (held != SDLK_UNKNOWN) {  // the step began in the frame just ended, under the arrow
-            arrows_seen += drawn_already(hint_draw);
+            arrows_seen[arrow - MOVE_UP] += drawn_already([&](SDL_Surface* s) { draw_arrow(s, arrow, arrow_x, arrow_y); });
             hold_key(held, false);
             held = SDLK_UNKNOWN;
         } else if (MapData.fields_left == 0 || frame > 3000) {
             push_click(0, 0);  // the closing screen
         } else if (standing() && hint_dir != MOVE_NONE) {
-            held = keys[hint_dir - MOVE_UP];
+            arrow = hint_dir;  // the arrow belongs on the cell of the step it shows
+            arrow_x = px + dx[arrow - MOVE_UP];
+            arrow_y = py + dy[arrow - MOVE_UP];
+            held = keys[arrow - MOVE_UP];
             hold_key(held, true);
         } else if (standing() && !hint_asked) {
             push_key(SDLK_h);
@@ -59,8 +86,11 @@ TEST_F(Hint, FollowingTheArrowFromStartToEndWinsALevelForHalfTheBonus)
     });
     EXPECT_EQ(engine_outcome, PLAY_WON);
     EXPECT_GT(thinking, 1) << "the first hint takes the search some frames";
-    EXPECT_GE(asked, 43) << "a hint for every move";
-    EXPECT_GE(arrows_seen, 43);
+    EXPECT_GE(asked, 71) << "a hint for every move";
+    EXPECT_EQ(arrows_seen[0] + arrows_seen[1] + arrows_seen[2] + arrows_seen[3], asked) << "each on its cell";
+    for (int seen : arrows_seen)
+        EXPECT_GT(seen, 0) << "every direction";
+    EXPECT_EQ(words_on_field, 0) << "the hint's words never cover the field";
     EXPECT_EQ(Player.score, points + MapData.time_left + 50) << "half the level bonus";
 }
 
@@ -88,7 +118,7 @@ TEST_F(Hint, AFieldCrumbledThatTheWayNeededIsAnnouncedAtOnce)
 
 TEST_F(Hint, StandingTooLongIsAnnouncedWithinASecondOfTheLastChance)
 {
-    // Keep Moving: 79 steps at the least, 20 seconds. Stand still on the
+    // Keep Moving: 44 steps at the least, 20 seconds. Stand still on the
     // start: once fewer steps are left in the time than the way needs, the
     // game must say so, and not before.
     curr_map = 5;
@@ -96,7 +126,7 @@ TEST_F(Hint, StandingTooLongIsAnnouncedWithinASecondOfTheLastChance)
     int too_late = -1, announced = -1;
     sys_set_clock(250);
     run_script(script("1 press RETURN\n601 quit\n"), engine, [&](int frame) {
-        if (frame > 1 && too_late < 0 && hint_steps_left(MapData.time_left, sys_ticks()) < 79)
+        if (frame > 1 && too_late < 0 && hint_steps_left(MapData.time_left, sys_ticks()) < 44)
             too_late = frame;
         announced = dead_end && announced < 0 ? frame : announced;
     });

@@ -44,7 +44,7 @@ TEST_F(Play, ACorridorIsWonWithItsPointsAndTheTimeBonus)
     EXPECT_EQ(MapData.time_left, 18);
     EXPECT_EQ(res.count(SFX_WALK), 5);
     EXPECT_EQ(res.count(SFX_LEVEL_OVER_WIN), 1);
-    EXPECT_STREQ(last_pw, "AAAA");  // level 1 shows no password
+    EXPECT_STREQ(last_pw, pw[0]);  // level 1 shows its password too
 
     curr_map = 7;
     res = attempt("So#", WIN);
@@ -104,7 +104,9 @@ TEST_F(Play, AFallTakesALifeAndShowsTheExplosion)
     EXPECT_EQ(summary(res), "fall frames 21 score 41 lives 2 level 1");  // the field's point stays
     EXPECT_EQ(Player.perfect, 0);
     EXPECT_EQ(explode_index, 8);  // ten frames of the fall screen; it stops at 8
-    EXPECT_EQ(dir, 5);
+    // One frame down, nine right and one more as the fall screen opens; then
+    // the field holds still under it.
+    EXPECT_EQ(offx * 100 + offy, 1001);
     EXPECT_EQ(res.count(SFX_EXPLODE2), 1);
 
     Player.life_refund = 1;  // the cheat: falls cost nothing
@@ -178,6 +180,7 @@ TEST_F(Play, EveryPressGivesOneStepTappedBetweenFramesOrDuringAStep)
                                               "40 press RIGHT\n40 hold RIGHT\n42 release RIGHT\n"  // 40
                                               "50 press RIGHT\n50 hold RIGHT\n57 release RIGHT\n"  // 50, 55
                                               "62 press RIGHT\n64 click 154 56\n"  // 62; steered: 67
+                                              "75 press UP\n75 press RIGHT\n"   // a diagonal: none
                                               "80 quit\n");
     std::vector<int> steps;
     for (auto [frame, sfx] : res.effects)
@@ -278,7 +281,7 @@ TEST_F(Play, AnswersOnTheGameOverScreen)
 
 // A win keeps the most seconds left and the fewest steps the player started
 // (a pusher's push is none); the start screen shows them and the won screen
-// calls a beaten record. A cheat that changes the clock keeps nothing.
+// calls a beaten record.
 TEST_F(Play, AWinKeepsTheLevelsRecordsWhichTheStartAndWonScreensShow)
 {
     remove("zarn.rec");
@@ -304,10 +307,19 @@ TEST_F(Play, AWinKeepsTheLevelsRecordsWhichTheStartAndWonScreensShow)
         EXPECT_EQ(best_shown, r != nullptr) << level;
         EXPECT_EQ(new_shown, beaten) << level;
     }
-    Player.time_bonus = 5;
-    curr_map = 4;
-    attempt("So#", walk);
-    EXPECT_EQ(level_record_of(4, 0), nullptr) << "the clock was changed";
+    // Records are the player's own best: none with a cheat that changes the
+    // clock, none after a hint, none with the level warp on (a real step
+    // first or not).
+    const std::string hint = "1 press RETURN\n2 press H\n20 hold RIGHT\n" + clicks(21, 90);
+    const std::string warp = "1 press RETURN\n2 hold RIGHT\n3 release RIGHT\n8 hold LSHIFT\n8 hold X\n" + clicks(9, 40);
+    for (auto [cheat, script] : {std::pair{&Player.time_bonus, walk}, {&hint_used, hint}, {&level_warp_activated, warp}}) {
+        *cheat = cheat == &Player.time_bonus ? 5 : cheat == &level_warp_activated ? 1 : 0;
+        curr_map = 4;
+        EXPECT_EQ(attempt("Soo#", script).outcome, PLAY_WON) << script;
+        EXPECT_EQ(hint_used, cheat == &hint_used) << script;
+        EXPECT_EQ(level_record_of(4, 0), nullptr) << script;
+        *cheat = 0;
+    }
     remove("zarn.rec");
 }
 

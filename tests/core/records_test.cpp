@@ -27,6 +27,9 @@ TEST_F(LevelRecords, WinsKeepTheMostSecondsAndTheFewestStepsOfEachSetAndSurviveA
     EXPECT_EQ(level_record_of(3, 0), nullptr);
     EXPECT_FALSE(note_level_won(3, 0, 40, 61)) << "a first win sets the record but beats none";
     EXPECT_FALSE(note_level_won(3, 0, 39, 62));
+    remove("zarn.rec");
+    EXPECT_FALSE(note_level_won(3, 0, 40, 61)) << "a tie beats nothing";
+    EXPECT_EQ(access("zarn.rec", F_OK), -1) << "and saves nothing";
     EXPECT_TRUE(note_level_won(3, 0, 42, 70)) << "more seconds left";
     EXPECT_TRUE(note_level_won(3, 0, 10, 60)) << "fewer steps";
     note_level_won(3, 1, 5, 200);  // the classic level 3 is another level
@@ -87,4 +90,24 @@ TEST_F(LevelRecords, TheFileFollowsTheHighScoresFolder)
     EXPECT_EQ(level_record_of(1, 0), nullptr) << "nothing read without a folder";
     scoresFolder = nullptr;
     EXPECT_EQ(fopen("zarn.rec", "rb"), nullptr);
+}
+
+// zarn.rec is read only as a regular file (a FIFO never holds up the start);
+// a save that fails says so in one line and leaves what is there.
+TEST_F(LevelRecords, OnlyARegularFileIsReadAndAFailedSaveSaysSo)
+{
+    alarm(10);  // a read that waits fails the test instead of hanging it
+    ASSERT_EQ(mkfifo("zarn.rec", 0600), 0);
+    EXPECT_EQ(read_and_say(), "");
+    alarm(0);
+    ASSERT_EQ(remove("zarn.rec"), 0);
+    ASSERT_EQ(mkdir("zarn.rec", 0700), 0);
+    EXPECT_EQ(read_and_say(), "");
+    testing::internal::CaptureStderr();
+    note_level_won(1, 0, 30, 12);
+    note_level_won(1, 0, 30, 12);  // no change, no save
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "zarn: level records not saved in zarn.rec: Is a directory\n");
+    struct stat st;
+    EXPECT_TRUE(stat("zarn.rec", &st) == 0 && S_ISDIR(st.st_mode));
+    rmdir("zarn.rec");
 }

@@ -263,7 +263,8 @@ TEST_F(Assets, AMissingRequiredPictureStopsWithItsName)
 {
     GTEST_FLAG_SET(death_test_style, "fast");  // the child must see this private ./data
     const std::pair<std::set<std::string>, const char*> cases[] = {
-        {{"fontbig.bmp", "scrbrd.bmp"}, "^Missing image gfx/fontbig in data/gfx.qva\n$"},
+        {{"fontsmall.bmp", "scrbrd.bmp"}, "^Missing image gfx/fontsmall in data/gfx.qva\n$"},
+        {{"fontbig.bmp", "fontbig2.bmp"}, "^Missing image gfx/fontbig in data/gfx.qva\n$"},
         {{"zarn-tiles-2.bmp"}, "^Missing image gfx/zarn-tiles-2 in data/gfx.qva\n$"},
         {{"zarn-top.bmp"}, "^Missing image gfx/zarn-top in data/gfx.qva\n$"}};
     for (const auto& [omitted, said] : cases) {

@@ -43,6 +43,7 @@ TEST_F(MainMenu, ScrollTextRunsOnceThroughTheMessageAndBouncesEvery64Frames)
     std::vector<int32_t> heights;
     for (int i = 1; i <= 8 * static_cast<int>(text.size()); i++) {
         put_scrolltext();
+        scrolltext_step();
         ASSERT_EQ(scrolltextpos, i % (8 * static_cast<int>(text.size())));
         heights.push_back(bouncey);
     }
@@ -120,11 +121,13 @@ TEST_F(MainMenu, IdleTurnsShowTheTableThenADemoThenTheTableAgainAndThePasswordSc
     EXPECT_EQ(confirmed("[@31000][v][@62000][v][@93000][v]"), 1);
     EXPECT_EQ(demo_level, 2) << "one demonstration, of level 1";
     EXPECT_GT(last.ms, 93000u);
-    // The password screen at 20 s (one second of verdict) restarts it.
+    // The password screen at 20 s (one second of verdict) restarts it, and
+    // so does the settings screen.
     Player.bonus_lives = 9;
     EXPECT_EQ(confirmed("[@20000][v][v][E][5][E][@39000][^]"), 2);
     EXPECT_EQ(Player.bonus_lives, 0);
     EXPECT_GT(last.ms, 39000u);
+    EXPECT_EQ(confirmed("[@20000][v][v][v][E][S][@39000][^][^]"), 2);
 }
 
 // The demonstration plays its level by the stored solution through the play
@@ -166,6 +169,19 @@ TEST_F(MainMenu, TheDemoWinsItsLevelsInTurnLeavesTheGameAloneAndAnyInputEndsIt)
     setenv("XDG_PICTURES_DIR", scratch_dir().c_str(), 1);
     EXPECT_EQ(play([&] { outcome = play_demo(); }, "[5][F][A][A][5]x").frames, 13) << "window keys are no keys here";
     unsetenv("XDG_PICTURES_DIR");
+
+    {  // a solution without its level: no demonstration, and the game goes on
+        private_data data;
+        closeArchives();
+        write_qva("data/maps.qva", {{"zarn-001.sol", {'R'}}});
+        openArchives();
+        demo_level = 1;
+        classic_mode = 0;
+        EXPECT_EQ(play([&] { outcome = play_demo(); }, "").frames, 0);
+        EXPECT_EQ(outcome, -1);
+        closeArchives();
+    }
+    openArchives();
 }
 
 // A click outside the letters confirms too, space does not; AAAA is no word.
@@ -191,11 +207,13 @@ TEST_F(PasswordScreen, EachCheatWordHasItsEffectAndEveryVisitClearsThePlayerChea
     }
 }
 
+// The verdict's frame shows the word without the typing cursor under it.
 TEST_F(PasswordScreen, LevelPasswordsPickALevelOfTheSetInPlay)
 {
     enter(std::string(pw[11]) + "[E]");
     EXPECT_EQ(curr_map, 12);
     EXPECT_STREQ(tmp_string, "LEVEL 12");
+    EXPECT_FALSE(drawn_already([](SDL_Surface* s) { put_text(s, 128, 176, "    ."); })) << "no cursor";
     enter(std::string(pw[47]) + "[E]");
     EXPECT_EQ(curr_map, 48);
     enter("VEGT[E]");

@@ -40,6 +40,7 @@
 #include "screens/controls.h"
 #include "screens/credits.h"
 #include "screens/demo.h"
+#include "screens/frame.h"
 #include "screens/highscore.h"
 #include "screens/intro.h"
 #include "screens/level.h"
@@ -68,7 +69,6 @@
 #include "support/pause_call.h"
 #include "support/play_script.h"
 #include "support/scratch.h"
-#include "support/screen_probe.h"
 
 // The 16-bit pixel at (x, y) of a surface.
 inline uint16_t& pixel16(SDL_Surface* s, int x, int y)

@@ -2,6 +2,7 @@
 // file written through a link planted in the folder.
 #include "support/game.h"
 
+#include <fcntl.h>
 #include <sys/resource.h>
 
 namespace {
@@ -22,15 +23,61 @@ long files_in(const char* folder)
     return std::distance(std::filesystem::directory_iterator(folder), {});
 }
 
+// What a save did, in order: "sync file", "sync folder", "link", "rename".
+std::vector<std::string> calls;
+bool unnamed_refused;
+sys_save_calls own;  // the system's
+
+void watch_saves()
+{
+    calls.clear();
+    own = sys_save_ops;
+    sys_save_ops.open_unnamed = [](const char* folder) {
+        return unnamed_refused ? (errno = EOPNOTSUPP, -1) : own.open_unnamed(folder);
+    };
+    sys_save_ops.sync = [](int fd) {
+        struct stat st;
+        fstat(fd, &st);
+        calls.push_back(S_ISDIR(st.st_mode) ? "sync folder" : "sync file");
+        if (!S_ISDIR(st.st_mode))  // a kill now must leave nothing behind but the old file
+            calls.push_back(std::to_string(files_in("saves")) + " files");
+        return own.sync(fd);
+    };
+    sys_save_ops.link = [](int fd, const char* path) {
+        calls.push_back("link");
+        return own.link(fd, path);
+    };
+    sys_save_ops.rename = [](const char* from, const char* to) {
+        calls.push_back("rename");
+        return own.rename(from, to);
+    };
+}
+
+
 }  // namespace
 
-TEST(SaveFile, ReplacesTheOldFileWholeOrKeepsItOnAFullDiskAndLeavesNothingElse)
+// A power cut after the rename of a file never synced leaves an empty file:
+// the data is synced first, then named, then the folder synced. Where the
+// system has unnamed files, a save killed at any point leaves no temporary.
+TEST(SaveFile, ReplacesTheOldFileWholeSyncedBeforeItsNameOrKeepsItOnAFullDisk)
 {
     ASSERT_EQ(mkdir("saves", 0700), 0);
-    ASSERT_TRUE(save("saves/game.dat", "first"));
-    ASSERT_TRUE(save("saves/game.dat", "second, longer"));
-    EXPECT_EQ(text(read_bytes("saves/game.dat")), "second, longer");
-    EXPECT_EQ(files_in("saves"), 1);
+    for (bool refused : {false, true}) {
+        ASSERT_TRUE(save("saves/game.dat", "first"));
+        unnamed_refused = refused;
+        watch_saves();
+        ASSERT_TRUE(save("saves/game.dat", "second, longer"));
+        sys_files_reset();
+        int probe = own.open_unnamed("saves");  // a file system without unnamed files takes the other way
+        close(probe);
+        const std::vector<std::string> want =
+            refused || probe < 0 ? std::vector<std::string>{"sync file", "2 files", "rename", "sync folder"}
+                                 : std::vector<std::string>{"sync file", "1 files", "link", "rename", "sync folder"};
+        EXPECT_EQ(calls, want) << (refused ? "named temporary" : "unnamed file");
+        EXPECT_EQ(text(read_bytes("saves/game.dat")), "second, longer");
+        EXPECT_EQ(files_in("saves"), 1);
+    }
+    unnamed_refused = false;
     EXPECT_FALSE(save("no/such/folder/game.dat", "x"));
 
     std::string big(64 * 1024, 'x');
@@ -59,4 +106,27 @@ TEST(SaveFile, APlantedLinkIsReplacedNeverWrittenThrough)
     ASSERT_EQ(lstat("linked.dat", &st), 0);
     EXPECT_TRUE(S_ISREG(st.st_mode)) << "the saved file is a file of its own";
     EXPECT_EQ(text(read_bytes("linked.dat")), "mine");
+}
+
+
+// A save killed before its rename (without unnamed files) leaves NAME.XXXXXX:
+// the next save of that file removes those a minute old, and nothing else.
+TEST(SaveFile, ClearsTheStaleTemporariesOfItsOwnFileOnly)
+{
+    ASSERT_EQ(mkdir("stale", 0700), 0);
+    const timespec old[2] = {{time(nullptr) - 61, 0}, {time(nullptr) - 61, 0}};
+    // name, old or not, removed or not
+    const std::tuple<const char*, bool, bool> files[] = {
+        {"zarn.rec.Ab12Z9", true, true},  {"zarn.rec.000000", true, true},  {"zarn.rec.Fresh1", false, false},
+        {"zarn.rec.Ab12Z", true, false},  {"zarn.rec.Ab12Z9x", true, false}, {"zarn.hi.Ab12Z9", true, false},
+        {"zarn.rec-Ab12Z9", true, false}, {"zarn.rec.Ab_2Z9", true, false},  {"zarn.rec.Dir123", true, false}};
+    for (auto [name, aged, gone] : files) {
+        std::string path = std::string("stale/") + name;
+        strstr(name, "Dir") ? void(mkdir(path.c_str(), 0700)) : write_bytes(path, {'x'});
+        if (aged)
+            utimensat(AT_FDCWD, path.c_str(), old, 0);
+    }
+    ASSERT_TRUE(save("stale/zarn.rec", "records"));
+    for (auto [name, aged, gone] : files)
+        EXPECT_EQ(access((std::string("stale/") + name).c_str(), F_OK) != 0, gone) << name;
 }

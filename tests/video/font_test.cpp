@@ -68,6 +68,7 @@ TEST_F(Font, SmallTextMapsCharactersToItsOwnGlyphOrder)
     EXPECT_EQ(small("09xyz~", 5), (Glyphs{0, 9, 33, 34, 35}));
     // '#' keeps its code (35, the glyph of Z).
     EXPECT_EQ(small("!,.+-%:?*()#~", 12), (Glyphs{36, 37, 38, 39, 40, 41, 42, 42, 43, 48, 49, 35}));
+    EXPECT_EQ(small("_/~", 2), (Glyphs{44, 47}));  // as in a file name
     EXPECT_EQ(small("~ABC~", 4), Glyphs(4, -1));
     const char unmarked[] = {'A', 'B', '\0', 'Z', '~', '\0'};  // stops at the NUL
     EXPECT_EQ(small(unmarked, 4), (Glyphs{10, 11, -1, -1}));

@@ -33,7 +33,7 @@ Mask scale2x(const Mask& m);
 // Font sheets. The small one in the game's colours unless told otherwise.
 Img font_small_sheet(const std::vector<Mask>& font, rgb top = 0xffffff, rgb bottom = 0xfff0b0);
 Img font_medium_sheet(const std::vector<Mask>& font);
-Img font_large_sheet(const std::vector<Mask>& font);
+Img font_large_sheet(const std::vector<Mask>& font, int theme = 0);
 // Draws text with a sheet of 'size' glyphs in one column (codes from 32).
 void draw_text(Img& dst, const Img& sheet, int size, int x, int y, const std::string& text);
 // Draws text with the small sheet (its own glyph order).
@@ -41,6 +41,9 @@ void draw_small(Img& dst, const Img& sheet, int x, int y, const std::string& tex
 
 // Field art.
 Img tile_sheet(int style);  // 0 classic, 1 first normal sheet, 2 second
+// The tiles the pictures of theme t show: the first normal sheet in the blue
+// theme, plates in the theme's own colours in the others.
+Img picture_tiles(int theme);
 Img background_sheet();
 // Where the scroll text's backing strip of theme t sits in the background
 // sheet: x = SCROLL_STRIP_X, y = SCROLL_STRIP_H * t, 16 wide.
@@ -58,10 +61,11 @@ struct Fonts {
     std::vector<Mask> masters;
     Img player;  // the player sheet, for the pictures that show him
 };
-Img title_picture(int theme, const Fonts& f);
-Img letsgo_picture(int theme, const Fonts& f);
-Img gameover_picture(int theme, const Fonts& f);
-Img paused_picture(int theme, const Fonts& f);
+// Without words: the same picture with its big words left out.
+Img title_picture(int theme, const Fonts& f, bool words = true);
+Img letsgo_picture(int theme, const Fonts& f, bool words = true);
+Img gameover_picture(int theme, const Fonts& f, bool words = true);
+Img paused_picture(int theme, const Fonts& f, bool words = true);
 Img top_bar(int theme, const Fonts& f);
 Img mascot_picture(const SpriteFile& sprites);
 Img logo_picture(const Fonts& f);

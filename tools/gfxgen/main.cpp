@@ -49,6 +49,8 @@ std::vector<Entry> build(const std::string& assets, Fonts& fonts)
         out.emplace_back("zarn-title" + s, title_picture(t, fonts));
         out.emplace_back("zarn-paused" + s, paused_picture(t, fonts));
         out.emplace_back("zarn-top" + s, top_bar(t, fonts));
+        if (t > 0)
+            out.emplace_back("fontbig" + s, font_large_sheet(fonts.masters, t));
     }
     out.emplace_back("qv-quor", mascot_picture(sprites));
     out.emplace_back("qv-logo", logo_picture(fonts));
@@ -92,7 +94,7 @@ Img contact_sheet(const std::vector<Entry>& entries, const Fonts& f)
     std::vector<std::pair<std::string, Img>> shown;
     for (const auto& [name, img] : entries) {
         Img v = img;
-        if (name == "fontbig")
+        if (name.rfind("fontbig", 0) == 0)
             v = as_grid(img, 32);
         else if (name == "fontmedium")
             v = as_grid(img, 16);
@@ -233,12 +235,14 @@ Img mock_screen(const std::vector<Entry>& e, const Fonts& f, const ScreenText& s
 
 // All screens of one theme, four to a row, and the closing messages over the
 // darkened field at the end.
-Img mock_screens(const std::vector<Entry>& e, const Fonts& f, int theme)
+Img mock_screens(const std::vector<Entry>& e, const Fonts& theme_fonts, int theme)
 {
+    std::string suffix = theme ? std::to_string(theme + 1) : "";
+    Fonts f = theme_fonts;
+    f.large = find(e, "fontbig" + suffix);  // the big words on the theme's banner
     std::vector<Img> shots;
     for (const ScreenText& s : game_screens())
         shots.push_back(mock_screen(e, f, s, theme));
-    std::string suffix = theme ? std::to_string(theme + 1) : "";
     const TextLine messages[3] = {
         {32, 48, 120, "TIME UP", false}, {32, 20, 120, "WELL DONE", false}, {32, 96, 120, "OUCH", false}};
     for (int m = 0; m < 3; m++)
@@ -250,9 +254,10 @@ Img mock_screens(const std::vector<Entry>& e, const Fonts& f, int theme)
     return d;
 }
 
-// Each tile sheet over the skies of the levels it is used in: a strip of
-// fields, solids, tracks and mines on every background row, for the first,
-// middle and last background column of its levels.
+// Each tile sheet over the skies of the levels it is used in: every kind of
+// tile (field, mine, solid, both tracks, the four pushers, the teleporter),
+// each with sky round it, on every background row, for the first, middle and
+// last background column of its levels.
 Img mock_skies(const std::vector<Entry>& e)
 {
     const Img& back = find(e, "zarn-texturen");
@@ -260,21 +265,26 @@ Img mock_skies(const std::vector<Entry>& e)
         int sheet, first_col, last_col;
     };
     const Use uses[3] = {{1, 0, 15}, {2, 16, 31}, {0, 0, 20}};
-    Img d(3 * 3 * 100 + 40, 4 * 52 + 8, 0x101014);
+    static const char* pattern[3] = {"F.M.S.V", ".H.U.D.", "L.R.T.F"};
+    const std::string kinds = "FMSVHUDLRT";  // their cells in the sheet, below
+    const int cell_x[10] = {0, 1, 2, 3, 4, 0, 1, 2, 3, 4}, cell_y[10] = {0, 0, 0, 0, 0, 1, 1, 1, 1, 1};
+    constexpr int W = 7 * 16 + 8, H = 3 * 16 + 4;
+    Img d(3 * 3 * W + 24, 4 * H + 8, 0x101014);
     for (int u = 0; u < 3; u++)
         for (int k = 0; k < 3; k++) {
             int col = uses[u].first_col + (uses[u].last_col - uses[u].first_col) * k / 2;
             const Img& tiles = find(e, "zarn-tiles-" + std::to_string(uses[u].sheet));
             for (int row = 0; row < 4; row++) {
-                int ox = 8 + (u * 3 + k) * 100 + u * 8, oy = 8 + row * 52;
+                int ox = 8 + (u * 3 + k) * W + u * 8, oy = 8 + row * H;
                 Img hole = back.crop(16 * col, 16 * row, 16, 16);
-                static const char* pattern[3] = {"..FF.S", ".FMF.V", "FF..HH"};
                 for (int r = 0; r < 3; r++)
-                    for (int c = 0; c < 6; c++) {
+                    for (int c = 0; c < 7; c++) {
                         d.blit(hole, ox + 16 * c, oy + 16 * r, false);
-                        size_t sx = std::string("FMSVH").find(pattern[r][c]);  // the sheet's first columns
-                        if (sx != std::string::npos)
-                            d.blit(tiles.crop(16 * int(sx), 0, 16, 16), ox + 16 * c, oy + 16 * r);
+                        size_t kind = kinds.find(pattern[r][c]);
+                        if (kind == std::string::npos)
+                            continue;
+                        int sx = kind == 9 ? 5 : cell_x[kind];  // the teleporter's first frame
+                        d.blit(tiles.crop(16 * sx, 16 * cell_y[kind], 16, 16), ox + 16 * c, oy + 16 * r);
                     }
             }
         }

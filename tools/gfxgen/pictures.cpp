@@ -25,9 +25,9 @@ const Palette& theme(int t)
         // ember: red dust and a burning sun, gold and fire
         {0x080102, 0x2c0806, 0xe04818, 0xffb040, 0xffe0b0,
          {0xffffe0, 0xfff080, 0xffc030, 0xff7010, 0xd02808, 0x801008}, 0x3a0804, 0x0c0202, 0x3a1a14, 0xd08860},
-        // aurora: green-teal veils, emerald glass
+        // aurora: green-teal veils, violet words that stand off them, emerald glass
         {0x000604, 0x03241c, 0x10c088, 0x70ff70, 0xd0ffe0,
-         {0xffffff, 0xd0fff0, 0x60f0b0, 0x10a070, 0x086048, 0x60e0ff}, 0x043024, 0x010805, 0x12302a, 0x70c0a0},
+         {0xffffff, 0xf0e0ff, 0xc8a0ff, 0x9060f0, 0x5a30c0, 0xb090ff}, 0x1c0c40, 0x040210, 0x12302a, 0x70c0a0},
     };
     return themes[t];
 }
@@ -193,11 +193,15 @@ int word_width(const std::string& text, int steps, int gap)
 }
 
 // The panels, in the order the pictures draw them.
-const Box TITLE_PANEL = {4, 93, 315, 243};  // runs off the bottom: the lowest lines sit at y = 232
+const Box TITLE_PANEL = {3, 93, 316, 243};  // runs off the bottom: the lowest lines sit at y = 232
 const Box LETSGO_PANEL = {0, 0, 90, 32};
 const Box GAMEOVER_PANEL = {-4, 184, 176, 243};
 const Box PAUSED_PANELS[2] = {{-4, 2, 100, 32}, {-4, 198, 170, 243}};
-const Box TOP_SLOTS[4] = {{140, 3, 230, 15}, {234, 3, 319, 15}, {140, 16, 306, 31}, {127, 31, 320, 48}};
+// The time's slot runs off the right edge (four digits reach x 318). The life
+// icons' tray ends above the ledge over the score, whose lit edge (y 30) and
+// shadow (y 31) keep the digits (from y 32) clear of it; the score's open
+// strip runs on into the field.
+const Box TOP_SLOTS[4] = {{140, 3, 230, 15}, {234, 3, 321, 15}, {140, 16, 306, 29}, {127, 30, 321, 49}};
 
 // Darkens a rounded panel so the text drawn over it reads.
 void shade(Img& d, const Box& b, double amount, rgb edge)
@@ -269,33 +273,33 @@ void key_cap(Img& d, int x, int y, int dir, const Palette& p)
 
 // How to answer the continue question, around the game's words: "CONTINUE"
 // (medium, at 2, 192) gets its question mark, the answer the game shows at
-// (2, 216) a slot of its own, and beside it the keys that choose each answer
-// and, below, the button that takes it.
+// (6, 216) a slot of its own clear of the screen's edge, and beside it the
+// keys that choose each answer and, below, the button that takes it.
 void continue_legend(Img& d, const Fonts& f, const Palette& p)
 {
     draw_text(d, f.medium, 16, 130, 192, "?");
-    for (int y = 212; y <= 227; y++)  // the answer's slot, open to the left edge
-        for (int x = 0; x <= 30; x++) {
+    for (int y = 212; y <= 227; y++)  // the answer's slot
+        for (int x = 2; x <= 34; x++) {
             rgb c = mix(0x000000, p.panel, 0.3);
-            if (y == 212)
+            if (y == 212 || x == 2)
                 c = scale(p.panel, 0.3);
-            else if (y == 227 || x == 30)
+            else if (y == 227 || x == 34)
                 c = mix(p.panel_hi, 0xffffff, 0.25);
             d.set(x, y, c);
         }
     Img ink = font_small_sheet(f.masters, mix(p.panel_hi, 0xffffff, 0.55), p.panel_hi);
-    key_cap(d, 38, 213, 0, p);
-    key_cap(d, 53, 213, 2, p);
-    draw_small(d, ink, 69, 216, "YES");
-    key_cap(d, 106, 213, 1, p);
-    key_cap(d, 121, 213, 3, p);
-    draw_small(d, ink, 137, 216, "NO");
+    key_cap(d, 42, 213, 0, p);
+    key_cap(d, 57, 213, 2, p);
+    draw_small(d, ink, 73, 216, "YES");
+    key_cap(d, 110, 213, 1, p);
+    key_cap(d, 125, 213, 3, p);
+    draw_small(d, ink, 141, 216, "NO");
     draw_small(d, ink, 2, 231, "THEN PRESS A BUTTON");
 }
 
 }  // namespace
 
-Img title_picture(int t, const Fonts& f)
+Img title_picture(int t, const Fonts& f, bool words)
 {
     const Palette& p = theme(t);
     Img d = sky(t, 1000 + uint32_t(t) * 17);
@@ -307,51 +311,54 @@ Img title_picture(int t, const Fonts& f)
         planet(d, 200, 210, 44, 0x108060, 0xa0ffd0, 13, true);
     vignette(d, 0.5);
     int w = word_width("ZARN", 3, 8);
-    big_word(d, f, p, "ZARN", 3, (320 - w) / 2 - 3, 14, 8, 6);
+    if (words)
+        big_word(d, f, p, "ZARN", 3, (320 - w) / 2 - 3, 14, 8, 6);
     shade(d, TITLE_PANEL, 0.5, p.panel_hi);
     return d;
 }
 
-Img letsgo_picture(int t, const Fonts& f)
+Img letsgo_picture(int t, const Fonts& f, bool words)
 {
     const Palette& p = theme(t);
     Img d = sky(t, 2000 + uint32_t(t) * 29);
     planet(d, 160, 300, 150, p.neb_a, p.star, 21, false);
     vignette(d, 0.4);
-    int w = word_width("GET", 2, 6);
-    big_word(d, f, p, "GET", 2, (320 - w) / 2, 62, 6, 4);
-    w = word_width("READY!", 2, 6);
-    big_word(d, f, p, "READY!", 2, (320 - w) / 2, 104, 6, 4);
+    if (words) {
+        big_word(d, f, p, "GET", 2, (320 - word_width("GET", 2, 6)) / 2, 62, 6, 4);
+        big_word(d, f, p, "READY!", 2, (320 - word_width("READY!", 2, 6)) / 2, 104, 6, 4);
+    }
     // the little one on his start tile, facing the player
-    Img sheet = tile_sheet(1);
+    Img sheet = picture_tiles(t);
     cell2x(d, sheet, 32, 0, 144, 172);
-    cell2x(d, f.player, 0, 0, 144, 146);
+    cell2x(d, f.player, 0, 0, 144, 150);  // his feet on the plate
     shade(d, LETSGO_PANEL, 0.5, p.panel_hi);
     return d;
 }
 
-Img gameover_picture(int t, const Fonts& f)
+Img gameover_picture(int t, const Fonts& f, bool words)
 {
     const Palette& p = theme(t);
     Img d = sky(t, 3000 + uint32_t(t) * 31);
     for (auto& c : d.px)  // a colder, dimmer sky: the game is over
         c = mix(c, mix(0x000000, 0x404050, 0.2), 0.45);
     // what is left of a field: a few tiles, one crumbling, a mine going off
-    Img sheet = tile_sheet(1);
+    Img sheet = picture_tiles(t);
     const int island[][4] = {{16, 48, 190, 164}, {0, 0, 222, 164}, {16, 0, 254, 164}, {48, 32, 254, 164},
                              {0, 0, 190, 196},   {0, 0, 222, 196}, {0, 0, 254, 196},  {32, 48, 286, 196}};
     for (const auto& c : island)
         cell2x(d, sheet, c[0], c[1], c[2], c[3], 0.3);
     vignette(d, 0.6);
     int w = word_width("GAME", 3, 6);
-    big_word(d, f, p, "GAME", 3, (320 - w) / 2, 20, 6, 5);
-    big_word(d, f, p, "OVER", 3, (320 - w) / 2, 92, 6, 5);
+    if (words) {
+        big_word(d, f, p, "GAME", 3, (320 - w) / 2, 20, 6, 5);
+        big_word(d, f, p, "OVER", 3, (320 - w) / 2, 92, 6, 5);
+    }
     shade(d, GAMEOVER_PANEL, 0.6, p.panel_hi);
     continue_legend(d, f, p);
     return d;
 }
 
-Img paused_picture(int t, const Fonts& f)
+Img paused_picture(int t, const Fonts& f, bool words)
 {
     const Palette& p = theme(t);
     Img d = sky(t, 4000 + uint32_t(t) * 37);
@@ -371,7 +378,8 @@ Img paused_picture(int t, const Fonts& f)
                 d.set(px, y, c);
             }
     int w = word_width("PAUSED", 2, 6);
-    big_word(d, f, p, "PAUSED", 2, (320 - w) / 2, 140, 6, 4);
+    if (words)
+        big_word(d, f, p, "PAUSED", 2, (320 - w) / 2, 140, 6, 4);
     shade(d, PAUSED_PANELS[0], 0.5, p.panel_hi);
     shade(d, PAUSED_PANELS[1], 0.55, p.panel_hi);
     return d;
@@ -393,11 +401,11 @@ Img top_bar(int t, const Fonts& f)
             c = mix(c, p.panel, (n - 0.5) * 0.4);
             if (y == 0 || (x == 0))
                 c = mix(c, 0xffffff, 0.3);
-            if (y == 31 && x >= 127)
+            if ((y == 30 && x >= 127) || (x == 127 && y >= 30))
                 c = mix(p.panel_hi, 0xffffff, 0.2);
-            if (x == 127 && y >= 31)
-                c = mix(p.panel_hi, 0xffffff, 0.2);
-            if (y == 47 || (x == 126 && y >= 32))
+            if (y == 31 && x >= 128)
+                c = scale(p.panel, 0.15);
+            if (y == 47 || (x == 126 && y >= 31))
                 c = scale(p.panel, 0.3);
             d.set(x, y, c);
         }

@@ -21,7 +21,7 @@ struct Style {
     uint32_t seed;
 };
 
-constexpr Style STYLES[3] = {
+constexpr Style STYLES[5] = {
     // classic
     {0x9c9c9c, 0xd8d8d8, 0x585858, 0x5c5c8c, 0x9898c8, 0x2c2c50, 0x6c5434, 0xe0e0e0, 0x3c2c18,
      0x7c2c2c, 0xf8f800, 0x806000, 0x00c8f8, 0x0040a0, 0x202020, 0xf80000, true, false, 11},
@@ -31,6 +31,12 @@ constexpr Style STYLES[3] = {
     // second normal sheet: amethyst plates, bronze, green arrows
     {0x8a4cc0, 0xe0a8ff, 0x3c1460, 0x7a5a3a, 0xd8b080, 0x34220e, 0x3a2a30, 0xf0d8b0, 0x5a3a50,
      0x4a2660, 0x66f07a, 0x18703a, 0xffb040, 0xff2a6a, 0x302420, 0x40ff60, false, true, 37},
+    // the ember theme's pictures: copper plates, soot-dark steel, gold arrows
+    {0xc4622a, 0xffc488, 0x5a2208, 0x5a504c, 0xb8aca4, 0x241c18, 0x3a2a24, 0xe8d8c8, 0x6a4020,
+     0x6a2a14, 0xffe070, 0x9a5a08, 0xffd060, 0xff5020, 0x2a2020, 0xff4020, false, false, 53},
+    // the aurora theme's pictures: jade glass plates, cool steel, violet arrows
+    {0x24a47c, 0xa8ffdc, 0x0a4634, 0x4e6660, 0xb0c8c0, 0x1a2624, 0x24343a, 0xd8f0e8, 0x3a5050,
+     0x1a4a50, 0xd0a0ff, 0x5a30a0, 0x80fff0, 0x4060ff, 0x1c2624, 0x60ff90, false, false, 67},
 };
 
 // The classic look's one shading tool: a 4 x 4 ordered dither.
@@ -48,8 +54,8 @@ void plate(Img& d, int ox, int oy, rgb base, rgb hi, rgb lo, const Style& s, int
         for (int x = 0; x < 16; x++) {
             int e = std::min(std::min(x, y), std::min(15 - x, 15 - y));
             rgb c;
-            if (e == 0)
-                c = scale(lo, 0.55);
+            if (e == 0)  // a lit edge all round: the plate stands off the darkest sky
+                c = mix(mix(base, hi, 0.45), lo, (x + y) / 60.0);
             else if (e <= bevel && (x <= bevel || y <= bevel) && x < 15 - e + 1 && y < 15 - e + 1 &&
                      (x == e || y == e))
                 c = s.flat ? hi : mix(hi, base, 0.15 * (x + y) / 16.0);
@@ -199,7 +205,7 @@ void pusher(Img& d, int ox, int oy, const Style& s, int dir)
 // A swirling gate; phase 0..3 turns it a quarter of its symmetry.
 void teleporter(Img& d, int ox, int oy, const Style& s, int phase)
 {
-    plate(d, ox, oy, scale(s.solid, 0.6), s.solid, scale(s.solid_lo, 0.6), s);
+    plate(d, ox, oy, scale(s.solid, s.flat ? 1.0 : 0.8), s.solid_hi, s.solid_lo, s);
     for (int y = 1; y < 15; y++)
         for (int x = 1; x < 15; x++) {
             double dx = x - 7.5, dy = y - 7.5, r = std::sqrt(dx * dx + dy * dy);
@@ -366,6 +372,11 @@ Img tile_sheet(int style)
     return d;
 }
 
+Img picture_tiles(int theme)
+{
+    return tile_sheet(theme == 0 ? 1 : 2 + theme);
+}
+
 // Four rows of 33 seamless deep-space tiles, one family of colours a row,
 // drifting from level to level. Column c backs levels 1.5 c + 1 on, so the
 // first half carries the ice-blue plates and the second the amethyst ones:
@@ -394,18 +405,20 @@ Img background_sheet()
                     double neb = std::pow(std::clamp((n - 0.35) / 0.5, 0.0, 1.0), 1.6);
                     d.set(col * 16 + x, row * 16 + y, mix(deep, glow, neb * (0.3 + 0.2 * col / 32.0)));
                 }
+            // Star dust rather than a few bright stars: every hole shows the
+            // same tile, so a bright star would repeat every 16 pixels as a
+            // grid; a dozen faint specks of different strength read as a
+            // field of distant stars instead.
             Rng r(seed * 31);
-            int stars = 1 + r.below(2);
-            for (int k = 0; k < stars; k++) {
+            int specks = 10 + r.below(5);
+            std::vector<bool> lit(256, false);
+            for (int k = 0; k < specks; k++) {
                 int x = r.below(16), y = r.below(16);
-                double b = 0.4 + 0.6 * r.unit();
+                double b = 0.07 + 0.13 * r.unit();
                 rgb tint = r.below(3) == 0 ? 0xa0c0ff : (r.below(2) ? 0xfff0d0 : 0xffffff);
-                d.set(col * 16 + x, row * 16 + y, mix(d.at(col * 16 + x, row * 16 + y), tint, b));
-                if (b > 0.9 && k == 0)  // one brighter star with a soft cross
-                    for (auto [ix, iy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
-                        int px = col * 16 + ((x + ix) & 15), py = row * 16 + ((y + iy) & 15);
-                        d.set(px, py, mix(d.at(px, py), tint, 0.35));
-                    }
+                if (!lit[size_t(y * 16 + x)])  // one speck a pixel
+                    d.set(col * 16 + x, row * 16 + y, mix(d.at(col * 16 + x, row * 16 + y), tint, b));
+                lit[size_t(y * 16 + x)] = true;
             }
         }
     // scroll-text backings: dark glass bands with lit edges in each theme's

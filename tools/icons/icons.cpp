@@ -1,9 +1,13 @@
 // icons: the menu icons of the installed game, drawn from the player's sprite
-// as he faces the viewer, every pixel repeated (16 x 16 to 256 x 256) so the
-// pixel art stays sharp; the sprite's empty pixels stay transparent.
+// as he faces the viewer, his figure filling the icon with every pixel
+// repeated (16 x 16 to 256 x 256) so the pixel art stays sharp; the sprite's
+// empty pixels stay transparent.
 //
-//   icons ASSETS OUT    writes OUT/<n>x<n>/apps/zarn.png for n = 16, 32, 48, 64, 128, 256
+//   icons ASSETS OUT [N...]   writes OUT/<n>x<n>/apps/zarn.png for n = 16, 32, 48, 64, 128,
+//                             256, or for the sizes given (the web page's 192 and 512)
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -61,12 +65,21 @@ std::vector<uint8_t> png_rgba(const Img& img)
     return out;
 }
 
-Img enlarge(const Img& src, int times)
+// The sprite's figure (its inked pixels' box) enlarged as far as whole
+// repeats of each pixel fill `size`, in the middle of a clear size x size.
+Img icon(const Img& src, int size)
 {
-    Img d(src.w * times, src.h * times);
-    for (int y = 0; y < d.h; y++)
-        for (int x = 0; x < d.w; x++)
-            d.set(x, y, src.at(x / times, y / times));
+    int x0 = src.w, y0 = src.h, x1 = -1, y1 = -1;
+    for (int y = 0; y < src.h; y++)
+        for (int x = 0; x < src.w; x++)
+            if (src.at(x, y) != KEY)
+                x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
+    int w = x1 - x0 + 1, h = y1 - y0 + 1, times = std::max(1, size / std::max(w, h));
+    int ox = (size - w * times) / 2, oy = (size - h * times) / 2;
+    Img d(size, size);
+    for (int y = 0; y < h * times; y++)
+        for (int x = 0; x < w * times; x++)
+            d.set(ox + x, oy + y, src.at(x0 + x / times, y0 + y / times));
     return d;
 }
 
@@ -74,16 +87,23 @@ Img enlarge(const Img& src, int times)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        fprintf(stderr, "usage: icons ASSETS OUT\n");
+    std::vector<int> sizes = {16, 32, 48, 64, 128, 256};
+    if (argc > 3)
+        sizes.clear();
+    for (int i = 3; i < argc; i++)
+        sizes.push_back(atoi(argv[i]));
+    if (argc < 3) {
+        fprintf(stderr, "usage: icons ASSETS OUT [SIZE...]\n");
         return 2;
     }
     try {
         Img player = render_sprite(read_sprites(std::string(argv[1]) + "/sprites.txt"), "player_down", "");
-        for (int size : {16, 32, 48, 64, 128, 256}) {
+        for (int size : sizes) {
+            if (size < 16 || size > 1024)
+                throw std::runtime_error("a size must be 16 to 1024 pixels");
             std::string folder = std::string(argv[2]) + "/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
             std::filesystem::create_directories(folder);
-            std::vector<uint8_t> png = png_rgba(enlarge(player, size / player.w));
+            std::vector<uint8_t> png = png_rgba(icon(player, size));
             std::ofstream(folder + "/zarn.png", std::ios::binary).write(reinterpret_cast<const char*>(png.data()),
                                                                         std::streamsize(png.size()));
         }

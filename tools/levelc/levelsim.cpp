@@ -2,9 +2,11 @@
 //
 //   levelsim [--top N] [--stamp FILE] SOURCE.txt...
 //
-// Prints the N most alike pairs (default 5) with their scores. Fails, naming
-// them, when any pair scores the limit or more; otherwise touches the stamp
-// file (the data build packs the levels only after that).
+// Prints the N most alike pairs (default 5) with their scores: as drawn and
+// walked, and by idea (the walks alone under their best turn or mirror).
+// Fails, naming them, when any pair scores the limit or more on either;
+// otherwise touches the stamp file (the data build packs the levels only
+// after that).
 #include "levelsrc.h"
 #include "similarity.h"
 
@@ -58,13 +60,14 @@ int main(int argc, char** argv)
     int copies = 0;
     for (int i = 0; i < int(pairs.size()); i++) {
         const levelsrc::alike_pair& p = pairs[i];
-        bool copy = p.how.score >= levelsrc::SIMILARITY_LIMIT;
+        bool copy = p.how.highest() >= levelsrc::SIMILARITY_LIMIT;
         if (!copy && i >= top)
             break;
         copies += copy;
-        fprintf(copy ? stderr : stdout, "%s%-9s %-9s score %.2f  layout %.2f  solution %.2f  symmetry %d\n",
+        fprintf(copy ? stderr : stdout,
+                "%s%-9s %-9s score %.2f  layout %.2f  solution %.2f  symmetry %d  idea %.2f  symmetry %d\n",
                 copy ? "too alike: " : "", base_name(files[p.a]).c_str(), base_name(files[p.b]).c_str(),
-                p.how.score, p.how.layout, p.how.solution, p.how.symmetry);
+                p.how.score, p.how.layout, p.how.solution, p.how.symmetry, p.how.idea, p.how.idea_symmetry);
     }
     if (copies > 0) {
         fprintf(stderr, "%d pair%s of levels score %.2f or more\n", copies, copies == 1 ? "" : "s",

@@ -13,6 +13,7 @@ namespace {
 
 constexpr int SYMMETRIES = 8;
 constexpr int TURNS_TELLING = 16;
+constexpr int MOVES_TELLING = 24;  // a walk of fewer moves tells its idea in part
 constexpr int SIDE = COLS > ROWS ? COLS : ROWS;  // a turned level is at most this wide and high
 
 // x' = m[0] x + m[1] y, y' = m[2] x + m[3] y: the four turns, then the four mirrors.
@@ -105,6 +106,15 @@ likeness compare_views(const view& a, const std::array<view, SYMMETRIES>& b)
         if (s == 0 || l.score > best.score)
             best = l;
     }
+    // The idea: the walks alone, under whichever symmetry brings them closest.
+    double told = std::min(1.0, double(std::min(a.moves.size(), b[0].moves.size())) / MOVES_TELLING);
+    for (int s = 0; s < SYMMETRIES; s++) {
+        double idea = told * edit_ratio(a.moves, b[s].moves);
+        if (idea > best.idea) {
+            best.idea = idea;
+            best.idea_symmetry = s;
+        }
+    }
     return best;
 }
 
@@ -150,7 +160,7 @@ std::vector<alike_pair> compare_all(const std::vector<level_source>& levels)
         for (int b = a + 1; b < int(levels.size()); b++)
             pairs.push_back({a, b, compare_views(views[a][0], views[b])});
     std::stable_sort(pairs.begin(), pairs.end(),
-                     [](const alike_pair& x, const alike_pair& y) { return x.how.score > y.how.score; });
+                     [](const alike_pair& x, const alike_pair& y) { return x.how.highest() > y.how.highest(); });
     return pairs;
 }
 

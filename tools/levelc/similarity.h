@@ -1,8 +1,10 @@
 // How alike two levels are: their pictures under every mirror, turn and shift
-// of the grid, and their solutions read through the same mirror or turn. The
-// data build refuses a pair that scores SIMILARITY_LIMIT or more, so a copy of
-// a level (moved, mirrored, turned or with its tiles swapped) cannot come into
-// the sets.
+// of the grid, and their solutions read through the same mirror or turn; and,
+// apart, how alike their ideas are: the solutions alone under the mirror or
+// turn that makes them most alike, wherever the tiles lie. The data build
+// refuses a pair that scores SIMILARITY_LIMIT or more on either, so neither a
+// copy of a level (moved, mirrored, turned or with its tiles swapped) nor the
+// same walk drawn again comes into the sets.
 #pragma once
 #include <string>
 #include <vector>
@@ -21,6 +23,10 @@ struct likeness {
     double layout = 0;    // occupied cells in common / occupied in either, best shift
     double solution = 0;  // the better of the move strings' and their turn sequences' edit ratios
     int symmetry = 0;     // 0 as drawn, 1-3 turned a quarter at a time, 4-7 the same mirrored
+    double idea = 0;      // the edit ratio of the move strings under their own best symmetry
+    int idea_symmetry = 0;
+
+    double highest() const { return score > idea ? score : idea; }
 };
 
 // Compares two levels under all 8 symmetries and every shift.
@@ -34,7 +40,7 @@ struct alike_pair {
     likeness how;
 };
 
-// Every pair of the list, most alike first.
+// Every pair of the list, most alike first (by the higher of score and idea).
 std::vector<alike_pair> compare_all(const std::vector<level_source>& levels);
 
 }  // namespace levelsrc

@@ -2,8 +2,13 @@
 // ProTracker module, and renders modules to WAV files for listening.
 //
 //   modc SCORE OUT.mod        compile
-//   modc --wav IN.mod OUT.wav render at 22050 Hz, 16-bit stereo, twice through
+//   modc --wav IN.mod OUT.wav render at 22050 Hz, 16-bit stereo, each tune
+//                             of the module twice through
 //   modc --info IN.mod        print the length in milliseconds
+//   modc --measure game|menu IN.mod...
+//                             render each tune for 25 minutes as the game
+//                             does and print its figures and faults (see
+//                             meter.h); exits 1 when a tune has a fault
 //
 // Score format (one directive per line; '#' after a blank starts a comment):
 //
@@ -18,14 +23,25 @@
 //         pitch= factor, tone= Hz, drop= Hz, noise=, bright=, seed=
 //       all: vol=0..64, note= the note it plays as a bare token (C-3)
 //   phrase NAME: tokens...            a reusable run of tokens
-//   pattern NAME [rows=N]             starts a pattern (64 rows unless N)
+//   gain G                            scales every instrument's volume (the
+//                                     loudness of the tune against the others)
+//   pattern NAME [rows=N] [like=P+N]  starts a pattern (64 rows unless N);
+//                                     like= starts it as a copy of pattern P,
+//                                     its notes (not drums) N semitones up or
+//                                     down; the lines that follow replace
+//                                     their channels
 //   CH INST [step=S] [shift=R]: tokens...
 //                                     one channel (1..4) of the pattern above;
 //                                     INST is the default instrument or '-';
 //                                     shift starts it R rows late, wrapping
-//   order NAME NAME ...               the play order (may repeat, may span lines)
-//   endless                           the tune loops: the order is written as
-//                                     many whole times as the table holds
+//   order NAME NAME | NAME ...        the play order (may repeat, may span
+//                                     lines); an endless tune loops from the
+//                                     '|' (or from its start) for ever
+//   endless                           the tune loops: its last pattern jumps
+//                                     back (Bxx) to its loop
+//   tune                              another tune in the same module, with
+//                                     speed, tempo and order of its own (the
+//                                     game picks one by number); endless only
 //
 // Tokens, each lasting S rows (S = step of the line):
 //   C-2 C#3 ...   note (octaves 1..3) with the line's instrument
@@ -38,6 +54,8 @@
 //   Arpeggio and vibrato hold for the whole length of their token.
 // A line shorter than the pattern repeats until it fills it exactly.
 #include "dc.h"
+#include "meter.h"
+#include "sound/module.h"
 
 #include <libmodplug/modplug.h>
 
@@ -84,6 +102,7 @@ struct Instrument {
     int volume = 48;
     int loop_start = 0;  // bytes
     int loop_len = 0;    // bytes, 0 = no loop
+    bool drum = false;   // played at its fixed note: never transposed
 };
 
 struct Pattern {
@@ -91,15 +110,23 @@ struct Pattern {
     Cell cells[ROWS][4];
 };
 
+// One tune of a module: its start speed and tempo, its order and where its
+// loop begins in it.
+struct Tune {
+    int speed = 6, tempo = 125;
+    std::vector<std::string> order;
+    int loop = 0;
+};
+
 struct Song {
     std::string title;
-    int speed = 6, tempo = 125;
     std::map<std::string, Instrument> inst;
     std::vector<std::string> inst_order;
     std::map<std::string, std::vector<std::string>> phrases;
     std::map<std::string, Pattern> patterns;
-    std::vector<std::string> order;
+    std::vector<Tune> tunes = std::vector<Tune>(1);
     bool endless = false;
+    double gain = 1;  // scales every instrument's volume
 };
 
 // ---- instruments -----------------------------------------------------------
@@ -313,7 +340,8 @@ void add_instrument(Song& song, std::istringstream& in)
         ins.note = parse_note(kv["note"], i);
     }
     static const std::set<std::string> drums = {"kick", "snare", "clap", "hat", "ohat", "crash", "tom", "block"};
-    if (drums.count(type))
+    ins.drum = drums.count(type) > 0;
+    if (ins.drum)
         make_drum(ins, type, kv);
     else
         make_tonal(ins, type, kv);
@@ -571,6 +599,34 @@ void add_line(Song& song, Pattern& pat, const std::string& line)
     }
 }
 
+// A copy of pattern NAME, its tonal notes transposed by N ("NAME+N",
+// "NAME-N"); drums keep their fixed notes.
+Pattern variant(const Song& song, const std::string& spec)
+{
+    size_t k = spec.find_first_of("+-");
+    auto it = song.patterns.find(spec.substr(0, k));
+    if (it == song.patterns.end())
+        throw Error("unknown pattern " + spec);
+    int by = 0;
+    if (k != std::string::npos) {
+        size_t i = k + 1;
+        by = number(spec, i) * (spec[k] == '-' ? -1 : 1);
+    }
+    std::set<int> drums;
+    for (const auto& [name, in] : song.inst)
+        if (in.drum)
+            drums.insert(in.number);
+    Pattern p = it->second;
+    for (auto& row : p.cells)
+        for (Cell& c : row)
+            if (c.note >= 0 && !drums.count(c.sample)) {
+                c.note += by;
+                if (c.note < 0 || c.note > 35)
+                    throw Error("note out of range after transposing " + spec);
+            }
+    return p;
+}
+
 // Puts an effect on the first free channel of a row.
 void place_effect(Pattern& pat, int row, int effect, int param, const std::string& why)
 {
@@ -614,9 +670,13 @@ Song parse(std::istream& in)
             } else if (word == "endless") {
                 song.endless = true;
             } else if (word == "speed") {
-                ls >> song.speed;
+                ls >> song.tunes.back().speed;
             } else if (word == "tempo") {
-                ls >> song.tempo;
+                ls >> song.tunes.back().tempo;
+            } else if (word == "gain") {
+                ls >> song.gain;
+            } else if (word == "tune") {
+                song.tunes.emplace_back();
             } else if (word == "inst") {
                 add_instrument(song, ls);
             } else if (word == "phrase") {
@@ -632,6 +692,10 @@ Song parse(std::istream& in)
                 Pattern pat;
                 std::string opt;
                 while (ls >> opt) {
+                    if (opt.rfind("like=", 0) == 0) {
+                        pat = variant(song, opt.substr(5));
+                        continue;
+                    }
                     if (opt.rfind("rows=", 0) != 0)
                         throw Error("unknown option " + opt);
                     pat.rows = std::stoi(opt.substr(5));
@@ -646,10 +710,15 @@ Song parse(std::istream& in)
                     throw Error("channel line outside a pattern");
                 add_line(song, song.patterns[current], line);
             } else if (word == "order") {
+                Tune& t = song.tunes.back();
                 while (ls >> word) {
+                    if (word == "|") {
+                        t.loop = static_cast<int>(t.order.size());
+                        continue;
+                    }
                     if (!song.patterns.count(word))
                         throw Error("unknown pattern in order: " + word);
-                    song.order.push_back(word);
+                    t.order.push_back(word);
                 }
             } else {
                 throw Error("unknown directive " + word);
@@ -658,8 +727,16 @@ Song parse(std::istream& in)
     } catch (const std::exception& e) {
         throw Error("line " + std::to_string(lineno) + ": " + e.what());
     }
-    if (song.order.empty() || song.order.size() > 128)
+    size_t orders = 0;
+    for (const Tune& t : song.tunes) {
+        if (t.order.empty() || t.loop >= static_cast<int>(t.order.size()))
+            throw Error("a tune without an order, or with its loop after its end");
+        orders += t.order.size();
+    }
+    if (orders > 128)
         throw Error("the order needs 1..128 entries");
+    if (song.tunes.size() > 1 && !song.endless)
+        throw Error("only endless tunes share a module");
     return song;
 }
 
@@ -673,35 +750,61 @@ void put16(std::string& s, int v)
 
 std::string build(Song song)
 {
+    // The tunes follow each other in the order table.
+    std::vector<std::string> order;
+    std::vector<int> starts;
+    for (const Tune& t : song.tunes) {
+        starts.push_back(static_cast<int>(order.size()));
+        order.insert(order.end(), t.order.begin(), t.order.end());
+    }
+    auto uses = [&](const std::string& n) { return std::count(order.begin(), order.end(), n); };
     // Patterns are numbered in order of first use; short ones end with a break.
     std::map<std::string, int> number;
     std::vector<std::string> used;
-    for (const std::string& n : song.order)
+    auto add = [&](const std::string& n) {
         if (!number.count(n)) {
             number[n] = static_cast<int>(used.size());
             used.push_back(n);
         }
-    if (used.size() > 64)
-        throw Error("more than 64 patterns");
+    };
+    for (const std::string& n : order)
+        add(n);
     for (const std::string& n : used) {
         Pattern& p = song.patterns[n];
         if (p.rows < ROWS)
             place_effect(p, p.rows - 1, 0xD, 0, "the break of pattern " + n);
     }
-    Pattern& first = song.patterns[song.order[0]];
-    if (song.tempo != 125 || song.endless)
-        place_effect(first, 0, 0xF, song.tempo, "the tempo");
-    if (song.speed != 6 || song.endless)
-        place_effect(first, 0, 0xF, song.speed, "the speed");
-    // An endless song fills the order table with whole passes: the player
-    // goes from the end of one pass into the start of the next without a
-    // break, and reaches the table's end (where libmodplug fades the song
-    // out and the game rewinds it) only after many minutes.
-    if (song.endless) {
-        std::vector<std::string> pass = song.order;
-        while (song.order.size() + pass.size() <= 128)
-            song.order.insert(song.order.end(), pass.begin(), pass.end());
+    // Each tune sets its speed and tempo on its first row.
+    for (size_t k = 0; k < song.tunes.size(); k++) {
+        const Tune& t = song.tunes[k];
+        const std::string& n = t.order[0];
+        if (std::count(t.order.begin(), t.order.end(), n) != uses(n))
+            throw Error("the first pattern of a tune belongs to it alone: " + n);
+        if (t.tempo != 125 || song.endless)
+            place_effect(song.patterns[n], 0, 0xF, t.tempo, "the tempo");
+        if (t.speed != 6 || song.endless)
+            place_effect(song.patterns[n], 0, 0xF, t.speed, "the speed");
     }
+    // An endless tune's last row jumps back to its loop, so that libmodplug
+    // (told to follow jumps back, as the game tells it for a tune that loops)
+    // plays it for ever without reaching the end of the song, where it would
+    // fade it out. The last pattern gets a copy of its own when it is played
+    // elsewhere too.
+    if (song.endless)
+        for (size_t k = 0; k < song.tunes.size(); k++) {
+            size_t last = static_cast<size_t>(starts[k]) + song.tunes[k].order.size() - 1;
+            std::string n = order[last];
+            if (uses(n) > 1) {
+                std::string copy = n + "|" + std::to_string(k);
+                song.patterns[copy] = song.patterns[n];
+                order[last] = n = copy;
+                add(n);
+            }
+            Pattern& p = song.patterns[n];
+            place_effect(p, p.rows - 1, 0xB, starts[k] + song.tunes[k].loop, "the jump back of pattern " + n);
+        }
+    if (used.size() > 64)
+        throw Error("more than 64 patterns");
 
     std::string m(song.title.substr(0, 20));
     m.resize(20, '\0');
@@ -713,7 +816,7 @@ std::string build(Song song)
             m += name;
             put16(m, static_cast<int>(in.data.size() / 2));
             m += '\0';
-            m += static_cast<char>(std::min(64, std::max(0, in.volume)));
+            m += static_cast<char>(std::min(64, std::max(0, static_cast<int>(std::lround(in.volume * song.gain)))));
             put16(m, in.loop_len ? in.loop_start / 2 : 0);
             put16(m, in.loop_len ? in.loop_len / 2 : 1);
         } else {
@@ -725,10 +828,10 @@ std::string build(Song song)
             put16(m, 1);
         }
     }
-    m += static_cast<char>(song.order.size());
+    m += static_cast<char>(order.size());
     m += '\0';
     for (int i = 0; i < 128; i++)
-        m += static_cast<char>(i < static_cast<int>(song.order.size()) ? number[song.order[i]] : 0);
+        m += static_cast<char>(i < static_cast<int>(order.size()) ? number[order[static_cast<size_t>(i)]] : 0);
     m += "M.K.";
     for (const std::string& n : used) {
         const Pattern& p = song.patterns[n];
@@ -769,7 +872,9 @@ void write_file(const char* path, const std::string& data)
         throw Error(std::string("cannot write ") + path);
 }
 
-ModPlugFile* load_module(const std::string& bytes)
+// Loads a module with the game's renderer settings; `loops` as the game's
+// play_music takes it (-1: for ever, following the jumps back).
+ModPlugFile* load_module(const std::string& bytes, int loops = -1)
 {
     ModPlug_Settings s;
     ModPlug_GetSettings(&s);
@@ -778,7 +883,7 @@ ModPlugFile* load_module(const std::string& bytes)
     s.mBits = 16;
     s.mFrequency = 22050;
     s.mResamplingMode = MODPLUG_RESAMPLE_LINEAR;
-    s.mLoopCount = 0;
+    s.mLoopCount = loops < 0 ? -1 : 0;
     ModPlug_SetSettings(&s);
     ModPlugFile* f = ModPlug_Load(bytes.data(), static_cast<int>(bytes.size()));
     if (!f)
@@ -786,29 +891,43 @@ ModPlugFile* load_module(const std::string& bytes)
     return f;
 }
 
-// Order entries in one pass: the shortest period of the order table (an
-// endless tune repeats its order to fill it).
-int pass_orders(const std::string& m)
+std::vector<uint8_t> as_bytes(const std::string& s)
 {
-    int orders = static_cast<uint8_t>(m[950]);
-    for (int q = 1; q < orders; q++)
-        if (orders % q == 0 && m.compare(952 + q, orders - q, m, 952, orders - q) == 0)
-            return q;
-    return orders;
+    return std::vector<uint8_t>(s.begin(), s.end());
 }
 
-// Renders a tune twice through (a tune that ends, once) to hear its loop.
+// Renders tune `tune` of a module from its start, a chunk of meter::CHUNK
+// frames at a time, handing each chunk and the order at its end to `take`
+// until it returns false or the tune ends.
+template <class Take>
+void render_tune(const std::string& bytes, int tune, Take take)
+{
+    ModPlugFile* f = load_module(bytes);
+    int start = module_tune_start(reinterpret_cast<const uint8_t*>(bytes.data()), tune);
+    if (start > 0)
+        ModPlug_SeekOrder(f, start);
+    int16_t buf[2 * meter::CHUNK];
+    int n;
+    while ((n = ModPlug_Read(f, buf, sizeof buf)) > 0 && take(buf, n / 4, ModPlug_GetCurrentOrder(f)))
+        ;
+    ModPlug_Unload(f);
+}
+
+// Renders each tune of a module twice through (a tune that ends, once) to hear
+// its loop, one after the other.
 void render_wav(const char* in, const char* out)
 {
-    std::string bytes = read_file(in);
-    ModPlugFile* f = load_module(bytes);
-    int orders = static_cast<uint8_t>(bytes[950]), end = std::min(orders, 2 * pass_orders(bytes));
-    std::string pcm;
-    char buf[256];
-    int n;
-    while ((n = ModPlug_Read(f, buf, sizeof buf)) > 0 && ModPlug_GetCurrentOrder(f) < end)
-        pcm.append(buf, static_cast<size_t>(n));
-    ModPlug_Unload(f);
+    std::string bytes = read_file(in), pcm;
+    const uint8_t* m = reinterpret_cast<const uint8_t*>(bytes.data());
+    for (int t = 0; t < module_tunes(m); t++) {
+        int loop = meter::loop_order(as_bytes(bytes), module_tune_start(m, t)), wraps = 0, last = -1;
+        render_tune(bytes, t, [&](const int16_t* frames, int n, int order) {
+            wraps += loop >= 0 && order == loop && last > loop;
+            last = order;
+            pcm.append(reinterpret_cast<const char*>(frames), 4 * static_cast<size_t>(n));
+            return wraps < 2;
+        });
+    }
     std::string w = "RIFF";
     auto le32 = [&w](uint32_t v) {
         for (int i = 0; i < 4; i++)
@@ -826,15 +945,58 @@ void render_wav(const char* in, const char* out)
     write_file(out, w + pcm);
 }
 
+// Renders every tune of the modules for 25 minutes and prints its figures,
+// then the faults against a game tune's limits (role "game") or a menu
+// tune's; returns the number of faulty tunes.
+int measure(const std::string& role, int count, char** paths)
+{
+    int faulty = 0;
+    printf("%-22s %6s %6s %6s %7s %6s %6s %6s %6s %6s %6s\n", "tune", "intro", "pass", "unique", "rms dB",
+           ">2kHz", "<120Hz", "range", "seam", "fade", "starts");
+    for (int i = 0; i < count; i++) {
+        std::string bytes = read_file(paths[i]);
+        const uint8_t* m = reinterpret_cast<const uint8_t*>(bytes.data());
+        for (int t = 0; t < module_tunes(m); t++) {
+            int loop = meter::loop_order(as_bytes(bytes), module_tune_start(m, t));
+            if (loop < 0) {
+                ModPlugFile* f = load_module(bytes, 0);
+                printf("%-22s plays once, %.1f s\n", paths[i], ModPlug_GetLength(f) / 1000.0);
+                ModPlug_Unload(f);
+                continue;
+            }
+            meter::Meter mt(as_bytes(bytes), loop);
+            long frames = 0;
+            render_tune(bytes, t, [&](const int16_t* chunk, int n, int order) {
+                mt.feed(chunk, n, order);
+                return (frames += n) < 25L * 60 * meter::RATE;
+            });
+            meter::Figures f = mt.figures();
+            std::string name = std::string(paths[i]).substr(std::string(paths[i]).rfind('/') + 1);
+            if (module_tunes(m) > 1)
+                name += " #" + std::to_string(t + 1);
+            printf("%-22s %6.1f %6.1f %6.1f %7.2f %5.1f%% %5.1f%% %6.1f %6.1f %6.1f %6.1f\n", name.c_str(), f.intro_s,
+                   f.pass_s, f.unique_s, f.rms_db, 100 * f.above_2k, 100 * f.below_120, f.range_db,
+                   f.worst_seam_jump, f.worst_seam_fade, f.worst_start_jump);
+            std::vector<std::string> bad = meter::faults(f, role == "game");
+            for (const std::string& b : bad)
+                printf("    %s\n", b.c_str());
+            faulty += !bad.empty();
+        }
+    }
+    return faulty;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     try {
-        if (argc == 4 && std::string(argv[1]) == "--wav") {
+        if (argc >= 4 && std::string(argv[1]) == "--measure") {
+            return measure(argv[2], argc - 3, argv + 3) ? 1 : 0;
+        } else if (argc == 4 && std::string(argv[1]) == "--wav") {
             render_wav(argv[2], argv[3]);
         } else if (argc == 3 && std::string(argv[1]) == "--info") {
-            ModPlugFile* f = load_module(read_file(argv[2]));
+            ModPlugFile* f = load_module(read_file(argv[2]), 0);
             printf("%s: %d ms\n", argv[2], ModPlug_GetLength(f));
             ModPlug_Unload(f);
         } else if (argc == 3) {
@@ -843,7 +1005,8 @@ int main(int argc, char** argv)
                 throw Error(std::string("cannot read ") + argv[1]);
             write_file(argv[2], build(parse(in)));
         } else {
-            fprintf(stderr, "usage: modc SCORE OUT.mod | modc --wav IN.mod OUT.wav | modc --info IN.mod\n");
+            fprintf(stderr, "usage: modc SCORE OUT.mod | modc --wav IN.mod OUT.wav | modc --info IN.mod |\n"
+                            "       modc --measure game|menu IN.mod...\n");
             return 2;
         }
     } catch (const std::exception& e) {

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <limits>
@@ -94,6 +96,122 @@ bool check(const level& lv, const std::string& moves, int* steps, int* specials)
     if (specials)
         *specials = used;
     return search_won(s);
+}
+
+choices weigh_choices(const level& lv, const std::string& moves)
+{
+    auto search = begin(lv);
+    search_state s = search->root;
+    choices c;
+    int run = 0;
+    for (char ch : moves) {
+        const char* p = std::find(MOVE_CHARS, MOVE_CHARS + 4, ch);
+        if (p == MOVE_CHARS + 4)
+            break;
+        const int dir = int(p - MOVE_CHARS);
+        search_move played = search_apply(*search, s, dir);
+        if (played.result != SEARCH_MOVED)
+            break;
+        bool open = false;
+        for (int d = 0; d < 4 && !open; d++) {
+            if (d == dir)
+                continue;
+            search_move other = search_apply(*search, s, d);
+            open = other.result == SEARCH_MOVED && !(other.next == played.next);
+        }
+        c.moves++;
+        c.open += open;
+        run = open ? 0 : run + 1;
+        if (run > c.longest_forced) {
+            c.longest_forced = run;
+            c.forced_from = c.moves - run;
+        }
+        s = played.next;
+    }
+    return c;
+}
+
+namespace {
+
+// The level's number in its set, and whether the set is the classic one, from
+// its entry name (zarn-NNN, levNNN); 0 for another name.
+int level_number(const std::string& name, bool& classic)
+{
+    classic = name.rfind("lev", 0) == 0;
+    if (!classic && name.rfind("zarn-", 0) != 0)
+        return 0;
+    return atoi(name.c_str() + (classic ? 3 : 5));
+}
+
+}  // namespace
+
+std::vector<std::string> check_limits(const std::vector<measured>& levels)
+{
+    std::vector<std::string> broken;
+    char line[160];
+    auto say = [&](const char* fmt, auto... args) {
+        snprintf(line, sizeof line, fmt, args...);
+        broken.push_back(line);
+    };
+    // Per set (normal, classic): its count, and per quarter the difficulty, the
+    // moves and the moves with a choice, added up.
+    struct set_sums {
+        int count = 0;
+        int64_t difficulty[4] = {}, moves[4] = {}, open[4] = {};
+    } sets[2];
+    for (const measured& m : levels) {
+        bool classic = false;
+        sets[classic].count += level_number(m.name, classic) > 0;
+    }
+    int late = 0, late_tight = 0;
+    for (const measured& m : levels) {
+        bool classic = false;
+        const int n = level_number(m.name, classic);
+        if (n == 0)
+            continue;
+        const char* name = m.name.c_str();
+        if (!m.proved)
+            say("%s: the search did not prove it winnable in time", name);
+        if (!m.stored_wins)
+            say("%s: its stored solution does not win", name);
+        else if (m.proved && m.stored_steps < m.steps)
+            say("%s: its stored solution takes %d steps, the search's shortest %d", name, m.stored_steps, m.steps);
+        if (n > FREE_LEVELS && m.walk.longest_forced > MOST_FORCED)
+            say("%s: %d moves without a real choice from move %d (at most %d)", name, m.walk.longest_forced,
+                m.walk.forced_from + 1, MOST_FORCED);
+        const int least = n <= EARLY_LEVELS ? EARLY_SPARE : LEAST_SPARE;
+        if (m.spare < least)
+            say("%s: %d s to spare at the fastest (at least %d)", name, m.spare, least);
+        set_sums& set = sets[classic];
+        if (set.count >= 4) {
+            const int q = std::min(3, (n - 1) / (set.count / 4));
+            set.difficulty[q] += m.difficulty;
+            set.moves[q] += m.walk.moves;
+            set.open[q] += m.walk.open;
+        }
+        if (!classic && n >= LATE_FROM) {
+            late++;
+            late_tight += m.spare < TIGHT_SPARE;
+        }
+    }
+    for (int classic = 0; classic < 2; classic++) {
+        const set_sums& set = sets[classic];
+        for (int q = 1; q < 4 && set.count >= 4; q++)
+            if (set.difficulty[q] <= set.difficulty[q - 1])
+                say("%s set: quarter %d is not harder than quarter %d on average", classic ? "classic" : "normal",
+                    q + 1, q);
+    }
+    if (3 * late_tight < late)
+        say("normal levels %d on: %d of %d leave under %d s at the fastest (at least a third)", LATE_FROM,
+            late_tight, late, TIGHT_SPARE);
+    // The third quarter of the normal set offers choices at least as often as the second.
+    const set_sums& normal = sets[0];
+    if (normal.moves[1] > 0 && normal.moves[2] > 0 &&
+        normal.open[2] * normal.moves[1] < normal.open[1] * normal.moves[2])
+        say("normal set: the third quarter offers a choice at %.1f %% of its moves, the second at %.1f %%",
+            100.0 * double(normal.open[2]) / double(normal.moves[2]),
+            100.0 * double(normal.open[1]) / double(normal.moves[1]));
+    return broken;
 }
 
 std::string special_letters(int specials)

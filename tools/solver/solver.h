@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/search.h"
 
@@ -55,6 +56,46 @@ report solve(const level& lv, double time_limit);
 // Plays a move string from the start; steps and specials of the moves walked.
 // Returns true when it ends in a win, with no refused move and no fall.
 bool check(const level& lv, const std::string& moves, int* steps = nullptr, int* specials = nullptr);
+// Where a walk through a level asks the player to choose. A move offers a
+// real choice when another move from the same place does not step into space
+// at once: that move either still leads to a win or looks safe and is not.
+struct choices {
+    int moves = 0;           // moves of the walk
+    int open = 0;            // of them, those that offered a real choice
+    int longest_forced = 0;  // most moves in a row that offered none
+    int forced_from = 0;     // the first move of that stretch (0 the first of the walk)
+};
+// Weighs the moves of a walk from the start; stops at a move that is refused
+// or falls.
+choices weigh_choices(const level& lv, const std::string& moves);
+
+// What the level sets are held to. Each quarter of a set is harder than the
+// one before; levels past the first few never walk long without a choice; the
+// clock leaves a person room in the first dozen and everywhere, and bites in a
+// third of the late normal levels.
+constexpr int FREE_LEVELS = 5;    // the first levels of a set may walk without choices
+constexpr int MOST_FORCED = 20;   // moves in a row without a real choice, after them
+constexpr int EARLY_LEVELS = 12;  // the first dozen of a set ...
+constexpr int EARLY_SPARE = 12;   // ... leave this many seconds at the fastest
+constexpr int LEAST_SPARE = 10;   // and every level at least this many
+constexpr int LATE_FROM = 25;     // from this level of the normal set on ...
+constexpr int TIGHT_SPARE = 15;   // ... a third of the levels leave fewer seconds than this
+
+// A level's measures, as the limits take them.
+struct measured {
+    std::string name;          // its entry name, zarn-NNN or levNNN (another name is not held)
+    bool proved = false;       // the search proved it winnable in time
+    bool stored_wins = false;  // its stored solution wins
+    int stored_steps = 0;      // and takes so many steps
+    int steps = 0;             // steps of the search's shortest solution
+    int spare = 0;             // seconds to spare at the fastest
+    int difficulty = 0;        // as the search measures it
+    choices walk;              // of the stored solution
+};
+// Every limit the levels break, one line each naming the level or the set.
+// A set is the levels of one name form; its quarters are taken by its count.
+std::vector<std::string> check_limits(const std::vector<measured>& levels);
+
 // "MSRPT"-style letters for the SPECIAL_ bits.
 std::string special_letters(int specials);
 

@@ -1,0 +1,155 @@
+"""Headless chromium driven over its DevTools protocol, and the built page
+served from 127.0.0.1 only: what the web tests and the web benchmark share."""
+import base64
+import functools
+import http.server
+import json
+import os
+import shutil
+import socket
+import subprocess
+import tempfile
+import threading
+import time
+import urllib.request
+
+import websocket
+
+FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+         "--disable-background-networking", "--disable-component-update", "--disable-sync",
+         "--mute-audio", "--window-size=1024,768"]
+
+
+class Server:
+    """The site folder over HTTP on 127.0.0.1, on a free port, until stop()."""
+
+    def __init__(self, folder, port=0):
+        handler = functools.partial(Quiet, directory=folder)
+        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", port), handler)
+        self.port = self.httpd.server_address[1]
+        self.url = "http://127.0.0.1:%d/" % self.port
+        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
+
+    def stop(self):
+        self.httpd.shutdown()
+        self.httpd.server_close()
+
+
+class Quiet(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
+class Browser:
+    """One chromium with a fresh profile and one page; calls by method name."""
+
+    def __init__(self, profile=None):
+        self.own_profile = profile is None
+        self.profile = profile or tempfile.mkdtemp(prefix="zarn-web-")
+        with socket.socket() as s:
+            s.bind(("127.0.0.1", 0))
+            port = s.getsockname()[1]
+        self.proc = subprocess.Popen(
+            ["chromium"] + FLAGS + ["--remote-debugging-port=%d" % port, "--user-data-dir=" + self.profile,
+                                    "about:blank"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.time() + 30
+        while True:
+            try:
+                pages = json.load(urllib.request.urlopen("http://127.0.0.1:%d/json/list" % port, timeout=2))
+                page = next(p for p in pages if p["type"] == "page")
+                break
+            except Exception:
+                if time.time() > deadline:
+                    raise
+                time.sleep(0.2)
+        self.ws = websocket.create_connection(page["webSocketDebuggerUrl"], timeout=60, suppress_origin=True)
+        self.next_id = 0
+        self.console = []
+        self.call("Runtime.enable")
+        self.call("Page.enable")
+
+    def call(self, method, **params):
+        self.next_id += 1
+        self.ws.send(json.dumps({"id": self.next_id, "method": method, "params": params}))
+        while True:
+            msg = json.loads(self.ws.recv())
+            if msg.get("method") == "Runtime.consoleAPICalled":
+                self.console.append(" ".join(str(a.get("value", "")) for a in msg["params"]["args"]))
+            if msg.get("id") == self.next_id:
+                if "error" in msg:
+                    raise RuntimeError("%s: %s" % (method, msg["error"]))
+                return msg["result"]
+
+    def js(self, expression):
+        """The value of a JavaScript expression in the page (promises awaited)."""
+        result = self.call("Runtime.evaluate", expression=expression, returnByValue=True, awaitPromise=True)
+        if "exceptionDetails" in result:
+            raise RuntimeError("%s: %s" % (expression, result["exceptionDetails"]))
+        return result["result"].get("value")
+
+    def wait(self, expression, timeout=20, what=None):
+        """Waits until expression is true in the page; its value."""
+        deadline = time.time() + timeout
+        while True:
+            try:
+                value = self.js(expression)
+            except RuntimeError:
+                value = None
+            if value:
+                return value
+            if time.time() > deadline:
+                raise AssertionError("timed out waiting for " + (what or expression))
+            time.sleep(0.05)
+
+    def open(self, url):
+        self.console = []
+        self.call("Page.navigate", url=url)
+
+    def frames(self):
+        return self.js("window.Module && Module.timing ? Module.timing.frames : 0") or 0
+
+    def wait_frames(self, n, timeout=30):
+        """Waits for n more frames of the game."""
+        target = self.frames() + n
+        self.wait("Module.timing.frames >= %d" % target, timeout, "%d frames" % n)
+
+    # The keys the tests press: DOM key, code and Windows key code.
+    KEYS = {"Return": ("Enter", "Enter", 13), "Up": ("ArrowUp", "ArrowUp", 38), "Down": ("ArrowDown", "ArrowDown", 40),
+            "Left": ("ArrowLeft", "ArrowLeft", 37), "Right": ("ArrowRight", "ArrowRight", 39)}
+
+    def key(self, name, down=True, up=True):
+        key, code, vk = self.KEYS[name]
+        if down:  # Return types a carriage return, as a real key does
+            self.call("Input.dispatchKeyEvent", type="keyDown" if key == "Enter" else "rawKeyDown", key=key,
+                      code=code, windowsVirtualKeyCode=vk, **({"text": "\r"} if key == "Enter" else {}))
+        if up:
+            self.call("Input.dispatchKeyEvent", type="keyUp", key=key, code=code, windowsVirtualKeyCode=vk)
+
+    def click(self, x, y):
+        """A left click at page coordinates x, y."""
+        self.call("Input.dispatchMouseEvent", type="mouseMoved", x=x, y=y)
+        self.call("Input.dispatchMouseEvent", type="mousePressed", x=x, y=y, button="left", clickCount=1)
+        self.call("Input.dispatchMouseEvent", type="mouseReleased", x=x, y=y, button="left", clickCount=1)
+
+    def canvas(self):
+        """The canvas as (width, height, RGBA bytes)."""
+        shot = self.js("""(function() {
+            var c = Module.canvas, d = c.getContext("2d").getImageData(0, 0, c.width, c.height).data;
+            var s = ""; for (var i = 0; i < d.length; i += 32768)
+                s += String.fromCharCode.apply(null, d.subarray(i, i + 32768));
+            return [c.width, c.height, btoa(s)]; })()""")
+        return shot[0], shot[1], base64.b64decode(shot[2])
+
+    def close(self):
+        try:
+            self.ws.close()
+        finally:
+            self.proc.terminate()
+            try:
+                self.proc.wait(10)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+            if self.own_profile:
+                shutil.rmtree(self.profile, ignore_errors=True)
