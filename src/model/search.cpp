@@ -104,26 +104,74 @@ void find_around(search_level& lv)
     }
 }
 
-// The parts of the field and their links: every field and mine a part of
-// its own, and the tiles that stay, which a route crosses at will, joined into
-// regions of neighbours (a teleporter and its partner are neighbours).
+// Whether a tile of the kind may be left in direction d (0 up .. 3 right).
+bool leaves(int32_t kind, int d)
+{
+    if (kind == KIND_VTRACK)
+        return d < 2;
+    if (kind == KIND_HTRACK)
+        return d >= 2;
+    if (kind >= KIND_PUSH_UP && kind <= KIND_PUSH_RIGHT)
+        return kind - KIND_PUSH_UP == d;
+    return kind == KIND_FIELD || kind == KIND_MINE || kind == KIND_SOLID || kind == KIND_TELEPORT;
+}
+
+// Where a player standing on cell stands again after a move in direction d
+// over the tiles of the beginning: pushers pass the player on, a teleporter
+// puts it on its partner; -1 for a move that is refused, falls or never ends.
+int move_end(const search_level& lv, int cell, int d)
+{
+    if (!leaves(lv.kind[cell], d))
+        return -1;
+    int at = cell + DELTA[d];
+    if (lv.kind[at] == (d < 2 ? KIND_HTRACK : KIND_VTRACK))
+        return -1;
+    for (int pushes = 0; lv.kind[at] >= KIND_PUSH_UP && lv.kind[at] <= KIND_PUSH_RIGHT; pushes++) {
+        if (pushes > lv.chain_limit)
+            return -1;
+        at += DELTA[lv.kind[at] - KIND_PUSH_UP];
+    }
+    if (lv.kind[at] == KIND_TELEPORT && lv.tele_a != lv.tele_b)
+        at = at == lv.tele_a ? lv.tele_b : lv.tele_a;
+    return lv.kind[at] == KIND_EMPTY ? -1 : at;
+}
+
+// The parts of the field and the links between them: every field and mine a
+// part of its own, and the tiles a player stands on that stay (solid, track,
+// teleporter) joined into regions where a move leads each way, so that a
+// route crosses a region at will. Pushers are no part: a move over them links
+// the tiles where it begins and ends, one way. A link is a pair of parts one
+// move apart, with the ways it goes; a mine that a pusher sends the player
+// straight back onto is linked to itself.
 void find_parts(search_level& lv)
 {
+    int16_t end[SEARCH_CELLS][4];
+    for (int cell = 0; cell < SEARCH_CELLS; cell++)
+        for (int d = 0; d < 4; d++)
+            end[cell][d] = static_cast<int16_t>(lv.kind[cell] == KIND_EMPTY ? -1 : move_end(lv, cell, d));
+    auto stands = [&](int cell) {  // a tile a player stands on: not space, not a pusher
+        return lv.kind[cell] != KIND_EMPTY && (lv.kind[cell] < KIND_PUSH_UP || lv.kind[cell] > KIND_PUSH_RIGHT);
+    };
     for (int cell = 0; cell < SEARCH_CELLS; cell++)
         lv.part[cell] = lv.dindex[cell];
     lv.parts = lv.dcount;
     int16_t stack[SEARCH_CELLS];
     for (int cell = 0; cell < SEARCH_CELLS; cell++) {
-        if (!lv.safe[cell] || lv.part[cell] >= 0)
+        if (!stands(cell) || lv.part[cell] >= 0)
             continue;
         int top = 0;
         stack[top++] = static_cast<int16_t>(cell);
         lv.part[cell] = static_cast<int16_t>(lv.parts);
         while (top > 0) {
             int c = stack[--top];
-            for (int k = 0; k < lv.around_count[c]; k++) {
-                int m = lv.around[c][k];
-                if (lv.safe[m] && lv.part[m] < 0) {
+            for (int d = 0; d < 4; d++) {
+                int m = end[c][d];
+                if (m < 0 || lv.part[m] >= 0 || lv.dindex[m] >= 0)
+                    continue;
+                bool back = false;
+                for (int e = 0; e < 4; e++)
+                    back = back || end[m][e] == c;
+                if (back) {
                     lv.part[m] = static_cast<int16_t>(lv.parts);
                     stack[top++] = static_cast<int16_t>(m);
                 }
@@ -131,36 +179,57 @@ void find_parts(search_level& lv)
         }
         lv.parts++;
     }
-    // The lower end of a link is a field or mine, a single cell: its links
-    // are all made while looking round it.
-    int16_t count[SEARCH_CELLS + 1] = {};
-    lv.links = 0;
+    // Every move between two parts, by the lower end (a counting sort), then
+    // made links: one for each pair of ends.
+    int16_t by_low[SEARCH_CELLS + 1] = {};
+    struct way {
+        int16_t low, high;
+        uint8_t ways;
+    } moves[4 * SEARCH_DESTRUCTIBLE], sorted[4 * SEARCH_DESTRUCTIBLE];
+    int count = 0;
     for (int cell = 0; cell < SEARCH_CELLS; cell++) {
-        const int first = lv.links;
-        for (int k = 0; k < lv.around_count[cell] && lv.part[cell] >= 0; k++) {
-            int a = lv.part[cell], b = lv.part[lv.around[cell][k]];
-            if (b < 0 || a >= b)
-                continue;
-            bool known = false;  // a second neighbour in the same region
-            for (int l = first; l < lv.links; l++)
-                known = known || lv.link_end[l][1] == b;
-            if (known)
-                continue;
-            lv.link_end[lv.links][0] = static_cast<int16_t>(a);
-            lv.link_end[lv.links][1] = static_cast<int16_t>(b);
-            lv.links++;
-            count[a]++;
-            count[b]++;
+        for (int d = 0; d < 4 && stands(cell); d++) {
+            int m = end[cell][d], a = lv.part[cell];
+            if (m < 0 || (lv.part[m] == a && a >= lv.dcount))
+                continue;  // nowhere, or within a region
+            int b = lv.part[m];
+            moves[count++] = a <= b ? way{static_cast<int16_t>(a), static_cast<int16_t>(b), uint8_t(a == b ? 3 : 1)}
+                                    : way{static_cast<int16_t>(b), static_cast<int16_t>(a), 2};
+            by_low[moves[count - 1].low + 1]++;
         }
+    }
+    for (int p = 0; p < lv.parts; p++)
+        by_low[p + 1] = static_cast<int16_t>(by_low[p + 1] + by_low[p]);
+    for (int k = 0; k < count; k++)
+        sorted[by_low[moves[k].low]++] = moves[k];
+    int16_t made[SEARCH_CELLS];  // the last link made to each high end
+    std::fill(made, made + SEARCH_CELLS, int16_t(-1));
+    int16_t links_at[SEARCH_CELLS + 1] = {};
+    lv.links = 0;
+    for (int k = 0; k < count; k++) {
+        const way& w = sorted[k];
+        int l = made[w.high];
+        if (l < 0 || lv.link_end[l][0] != w.low) {
+            l = lv.links++;
+            lv.link_end[l][0] = w.low;
+            lv.link_end[l][1] = w.high;
+            lv.link_way[l] = 0;
+            made[w.high] = static_cast<int16_t>(l);
+            links_at[w.low]++;
+            links_at[w.high] += w.low != w.high;
+        }
+        lv.link_way[l] |= w.ways;
     }
     lv.part_links[0] = 0;
     for (int p = 0; p < lv.parts; p++)
-        lv.part_links[p + 1] = static_cast<int16_t>(lv.part_links[p] + count[p]);
+        lv.part_links[p + 1] = static_cast<int16_t>(lv.part_links[p] + links_at[p]);
     for (int p = 0; p < lv.parts; p++)
-        count[p] = lv.part_links[p];
-    for (int l = 0; l < lv.links; l++)
-        for (int end = 0; end < 2; end++)
-            lv.link_of[count[lv.link_end[l][end]]++] = static_cast<int16_t>(l);
+        links_at[p] = lv.part_links[p];
+    for (int l = 0; l < lv.links; l++) {
+        lv.link_of[links_at[lv.link_end[l][0]]++] = static_cast<int16_t>(l);
+        if (lv.link_end[l][1] != lv.link_end[l][0])
+            lv.link_of[links_at[lv.link_end[l][1]]++] = static_cast<int16_t>(l);
+    }
 }
 
 }  // namespace
@@ -198,9 +267,9 @@ void search_begin(search_level& lv, const rules_field& f, int32_t col, int32_t r
     lv.tele_b = h.tele_b_row * MAP_COLS + h.tele_b_col;
     for (int cell = 0; cell < SEARCH_CELLS; cell++)
         lv.safe[cell] = lv.kind[cell] != KIND_EMPTY && lv.dindex[cell] < 0;
+    lv.chain_limit = pushers + 2;  // a chain longer than this has met a pusher twice
     find_around(lv);
     find_parts(lv);
-    lv.chain_limit = pushers + 2;  // a chain longer than this has met a pusher twice
     memcpy(lv.map, f.map, sizeof lv.map);
     lv.data = h;
     lv.root = search_state_of(lv, f, col, row);
@@ -374,24 +443,29 @@ enum : uint8_t { HOLE, SAFE, MINE, FIELD };
 constexpr int LOOKS_A_UNIT = 24;
 
 // The route search's test of hope, sound and thorough. A winning route from
-// s is a walk over the tiles, each step to a loose neighbour, that enters
-// and leaves every field left once and every mine twice (the one under the
-// player is left now and, a mine, entered and left once more) and ends on a
-// tile that stays. Over the parts of the field (lv.part: each field and mine,
-// and the regions of tiles that stay, crossed at will) it counts the
-// crossings of every link between two parts: at a field two in all, at a
-// mine four, at the player's field or mine one or three; over a link between
-// two fields or mines at most their visits less one, since the crossings of
-// one link alternate between its ends. Bounds on every link are tightened
-// from these sums until they hold still; a link that can no longer be
-// crossed drops out. Then a depth-first walk from the player over the links
-// left: every field and mine must be reached; a link whose loss cuts off a
-// piece with fields or mines in it is crossed into it, and back out again
-// when the piece has no tile that stays (for the end), which tightens the
-// bounds again; a field that cuts off two such pieces leaves one behind for
-// ever, a mine three (or two that both need it to come back out); a field
-// that cuts off one is crossed into it for good, so the route ends there,
-// and two such pieces apart from each other cannot both hold the end.
+// s is a walk of moves, each from a part of the field to the part where the
+// player stands again (lv.part: each field and mine, and the regions of tiles
+// that stay, crossed at will; a move over pushers goes one way only), that
+// enters and leaves every field left once and every mine twice (the one
+// under the player is left now and, a mine, entered and left once more) and
+// ends on a tile that stays. First the ways: every part the route crosses
+// must be reached from the player's one move after another, and lead on to
+// a region to end on; a region the player cannot reach drops out (so does a
+// shortcut over it). Then it counts the crossings of every link between two
+// parts: at a field two in all, at a mine four, at the player's field or
+// mine one or three; one way over a link no more than the exits of its start
+// or the entries of its end; over a link between two fields or mines at most
+// their visits less one, since the crossings of one link alternate between
+// its ends. Bounds on every link are tightened from these sums until they
+// hold still; a link that can no longer be crossed drops out. Then a
+// depth-first walk from the player over the links left: every field and
+// mine must be reached; a link whose loss cuts off a piece with fields or
+// mines in it is crossed into it, and back out again when the piece has no
+// tile that stays (for the end), which tightens the bounds again; a field
+// that cuts off two such pieces leaves one behind for ever, a mine three (or
+// two that both need it to come back out); a field that cuts off one is
+// crossed into it for good, so the route ends there, and two such pieces
+// apart from each other cannot both hold the end.
 bool route_hopeless(search_level& lv, const search_state& s)
 {
     const int parts = lv.parts;
@@ -422,23 +496,83 @@ bool route_hopeless(search_level& lv, const search_state& s)
             enqueue(i);
         }
     }
+    // Entries and exits still to come: a field one each, a mine two, the one
+    // under the player entered once already; a region as many as a route likes.
+    constexpr int ANY = 100;
+    auto entries = [&](int p) { return at[p] == SAFE ? ANY : need[p] / 2; };
+    auto exits = [&](int p) { return at[p] == SAFE ? ANY : need[p] - need[p] / 2; };
+    bool lost = false;
     uint8_t lo[SEARCH_LINKS], hi[SEARCH_LINKS];  // bounds on each link's crossings
+    uint8_t ways[SEARCH_LINKS];                   // the ways each link can still be crossed
     for (int l = 0; l < lv.links; l++) {
-        int a = lv.link_end[l][0], b = lv.link_end[l][1];  // a is a field or mine
-        int most = need[a];
-        if (need[b])
-            most = std::min({most, int(need[b]), (at[a] == MINE) + (at[b] == MINE) + 1});
-        else if (at[b] == HOLE)
-            most = 0;
+        const int a = lv.link_end[l][0], b = lv.link_end[l][1];
+        int most = 0, way = 0;
+        if (at[a] == HOLE || at[b] == HOLE) {
+        } else if (a == b) {  // pushed straight back: the mine explodes under the player
+            most = at[a] == MINE ? 2 : 0;
+            way = most ? 3 : 0;
+        } else {
+            for (int w = 0; w < 2; w++) {
+                const int from = w ? b : a, to = w ? a : b;
+                const int n = (lv.link_way[l] >> w & 1) ? std::min(exits(from), entries(to)) : 0;
+                most += n;
+                way |= n ? 1 << w : 0;
+            }
+            if (need[a] && need[b])
+                most = std::min(most, (at[a] == MINE) + (at[b] == MINE) + 1);
+        }
         lo[l] = 0;
         hi[l] = static_cast<uint8_t>(most);
+        ways[l] = static_cast<uint8_t>(way);
     }
     uint64_t looked = static_cast<uint64_t>(lv.links);
+    // Every part the route is to cross must be reached from the player's one
+    // way by way; a region that is not drops out. And from every field and
+    // mine a way must lead on to a region to end on.
+    {
+        uint8_t from_player[SEARCH_CELLS], to_end[SEARCH_CELLS];
+        memset(from_player, 0, static_cast<size_t>(parts));
+        memset(to_end, 0, static_cast<size_t>(parts));
+        int16_t reach[SEARCH_CELLS];
+        int top = 0;
+        auto spread = [&](uint8_t* mark, int toward) {
+            while (top > 0) {
+                const int v = reach[--top];
+                for (int k = lv.part_links[v]; k < lv.part_links[v + 1]; k++) {
+                    const int l = lv.link_of[k], end = lv.link_end[l][0] == v;
+                    const int w = lv.link_end[l][end];
+                    // toward 0: crossed from v to w; 1: from w to v
+                    if (!mark[w] && (ways[l] >> (end ^ toward ^ 1) & 1)) {
+                        mark[w] = 1;
+                        reach[top++] = static_cast<int16_t>(w);
+                    }
+                }
+                looked += static_cast<uint64_t>(lv.part_links[v + 1] - lv.part_links[v]);
+            }
+        };
+        from_player[player] = 1;
+        reach[top++] = static_cast<int16_t>(player);
+        spread(from_player, 0);
+        for (int p = 0; p < parts; p++) {
+            if (at[p] == SAFE && !from_player[p]) {
+                at[p] = HOLE;
+            } else if (at[p] == SAFE) {
+                to_end[p] = 1;
+                reach[top++] = static_cast<int16_t>(p);
+            }
+        }
+        spread(to_end, 1);
+        for (int p = 0; p < lv.dcount; p++)
+            if (at[p] != HOLE && (!from_player[p] || !to_end[p]))
+                lost = true;
+        for (int l = 0; l < lv.links && !lost; l++)
+            if (at[lv.link_end[l][0]] == HOLE || at[lv.link_end[l][1]] == HOLE)
+                hi[l] = 0;
+    }
     int16_t disc[SEARCH_CELLS];  // order of discovery in the walk, from 1; 0 not yet
     int16_t low[SEARCH_CELLS], size[SEARCH_CELLS], works[SEARCH_CELLS], stays[SEARCH_CELLS], via[SEARCH_CELLS];
     int16_t next[SEARCH_CELLS], stack[SEARCH_CELLS];
     int8_t cut[SEARCH_CELLS], cut_stays[SEARCH_CELLS];
-    bool lost = false;
     for (;;) {
         // The sums: crossings at each field and mine exactly as needed.
         while (head != tail && !lost) {

@@ -19,7 +19,7 @@
 constexpr int SEARCH_CELLS = MAP_ROWS * MAP_COLS;            // cells of a field, border included
 constexpr int SEARCH_DESTRUCTIBLE = LEVEL_ROWS * LEVEL_COLS;  // fields and mines a level may hold
 constexpr int SEARCH_WORDS = 4;                              // words of a set of destructibles
-constexpr int SEARCH_LINKS = LEVEL_ROWS * (LEVEL_COLS - 1) + (LEVEL_ROWS - 1) * LEVEL_COLS + 1;  // neighbours, a teleport
+constexpr int SEARCH_LINKS = 4 * SEARCH_DESTRUCTIBLE;     // links between parts: a move from a cell makes one
 
 using search_bits = std::array<uint64_t, SEARCH_WORDS>;
 
@@ -46,9 +46,11 @@ struct search_level {
     int16_t around[SEARCH_CELLS][5];            // the cells around each cell, and a teleporter's partner
     int8_t around_count[SEARCH_CELLS];          // how many
     int16_t part[SEARCH_CELLS];                 // each tile's part of the field: a field or mine its own (its
-                                                // index), the tiles that stay joined in regions; -1 space
+                                                // index), the tiles that stay joined in regions; -1 space, pusher
     int32_t parts;                              // how many
-    int16_t link_end[SEARCH_LINKS][2];          // pairs of neighbouring parts, the lower first
+    int16_t link_end[SEARCH_LINKS][2];          // pairs of parts a move apart, the lower first (a mine
+                                                // a pusher sends straight back is its own pair)
+    uint8_t link_way[SEARCH_LINKS];             // 1 a move leads from the lower to the higher, 2 back, 3 both
     int32_t links;                              // how many
     int16_t part_links[SEARCH_CELLS + 1];       // the links of part p: link_of[part_links[p] .. part_links[p + 1])
     int16_t link_of[2 * SEARCH_LINKS];          // (each link under both its parts)
