@@ -525,7 +525,7 @@ bool route_hopeless(search_level& lv, const search_state& s)
         hi[l] = static_cast<uint8_t>(most);
         ways[l] = static_cast<uint8_t>(way);
     }
-    uint64_t looked = static_cast<uint64_t>(lv.links);
+    uint64_t looked = 2 * static_cast<uint64_t>(lv.links);  // each way of each link
     // Every part the route is to cross must be reached from the player's one
     // way by way; a region that is not drops out. And from every field and
     // mine a way must lead on to a region to end on.
@@ -553,21 +553,19 @@ bool route_hopeless(search_level& lv, const search_state& s)
         from_player[player] = 1;
         reach[top++] = static_cast<int16_t>(player);
         spread(from_player, 0);
-        for (int p = 0; p < parts; p++) {
-            if (at[p] == SAFE && !from_player[p]) {
+        for (int p = lv.dcount; p < parts; p++) {
+            if (!from_player[p]) {
                 at[p] = HOLE;
-            } else if (at[p] == SAFE) {
+                for (int k = lv.part_links[p]; k < lv.part_links[p + 1]; k++)
+                    hi[lv.link_of[k]] = ways[lv.link_of[k]] = 0;
+            } else {
                 to_end[p] = 1;
                 reach[top++] = static_cast<int16_t>(p);
             }
         }
         spread(to_end, 1);
         for (int p = 0; p < lv.dcount; p++)
-            if (at[p] != HOLE && (!from_player[p] || !to_end[p]))
-                lost = true;
-        for (int l = 0; l < lv.links && !lost; l++)
-            if (at[lv.link_end[l][0]] == HOLE || at[lv.link_end[l][1]] == HOLE)
-                hi[l] = 0;
+            lost = lost || (at[p] != HOLE && (!from_player[p] || !to_end[p]));
     }
     int16_t disc[SEARCH_CELLS];  // order of discovery in the walk, from 1; 0 not yet
     int16_t low[SEARCH_CELLS], size[SEARCH_CELLS], works[SEARCH_CELLS], stays[SEARCH_CELLS], via[SEARCH_CELLS];
