@@ -155,10 +155,19 @@ void cut_sheets()
 }
 
 // Makes magenta, as the surface's own format stores it, transparent.
-void key_magenta(SDL_Surface* surface)
+void key_magenta(SDL_Surface* surface, Uint32 flags = KEY_FLAGS)
 {
     if (surface)
-        SDL_SetColorKey(surface, KEY_FLAGS, SDL_MapRGB(surface->format, 255, 0, 255));
+        SDL_SetColorKey(surface, flags, SDL_MapRGB(surface->format, 255, 0, 255));
+}
+
+// The medium and the big font are keyed without run-length encoding: their
+// cells then share the sheet's pixels rather than hold a copy each (the big
+// font's encoded copies took 400 kB), and a glyph is small enough to draw
+// pixel by pixel.
+void key_glyphs(SDL_Surface* font)
+{
+    key_magenta(font, SDL_SRCCOLORKEY);
 }
 
 // The game cannot run without this picture: say which one and stop.
@@ -245,7 +254,8 @@ void load_images()
     report_missing(tiles_back ? "" : " gfx/zarn-texturen");
     tiles_backcurrent = make_backcurrent();
     font_small = load_required("gfx/fontsmall", true);
-    font_medium = load_required("gfx/fontmedium", true);
+    font_medium = load_required("gfx/fontmedium", false);
+    key_glyphs(font_medium);
     anim = load_required("gfx/zarn-anim", true);
     hint_arrows = load_required("gfx/zarn-hint", true);
     raster = load_required("gfx/trans16x16", true);
@@ -263,13 +273,12 @@ void load_large_font(const char* suffix, std::string& missing)
     if (*suffix) {
         snprintf(tmp_string, sizeof tmp_string, "gfx/fontbig%s", suffix);
         font_large = ZARN_LoadBMP(tmp_string);
-        if (font_large)
-            key_magenta(font_large);
-        else
+        if (!font_large)
             missing += std::string(" ") + tmp_string;
     }
     if (!font_large)
-        font_large = load_required("gfx/fontbig", true);
+        font_large = load_required("gfx/fontbig", false);
+    key_glyphs(font_large);
     cut_cells(font_large, 32, screen);
 }
 

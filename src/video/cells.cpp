@@ -1,5 +1,7 @@
-// Sheets cut into cells, each a surface of its own pixels (SDL frees the
-// pixels of a run-length encoded surface, so cells cannot share the sheet's).
+// Sheets cut into cells. A sheet that is run-length encoded gives each cell
+// pixels of its own (SDL frees the pixels of an encoded surface, so its
+// cells cannot share them); the cells of a sheet that never is are windows
+// on the sheet's own pixels, which are then held once.
 #include "video/cells.h"
 
 #include <cstdint>
@@ -35,20 +37,23 @@ void free_cells(cut_sheet& c)
     c = cut_sheet{};
 }
 
-// A copy of the size x size cell of sheet at (x, y), keyed as the sheet (the
-// sheet is locked by the caller).
+// The size x size cell of sheet at (x, y), keyed as the sheet (the sheet is
+// locked by the caller): a copy of it, or a window on the sheet's pixels
+// when the sheet is never run-length encoded.
 SDL_Surface* make_cell(SDL_Surface* sheet, int x, int y, int size)
 {
     const SDL_PixelFormat* f = sheet->format;
+    const Uint32 rle = (sheet->flags & (SDL_RLEACCELOK | SDL_RLEACCEL)) ? SDL_RLEACCEL : 0;
+    uint8_t* from = static_cast<uint8_t*>(sheet->pixels) + y * sheet->pitch + x * f->BytesPerPixel;
     SDL_Surface* cell =
-        SDL_CreateRGBSurface(SDL_SWSURFACE, size, size, f->BitsPerPixel, f->Rmask, f->Gmask, f->Bmask, f->Amask);
+        rle ? SDL_CreateRGBSurface(SDL_SWSURFACE, size, size, f->BitsPerPixel, f->Rmask, f->Gmask, f->Bmask, f->Amask)
+            : SDL_CreateRGBSurfaceFrom(from, size, size, f->BitsPerPixel, sheet->pitch, f->Rmask, f->Gmask, f->Bmask,
+                                       f->Amask);
     if (!cell)
         return nullptr;
-    const uint8_t* from = static_cast<const uint8_t*>(sheet->pixels) + y * sheet->pitch + x * f->BytesPerPixel;
-    for (int row = 0; row < size; row++)
+    for (int row = 0; row < size && rle; row++)
         memcpy(static_cast<uint8_t*>(cell->pixels) + row * cell->pitch, from + row * sheet->pitch,
                static_cast<size_t>(size) * f->BytesPerPixel);
-    Uint32 rle = (sheet->flags & (SDL_RLEACCELOK | SDL_RLEACCEL)) ? SDL_RLEACCEL : 0;
     if (sheet->flags & SDL_SRCCOLORKEY)
         SDL_SetColorKey(cell, SDL_SRCCOLORKEY | rle, f->colorkey);
     if (sheet->flags & SDL_SRCALPHA)

@@ -1,7 +1,8 @@
 // Sheets cut into cells: every size x size cell of a picture sheet becomes a
 // surface of its own with the sheet's pixels, colour key and run-length
 // acceleration, so that drawing one cell never walks the runs of the whole
-// sheet. Blits of a cell-sized rectangle on a cell corner are drawn from the
+// sheet (a sheet without run-length acceleration lends its cells its own
+// pixels, so that they are held once: free its cells before the sheet). Blits of a cell-sized rectangle on a cell corner are drawn from the
 // cell, every other blit from the sheet; the pixels are the same either way.
 #pragma once
 #include <SDL.h>
