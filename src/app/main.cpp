@@ -3,6 +3,10 @@
 #include "app/game.h"
 #include "core/state.h"
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #ifdef __EMSCRIPTEN__
 #include "screens/frame.h"
 
@@ -36,6 +40,12 @@ int main(int argc, char** argv)
 #endif
 #ifdef __EMSCRIPTEN__
     page_probe(&px, &py);
+#endif
+#ifdef __GLIBC__
+    // Blocks of 64 kB and more (a picture decoded, a tune unpacked) are mapped
+    // and go back to the system when freed; glibc would otherwise raise this
+    // bound as they are freed and keep their pages in the heap for ever.
+    mallopt(M_MMAP_THRESHOLD, 64 * 1024);
 #endif
     return zarn_main(argc, argv);
 }

@@ -27,10 +27,6 @@ SDL_Surface* anim;
 SDL_Surface* hint_arrows;
 SDL_Surface* raster;
 SDL_Surface* scoreboard;
-SDL_Surface* gameover;
-SDL_Surface* letsgo;
-SDL_Surface* zarnmenu;
-SDL_Surface* paused;
 SDL_Surface* top;
 
 namespace {
@@ -284,33 +280,36 @@ void load_large_font(const char* suffix, std::string& missing)
 
 }  // namespace
 
+namespace {
+
+// The four themed pictures: their names, which of them the theme loaded has,
+// and the one held.
+constexpr const char* THEME_PICTURE_NAMES[THEME_PICTURES] = {"gfx/zarn-gameover%s", "gfx/zarn-letsgo%s",
+                                                             "gfx/zarn-title%s", "gfx/zarn-paused%s"};
+char theme_suffix[16];
+bool theme_has[THEME_PICTURES];
+SDL_Surface* held_picture;
+int held_which = -1;
+
+void release_held_picture()
+{
+    release(held_picture);
+    held_which = -1;
+}
+
+}  // namespace
+
 void load_newtheme()
 {
-    release(gameover);
-    release(letsgo);
-    release(zarnmenu);
-    release(paused);
+    release_held_picture();
     release(top);
     if (gfx_scheme < 0 || gfx_scheme >= THEME_COUNT)
         gfx_scheme = 0;  // a number from a hand-edited file: the first theme
     char suffix[16] = "";
     if (gfx_scheme >= 1)
         snprintf(suffix, sizeof suffix, "%d", gfx_scheme + 1);
-    struct Themed {
-        const char* format;
-        SDL_Surface** surface;
-    };
-    const Themed themed[] = {
-        {"gfx/zarn-gameover%s", &gameover}, {"gfx/zarn-letsgo%s", &letsgo}, {"gfx/zarn-title%s", &zarnmenu},
-        {"gfx/zarn-paused%s", &paused},     {"gfx/zarn-top%s", &top},
-    };
-    std::string missing;  // of the four the game can do without
-    for (const Themed& t : themed) {
-        snprintf(tmp_string, sizeof tmp_string, t.format, suffix);
-        *t.surface = ZARN_LoadBMP(tmp_string);
-        if (!*t.surface && t.surface != &top)
-            missing += std::string(" ") + tmp_string;
-    }
+    snprintf(tmp_string, sizeof tmp_string, "gfx/zarn-top%s", suffix);
+    top = ZARN_LoadBMP(tmp_string);
     if (!top && gfx_scheme > 0) {
         // A theme the data does not have (a hand-edited configuration file):
         // the first theme stands in rather than ending the game.
@@ -319,10 +318,34 @@ void load_newtheme()
         return;
     }
     if (!top)
-        missing_image(tmp_string);  // still holds the top bar's name
+        missing_image(tmp_string);
     key_magenta(top);
+    memcpy(theme_suffix, suffix, sizeof theme_suffix);
+    std::string missing;  // of the four the game can do without
+    for (int i = 0; i < THEME_PICTURES; i++) {
+        snprintf(tmp_string, sizeof tmp_string, THEME_PICTURE_NAMES[i], suffix);
+        SDL_Surface* picture = ZARN_LoadBMP(tmp_string);  // decodes, or is named now
+        theme_has[i] = picture != nullptr;
+        if (!picture)
+            missing += std::string(" ") + tmp_string;
+        release(picture);
+    }
     load_large_font(suffix, missing);
     report_missing(missing);
+}
+
+SDL_Surface* theme_picture(int which)
+{
+    if (which < 0 || which >= THEME_PICTURES || !theme_has[which])
+        return nullptr;
+    if (which != held_which) {
+        release_held_picture();
+        char name[64];
+        snprintf(name, sizeof name, THEME_PICTURE_NAMES[which], theme_suffix);
+        held_picture = ZARN_LoadBMP(name);
+        held_which = which;
+    }
+    return held_picture;
 }
 
 void release_images()
@@ -339,10 +362,9 @@ void release_images()
     release(font_large);
     release(anim);
     release(hint_arrows);
-    release(zarnmenu);
-    release(gameover);
-    release(letsgo);
-    release(paused);
+    release_held_picture();
+    for (bool& has : theme_has)
+        has = false;
     release(scoreboard);
     release(raster);
 }

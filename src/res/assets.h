@@ -16,11 +16,16 @@ extern SDL_Surface* anim;               // player frames
 extern SDL_Surface* hint_arrows;        // the hint's arrow pointing up, down, left, right
 extern SDL_Surface* raster;             // the darkening raster tile
 extern SDL_Surface* scoreboard;         // 104 x 24 frame behind typed words
-extern SDL_Surface* gameover;           // the themed game-over picture
-extern SDL_Surface* letsgo;             // the themed level start picture
-extern SDL_Surface* zarnmenu;           // the themed title picture behind the menus
-extern SDL_Surface* paused;             // the themed pause picture
 extern SDL_Surface* top;                // the themed top bar of play
+
+// The themed pictures that fill the screen, one screen at a time.
+enum : int {
+    PICTURE_GAMEOVER,  // the game over
+    PICTURE_LETSGO,    // the level start
+    PICTURE_TITLE,     // the title behind the menus
+    PICTURE_PAUSED,    // the pause
+    THEME_PICTURES,
+};
 
 // Strips a folder part: what follows the first '/', else the first '\'.
 const char* base_name(const char* name);
@@ -35,10 +40,15 @@ SDL_Surface* ZARN_LoadBMP(const char* name);
 // required one ends the program ("Missing image ..."), a missing optional one
 // is named in a line on standard error.
 void load_images();
-// Replaces the five themed surfaces for gfx_scheme; a number outside 0..2 or a
-// theme the data lacks falls back to the first, a missing top bar ends the
-// program, and the other four missing are named in one line.
+// Replaces the themed top bar and big font for gfx_scheme and looks at its
+// four pictures; a number outside 0..2 or a theme the data lacks falls back
+// to the first, a missing top bar ends the program, and the pictures missing
+// or damaged are named in one line.
 void load_newtheme();
+// A picture (PICTURE_*) of the theme loaded; null when the data lacks it.
+// Only the last one asked for is held (a screen shows one): another is
+// decoded when it is asked for, in the frame that first draws it.
+SDL_Surface* theme_picture(int which);
 // Releases every image loaded above, font sheets included; tiles becomes null.
 void release_images();
 // Restores gfx_scheme to the first theme (the images stay as they are).

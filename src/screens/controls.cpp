@@ -89,7 +89,7 @@ void handle_controls(int32_t c)
 
 void draw()
 {
-    drawPic(screen, 0, 0, 320, 240, zarnmenu, 0, 0, 320, 240);
+    drawPic(screen, 0, 0, 320, 240, theme_picture(PICTURE_TITLE), 0, 0, 320, 240);
     put_text(screen, CONTROLS_TITLE_X, CONTROLS_TITLE_Y, "CONTROLS");
     for (int i = 0; i < CONTROL_COUNT; i++) {
         snprintf(tmp_string, sizeof tmp_string, CONTROL_LINE_FORMATS[i], joy_buttons[i], key_name(key_buttons[i]));

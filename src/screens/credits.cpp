@@ -44,11 +44,12 @@ void show_opensource()
         if (quit_zarn == 1)
             return;
         bool done = (c & END_KEYS) != 0;
-        drawPic(screen, 0, WINDOW_TOP, 320, 240 - WINDOW_TOP, zarnmenu, 0, WINDOW_TOP, 320, 240 - WINDOW_TOP);
+        drawPic(screen, 0, WINDOW_TOP, 320, 240 - WINDOW_TOP, theme_picture(PICTURE_TITLE), 0, WINDOW_TOP, 320,
+                240 - WINDOW_TOP);
         draw_lines(top);
         top -= SPEED;
         // The top of the picture covers every line that has left the window.
-        drawPic(screen, 0, 0, 320, WINDOW_TOP, zarnmenu, 0, 0, 320, WINDOW_TOP);
+        drawPic(screen, 0, 0, 320, WINDOW_TOP, theme_picture(PICTURE_TITLE), 0, 0, 320, WINDOW_TOP);
         frame.show();
         if (done || top <= END_Y)
             return;

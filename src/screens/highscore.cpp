@@ -56,7 +56,7 @@ void type_key(text_entry& st)
 
 void draw_entry(const text_entry& st, const char* digits)
 {
-    drawPic(screen, 0, 0, 320, 240, zarnmenu, 0, 0, 320, 240);
+    drawPic(screen, 0, 0, 320, 240, theme_picture(PICTURE_TITLE), 0, 0, 320, 240);
     drawPic(screen, 108, 196, 104, 24, scoreboard, 0, 0, 104, 24);
     put_text(screen, 64, 128, "NEW HIGHSCORE");
     put_text(screen, 160 - 8 * static_cast<int>(strlen(digits)), 152, digits);
@@ -68,7 +68,7 @@ void draw_entry(const text_entry& st, const char* digits)
 
 void draw_table(bool hide_new_place)
 {
-    drawPic(screen, 0, 0, 320, 240, zarnmenu, 0, 0, 320, 240);
+    drawPic(screen, 0, 0, 320, 240, theme_picture(PICTURE_TITLE), 0, 0, 320, 240);
     put_text(screen, 80, 118, "HIGHSCORES");
     for (int place = 1; place <= HIGHSCORE_PLACES; place++) {
         const char* name = high_names[place - 1];

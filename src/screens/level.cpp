@@ -187,7 +187,7 @@ void draw_message_background(int mode)
 
 void draw_ending(bool blink)
 {
-    draw_picture(zarnmenu, 0, 0, 320, 240);
+    draw_picture(theme_picture(PICTURE_TITLE), 0, 0, 320, 240);
     for (int i = 0; EndTexts[i]; i++) {
         const char* line = EndTexts[i];
         if (i == 1) {
@@ -203,7 +203,7 @@ void draw_ending(bool blink)
 
 void draw_level_start(bool blink)
 {
-    draw_picture(letsgo, 0, 0, 320, 240);
+    draw_picture(theme_picture(PICTURE_LETSGO), 0, 0, 320, 240);
     if (blink)
         put_text(screen, 48, 208, PRESS_TEXT);
     if (curr_map >= 1 && curr_map <= PW_COUNT) {  // level 1 too: its panel is never empty
@@ -243,7 +243,7 @@ void draw_message(int mode, int word, bool blink)
             put_text(screen, 80, 160, "NEW RECORD");
         break;
     case MSG_GAME_OVER:
-        draw_picture(gameover, 0, 0, 320, 240);
+        draw_picture(theme_picture(PICTURE_GAMEOVER), 0, 0, 320, 240);
         put_text(screen, 2, 192, "CONTINUE~");
         put_text1(screen, ANSWER_X, 216, tmp_string_c);
         return;

@@ -87,7 +87,7 @@ void change_theme(int32_t ctrl)
 
 void draw_menu(int h)
 {
-    drawPic(screen, 0, 0, 320, 240, zarnmenu, 0, 0, 320, 240);
+    drawPic(screen, 0, 0, 320, 240, theme_picture(PICTURE_TITLE), 0, 0, 320, 240);
     for (int i = 0; i < ENTRY_COUNT; i++)
         put_text(screen, MENU_X, ENTRY_TOP + ENTRY_STEP * i, MENU_TEXTS[i]);
     put_text(screen, MENU_MARK_X, ENTRY_TOP + ENTRY_STEP * (h - 1), MENU_MARK);

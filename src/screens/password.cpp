@@ -91,7 +91,7 @@ void type_key(text_entry& st)
 // The word in its frame, and the cursor under it while it is being typed.
 void draw_entry(const text_entry& st, bool typing)
 {
-    drawPic(screen, 0, 0, 320, 240, zarnmenu, 0, 0, 320, 240);
+    drawPic(screen, 0, 0, 320, 240, theme_picture(PICTURE_TITLE), 0, 0, 320, 240);
     drawPic(screen, 108, 148, 104, 24, scoreboard, 0, 0, 104, 24);
     put_text(screen, 96, 128, "PASSWORD~");
     put_text(screen, 128, 152, st.text);

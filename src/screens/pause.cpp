@@ -49,8 +49,8 @@ int32_t steer_choice(int32_t c, int32_t ctrl)
 void draw_pause(int32_t choice)
 {
     SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
-    if (paused)
-        drawPic(screen, 0, 0, 320, 240, paused, 0, 0, 320, 240);
+    if (SDL_Surface* picture = theme_picture(PICTURE_PAUSED))
+        drawPic(screen, 0, 0, 320, 240, picture, 0, 0, 320, 240);
     if (curr_map >= 1 && curr_map <= PW_COUNT) {
         put_text1(screen, 5, 8, "PASSWORD:~");
         snprintf(tmp_string, sizeof tmp_string, "%s~", pw[curr_map - 1]);

@@ -241,7 +241,7 @@ void format_line(int line)
 
 void draw()
 {
-    drawPic(screen, 0, 0, 320, 240, zarnmenu, 0, 0, 320, 240);
+    drawPic(screen, 0, 0, 320, 240, theme_picture(PICTURE_TITLE), 0, 0, 320, 240);
     put_text(screen, SETTINGS_TITLE_X, SETTINGS_TITLE_Y, "SETTINGS");
     for (int line = 1; line <= LINE_COUNT; line++) {
         format_line(line);

@@ -190,7 +190,7 @@ TEST_F(Assets, StartUpLoadsEveryImageKeyedAsTheDrawingCodeExpectsAndShutDownRele
                            {anim, "anim"}, {hint_arrows, "hint"}, {raster, "raster"}, {scoreboard, "scoreboard"},
                            {top, "top"}})
         expect_magenta_key(s, what);
-    for (SDL_Surface* s : {tiles_back, gameover, letsgo, zarnmenu, paused}) {
+    for (SDL_Surface* s : {tiles_back, theme_picture(PICTURE_PAUSED)}) {
         ASSERT_NE(s, nullptr);
         EXPECT_EQ(s->flags & SDL_SRCCOLORKEY, 0u);
     }
@@ -204,8 +204,8 @@ TEST_F(Assets, StartUpLoadsEveryImageKeyedAsTheDrawingCodeExpectsAndShutDownRele
 
     shutdown_game();
     for (SDL_Surface* s : {screen, fscreen, tiles, tiles1, tiles2, classic_tiles, tiles_back, tiles_backcurrent,
-                           font_large, font_small, font_medium, anim, hint_arrows, raster, scoreboard, gameover, letsgo,
-                           zarnmenu, paused, top})
+                           font_large, font_small, font_medium, anim, hint_arrows, raster, scoreboard, top,
+                           theme_picture(PICTURE_TITLE)})
         EXPECT_EQ(s, nullptr);
     freestuff();  // a second release finds nothing to free twice
 }
@@ -238,16 +238,23 @@ TEST_F(Assets, ThemesSwapTheFivePicturesAsOneSet)
         gfx_scheme = c.scheme;
         load_newtheme();
         Surface expected(c.title);
-        EXPECT_TRUE(same_pixels(zarnmenu, expected.s)) << "scheme " << c.scheme;
+        EXPECT_TRUE(same_pixels(theme_picture(PICTURE_TITLE), expected.s)) << "scheme " << c.scheme;
         EXPECT_EQ(gfx_scheme, c.kept);
-        EXPECT_TRUE(gameover && letsgo && paused) << "scheme " << c.scheme;
+        for (int which : {PICTURE_GAMEOVER, PICTURE_LETSGO, PICTURE_PAUSED})
+            EXPECT_NE(theme_picture(which), nullptr) << "scheme " << c.scheme << " picture " << which;
         expect_magenta_key(top, "top");
     }
-    // Hold one extra reference to each surface: a theme change must release
-    // each old one exactly once, leaving only our reference.
+    // Hold one extra reference to each surface: asking for another picture
+    // or changing the theme must release each old one exactly once, leaving
+    // only our reference; the picture asked for last is held, not decoded again.
     gfx_scheme = 1;
     load_newtheme();
-    SDL_Surface* old[5] = {gameover, letsgo, zarnmenu, paused, top};
+    SDL_Surface* letsgo = theme_picture(PICTURE_LETSGO);
+    letsgo->refcount++;
+    SDL_Surface* old[2] = {theme_picture(PICTURE_TITLE), top};
+    EXPECT_EQ(letsgo->refcount, 1);
+    SDL_FreeSurface(letsgo);
+    EXPECT_EQ(theme_picture(PICTURE_TITLE), old[0]);
     for (SDL_Surface* s : old)
         s->refcount++;
     gfx_scheme = 2;
@@ -314,16 +321,18 @@ TEST_F(Assets, PicturesTheGameCannotDrawCountAsMissing)
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Missing images in data/gfx.qva, shown without them: gfx/zarn-texturen\n"
               "Missing images in data/gfx.qva, shown without them: gfx/zarn-letsgo gfx/zarn-title\n");
-    EXPECT_EQ(zarnmenu, nullptr);
+    EXPECT_EQ(theme_picture(PICTURE_TITLE), nullptr);
     EXPECT_EQ(tiles_back, nullptr);
-    EXPECT_TRUE(top && gameover && paused && tiles_backcurrent && font_large) << "the others are loaded";
+    EXPECT_TRUE(top && theme_picture(PICTURE_GAMEOVER) && theme_picture(PICTURE_PAUSED) && tiles_backcurrent &&
+                font_large)
+        << "the others are loaded";
     // The second theme lacks its pause picture; the first one still has its own.
     gfx_scheme = 1;
     load_newtheme();
-    EXPECT_EQ(paused, nullptr);
-    EXPECT_TRUE(gameover && letsgo && top);
+    EXPECT_EQ(theme_picture(PICTURE_PAUSED), nullptr);
+    EXPECT_TRUE(theme_picture(PICTURE_GAMEOVER) && theme_picture(PICTURE_LETSGO) && top);
     gfx_scheme = 0;
     load_newtheme();
-    EXPECT_NE(paused, nullptr);
+    EXPECT_NE(theme_picture(PICTURE_PAUSED), nullptr);
     shutdown_game();
 }

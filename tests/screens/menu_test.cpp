@@ -86,8 +86,9 @@ TEST_F(MainMenu, UpAndDownWrapAroundCancelWhenPressedTogetherAndClicksPickAnEntr
 TEST_F(MainMenu, LeftAndRightOnRunZarnCycleTheThemesAndReloadThem)
 {
     auto picture = [] {
-        auto* p = static_cast<const uint8_t*>(zarnmenu->pixels);
-        return std::vector<uint8_t>(p, p + zarnmenu->h * zarnmenu->pitch);
+        SDL_Surface* title = theme_picture(PICTURE_TITLE);
+        auto* p = static_cast<const uint8_t*>(title->pixels);
+        return std::vector<uint8_t>(p, p + title->h * title->pitch);
     };
     std::vector<uint8_t> pictures[3];
     for (gfx_scheme = 2; gfx_scheme >= 0; gfx_scheme--) {

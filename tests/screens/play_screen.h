@@ -120,7 +120,7 @@ inline bool rows_equal(SDL_Surface* a, SDL_Surface* b, int y, int h)
 inline bool row_shows(int y, std::initializer_list<std::tuple<int, int, const char*>> texts)
 {
     SDL_Surface* ref = SDL_ConvertSurface(screen, screen->format, SDL_SWSURFACE);
-    drawPic(ref, 0, 0, 320, 240, zarnmenu, 0, 0, 320, 240);
+    drawPic(ref, 0, 0, 320, 240, theme_picture(PICTURE_TITLE), 0, 0, 320, 240);
     for (auto [x, text_y, text] : texts)
         put_text1(ref, x, text_y, text);
     bool same = rows_equal(screen, ref, y, 8);
