@@ -5,7 +5,8 @@
 # allocations among the N frames. Cases as bench_frame takes them; by default
 # every screen mode in play, every message screen at 640 x 480 with BLUR, the
 # route search cases (hint, check) at 640 x 480 with BLUR and at 1280 x 960,
-# and the X presentation cases when DISPLAY names a display. A search case
+# and the X presentation cases (the search ones at 1280 x 960, the heaviest)
+# when DISPLAY names a display. A search case
 # is counted frame by frame instead (callgrind dumps its counts each time the
 # pacer is called): every frame that carried a slice of the search, its units
 # of work and its instructions, then the largest and how many were over the
@@ -33,7 +34,7 @@ if [ -z "$cases" ]; then
     done
     for s in start fall timeup won ending gameover; do cases="$cases $s:5:640"; done
     cases="$cases hint:5:640 check:5:640 hint:5:1280 check:5:1280"
-    cases="$cases play:0:640:x play:5:640:x fall:5:640:x play:5:1280:x fall:5:1280:x"
+    cases="$cases play:0:640:x play:5:640:x fall:5:640:x play:5:1280:x fall:5:1280:x hint:5:1280:x check:5:1280:x"
 fi
 
 # Instructions of the main thread in one run of bench_frame --frames CASE N.

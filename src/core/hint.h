@@ -19,16 +19,18 @@
 // Work is counted in frames of the rules the search steps and in the links
 // its tests of hope look at (see search.cpp), so that a unit costs about the
 // same everywhere: bench/search_callgrind.sh counts under 1,000 instructions
-// a unit on x86-64 over the search from the start of any shipped level. The
-// board's budget is 2.5 M instructions a frame on the main thread: a play
-// frame costs up to 0.93 M on the dummy driver (1280 x 960) and 1.51 M on X,
-// a slice of search about 1 M more (bench/frame_callgrind.sh counts every
-// such frame), a hint asked or the background check. A slice also stops early,
-// between its pieces, when the frame has less than HINT_KEEP_MS of its
-// budget left for presenting (never on the virtual clock, where work takes
-// no time, so the tests see the same answers at the same frames).
-constexpr uint64_t HINT_SLICE_WORK = 900;  // a frame's slice of search
-constexpr uint64_t HINT_PIECE_WORK = 300;  // the clock is read between pieces of a slice
+// a unit on x86-64 over the search from the start of any shipped level (up
+// to 1,200 in the first slices of a search, which work out the steps between
+// fields). The board's budget is 2.5 M instructions a frame on the main
+// thread: a play frame costs up to 0.93 M on the dummy driver (1280 x 960)
+// and 1.51 M presented on X, a slice of search up to 0.9 M more
+// (bench/frame_callgrind.sh counts every such frame, on X too), a hint asked
+// or the background check. A slice also stops early, between its pieces,
+// when the frame has less than HINT_KEEP_MS of its budget left for
+// presenting (never on the virtual clock, where work takes no time, so the
+// tests see the same answers at the same frames).
+constexpr uint64_t HINT_SLICE_WORK = 750;  // a frame's slice of search
+constexpr uint64_t HINT_PIECE_WORK = 250;  // the clock is read between pieces of a slice
 constexpr int32_t HINT_KEEP_MS = 10;       // what a frame keeps of its budget for presenting
 constexpr uint64_t HINT_GIVE_UP_WORK = 30 * HINT_SLICE_WORK;  // a second of frames
 // The table of states: a state is kept for every move tried, which steps the
