@@ -1,6 +1,6 @@
 // The search's moves against the real play of the game's field, and the route
-// search: on small levels whose routes are worked out by hand, against a plain
-// search of every state on small random fields, and in slices.
+// search: against a plain search of every state on small random fields (every
+// kind of tile), and in slices.
 #include "support/game.h"
 
 #include <map>
@@ -133,33 +133,6 @@ TEST(SearchMoves, EveryMoveEndsWhereAndWhenTheRulesOnTheGameFieldEndIt)
     EXPECT_GT(moves, 1500);
     EXPECT_GT(falls, 100);
     EXPECT_GT(refusals, 20);
-}
-
-TEST(RouteSearch, FindsAWinningRouteWithinTheStepsAllowedOrProvesThereIsNone)
-{
-    const struct {
-        const char* level;
-        int32_t budget;
-        int32_t status;
-        const char* moves;  // the route found
-        const char* why;
-    } cases[] = {
-        {"Sooo#", 99, ROUTE_FOUND, "RRRR", "a line of fields onto a solid one"},
-        {"Sooo.\n.ooo#\n.ooo.", 99, ROUTE_NONE, "", "a 3 x 3 block left beside the far middle: parity"},
-        {"ooooo\no...o\nS>ooo", 12, ROUTE_FOUND, "RRRUULLLLDD", "a pusher in the ring: one way round only"},
-        {"..#..\n..o..\nSo*oo\n..o.o\n..ooo", 12, ROUTE_FOUND, "RRDDRRUULLUU", "a mine crossed twice"},
-    };
-    for (const auto& c : cases) {
-        load_level_text(c.level);
-        route r;
-        ASSERT_EQ(r.run(c.budget), c.status) << c.why;
-        if (c.status != ROUTE_FOUND)
-            continue;
-        EXPECT_EQ(r.moves(), c.moves) << c.why;
-        load_level_text(c.level);
-        EXPECT_EQ(play_on_field(r.moves()), r.r->steps) << c.why << ": the route does not win on the field";
-        EXPECT_LE(r.r->steps, c.budget) << c.why;
-    }
 }
 
 TEST(RouteSearch, FindsTheShortestWinExactlyWithinItsStepsOnSmallRandomFields)
