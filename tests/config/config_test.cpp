@@ -134,7 +134,8 @@ TEST_F(Config, TheFileIsWrittenWholeAndReadsBackToTheSameBytes)
 TEST_F(Config, ThemeNumbersAndPasswordsFromTheFileStayInRange)
 {
     // Themes at the integer limits once overflowed when the theme was loaded
-    // or LEFT stepped back from it (tests/screens plays that).
+    // or the menu's LEFT stepped back from it: the file's number is the first
+    // theme (and the loader takes any other number as the first theme too).
     for (const char* file : {"cfg_gfx_scheme_overflow.cfg", "cfg_gfx_scheme_min.cfg"}) {
         auto bytes = reproducer(file);
         load(std::string(bytes.begin(), bytes.end()).c_str());

@@ -101,13 +101,6 @@ TEST_F(MainMenu, LeftAndRightOnRunZarnCycleTheThemesAndReloadThem)
         EXPECT_EQ(gfx_scheme, theme) << script;
         EXPECT_TRUE(picture() == pictures[theme]) << script;
     }
-    // A theme number at the integer limits in zarn.cfg once overflowed here.
-    write_bytes("zarn.cfg", reproducer("cfg_gfx_scheme_min.cfg"));
-    loadConfig();
-    load_newtheme();
-    confirmed("[<]");
-    remove("zarn.cfg");
-    EXPECT_EQ(gfx_scheme, 2);
 }
 
 // While the table is up a key closes it and is used up; on the menu "down"
