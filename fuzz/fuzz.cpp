@@ -10,7 +10,7 @@
 #include "core/level.h"
 #include "core/play.h"
 #include "core/state.h"
-#include "levelsrc.h"
+#include "model/levelsrc.h"
 #include "qvapack.h"
 #include "res/assets.h"
 #include "res/qva.h"

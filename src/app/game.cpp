@@ -5,6 +5,7 @@
 #include "config/input.h"
 #include "core/level.h"
 #include "core/state.h"
+#include "screens/editor.h"
 #include "screens/highscore.h"
 #include "screens/level.h"
 #include "screens/levelselect.h"
@@ -90,7 +91,10 @@ void game_loop()
 int zarn_main(int argc, char** argv)
 {
     start_up(argc, argv);
-    game_loop();
+    if (edit_requested)
+        level_editor(edit_file);
+    else
+        game_loop();
     shut_down();
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "config/config.h"
 #include "config/input.h"
+#include "core/editor.h"
 #include "core/highscores.h"
 #include "core/records.h"
 #include "core/state.h"
@@ -31,6 +32,9 @@
 #define ZARN_DATA_FROM_PROGRAM "../share/games/zarn/data"
 #endif
 
+int edit_requested;
+const char* edit_file;
+
 namespace {
 
 const char* program_name()
@@ -40,7 +44,8 @@ const char* program_name()
 
 void print_usage(FILE* out)
 {
-    fprintf(out, "usage: %s [-debug | -zoom N] [--help] [--version]\n", program_name());
+    fprintf(out, "usage: %s [-debug | -zoom N | --edit [FILE] | --check FILE...] [--help] [--version]\n",
+            program_name());
 }
 
 void print_help()
@@ -49,6 +54,8 @@ void print_help()
     printf("Zarn " ZARN_VERSION ", an arcade tile puzzle: destroy every field and mine before the time runs out.\n"
            "  -debug      (first argument) a level select before every level\n"
            "  -zoom N     read, then overridden by the settings (kept for old scripts)\n"
+           "  --edit [FILE]     the level editor, on FILE (a level source) or a new level\n"
+           "  --check FILE...   proves each level source winnable; one line each, status 0 when all are\n"
            "  --help      this text\n"
            "  --version   the version\n"
            "The archives are read from $ZARN_DATA_DIR when it is set, else from ./data, else from\n"
@@ -73,8 +80,15 @@ void check_options(int argc, char** argv)
             printf("zarn " ZARN_VERSION "\n");
             exit(0);
         }
-        if (strcmp(arg, "-zoom") == 0)
-            i++;  // its number, whatever it looks like
+        if (strcmp(arg, "--check") == 0 && i == 1) {
+            if (argc < 3) {
+                print_usage(stderr);
+                exit(2);
+            }
+            exit(check_level_files(argc - 2, argv + 2));
+        }
+        if (strcmp(arg, "-zoom") == 0 || (strcmp(arg, "--edit") == 0 && i == 1))
+            i++;  // its number or file, whatever it looks like
         else if (arg[0] == '-' && strcmp(arg, "-debug") != 0) {
             print_usage(stderr);
             exit(2);
@@ -128,6 +142,8 @@ void read_command_line(int argc, char** argv)
         zoom = n < 0 || n > 5 ? 1 : static_cast<int>(n);
     }
     debug_levels = argc >= 2 && strcmp(argv[1], "-debug") == 0 ? 1 : 0;
+    edit_requested = argc >= 2 && strcmp(argv[1], "--edit") == 0 ? 1 : 0;
+    edit_file = edit_requested && argc >= 3 ? argv[2] : nullptr;
 }
 
 void init_zarn()
@@ -181,6 +197,8 @@ void start_up(int argc, char** argv)
 #ifdef __EMSCRIPTEN__
     web_keep_saving(save_files);
 #endif
+    if (edit_requested)
+        return;  // straight into the editor
     start_screen();
     show_opensource();
 }

@@ -8,6 +8,7 @@
 #include "core/field.h"
 #include "core/hint.h"
 #include "core/level.h"
+#include "core/packs.h"
 #include "core/play.h"
 #include "core/records.h"
 #include "core/state.h"
@@ -206,7 +207,11 @@ void draw_level_start(bool blink)
     draw_picture(letsgo, 0, 0, 320, 240);
     if (blink)
         put_text(screen, 48, 208, PRESS_TEXT);
-    if (curr_map >= 1 && curr_map <= PW_COUNT) {  // level 1 too: its panel is never empty
+    if (playing != PLAYING_SETS) {  // a pack's level or a test: its title, no password
+        put_text1(screen, 4, 8, playing == PLAYING_TRIAL ? "TEST PLAY~" : "LEVEL PACK~");
+        snprintf(tmp_string, sizeof tmp_string, "%.38s~", played_title(curr_map).c_str());
+        put_text1(screen, 4, 20, tmp_string);
+    } else if (curr_map >= 1 && curr_map <= PW_COUNT) {  // level 1 too: its panel is never empty
         snprintf(tmp_string, sizeof tmp_string, "%s~", pw[curr_map - 1]);
         put_text1(screen, 4, 8, "PASSWORD~");
         put_text1(screen, 4, 20, tmp_string);
@@ -263,7 +268,7 @@ void message_tick(int mode)
         field_animate(false);
     if (mode == MSG_FALL && explode_index < FALL_LAST_FRAME)
         explode_index++;
-    if (mode == MSG_LEVEL_START && curr_map >= 1 && curr_map <= PW_COUNT)
+    if (mode == MSG_LEVEL_START && playing == PLAYING_SETS && curr_map >= 1 && curr_map <= PW_COUNT)
         memcpy(last_pw, pw[curr_map - 1], sizeof last_pw);
     if (mode == MSG_LEVEL_WON && curr_map == maxmap) {
         cont = 0;

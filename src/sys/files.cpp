@@ -2,6 +2,7 @@
 
 #include "sys/web.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -233,4 +234,41 @@ FILE* sys_open_regular(const char* path, uint64_t* len_out)
     }
     *len_out = static_cast<uint64_t>(st.st_size);
     return f;
+}
+
+std::vector<std::string> sys_list_folder(const char* folder, bool folders)
+{
+    std::vector<std::string> names;
+    DIR* d = opendir(folder);
+    if (!d)
+        return names;
+    while (dirent* e = readdir(d)) {
+        if (strcmp(e->d_name, ".") == 0 || strcmp(e->d_name, "..") == 0)
+            continue;
+        std::string path = std::string(folder) + "/" + e->d_name;
+        struct stat st;
+        if (stat(path.c_str(), &st) == 0 && (folders ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode)))
+            names.push_back(e->d_name);
+    }
+    closedir(d);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+int sys_read_small(const char* path, size_t most, std::string& out)
+{
+    out.clear();
+    uint64_t len = 0;
+    FILE* f = sys_open_regular(path, &len);
+    if (!f)
+        return 1;
+    if (len > most) {
+        fclose(f);
+        return 2;
+    }
+    out.resize(static_cast<size_t>(len));
+    size_t got = fread(&out[0], 1, out.size(), f);
+    fclose(f);
+    out.resize(got);
+    return 0;
 }

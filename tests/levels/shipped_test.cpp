@@ -5,7 +5,7 @@
 // archive beside its level.
 #include "support/game.h"
 
-#include "levelsrc.h"
+#include "model/levelsrc.h"
 #include "solver.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // (what the route search proves unwinnable, tests/core shows).
 #include "support/game.h"
 
-#include "levelsrc.h"
+#include "model/levelsrc.h"
 #include "solver.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include "config/input.h"
 #include "core/field.h"
 #include "core/hint.h"
+#include "core/packs.h"
 #include "core/records.h"
 #include "core/state.h"
 #include "res/assets.h"
@@ -51,6 +52,7 @@ void fresh_process()
     hint_reset();
     scrolltext_reset();
     records_reset();
+    packs_reset();
     demo_reset();
     resetdefault_controls();
     sys_use_virtual_clock(true);

@@ -6,7 +6,7 @@
 // OUT.sol holds the solution's moves, one of U D L R each, without spaces or a
 // line end (the game's attract mode plays it). A malformed source is refused
 // with "SOURCE:LINE:COL: what is wrong" and no output is written.
-#include "levelsrc.h"
+#include "model/levelsrc.h"
 
 #include <cstdio>
 #include <fstream>

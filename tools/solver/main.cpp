@@ -13,7 +13,8 @@
 // --check holds the sets given (files named after their entries) to the
 // limits of solver.h and, when they keep them, writes the levels' lines into STAMP
 // instead of printing them; the data build packs the levels only after that.
-#include "levelsrc.h"
+#include "model/levelsrc.h"
+#include "model/proof.h"
 #include "similarity.h"
 #include "solver.h"
 
@@ -21,10 +22,14 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
+
+// Units of work a change may take to be proved winnable (about half a second).
+constexpr uint64_t SUGGEST_WORK_EACH = 3500000;
 
 struct row {
     std::string name, title;
@@ -120,32 +125,32 @@ void write_table(const std::string& path, const std::vector<row>& rows)
     }
 }
 
-// Tries every one-cell change of an unwinnable level and prints those that
-// make it winnable, hardest first.
+// The one-cell changes that make an unwinnable level winnable (the search
+// the editor runs too), hardest first by the solver's measure.
 void suggest(const levelsrc::level_source& src)
 {
-    struct change {
-        int difficulty, row, col;
-        char from, to;
-    };
-    std::vector<change> found;
-    for (int r = 0; r < levelsrc::ROWS; r++) {
-        for (int c = 0; c < levelsrc::COLS; c++) {
-            char here = src.rows[r][c];
-            const char* tries = here == 'o' ? "*#" : here == '*' ? "o#" : here == '.' ? "o" : "";
-            for (const char* t = tries; *t; t++) {
-                levelsrc::level_source edit = src;
-                edit.rows[r][c] = *t;
-                solver::level lv = solver::from_source(edit);
-                solver::report rep = solver::solve(lv, 0.5);
-                if (rep.solved)
-                    found.push_back({rep.difficulty, r, c, here, *t});
-            }
-        }
+    static std::vector<uint64_t> table(size_t(1) << 19);
+    auto r = std::make_unique<route_search>();
+    route_memory(*r, table.data(), table.size());
+    auto changes = std::make_unique<change_search>();
+    suggest_begin(*changes, src, SUGGEST_WORK_EACH, 0);
+    while (!suggest_run(*changes, *r, UINT64_MAX)) {
     }
-    std::sort(found.begin(), found.end(), [](const change& a, const change& b) { return a.difficulty > b.difficulty; });
-    for (const change& ch : found)
-        printf("  row %2d col %2d: '%c' -> '%c'  difficulty %d\n", ch.row + 1, ch.col + 1, ch.from, ch.to, ch.difficulty);
+    struct ranked {
+        int difficulty;
+        cell_change ch;
+    };
+    std::vector<ranked> found;
+    for (const cell_change& ch : changes->found) {
+        levelsrc::level_source edit = src;
+        edit.rows[size_t(ch.row)][size_t(ch.col)] = ch.to;
+        found.push_back({solver::solve(solver::from_source(edit), 0.5).difficulty, ch});
+    }
+    std::stable_sort(found.begin(), found.end(),
+                     [](const ranked& a, const ranked& b) { return a.difficulty > b.difficulty; });
+    for (const ranked& f : found)
+        printf("  row %2d col %2d: '%c' -> '%c'  difficulty %d\n", f.ch.row + 1, f.ch.col + 1, f.ch.from, f.ch.to,
+               f.difficulty);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "solver.h"
 
-#include "levelsrc.h"
+#include "model/levelsrc.h"
+#include "model/proof.h"
 
 #include <algorithm>
 #include <chrono>
@@ -51,10 +52,7 @@ std::unique_ptr<search_level> begin(const level& lv)
 level from_source(const levelsrc::level_source& src)
 {
     auto f = std::make_shared<level_field>();
-    std::vector<uint8_t> body = levelsrc::encode(src);
-    level_clear(f->ref());
-    level_decode(f->ref(), body.data(), body.size());
-    level_derive(f->ref(), 0);
+    proof_load(*f, src);
     level lv;
     lv.start = f;
     auto s = begin(lv);
@@ -66,13 +64,12 @@ level from_source(const levelsrc::level_source& src)
 
 int seconds_needed(int steps)
 {
-    int frames = steps * 5;
-    return frames <= 0 ? 0 : 1 + (frames - 1) / 30;
+    return ::seconds_needed(steps);
 }
 
 int steps_allowed(int seconds)
 {
-    return seconds * 6;
+    return ::steps_allowed(seconds);
 }
 
 bool check(const level& lv, const std::string& moves, int* steps, int* specials)
