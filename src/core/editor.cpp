@@ -99,7 +99,7 @@ void settle(int32_t status)
         editor.level.solution = proof.route;
         editor.history[editor.history_at] = editor.level;
         if (write_level(editor.save_path, false)) {
-            snprintf(line, sizeof line, "SAVED: WINNABLE IN %d OF %d S", seconds_needed(proof.steps),
+            snprintf(line, sizeof line, "SAVED: WINNABLE IN %d S (LIMIT %d S)", seconds_needed(proof.steps),
                      proof.time_limit);
             editor.message = line;
         }
@@ -111,10 +111,10 @@ void settle(int32_t status)
             editor.message = "SAVED UNPROVEN: THE SEARCH GAVE UP";
         return;
     }
-    editor.message = std::string("NOT SAVED: ") + proof_reason(status);
+    editor.message = "NOT SAVED: IT CANNOT BE WON";
     if (status == PROOF_UNREACHABLE)
         memcpy(editor.marked, proof.unreachable, sizeof editor.marked);
-    if (status == PROOF_UNREACHABLE || status == PROOF_NO_ROUTE) {
+    if (status == PROOF_UNREACHABLE || status == PROOF_NO_ROUTE || status == PROOF_NO_WAY) {
         suggest_begin(changes, editor.level, HINT_GIVE_UP_WORK, EDITOR_SUGGESTIONS);
         editor.task = EDIT_SUGGESTING;
     }
@@ -170,7 +170,7 @@ bool editor_open(const std::string& path)
     editor.level = src;
     editor.history[0] = src;
     editor.path = path;
-    editor.message = "OPENED " + path;
+    editor.message = "OPENED " + path.substr(path.find_last_of('/') + 1);
     return true;
 }
 
@@ -253,6 +253,7 @@ bool editor_save(const std::string& path)
         return false;
     }
     use_memory();
+    editor.path = path;  // the level's file from now on, saved or not
     editor.save_path = path;
     editor.task = EDIT_CHECKING;
     editor.message = "CHECKING";

@@ -7,6 +7,7 @@ namespace {
 
 constexpr char MOVE_CHARS[] = "UDLR";
 constexpr int CHANGES_PER_CELL = 3;
+constexpr int32_t UNTIMED_STEPS = 1 << 20;  // more steps than any route of a level walks
 constexpr uint64_t WORK_MOST = uint64_t(1) << 48;  // more than any search does
 
 // The fields and mines that no route reaches: the cells a player could get
@@ -53,6 +54,10 @@ void settle(level_proof& p, int32_t route_status)
 {
     route_search& r = *p.search;
     p.work_done += r.level.work;
+    if (route_status == ROUTE_FOUND && p.untimed) {
+        p.status = PROOF_NO_ROUTE;  // a way, but not in time
+        return;
+    }
     if (route_status == ROUTE_FOUND) {
         p.route.clear();
         for (int k = 0; k < r.moves; k++)
@@ -69,7 +74,18 @@ void settle(level_proof& p, int32_t route_status)
             return;
         }
     }
-    if (p.route.empty()) {
+    if (p.route.empty() && route_status == ROUTE_NONE && p.shortest && !p.untimed) {
+        // None in time: is there one at all? (A tail of fields ending in space has none.)
+        p.untimed = true;
+        begin_search(p, UNTIMED_STEPS);
+        if (r.status == ROUTE_RUNNING)
+            return;
+        route_status = r.status;
+        p.work_done += r.level.work;
+    }
+    if (p.untimed) {
+        p.status = route_status == ROUTE_NONE ? PROOF_NO_WAY : PROOF_NO_ROUTE;
+    } else if (p.route.empty()) {
         p.status = route_status == ROUTE_NONE ? PROOF_NO_ROUTE : PROOF_GAVE_UP;
     } else {
         p.status = PROOF_WINNABLE;
@@ -109,6 +125,7 @@ void proof_begin(level_proof& p, route_search& r, const levelsrc::level_source& 
     p.route.clear();
     p.steps = 0;
     p.proved_shortest = false;
+    p.untimed = false;
     p.unreachable_count = 0;
     memset(p.unreachable, 0, sizeof p.unreachable);
     proof_load(p.field, src);
@@ -161,6 +178,7 @@ const char* proof_reason(int32_t status)
     case PROOF_TELEPORTERS: return "THE TELEPORTERS MUST BE TWO";
     case PROOF_UNREACHABLE: return "NO ROUTE REACHES THE MARKED FIELDS";
     case PROOF_NO_ROUTE: return "NO ROUTE WITHIN THE TIME LIMIT";
+    case PROOF_NO_WAY: return "NO ROUTE DESTROYS EVERY FIELD AND MINE";
     case PROOF_GAVE_UP: return "THE SEARCH GAVE UP";
     default: return "";
     }

@@ -19,21 +19,24 @@ enum : int32_t {
     PROOF_NO_START,     // the level has no start cell
     PROOF_TELEPORTERS,  // one teleporter, or more than two
     PROOF_UNREACHABLE,  // fields or mines that no route can reach (marked in the proof)
-    PROOF_NO_ROUTE,     // no route wins within the time limit
+    PROOF_NO_ROUTE,     // no route wins within the time limit (one without it may)
     PROOF_GAVE_UP,      // the search gave up before it knew
+    PROOF_NO_WAY,       // no route wins at all, whatever the time
 };
 
 // A proof in progress or done.
 struct level_proof {
     route_search* search;        // the search, with its memory, handed over
     int32_t status;              // PROOF_*
-    bool shortest;               // after a route is found, look on for shorter ones
+    bool shortest;               // look on for shorter routes after one is found, and for a level that
+                                 // cannot be won in time, whether it can be won at all
     int32_t time_limit;          // the level's seconds (no time bonus)
     uint64_t work_limit;         // units of work of the whole proof at most
     uint64_t work_done;          // of the searches before the running one
     std::string route;           // the shortest winning route found, as U D L R
     int32_t steps;               // and its steps, pushes included
     bool proved_shortest;        // no route of fewer steps exists
+    bool untimed;                // the search runs without the time limit: is there a way at all?
     int32_t unreachable_count;   // fields and mines that no route reaches
     bool unreachable[LEVEL_ROWS][LEVEL_COLS];  // which, [row][col] 0-based
     level_field field;           // the level as the game loads it

@@ -45,7 +45,7 @@ enum : int {
 constexpr const char* ITEMS[ITEM_COUNT] = {
     "TEST PLAY     F5", "SAVE      CTRL+S", "SAVE AS   CTRL+A", "OPEN      CTRL+O", "NEW       CTRL+N",
     "TITLE         F2", "UNDO      CTRL+Z", "REDO      CTRL+Y", "TAKE CHANGE   F6", "THEME",
-    "LEAVE",            "BACK           ESC",
+    "LEAVE",            "BACK         ESC",
 };
 
 // What a line of text being typed is for.
@@ -116,12 +116,21 @@ void draw_tile(int i, int x, int y)
     }
 }
 
+// Short names of the palette's tiles, in its order, for the bar and the changes.
+constexpr const char* TILE_NAMES[EDITOR_TILES] = {"HOLE",      "FIELD",      "MINE",      "SOLID",
+                                                  "TRACK UP",  "TRACK SIDE", "PUSH UP",   "PUSH DOWN",
+                                                  "PUSH LEFT", "PUSH RIGHT", "TELEPORTER", "START"};
+
 const char* tile_name(char ch)
 {
-    for (const levelsrc::tile_char& t : levelsrc::legend())
-        if (t.ch == ch)
-            return t.start ? "start" : t.name;
-    return "";
+    const char* at = strchr(EDITOR_PALETTE, ch);
+    return at && ch ? TILE_NAMES[at - EDITOR_PALETTE] : "";
+}
+
+// A line at the bar's right edge.
+void say_right(int y, const std::string& text)
+{
+    say_line(316 - 8 * static_cast<int>(text.size()), y, text);
 }
 
 // The level into Map when its cells changed, as the game loads it.
@@ -143,10 +152,10 @@ void draw_bar()
     SDL_Rect bar = {0, 0, 320, FIELD_TOP};
     SDL_FillRect(screen, &bar, SDL_MapRGB(screen->format, 0, 0, 40));
     char line[64];
-    say_line(4, 2, "TITLE: " + editor.level.title.substr(0, 26) + (editor.changed ? " *" : ""));
+    say_line(4, 2, editor.level.title.substr(0, 28) + (editor.changed ? " *" : ""));
     int fields = levelsrc::count(editor.level, 'o') + levelsrc::count(editor.level, '*');
-    snprintf(line, sizeof line, "TIME %2d", level_time_limit(fields));
-    say_line(260, 2, line);
+    snprintf(line, sizeof line, "TIME %d", level_time_limit(fields));
+    say_right(2, line);
     for (int i = 0; i < EDITOR_TILES; i++) {
         const int x = PALETTE_X + i * PALETTE_STEP;
         draw_tile(i, x, PALETTE_Y);
@@ -155,9 +164,9 @@ void draw_bar()
         if (i == editor.tile)
             frame_rect(x - 1, PALETTE_Y - 1, CELL + 2, CELL + 2, 255, 255, 255);
     }
-    say_line(226, 13, tile_name(EDITOR_PALETTE[editor.tile]));
-    snprintf(line, sizeof line, "ROW %d COL %d", editor.row + 1, editor.col + 1);
-    say_line(226, 24, line);
+    say_right(14, tile_name(EDITOR_PALETTE[editor.tile]));
+    snprintf(line, sizeof line, "R%d C%d", editor.row + 1, editor.col + 1);
+    say_right(26, line);
     std::string message = editor.message;
     if (editor.task == EDIT_CHECKING)
         message = (animframe & 8) ? "CHECKING" : "CHECKING.";
@@ -185,7 +194,7 @@ void draw_verdict()
     if (editor.task == EDIT_SUGGESTING && line < EDITOR_SUGGESTIONS)
         say_line(6, y + 16 + 10 * line, (animframe & 8) ? "LOOKING FOR A ONE-CELL CHANGE" : "LOOKING FOR A ONE-CELL CHANGE.");
     else if (editor.suggestions.empty() && editor.task == EDIT_IDLE &&
-             (editor.verdict == PROOF_NO_ROUTE || editor.verdict == PROOF_UNREACHABLE))
+             editor.verdict != PROOF_NO_START && editor.verdict != PROOF_TELEPORTERS)
         say_line(6, y + 16, "NO ONE-CELL CHANGE MAKES IT WINNABLE");
 }
 
@@ -223,7 +232,8 @@ void draw_prompt()
 {
     const char* what = st.typing == prompt::title ? "TITLE:" : st.typing == prompt::save_as ? "SAVE AS:" : "OPEN:";
     panel(2, 100, 316, 40);
-    say_line(6, 104, std::string(what) + "  RETURN TAKES IT, ESC LEAVES IT");
+    say_line(6, 104, what);
+    say_right(104, "RETURN TAKES IT, ESC NOT");
     std::string text = st.text + ((animframe & 8) ? "_" : " ");
     if (text.size() > 38)
         text = text.substr(text.size() - 38);
@@ -345,7 +355,7 @@ char typed_char(int32_t key, bool shift)
 
 void type_line(const frame_input& in)
 {
-    const bool shift = (SDL_GetModState() & KMOD_SHIFT) != 0;
+    const bool shift = (last_key_mod & KMOD_SHIFT) != 0;
     if (in.key == SDLK_ESCAPE) {
         st.typing = prompt::none;
         return;
@@ -385,7 +395,7 @@ void move_cursor(int32_t dirs)
 // Keys that act at once, with Ctrl or alone; true when the key did something.
 bool shortcut(int32_t key)
 {
-    const SDLMod mod = SDL_GetModState();
+    const int32_t mod = last_key_mod;
     const bool ctrl = (mod & KMOD_CTRL) != 0, shift = (mod & KMOD_SHIFT) != 0;
     if (ctrl) {
         switch (key) {
@@ -518,7 +528,7 @@ void level_editor(const char* path)
         editor.path = path;
         editor.message = why;  // the reader's message; the file is left alone until a save
     } else if (!path) {
-        editor.message = "SPACE: MENU  RETURN: PLACE  1 TO =: TILE";
+        editor.message = "SPACE MENU, RETURN PLACES, 1 TO = TILES";
     }
     curr_map = 1;
     maxmap = 2;

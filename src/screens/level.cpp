@@ -209,7 +209,7 @@ void draw_level_start(bool blink)
         put_text(screen, 48, 208, PRESS_TEXT);
     if (playing != PLAYING_SETS) {  // a pack's level or a test: its title, no password
         put_text1(screen, 4, 8, playing == PLAYING_TRIAL ? "TEST PLAY~" : "LEVEL PACK~");
-        snprintf(tmp_string, sizeof tmp_string, "%.38s~", played_title(curr_map).c_str());
+        snprintf(tmp_string, sizeof tmp_string, "%.15s~", played_title(curr_map).c_str());  // the plate holds 15
         put_text1(screen, 4, 20, tmp_string);
     } else if (curr_map >= 1 && curr_map <= PW_COUNT) {  // level 1 too: its panel is never empty
         snprintf(tmp_string, sizeof tmp_string, "%s~", pw[curr_map - 1]);

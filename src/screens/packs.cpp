@@ -65,7 +65,7 @@ int run_list(const char* name, const char* heading, const std::string& head1, co
                 put_text1(screen, 0, y, ">~");
             put_text1(screen, LIST_X, y, shown(lines[size_t(i)].text).c_str());
         }
-        put_text1(screen, 8, 230, "UP/DOWN, ACTION CHOOSES, LEFT GOES BACK~");
+        put_text1(screen, 4, 230, "UP/DOWN MOVE, ACTION CHOOSES, LEFT BACK~");
         frame.show();
         if (choose && lines[size_t(selected)].value >= 0) {
             play_sfx(SFX_SELECT);
@@ -118,7 +118,7 @@ bool choose_pack()
         for (size_t i = 0; i < names.size(); i++)
             lines.push_back({names[i], static_cast<int>(i)});
         const std::string folder = packs_folder();
-        int chosen = run_list("packs", "LEVEL PACKS", names.empty() ? "NO PACKS YET: PUT THEIR FOLDERS IN" : "IN", folder, lines);
+        int chosen = run_list("packs", "LEVEL PACKS", names.empty() ? "NO PACKS YET: PUT THEIR FOLDERS IN" : "THE PACKS IN", folder, lines);
         if (chosen < 0 || !pack_open(names[size_t(chosen)]))
             return false;
         std::string author = pack.author.empty() ? std::to_string(pack.levels.size()) + " LEVELS"
