@@ -13,6 +13,7 @@
 #include <cstring>
 
 editor_state editor;
+uint64_t editor_work_limit = EDITOR_PROOF_FACTOR * HINT_GIVE_UP_WORK;
 
 namespace {
 
@@ -122,17 +123,13 @@ void settle(int32_t status)
 
 }  // namespace
 
-uint64_t editor_proof_work()
-{
-    return EDITOR_PROOF_FACTOR * HINT_GIVE_UP_WORK;
-}
-
 void editor_reset()
 {
     editor_new();
     editor.path.clear();
     editor.tile = 1;
     editor.message.clear();
+    editor_work_limit = EDITOR_PROOF_FACTOR * HINT_GIVE_UP_WORK;
 }
 
 void editor_new()
@@ -257,7 +254,7 @@ bool editor_save(const std::string& path)
     editor.save_path = path;
     editor.task = EDIT_CHECKING;
     editor.message = "CHECKING";
-    proof_begin(proof, search, editor.level, editor_proof_work());
+    proof_begin(proof, search, editor.level, editor_work_limit);
     if (proof.status != PROOF_RUNNING)
         settle(proof.status);
     return true;
@@ -310,7 +307,7 @@ int check_level_files(int count, char** files)
             failed++;
             continue;
         }
-        proof_begin(proof, search, src, editor_proof_work());
+        proof_begin(proof, search, src, editor_work_limit);
         int32_t status = proof_run(proof, UINT64_MAX);
         if (status == PROOF_WINNABLE) {
             printf("%s: winnable in %d s of %d (%d steps%s)\n", path, seconds_needed(proof.steps), proof.time_limit,

@@ -44,6 +44,7 @@ struct editor_state {
 };
 
 extern editor_state editor;
+extern uint64_t editor_work_limit;  // units of work a proof may take: EDITOR_PROOF_FACTOR hints' worth
 
 // A new level: every cell a hole, but a start in the middle; titled "Untitled".
 void editor_new();
@@ -74,7 +75,6 @@ bool in_data_folder(const std::string& path);
 // `zarn --check FILE...`: proves each level source and prints one line each;
 // returns 0 when every one is winnable, else 1.
 int check_level_files(int count, char** files);
-// The units of work a proof may take.
-uint64_t editor_proof_work();
-// The level as it is, for a fresh editor (tests).
+// A fresh editor: a new level, no file, the field tile chosen, the work
+// limit back at its start.
 void editor_reset();

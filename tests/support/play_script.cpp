@@ -188,7 +188,7 @@ std::string summary(const play_result& res)
            std::to_string(res.lives) + " level " + std::to_string(res.curr_map);
 }
 
-play_result play_moves(const std::string& moves, int grace)
+play_result play_moves(const std::string& moves, int grace, const std::function<void()>& run)
 {
     std::string todo;
     for (char m : moves)
@@ -197,7 +197,7 @@ play_result play_moves(const std::string& moves, int grace)
     size_t next = 0;
     SDLKey held = SDLK_UNKNOWN;
     int done_at = -1;
-    play_result res = run_script(script("1 press RETURN\n"), engine, [&](int frame) {  // the start screen
+    play_result res = run_script(script("1 press RETURN\n"), run ? run : engine, [&](int frame) {  // the start screen
         if (held != SDLK_UNKNOWN) {  // the step began in the frame just ended
             hold_key(held, false);
             held = SDLK_UNKNOWN;
