@@ -11,6 +11,7 @@
 #include "core/play.h"
 #include "core/state.h"
 #include "model/levelsrc.h"
+#include "model/pack.h"
 #include "qvapack.h"
 #include "res/assets.h"
 #include "res/qva.h"
@@ -210,16 +211,56 @@ void packer(const uint8_t* data, size_t size)
     }
 }
 
-// A level source: one the compiler takes formats back to the same level.
-void level_source(const uint8_t* data, size_t size)
+// A level read formats back to the same level.
+void same_again(const levelsrc::level_source& src)
 {
     std::string error;
-    levelsrc::level_source src, again;
-    if (!levelsrc::parse(std::string(reinterpret_cast<const char*>(data), size), src, error))
-        return CHECK(!error.empty());
+    levelsrc::level_source again;
     std::vector<uint8_t> body = levelsrc::encode(src);
-    CHECK(body.size() == size_t(LEVEL_BYTES) && levelsrc::parse(levelsrc::format(src), again, error));
-    CHECK(levelsrc::encode(again) == body && again.solution == src.solution);
+    CHECK(body.size() == size_t(LEVEL_BYTES) && levelsrc::parse(levelsrc::format(src), again, error, false));
+    CHECK(levelsrc::encode(again) == body && again.solution == src.solution && again.title == src.title);
+}
+
+// A level source, as the compiler (a solution needed) and the game's packs
+// and editor (none needed) read it.
+void level_source(const uint8_t* data, size_t size)
+{
+    std::string error, text(reinterpret_cast<const char*>(data), size);
+    levelsrc::level_source src;
+    bool compiles = levelsrc::parse(text, src, error);
+    CHECK(compiles != !error.empty());
+    if (compiles)
+        same_again(src);
+    error.clear();
+    if (levelsrc::parse(text, src, error, false))
+        same_again(src);
+    else
+        CHECK(!compiles && !error.empty());
+}
+
+// A pack's folder: files apart at zero bytes, each its name, a line end and
+// its text (a text of a length divisible by 7 counts as too large). At most
+// PACK_LEVELS levels; a broken one says why and names its file; every other
+// formats back to the same level.
+void pack_folder(const uint8_t* data, size_t size)
+{
+    std::vector<pack_file> files;
+    std::string text(reinterpret_cast<const char*>(data), size);
+    for (size_t at = 0, end; at <= text.size() && files.size() < 100; at = end + 1) {
+        end = std::min(text.find('\0', at), text.size());
+        std::string part = text.substr(at, end - at);
+        size_t line = std::min(part.find('\n'), part.size());
+        std::string body = line < part.size() ? part.substr(line + 1) : "";
+        files.push_back({part.substr(0, line), body, !body.empty() && body.size() % 7 == 0});
+    }
+    level_pack p;
+    pack_read(p, "fuzz", files);
+    CHECK(int(p.levels.size()) <= PACK_LEVELS && pack_playable(p) <= int(p.levels.size()) && !p.title.empty());
+    for (const pack_level& l : p.levels) {
+        CHECK(pack_plain_name(l.file) && l.broken == (l.error.rfind(l.file + ":", 0) == 0));
+        if (!l.broken)
+            same_again(l.src);
+    }
 }
 
 const struct {
@@ -227,7 +268,8 @@ const struct {
     void (*run)(const uint8_t*, size_t);
 } targets[] = {{"archive", archive},   {"level", level},     {"config", config},
                {"highscores", highscores}, {"picture", picture}, {"sound", sound},
-               {"cmdline", command_line}, {"qvapack", packer},   {"levelc", level_source}};
+               {"cmdline", command_line}, {"qvapack", packer},   {"levelc", level_source},
+               {"pack", pack_folder}};
 void (*chosen)(const uint8_t*, size_t);
 
 }  // namespace
