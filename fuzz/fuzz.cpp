@@ -285,6 +285,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     std::string dir = std::string(getenv("ZARN_FUZZ_DIR") ? getenv("ZARN_FUZZ_DIR") : "/tmp") + "/zarn-XXXXXX";
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+    bind_settings();  // every line of zarn.cfg has its row, as at start-up
     if (!chosen || !mkdtemp(dir.data()) || chdir(dir.c_str()) != 0 || mkdir("jail", 0755) != 0 ||
         chdir("jail") != 0 || mkdir("work", 0755) != 0 || chdir("work") != 0 || mkdir("data", 0755) != 0 ||
         SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) != 0 || !(screen = SDL_SetVideoMode(320, 240, 16, 0)) ||

@@ -233,7 +233,7 @@ void draw_prompt()
     const char* what = st.typing == prompt::title ? "TITLE:" : st.typing == prompt::save_as ? "SAVE AS:" : "OPEN:";
     panel(2, 100, 316, 40);
     say_line(6, 104, what);
-    say_right(104, "RETURN TAKES IT, ESC NOT");
+    say_right(104, "RETURN: OK  ESC: CANCEL");
     std::string text = st.text + ((animframe & 8) ? "_" : " ");
     if (text.size() > 38)
         text = text.substr(text.size() - 38);
