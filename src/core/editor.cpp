@@ -24,6 +24,7 @@ static_assert(sizeof search + sizeof table <= HINT_MEMORY, "the editor's search 
 
 level_proof proof;
 change_search changes;
+constexpr int PROPOSALS = 999;  // level-01 .. level-999 proposed for a new level
 
 void use_memory()
 {
@@ -238,13 +239,15 @@ bool in_data_folder(const std::string& path)
     return at == data || at.rfind(data + "/", 0) == 0;
 }
 
-bool editor_save(const std::string& path)
+bool editor_save(const std::string& name)
 {
     forget_proof();
-    if (path.empty()) {
+    if (name.empty() || name.back() == '/') {
         editor.message = "NOT SAVED: NO FILE NAME";
         return false;
     }
+    // A level source is a .txt file: the packs read no other.
+    const std::string path = name.size() > 4 && name.compare(name.size() - 4, 4, ".txt") == 0 ? name : name + ".txt";
     if (in_data_folder(path)) {
         editor.message = "NOT SAVED: NOT IN THE GAME'S DATA FOLDER";
         return false;
@@ -280,13 +283,14 @@ std::string editor_proposed_path()
     if (folder.empty())
         return "";
     folder += "/my-levels";
-    for (int n = 1;; n++) {
+    for (int n = 1; n <= PROPOSALS; n++) {
         char name[32];
         snprintf(name, sizeof name, "/level-%02d.txt", n);
         std::string text;
         if (sys_read_small((folder + name).c_str(), 0, text) == 1)
             return folder + name;
     }
+    return folder + "/";
 }
 
 int check_level_files(int count, char** files)

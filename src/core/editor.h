@@ -59,8 +59,9 @@ void editor_set_title(const std::string& title);
 // One step back or forward; false when there is none.
 bool editor_undo();
 bool editor_redo();
-// Begins a save to path: the proof begins; false when the save is refused
-// at once (no name, the game's data folder), the message saying why.
+// Begins a save to path (".txt" added when it has another ending): the proof
+// begins; false when the save is refused at once (no name, the game's data
+// folder), the message saying why.
 bool editor_save(const std::string& path);
 // Works the search on for about `work` units: the proof, then the file
 // written or the reason given and the changes looked for.
@@ -68,7 +69,8 @@ void editor_step(uint64_t work);
 // Takes the first suggested change (an undoable step); false when none.
 bool editor_take_suggestion();
 // A file name for a new level in the packs folder's pack "my-levels" that
-// no file has yet ("" when the game keeps no files).
+// no file has yet: level-01.txt, level-02.txt, ... ("" when the game keeps
+// no files, the folder alone when 999 are taken).
 std::string editor_proposed_path();
 // True when path lies in the game's data folder (or below it).
 bool in_data_folder(const std::string& path);

@@ -14,6 +14,7 @@ record_table pack_records;
 
 namespace {
 
+constexpr size_t FILES_READ = 4 * PACK_LEVELS;  // files of a pack's folder read at most
 int32_t sets_maxmap = 48;              // the set's maxmap while a pack or a trial plays
 levelsrc::level_source trial_level;    // the editor's level in test play
 
@@ -62,6 +63,8 @@ bool pack_open(const std::string& name)
     for (const std::string& n : names) {
         if (n != PACK_INFO && (n.size() < 4 || n.compare(n.size() - 4, 4, ".txt") != 0))
             continue;
+        if (files.size() >= FILES_READ)
+            break;
         pack_file f;
         f.name = n;
         f.too_large = sys_read_small((folder + "/" + n).c_str(), PACK_FILE_MOST, f.text) == 2;
