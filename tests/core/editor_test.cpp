@@ -99,8 +99,9 @@ TEST_F(Editor, ALevelThatCannotBeWonIsNotSavedAndTheReasonAndAChangeThatHelpsAre
         EXPECT_FALSE(std::filesystem::exists("packs/p/level.txt"));
         EXPECT_EQ(editor.message, "NOT SAVED: IT CANNOT BE WON");
         EXPECT_EQ(!editor.suggestions.empty(), c.helped) << *c.rows.begin();
-        if (c.verdict == PROOF_UNREACHABLE)
+        if (c.verdict == PROOF_UNREACHABLE) {
             EXPECT_TRUE(editor.marked[2][2] && !editor.marked[0][1]);
+        }
         if (c.helped) {
             ASSERT_TRUE(editor_take_suggestion());
             EXPECT_EQ(save("packs/p/level.txt"), PROOF_WINNABLE) << *c.rows.begin();
