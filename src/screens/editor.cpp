@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -522,7 +523,10 @@ void level_editor(const char* path)
     st = screen_state{};
     st.armed = -1;
     editor_reset();
-    if (path && !editor_open(path)) {
+    if (path && access(path, F_OK) != 0) {  // a new level, to be saved there
+        editor.path = path;
+        editor.message = "A NEW LEVEL FOR " + editor.path.substr(editor.path.find_last_of('/') + 1);
+    } else if (path && !editor_open(path)) {
         std::string why = editor.message;
         editor_reset();
         editor.path = path;
