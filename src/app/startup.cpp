@@ -8,6 +8,7 @@
 #include "res/assets.h"
 #include "res/qva.h"
 #include "screens/credits.h"
+#include "screens/ghost.h"
 #include "screens/intro.h"
 #include "sound/sound.h"
 #include "sys/fatal.h"
@@ -40,7 +41,7 @@ const char* program_name()
 
 void print_usage(FILE* out)
 {
-    fprintf(out, "usage: %s [-debug | -zoom N] [--help] [--version]\n", program_name());
+    fprintf(out, "usage: %s [-debug | -zoom N] [--help] [--version] | --verify FILE...\n", program_name());
 }
 
 void print_help()
@@ -51,11 +52,13 @@ void print_help()
            "  -zoom N     read, then overridden by the settings (kept for old scripts)\n"
            "  --help      this text\n"
            "  --version   the version\n"
+           "  --verify FILE...  plays each replay on its level, without a window or sound, on its\n"
+           "              own clock: a line a file; status 0 only when every one won as it claims\n"
            "The archives are read from $ZARN_DATA_DIR when it is set, else from ./data, else from\n"
            "%s beside the program. Settings go to $XDG_CONFIG_HOME/zarn/zarn.cfg\n"
            "(~/.config/zarn/zarn.cfg) and high scores to $XDG_DATA_HOME/zarn/zarn.hi\n"
            "(~/.local/share/zarn/zarn.hi), or both into the working folder when the archives come\n"
-           "from ./data.\n",
+           "from ./data; the replays of the best and last wins go to replays/ beside the high scores.\n",
            ZARN_DATA_FROM_PROGRAM);
 }
 
@@ -119,6 +122,7 @@ void bind_settings()
 {
     input_bind_settings();
     sound_bind_settings();
+    ghost_bind_settings();
 }
 
 void read_command_line(int argc, char** argv)

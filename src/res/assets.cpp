@@ -24,6 +24,7 @@ SDL_Surface* tiles;
 SDL_Surface* tiles_back;
 SDL_Surface* tiles_backcurrent;
 SDL_Surface* anim;
+SDL_Surface* ghost_anim;
 SDL_Surface* hint_arrows;
 SDL_Surface* raster;
 SDL_Surface* scoreboard;
@@ -36,6 +37,7 @@ SDL_Surface* top;
 namespace {
 
 constexpr Uint32 KEY_FLAGS = SDL_SRCCOLORKEY | SDL_RLEACCEL;
+constexpr Uint8 GHOST_ALPHA = 96;  // of 255: the ghost lets most of the field show through
 
 // No picture of the game is wider or higher than this (the big font, 3040
 // rows, is the highest): a larger one is damage, never a reason to allocate.
@@ -162,6 +164,19 @@ void key_magenta(SDL_Surface* surface)
         SDL_SetColorKey(surface, KEY_FLAGS, SDL_MapRGB(surface->format, 255, 0, 255));
 }
 
+// A keyed sheet drawn faint: a copy in the back surface's format, blended at
+// GHOST_ALPHA over what lies beneath (not run-length encoded, so that its
+// first blit allocates nothing).
+SDL_Surface* faint_copy(SDL_Surface* sheet)
+{
+    SDL_Surface* copy = SDL_ConvertSurface(sheet, screen ? screen->format : sheet->format, SDL_SWSURFACE);
+    if (copy) {
+        SDL_SetColorKey(copy, SDL_SRCCOLORKEY, SDL_MapRGB(copy->format, 255, 0, 255));
+        SDL_SetAlpha(copy, SDL_SRCALPHA, GHOST_ALPHA);
+    }
+    return copy;
+}
+
 // The game cannot run without this picture: say which one and stop.
 [[noreturn]] void missing_image(const char* name)
 {
@@ -249,6 +264,7 @@ void load_images()
     font_small = load_required("gfx/fontsmall", true);
     font_medium = load_required("gfx/fontmedium", true);
     anim = load_required("gfx/zarn-anim", true);
+    ghost_anim = faint_copy(anim);
     hint_arrows = load_required("gfx/zarn-hint", true);
     raster = load_required("gfx/trans16x16", true);
     scoreboard = load_required("gfx/scrbrd", true);
@@ -308,6 +324,7 @@ void release_images()
     release(font_medium);
     release(font_large);
     release(anim);
+    release(ghost_anim);
     release(hint_arrows);
     release(zarnmenu);
     release(gameover);
