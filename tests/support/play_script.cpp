@@ -188,7 +188,7 @@ std::string summary(const play_result& res)
            std::to_string(res.lives) + " level " + std::to_string(res.curr_map);
 }
 
-play_result play_moves(const std::string& moves, int grace)
+play_result play_moves(const std::string& moves, int grace, const std::function<void(int frame)>& observe)
 {
     std::string todo;
     for (char m : moves)
@@ -198,6 +198,8 @@ play_result play_moves(const std::string& moves, int grace)
     SDLKey held = SDLK_UNKNOWN;
     int done_at = -1;
     play_result res = run_script(script("1 press RETURN\n"), engine, [&](int frame) {  // the start screen
+        if (observe)
+            observe(frame);
         if (held != SDLK_UNKNOWN) {  // the step began in the frame just ended
             hold_key(held, false);
             held = SDLK_UNKNOWN;

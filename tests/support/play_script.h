@@ -48,8 +48,10 @@ struct play_result {
 // the real play loop, as a quick player would: each move is held from a frame
 // boundary at which the player stands until its step has begun. Once the
 // moves are done, clicks close whatever screen comes; the window is closed
-// after grace frames more.
-play_result play_moves(const std::string& moves, int grace = 90);
+// after grace frames more. observe, when given, runs first at every frame
+// boundary.
+play_result play_moves(const std::string& moves, int grace = 90,
+                       const std::function<void(int frame)>& observe = nullptr);
 // Reads script text; a line it cannot read fails the test, naming the line.
 play_script script(const std::string& text);
 // Runs fn (the play loop, a screen, the game loop) on the virtual clock with
