@@ -11,6 +11,7 @@
 #include "core/play.h"
 #include "core/state.h"
 #include "levelsrc.h"
+#include "model/replay.h"
 #include "qvapack.h"
 #include "res/assets.h"
 #include "res/qva.h"
@@ -222,12 +223,38 @@ void level_source(const uint8_t* data, size_t size)
     CHECK(levelsrc::encode(again) == body && again.solution == src.solution);
 }
 
+// A replay's file: one the reader takes writes back to the same replay, and
+// plays on a level of every kind of tile without leaving the field or its
+// frames.
+void replay_file(const uint8_t* data, size_t size)
+{
+    static replay r, again;
+    static char text[REPLAY_TEXT_MAX];
+    static level_field scratch;
+    static replay_trace trace;
+    char why[96] = "";
+    if (!replay_read(reinterpret_cast<const char*>(data), size, r, why, sizeof why))
+        return CHECK(why[0] != 0);
+    size_t len = replay_write(r, text, sizeof text);
+    CHECK(len > 0 && replay_read(text, len, again, why, sizeof why) && replay_seal(again) == replay_seal(r));
+    levelsrc::level_source src;
+    src.rows = {"So*#|-^v<>T.oooooooo", "o..oo**oooo#oo|ooo-o", "oT<>^vooo..ooooo##oo"};
+    std::vector<uint8_t> body = levelsrc::encode(src);
+    r.checksum = level_checksum(body.data());
+    replay_result res;
+    int verdict = replay_check(r, body.data(), scratch, res, &trace);
+    CHECK(verdict >= REPLAY_MATCHES && verdict <= REPLAY_DIFFERS && res.frames <= r.frames);
+    for (int32_t k = 0; k < trace.count && verdict > REPLAY_SLOW_CLOCK; k++)
+        CHECK(trace.x[k] >= -16 && trace.x[k] < 320 + 16 && trace.y[k] >= 16 && trace.y[k] < 240 + 16);
+}
+
 const struct {
     const char* name;
     void (*run)(const uint8_t*, size_t);
 } targets[] = {{"archive", archive},   {"level", level},     {"config", config},
                {"highscores", highscores}, {"picture", picture}, {"sound", sound},
-               {"cmdline", command_line}, {"qvapack", packer},   {"levelc", level_source}};
+               {"cmdline", command_line}, {"qvapack", packer},   {"levelc", level_source},
+               {"replay", replay_file}};
 void (*chosen)(const uint8_t*, size_t);
 
 }  // namespace
@@ -243,6 +270,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     std::string dir = std::string(getenv("ZARN_FUZZ_DIR") ? getenv("ZARN_FUZZ_DIR") : "/tmp") + "/zarn-XXXXXX";
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+    bind_settings();  // the configuration table's rows, as start-up binds them
     if (!chosen || !mkdtemp(dir.data()) || chdir(dir.c_str()) != 0 || mkdir("jail", 0755) != 0 ||
         chdir("jail") != 0 || mkdir("work", 0755) != 0 || chdir("work") != 0 || mkdir("data", 0755) != 0 ||
         SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) != 0 || !(screen = SDL_SetVideoMode(320, 240, 16, 0)) ||
