@@ -37,7 +37,7 @@ SDL_Surface* top;
 namespace {
 
 constexpr Uint32 KEY_FLAGS = SDL_SRCCOLORKEY | SDL_RLEACCEL;
-constexpr Uint8 GHOST_ALPHA = 96;  // of 255: the ghost lets most of the field show through
+constexpr Uint8 GHOST_ALPHA = 150;  // of 255: the ghost lets the field show through
 
 // No picture of the game is wider or higher than this (the big font, 3040
 // rows, is the highest): a larger one is damage, never a reason to allocate.
