@@ -7,6 +7,7 @@
 #include "core/field.h"
 #include "core/hint.h"
 #include "core/records.h"
+#include "core/replays.h"
 #include "core/state.h"
 #include "res/assets.h"
 #include "res/qva.h"
@@ -51,6 +52,7 @@ void fresh_process()
     hint_reset();
     scrolltext_reset();
     records_reset();
+    replays_reset();
     demo_reset();
     resetdefault_controls();
     sys_use_virtual_clock(true);
