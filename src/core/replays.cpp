@@ -105,7 +105,8 @@ bool note_won_attempt(int level, int classic, int32_t time_left, int32_t steps, 
     r.steps = steps;
     r.hint = hint ? 1 : 0;
     replay_result res;
-    if (r.full || r.level != level || replay_check(r, MapBody, scratch, res) != REPLAY_MATCHES)
+    if (r.full || r.level != level || r.classic != (classic ? 1 : 0) ||
+        replay_check(r, MapBody, scratch, res) != REPLAY_MATCHES)
         return false;  // a run that does not replay as it was played sets nothing
     keep(level, classic, LAST_WIN);
     if (!sets_records)

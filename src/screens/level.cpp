@@ -227,43 +227,6 @@ int right_aligned(const char* line)
     return 316 - 8 * static_cast<int>(strlen(line) - 1);
 }
 
-// The start screen's line that offers the best run: its key, and the
-// joystick's button when there is a joystick.
-const char* watch_line()
-{
-    static char line[48];
-    if (joystick)
-        snprintf(line, sizeof line, "R / BUTTON %d: WATCH THE BEST RUN~", hint_button());
-    else
-        snprintf(line, sizeof line, "R: WATCH THE BEST RUN~");
-    return line;
-}
-
-// Whether the start screen's input asks to watch the best run: its key, the
-// joystick's hint button, a click on its line.
-bool wants_best_run(const frame_input& in)
-{
-    if (!best_run())
-        return false;
-    const char* line = watch_line();
-    bool on_line = in.click_x >= right_aligned(line) - 2 && in.click_x <= 318 && in.click_y >= WATCH_Y - 2 &&
-                   in.click_y <= WATCH_Y + 9;
-    return (in.pressed & (CTRL_REPLAY | CTRL_HINT)) || on_line;
-}
-
-// The level's best run watched from the start screen; the level about to be
-// played stays as it is.
-void watch_best_run()
-{
-    static map_cell map[MAP_ROWS][MAP_COLS];
-    static map_header data;
-    memcpy(map, Map, sizeof Map);
-    data = MapData;
-    watch_replay(*best_run(), "REPLAY", draw_play_screen);
-    memcpy(Map, map, sizeof Map);
-    MapData = data;
-}
-
 void draw_level_start(bool blink)
 {
     draw_picture(letsgo, 0, 0, 320, 240);
@@ -283,10 +246,7 @@ void draw_level_start(bool blink)
         if (!time || !steps)
             put_text1(screen, right_aligned(NOTE_TEXT), NOTE_Y, NOTE_TEXT);
     }
-    if (best_run()) {
-        const char* line = watch_line();
-        put_text1(screen, right_aligned(line), WATCH_Y, line);
-    }
+    draw_best_run_offer(WATCH_Y);
 }
 
 void draw_message(int mode, int word, bool blink)
@@ -434,8 +394,7 @@ void aktion(int mode)
         draw_message(mode, word, blink);
         message_tick(mode);
         frame_input in = frame.read();
-        if (mode == MSG_LEVEL_START && quit_zarn != 1 && wants_best_run(in)) {
-            watch_best_run();
+        if (mode == MSG_LEVEL_START && quit_zarn != 1 && watch_best_run(in, WATCH_Y, draw_play_screen)) {
             frame.pace_anew();
             if (quit_zarn != 1)
                 continue;  // the start screen comes back

@@ -5,10 +5,14 @@
 #include "core/hint.h"
 #include "core/level.h"
 #include "core/play.h"
+#include "core/replays.h"
 #include "core/state.h"
 #include "screens/frame.h"
 #include "video/font.h"
 #include "video/screen.h"
+
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -33,6 +37,23 @@ bool interrupted(screen_frame& frame)
 {
     frame_input in = frame.read();
     return in.pressed != 0 || in.click_x != -1 || in.key != -1 || in.button != -1 || quit_zarn == 1;
+}
+
+// The offer's line: the key, and the joystick's button when there is a joystick.
+const char* offer_line()
+{
+    static char line[48];
+    if (joystick)
+        snprintf(line, sizeof line, "R / BUTTON %d: WATCH THE BEST RUN~", hint_button());
+    else
+        snprintf(line, sizeof line, "R: WATCH THE BEST RUN~");
+    return line;
+}
+
+// Where the offer's line starts: it ends at the screen's right edge.
+int offer_x()
+{
+    return 316 - 8 * static_cast<int>(strlen(offer_line()) - 1);
 }
 
 }  // namespace
@@ -75,4 +96,26 @@ int watch_replay(const replay& r, const char* label, void (*draw)())
     hint_reset();
     clear_animations();
     return outcome;
+}
+
+void draw_best_run_offer(int y)
+{
+    if (best_run())
+        put_text1(screen, offer_x(), y, offer_line());
+}
+
+bool watch_best_run(const frame_input& in, int y, void (*draw)())
+{
+    bool on_line = in.click_x >= offer_x() - 2 && in.click_x <= 318 && in.click_y >= y - 2 && in.click_y <= y + 9;
+    bool asked = (in.pressed & CTRL_REPLAY) || ((in.pressed & CTRL_HINT) && in.button != -1) || on_line;
+    if (!asked || !best_run())
+        return false;
+    static map_cell map[MAP_ROWS][MAP_COLS];
+    static map_header data;
+    memcpy(map, Map, sizeof Map);
+    data = MapData;
+    watch_replay(*best_run(), "REPLAY", draw);
+    memcpy(Map, map, sizeof Map);
+    MapData = data;
+    return true;
 }

@@ -35,7 +35,7 @@ constexpr unsigned HANG_SECONDS = 120;  // a frame that takes this long is a han
 constexpr int CLOSE_ODDS = 3000;        // one frame in this many closes the window
 
 // The screens, by the names they run under; a frame outside all: "none".
-const char* const SCREEN_NAMES[] = {"start_screen", "show_opensource", "menu",   "demo",   "show_highscores",
+const char* const SCREEN_NAMES[] = {"start_screen", "show_opensource", "menu",   "watch",  "show_highscores",
                                     "enter_pw",     "settings",        "controls", "select_level", "aktion",
                                     "engine",       "pause",           "enter_highscore"};
 constexpr int SCREEN_COUNT = sizeof SCREEN_NAMES / sizeof SCREEN_NAMES[0];
