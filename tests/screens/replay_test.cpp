@@ -84,11 +84,12 @@ TEST_F(Replays, AWinIsKeptVerifiedSetsTheRecordAndIsWatchedFrameForFrameWithItsG
     ASSERT_TRUE(replay_read(reinterpret_cast<const char*>(kept.data()), kept.size(), *r, why, sizeof why)) << why;
     char file[] = "replays/zarn-003-time.zrp";
     char* files[] = {file};
+    closeArchives();  // the command opens them, as the program of its own it is
     testing::internal::CaptureStdout();
     int status = verify_replays(1, files);
     std::string said = testing::internal::GetCapturedStdout();
     EXPECT_EQ(status, 0) << said;
-    openArchives();  // which the command closes
+    openArchives();
     const level_record* rec = level_record_of(3, 0);
     ASSERT_NE(rec, nullptr);
     EXPECT_EQ(std::make_pair(rec->time_left, rec->steps), std::make_pair(MapData.time_left, r->steps));
