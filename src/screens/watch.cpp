@@ -23,6 +23,9 @@ constexpr int LABEL_X = 8, LABEL_Y = 28;  // on the top bar's plate
 const char* label_shown;
 void (*draw_level)();
 int frames_shown;  // frames of the watching drawn: the word blinks by them
+char offer[48];    // the start screen's line that offers the best run
+map_cell kept_map[MAP_ROWS][MAP_COLS];  // the level about to be played, while its best run is watched
+map_header kept_data;
 
 void draw_watch()
 {
@@ -42,12 +45,11 @@ bool interrupted(screen_frame& frame)
 // The offer's line: the key, and the joystick's button when there is a joystick.
 const char* offer_line()
 {
-    static char line[48];
     if (joystick)
-        snprintf(line, sizeof line, "R / BUTTON %d: WATCH THE BEST RUN~", hint_button());
+        snprintf(offer, sizeof offer, "R / BUTTON %d: WATCH THE BEST RUN~", hint_button());
     else
-        snprintf(line, sizeof line, "R: WATCH THE BEST RUN~");
-    return line;
+        snprintf(offer, sizeof offer, "R: WATCH THE BEST RUN~");
+    return offer;
 }
 
 // Where the offer's line starts: it ends at the screen's right edge.
@@ -110,12 +112,10 @@ bool watch_best_run(const frame_input& in, int y, void (*draw)())
     bool asked = (in.pressed & CTRL_REPLAY) || ((in.pressed & CTRL_HINT) && in.button != -1) || on_line;
     if (!asked || !best_run())
         return false;
-    static map_cell map[MAP_ROWS][MAP_COLS];
-    static map_header data;
-    memcpy(map, Map, sizeof Map);
-    data = MapData;
+    memcpy(kept_map, Map, sizeof Map);
+    kept_data = MapData;
     watch_replay(*best_run(), "REPLAY", draw);
-    memcpy(Map, map, sizeof Map);
-    MapData = data;
+    memcpy(Map, kept_map, sizeof Map);
+    MapData = kept_data;
     return true;
 }
