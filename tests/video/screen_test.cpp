@@ -209,20 +209,32 @@ TEST_F(Screen, AScreenshotIsAPngOfThePresentedDisplayInAFreshFile)
             pixel16(screen, x, y) = uint16_t(x * 97 + y * 1031);
     GFX_Flip(screen);
     char first[1024], second[1024];
-    for (int tries = 0; tries < 4; tries++) {  // both within one second of the clock
-        folder = scratch_dir() + "/shots/" + std::to_string(tries);
-        mkdir(folder.c_str(), 0755);
-        setenv("XDG_PICTURES_DIR", folder.c_str(), 1);
-        time_t before = time(nullptr);
-        int32_t converted = shot_conversions;
-        ASSERT_TRUE(save_screenshot(first, sizeof first));
-        ASSERT_TRUE(save_screenshot(second, sizeof second));
-        EXPECT_EQ(shot_conversions - converted, 2);
-        if (time(nullptr) == before)
-            break;
+    setenv("XDG_PICTURES_DIR", folder.c_str(), 1);
+    ASSERT_TRUE(save_screenshot(first, sizeof first));
+    EXPECT_EQ(strlen(first), folder.size() + strlen("/zarn-20261207-063605.png")) << "a free name as it is: " << first;
+    // Every name of the next minute taken up to -4 (a save may take seconds
+    // on a slow machine): the picture is converted once, gets -5 whatever
+    // second it is written in, and the files it found taken stay as they were.
+    std::string busy = folder + "/busy";
+    mkdir(busy.c_str(), 0755);
+    setenv("XDG_PICTURES_DIR", busy.c_str(), 1);
+    time_t now = time(nullptr);
+    for (int s = 0; s < 60; s++) {
+        time_t t = now + s;
+        struct tm local;
+        localtime_r(&t, &local);
+        char stamp[32];
+        strftime(stamp, sizeof stamp, "/zarn-%Y%m%d-%H%M%S", &local);
+        for (const char* n : {".png", "-2.png", "-3.png", "-4.png"})
+            fclose(fopen((busy + stamp + n).c_str(), "w"));
     }
-    EXPECT_EQ(std::string(first).rfind(folder + "/zarn-", 0), 0u) << first;
-    EXPECT_EQ(second, std::string(first).substr(0, strlen(first) - 4) + "-2.png");
+    int32_t converted = shot_conversions;
+    ASSERT_TRUE(save_screenshot(second, sizeof second));
+    EXPECT_EQ(shot_conversions - converted, 1);
+    std::string numbered = second;
+    ASSERT_EQ(numbered.rfind(busy + "/zarn-", 0), 0u) << second;
+    EXPECT_EQ(numbered.substr(numbered.size() - 6), "-5.png");
+    EXPECT_EQ(std::filesystem::file_size(numbered.substr(0, numbered.size() - 6) + "-4.png"), 0u);
 
     SDL_Surface* display = SDL_GetVideoSurface();
     png_image image;
