@@ -20,7 +20,7 @@
 
 #include "core/hint.h"
 #include "core/level.h"
-#include "core/search.h"
+#include "model/search.h"
 #include "res/qva.h"
 
 namespace {
@@ -40,7 +40,7 @@ int level_seconds()
     for (int row = 1; row <= LEVEL_ROWS; row++)
         for (int col = 1; col <= LEVEL_COLS; col++)
             count += Map[row][col].kind == KIND_FIELD || Map[row][col].kind == KIND_MINE;
-    return count < 20 ? 20 : count > 99 ? 99 : count;
+    return level_time_limit(count);
 }
 
 std::vector<uint64_t>& table()

@@ -95,7 +95,7 @@ void level(const uint8_t* data, size_t size)
             frames = d ? STEP_FRAMES : 1;
             next++;
         }
-        int outcome = play_frame(a, frame * 1000 / 30, frames > 0 ? held : 0, 0);
+        int outcome = play_frame(a, game_field, frame * 1000 / 30, frames > 0 ? held : 0, 0);
         apply_events(a.player);
         CHECK(a.player.player_row >= 0 && a.player.player_row < MAP_ROWS && a.player.player_col >= 0 &&
               a.player.player_col < MAP_COLS);
@@ -218,7 +218,7 @@ void level_source(const uint8_t* data, size_t size)
     if (!levelsrc::parse(std::string(reinterpret_cast<const char*>(data), size), src, error))
         return CHECK(!error.empty());
     std::vector<uint8_t> body = levelsrc::encode(src);
-    CHECK(body.size() == size_t(levelsrc::BODY_BYTES) && levelsrc::parse(levelsrc::format(src), again, error));
+    CHECK(body.size() == size_t(LEVEL_BYTES) && levelsrc::parse(levelsrc::format(src), again, error));
     CHECK(levelsrc::encode(again) == body && again.solution == src.solution);
 }
 

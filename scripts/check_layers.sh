@@ -2,12 +2,14 @@
 # Keeps the folders of src/ standing on each other: every #include "dir/file.h"
 # may name only its own folder or one below it, modules (a header and its
 # source) never include each other round in a circle, and no source file
-# declares anything extern (that is the headers' job). Exits 1 on a breach.
+# declares anything extern (that is the headers' job), and the model at the
+# bottom (the rules, the level and file formats: what the tools link) includes
+# no SDL. Exits 1 on a breach.
 set -euo pipefail
 cd "$(dirname "$0")/../src"
 
 # Bottom to top.
-order=(sys video res config sound core screens app)
+order=(model sys video res config sound core screens app)
 rank() {
     local i
     for i in "${!order[@]}"; do
@@ -39,6 +41,10 @@ for file in */*.h */*.cpp */*.inc; do
         target_module=${target%.*}
         [ "$target_module" != "$module" ] && echo "$module $target_module" >> "$edges"
     done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file" | grep / || true)
+    if [ "$folder" = model ] && grep -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*<SDL' "$file" > /dev/null; then
+        echo "src/$file includes SDL; the model library links no SDL"
+        bad=1
+    fi
     if [[ "$file" == *.cpp ]] && grep -n -E '^[[:space:]]*extern[[:space:]]' "$file" > /dev/null; then
         echo "src/$file declares something extern; declare it in its module's header"
         bad=1

@@ -12,3 +12,8 @@ int level_tune(int level, int classic);
 // The outer loop between the main menu and a run of levels; returns once
 // quit_zarn is 1. zarn_main runs it between start-up and shut-down.
 void game_loop();
+
+#ifdef __EMSCRIPTEN__
+// The running screen's name, which the page's tests read.
+extern "C" const char* page_running_screen();
+#endif

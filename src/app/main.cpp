@@ -4,14 +4,24 @@
 #include "core/state.h"
 
 #ifdef __EMSCRIPTEN__
+#include "screens/frame.h"
+
 #include <emscripten.h>
+
+EMSCRIPTEN_KEEPALIVE const char* page_running_screen()
+{
+    return running_screen();
+}
 
 namespace {
 
-// Where the player's sprite position and direction (5: a message screen)
-// live, for the page's tests to read.
-EM_JS(void, page_probe, (const int32_t* x, const int32_t* y, const int32_t* d), {
-    Module["probe"] = { player: function() { return [HEAP32[x >> 2], HEAP32[y >> 2], HEAP32[d >> 2]]; } };
+// Where the player's sprite stands and which screen runs, for the page's
+// tests to read.
+EM_JS(void, page_probe, (const int32_t* x, const int32_t* y), {
+    Module["probe"] = {
+        player: function() { return [HEAP32[x >> 2], HEAP32[y >> 2]]; },
+        screen: function() { return UTF8ToString(Module["_page_running_screen"]()); }
+    };
 });
 
 }  // namespace
@@ -25,7 +35,7 @@ int main(int argc, char** argv)
     fixed_build = 0;
 #endif
 #ifdef __EMSCRIPTEN__
-    page_probe(&px, &py, &dir);
+    page_probe(&px, &py);
 #endif
     return zarn_main(argc, argv);
 }

@@ -33,11 +33,6 @@
 
 namespace {
 
-// What the folder globals point at when they are not the working folder.
-std::string data_folder;
-std::string config_folder;
-std::string scores_folder;
-
 const char* program_name()
 {
     return fixed_build ? "zarn-fixed" : "zarn";
@@ -87,83 +82,6 @@ void check_options(int argc, char** argv)
     }
 }
 
-// The installed data folder, worked out from where the running program is:
-// "" when that cannot be told.
-std::string installed_data()
-{
-    char exe[4096];
-    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    if (n <= 0)
-        return "";
-    std::string folder(exe, static_cast<size_t>(n));
-    folder.erase(folder.rfind('/'));
-    std::string rel = ZARN_DATA_FROM_PROGRAM;
-    while (rel.compare(0, 3, "../") == 0 && !folder.empty()) {
-        folder.erase(folder.rfind('/'));
-        rel.erase(0, 3);
-    }
-    return folder + '/' + rel;
-}
-
-// The archives come from $ZARN_DATA_DIR alone when it is set, else from
-// ./data, else from the installed data folder. True when from ./data. When
-// no place holds them: one line naming the places searched, exit status 1.
-bool choose_data_folder()
-{
-    std::string names;
-    for (const char* name : archives)
-        if (name)
-            names += std::string(names.empty() ? "" : ", ") + name + ".qva";
-    const char* env = getenv("ZARN_DATA_DIR");
-    if (env && *env) {
-        data_folder = env;
-        if (!qva_folder_complete(env))
-            sys_fatal(("zarn: no game data (" + names + ") in ZARN_DATA_DIR=" + data_folder).c_str());
-    } else if (qva_folder_complete("./data")) {
-        qva_folder = "./data";
-        return true;
-    } else {
-        data_folder = installed_data();
-        if (data_folder.empty() || !qva_folder_complete(data_folder.c_str()))
-            sys_fatal(("zarn: no game data (" + names + ") in ./data or " +
-                       (data_folder.empty() ? "the installed data folder" : data_folder))
-                          .c_str());
-    }
-    qva_folder = data_folder.c_str();
-    return false;
-}
-
-// $var/zarn when var holds an absolute path (a relative one does not count),
-// else $HOME/under_home/zarn; "" when neither, or too long for a file name.
-std::string user_folder(const char* var, const char* under_home)
-{
-    std::string folder;
-    const char* value = getenv(var);
-    const char* home = getenv("HOME");
-    if (value && value[0] == '/')
-        folder = std::string(value) + "/zarn";
-    else if (home && home[0] == '/')
-        folder = std::string(home) + '/' + under_home + "/zarn";
-    return folder.size() + sizeof "/zarn.cfg" <= sizeof fname_buf ? folder : "";
-}
-
-// The archives first; then zarn.cfg and zarn.hi stay in the working folder
-// when the archives come from ./data, else they go to the user's XDG folders.
-void choose_folders()
-{
-    configFolder = nullptr;
-    scoresFolder = nullptr;
-    if (choose_data_folder())
-        return;
-    config_folder = user_folder("XDG_CONFIG_HOME", ".config");
-    scores_folder = user_folder("XDG_DATA_HOME", ".local/share");
-    configFolder = config_folder.c_str();
-    scoresFolder = scores_folder.c_str();
-    if (config_folder.empty() || scores_folder.empty())
-        fprintf(stderr, "zarn: no home folder (HOME unset, relative or too long): settings and high scores "
-                        "are not kept\n");
-}
-
 // Makes a user folder (mode 0700) before the first file goes in.
 bool make_folder(const char* folder)
 {
@@ -196,6 +114,12 @@ void release_all()
 }
 
 }  // namespace
+
+void bind_settings()
+{
+    input_bind_settings();
+    sound_bind_settings();
+}
 
 void read_command_line(int argc, char** argv)
 {
@@ -241,7 +165,9 @@ void init_zarn()
 void start_up(int argc, char** argv)
 {
     check_options(argc, argv);
-    choose_folders();
+    bind_settings();
+    getConfigFolder();
+    scoresFolder = chosenScoresFolder;
     resetdefault_controls();
     read_command_line(argc, argv);
     openArchives();

@@ -6,6 +6,9 @@
 // archives, screen mode, the rest of the configuration, init_zarn, high
 // scores; then the logo intro and the credits roll.
 void start_up(int argc, char** argv);
+// Binds every module's rows of the configuration table (their variables take
+// their initial values); the first thing start-up does.
+void bind_settings();
 // The command line: argument 1 is looked at, argument 2 only after "-zoom"
 // (0..5; the configuration file reads the zoom again, so it does not last);
 // "-debug" sets debug_levels.

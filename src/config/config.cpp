@@ -4,24 +4,27 @@
 // ever read past the file's last byte.
 #include "config/config.h"
 
-#include "config/input.h"
 #include "res/assets.h"
 #include "res/qva.h"
 #include "sys/files.h"
 #include "video/screen.h"
 
-#include <array>
+#include "sys/fatal.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <string>
 #include <string_view>
+#include <unistd.h>
+
+// The installed data seen from the folder of the installed program.
+#ifndef ZARN_DATA_FROM_PROGRAM
+#define ZARN_DATA_FROM_PROGRAM "../share/games/zarn/data"
+#endif
 
 namespace {
 
-constexpr int MUSIC_VOLUME_DEFAULT = 100;
-constexpr int SOUND_VOLUME_DEFAULT = 80;
-constexpr int MP_FLAGS_DEFAULT = 3;  // oversampling and noise reduction
-constexpr int MP_RESAMPLING_DEFAULT = 1;
 constexpr char LAST_PW_DEFAULT[5] = "AAAA";
 // A configuration file is 29 short lines; one larger than 64 KiB is not ours
 // and is ignored whole, with one line saying so.
@@ -30,16 +33,7 @@ constexpr uint64_t CONFIG_MAX_BYTES = 64 * 1024;
 }  // namespace
 
 const char* configFolder;
-int music_volume = MUSIC_VOLUME_DEFAULT;
-int sound_volume = SOUND_VOLUME_DEFAULT;
-int mpFlags = MP_FLAGS_DEFAULT;
-int mpResamplingMode = MP_RESAMPLING_DEFAULT;
-int mpReverbDepth;
-int mpReverbDelay;
-int mpBassAmount;
-int mpBassRange;
-int mpSurroundDepth;
-int mpSurroundDelay;
+const char* chosenScoresFolder;
 char last_pw[5] = {LAST_PW_DEFAULT[0], LAST_PW_DEFAULT[1], LAST_PW_DEFAULT[2], LAST_PW_DEFAULT[3], 0};
 
 namespace {
@@ -115,11 +109,6 @@ int read_number(const char* p, const char* end)
     return static_cast<int>(value);
 }
 
-int clamp(int v, int lo, int hi)
-{
-    return v < lo ? lo : v > hi ? hi : v;
-}
-
 // Sets the three screen-mode globals from a packed mode: bits 3 and up the
 // scaling mode, bit 1 double scale, bit 0 windowed. A double scale without
 // enlargement cannot be shown and is dropped; a scaling mode the game does
@@ -138,39 +127,46 @@ int gfx_mode()
     return zoom * 8 + (cfgbpp != 16 ? 4 : 0) + (double_scale ? 2 : 0) + (full_screen == 0 ? 1 : 0);
 }
 
-// Configuration names of the controls, by control index.
-constexpr std::array<const char*, CONTROL_COUNT> control_names = {"up", "down", "left", "right", "pause", "action"};
+// The rows of the settings this module keeps: the theme and the screen mode,
+// whose modules stand below this one, and the last password.
+const config_setting OWN_ROWS[] = {
+    {"gfx_scheme", 3, CONFIG_NUMBER, &gfx_scheme, 0, THEME_COUNT - 1, 0, 0, 0},  // the first theme, as the theme loader would
+    {"last_pw", 4, CONFIG_PASSWORD, reinterpret_cast<int*>(last_pw), 0, 0, 0, 0, 0},
+    {"gfxmode", 29, CONFIG_SCREEN_MODE, &zoom, 0, 0, 0, 0, 0},
+};
 
-// Scans for one control's "k_" and "j_" lines; a later line replaces an
-// earlier one until both a key and a button have been found.
-void read_control(const config_text& t, int control)
+// The table, by line less one; a row with a null variable is not bound yet.
+config_setting table[CONFIG_LINES];
+
+// Binds a row and puts its initial value into its variable.
+void bind_row(const config_setting& row)
 {
-    char k_text[16];
-    char j_text[16];
-    snprintf(k_text, sizeof k_text, "k_%s=", control_names[control]);
-    snprintf(j_text, sizeof j_text, "j_%s=", control_names[control]);
-    const std::string_view k_key = k_text;
-    const std::string_view j_key = j_text;
-    const char* end = t.data + t.len;
-    int32_t key = -1;
-    int32_t button = -1;
-    for (size_t pos = 0; pos < t.len && (key < 0 || button < 0); pos++) {
-        if (key_at(t, pos, k_key)) {
-            const char* v = t.data + pos + k_key.size();
-            key = (v < end && *v >= 'a' && *v <= 'z') ? *v : read_number(v, end);
-        }
-        if (key_at(t, pos, j_key))
-            button = read_number(t.data + pos + j_key.size(), end);
-    }
-    key_buttons[control] = key;
-    if (button >= 0)
-        joy_buttons[control] = button;
+    config_setting& slot = table[row.line - 1];
+    slot = row;
+    if (row.kind == CONFIG_NUMBER)
+        *row.variable = row.initial;
+    else if (row.kind == CONFIG_FLAG)
+        *row.variable = row.initial ? *row.variable | row.bit : *row.variable & ~row.bit;
+    else if (row.kind == CONFIG_PASSWORD)
+        memcpy(row.variable, LAST_PW_DEFAULT, sizeof last_pw);
 }
 
-// A volume out of range is heard in full.
-void set_volume(int* volume, int v)
+// Binds the own rows before anything else runs.
+const bool own_rows_bound = [] {
+    for (const config_setting& row : OWN_ROWS)
+        table[row.line - 1] = row;
+    return true;
+}();
+
+bool bound(const config_setting& row)
 {
-    *volume = (v > 100 || v < 0) ? 100 : v;
+    return row.variable != nullptr;
+}
+
+// The key with its '=' for a row.
+std::string key_of(const config_setting& row)
+{
+    return std::string(row.name) + '=';
 }
 
 // Only letters are taken: the password is written back as one line, and a
@@ -181,98 +177,196 @@ void copy_password(const char* p, const char* end)
         last_pw[i] = p[i];
 }
 
-void set_flag(int bit, int v)
+// A number read for a row, held to its range.
+int ranged(const config_setting& row, int v)
 {
-    if (v == 1)
-        mpFlags |= bit;
+    if (v >= row.low && v <= row.high)
+        return v;
+    if (row.fallback != CONFIG_CLAMP)
+        return row.fallback;
+    return v < row.low ? row.low : row.high;
 }
 
-// One settings line: its key and what its value does.
-struct setting {
-    std::string_view key;
-    void (*apply)(const char* value, const char* end);
-};
-
-int num(const char* p, const char* end)
+// What the value at p does to a row of the second pass.
+void apply(const config_setting& row, const char* p, const char* end)
 {
-    return read_number(p, end);
+    switch (row.kind) {
+    case CONFIG_NUMBER: *row.variable = ranged(row, read_number(p, end)); break;
+    case CONFIG_FLAG:
+        if (read_number(p, end) == 1)
+            *row.variable |= row.bit;
+        break;
+    case CONFIG_PASSWORD: copy_password(p, end); break;
+    default: break;
+    }
 }
 
-// No two keys can match at the same byte, so trying stops at the first.
-constexpr std::array<setting, 16> settings = {{
-    {"mus_volume=", [](const char* p, const char* e) { set_volume(&music_volume, num(p, e)); }},
-    {"sfx_volume=", [](const char* p, const char* e) { set_volume(&sound_volume, num(p, e)); }},
-    {"gfx_scheme=",
-     [](const char* p, const char* e) {
-         int v = num(p, e);
-         gfx_scheme = (v >= 0 && v < THEME_COUNT) ? v : 0;  // the first theme, as the theme loader would
-     }},
-    {"last_pw=", copy_password},
-    {"mpFlagsOVERSAMPLING=", [](const char* p, const char* e) { set_flag(0x01, num(p, e)); }},
-    {"mpFlagsNOISE_REDUCTION=", [](const char* p, const char* e) { set_flag(0x02, num(p, e)); }},
-    {"mpFlagsREVERB=", [](const char* p, const char* e) { set_flag(0x04, num(p, e)); }},
-    {"mpFlagsMEGABASS=", [](const char* p, const char* e) { set_flag(0x08, num(p, e)); }},
-    {"mpFlagsSURROUND=", [](const char* p, const char* e) { set_flag(0x10, num(p, e)); }},
-    {"mpResamplingMode=",
-     [](const char* p, const char* e) {
-         int v = num(p, e);
-         mpResamplingMode = (v >= 0 && v <= 3) ? v : MP_RESAMPLING_DEFAULT;
-     }},
-    {"mpReverbDepth=", [](const char* p, const char* e) { mpReverbDepth = clamp(num(p, e), 0, 100); }},
-    {"mpReverbDelay=", [](const char* p, const char* e) { mpReverbDelay = clamp(num(p, e), 40, 200); }},
-    {"mpBassAmount=", [](const char* p, const char* e) { mpBassAmount = clamp(num(p, e), 0, 100); }},
-    {"mpBassRange=", [](const char* p, const char* e) { mpBassRange = clamp(num(p, e), 10, 100); }},
-    {"mpSurroundDepth=", [](const char* p, const char* e) { mpSurroundDepth = clamp(num(p, e), 0, 100); }},
-    {"mpSurroundDelay=", [](const char* p, const char* e) { mpSurroundDelay = clamp(num(p, e), 5, 40); }},
-}};
+// Scans for one control's key and button lines; a later line replaces an
+// earlier one until both a key and a button have been found.
+void read_control(const config_text& t, const config_setting& k_row, const config_setting* j_row)
+{
+    const std::string k_key = key_of(k_row);
+    const std::string j_key = j_row ? key_of(*j_row) : std::string("\n");
+    const char* end = t.data + t.len;
+    int32_t key = -1;
+    int32_t button = -1;
+    for (size_t pos = 0; pos < t.len && (key < 0 || button < 0); pos++) {
+        if (key_at(t, pos, k_key)) {
+            const char* v = t.data + pos + k_key.size();
+            key = (v < end && *v >= 'a' && *v <= 'z') ? *v : read_number(v, end);
+        }
+        if (j_row && key_at(t, pos, j_key))
+            button = read_number(t.data + pos + j_key.size(), end);
+    }
+    *k_row.variable = key;
+    if (j_row && button >= 0)
+        *j_row->variable = button;
+}
+
+// The button row of the same control as a key row ("k_up" and "j_up").
+const config_setting* button_row_of(const config_setting& k_row)
+{
+    for (const config_setting& row : table)
+        if (bound(row) && row.kind == CONFIG_BUTTON && strcmp(row.name + 2, k_row.name + 2) == 0)
+            return &row;
+    return nullptr;
+}
 
 void read_settings(const config_text& t)
 {
     const char* end = t.data + t.len;
+    std::string keys[CONFIG_LINES];
+    for (int i = 0; i < CONFIG_LINES; i++)
+        if (bound(table[i]))
+            keys[i] = key_of(table[i]);
+    // No two keys can match at the same byte, so trying stops at the first.
     for (size_t pos = 0; pos < t.len; pos++) {
-        for (const setting& s : settings) {
-            if (key_at(t, pos, s.key)) {
-                s.apply(t.data + pos + s.key.size(), end);
+        for (int i = 0; i < CONFIG_LINES; i++) {
+            const config_setting& row = table[i];
+            if (bound(row) && (row.kind == CONFIG_NUMBER || row.kind == CONFIG_FLAG || row.kind == CONFIG_PASSWORD) &&
+                key_at(t, pos, keys[i])) {
+                apply(row, t.data + pos + keys[i].size(), end);
                 break;
             }
         }
     }
 }
 
-// The 29 lines; false as soon as one cannot be written.
+// One line; what fprintf returns.
+int write_line(FILE* f, const config_setting& row)
+{
+    switch (row.kind) {
+    case CONFIG_FLAG: return fprintf(f, "%s=%d\n", row.name, (*row.variable & row.bit) ? 1 : 0);
+    case CONFIG_KEY: return dumpKey(row.name + 2, *row.variable, f);
+    case CONFIG_PASSWORD: return fprintf(f, "%s=%s\n", row.name, last_pw);
+    case CONFIG_SCREEN_MODE: return fprintf(f, "%s=%d\n", row.name, gfx_mode());
+    default: return fprintf(f, "%s=%d\n", row.name, *row.variable);
+    }
+}
+
+// The 29 lines; false as soon as one cannot be written (or is not bound).
 bool write_lines(FILE* f)
 {
-    const auto ok = [](int written) { return written >= 0; };
-    bool good = ok(fprintf(f, "mus_volume=%d\n", music_volume)) && ok(fprintf(f, "sfx_volume=%d\n", sound_volume)) &&
-                ok(fprintf(f, "gfx_scheme=%d\n", gfx_scheme)) && ok(fprintf(f, "last_pw=%s\n", last_pw));
-    const char* const j_names[CONTROL_COUNT] = {"j_pause", "j_action", "j_up", "j_down", "j_left", "j_right"};
-    const int order[CONTROL_COUNT] = {CONTROL_PAUSE, CONTROL_ACTION, CONTROL_UP,
-                                      CONTROL_DOWN,  CONTROL_LEFT,   CONTROL_RIGHT};
-    for (int i = 0; i < CONTROL_COUNT && good; i++)
-        good = ok(fprintf(f, "%s=%d\n", j_names[i], static_cast<int>(joy_buttons[order[i]])));
-    for (int i = 0; i < CONTROL_COUNT && good; i++)
-        good = ok(dumpKey(control_names[order[i]], key_buttons[order[i]], f));
-    return good && ok(fprintf(f, "mpFlagsOVERSAMPLING=%d\n", (mpFlags & 0x01) ? 1 : 0)) &&
-           ok(fprintf(f, "mpResamplingMode=%d\n", mpResamplingMode)) &&
-           ok(fprintf(f, "mpFlagsNOISE_REDUCTION=%d\n", (mpFlags & 0x02) ? 1 : 0)) &&
-           ok(fprintf(f, "mpFlagsREVERB=%d\n", (mpFlags & 0x04) ? 1 : 0)) &&
-           ok(fprintf(f, "mpReverbDepth=%d\n", mpReverbDepth)) && ok(fprintf(f, "mpReverbDelay=%d\n", mpReverbDelay)) &&
-           ok(fprintf(f, "mpFlagsMEGABASS=%d\n", (mpFlags & 0x08) ? 1 : 0)) &&
-           ok(fprintf(f, "mpBassAmount=%d\n", mpBassAmount)) && ok(fprintf(f, "mpBassRange=%d\n", mpBassRange)) &&
-           ok(fprintf(f, "mpFlagsSURROUND=%d\n", (mpFlags & 0x10) ? 1 : 0)) &&
-           ok(fprintf(f, "mpSurroundDepth=%d\n", mpSurroundDepth)) &&
-           ok(fprintf(f, "mpSurroundDelay=%d\n", mpSurroundDelay)) && ok(fprintf(f, "gfxmode=%d\n", gfx_mode()));
+    for (const config_setting& row : table)
+        if (!bound(row) || write_line(f, row) < 0)
+            return false;
+    return true;
+}
+
+// $var/zarn when var holds an absolute path (a relative one does not count),
+// else $HOME/under_home/zarn; "" when neither, or too long for a file name.
+std::string user_folder(const char* var, const char* under_home)
+{
+    std::string folder;
+    const char* value = getenv(var);
+    const char* home = getenv("HOME");
+    if (value && value[0] == '/')
+        folder = std::string(value) + "/zarn";
+    else if (home && home[0] == '/')
+        folder = std::string(home) + '/' + under_home + "/zarn";
+    return folder.size() + sizeof "/zarn.cfg" <= sizeof fname_buf ? folder : "";
+}
+
+// The installed data folder, worked out from where the running program is:
+// "" when that cannot be told.
+std::string installed_data()
+{
+    char exe[4096];
+    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0)
+        return "";
+    std::string folder(exe, static_cast<size_t>(n));
+    folder.erase(folder.rfind('/'));
+    std::string rel = ZARN_DATA_FROM_PROGRAM;
+    while (rel.compare(0, 3, "../") == 0 && !folder.empty()) {
+        folder.erase(folder.rfind('/'));
+        rel.erase(0, 3);
+    }
+    return folder + '/' + rel;
+}
+
+// What the folder globals point at when they are not the working folder.
+std::string data_folder;
+std::string config_folder;
+std::string scores_folder;
+
+// The archives' folder; true when it is ./data.
+bool choose_data_folder()
+{
+    std::string names;
+    for (const char* name : archives)
+        if (name)
+            names += std::string(names.empty() ? "" : ", ") + name + ".qva";
+    const char* env = getenv("ZARN_DATA_DIR");
+    if (env && *env) {
+        data_folder = env;
+        if (!qva_folder_complete(env))
+            sys_fatal(("zarn: no game data (" + names + ") in ZARN_DATA_DIR=" + data_folder).c_str());
+    } else if (qva_folder_complete("./data")) {
+        qva_folder = "./data";
+        return true;
+    } else {
+        data_folder = installed_data();
+        if (data_folder.empty() || !qva_folder_complete(data_folder.c_str()))
+            sys_fatal(("zarn: no game data (" + names + ") in ./data or " +
+                       (data_folder.empty() ? "the installed data folder" : data_folder))
+                          .c_str());
+    }
+    qva_folder = data_folder.c_str();
+    return false;
 }
 
 }  // namespace
+
+void config_bind(const config_setting* rows, int count)
+{
+    for (int i = 0; i < count; i++)
+        bind_row(rows[i]);
+}
+
+void getConfigFolder()
+{
+    configFolder = nullptr;
+    chosenScoresFolder = nullptr;
+    if (choose_data_folder())
+        return;
+    config_folder = user_folder("XDG_CONFIG_HOME", ".config");
+    scores_folder = user_folder("XDG_DATA_HOME", ".local/share");
+    configFolder = config_folder.c_str();
+    chosenScoresFolder = scores_folder.c_str();
+    if (config_folder.empty() || scores_folder.empty())
+        fprintf(stderr, "zarn: no home folder (HOME unset, relative or too long): settings and high scores "
+                        "are not kept\n");
+}
 
 void loadGfxConfig()
 {
     int mode = full_screen | 8;
     config_text t = load_text();
+    const std::string key = key_of(table[28]);
     for (size_t pos = 0; pos < t.len; pos++) {
-        if (key_at(t, pos, "gfxmode=")) {
-            mode = read_number(t.data + pos + 8, t.data + t.len);
+        if (key_at(t, pos, key)) {
+            mode = read_number(t.data + pos + key.size(), t.data + t.len);
             break;
         }
     }
@@ -285,8 +379,9 @@ void loadConfig()
     config_text t = load_text();
     if (!t.data)
         return;
-    for (int c = 0; c < CONTROL_COUNT; c++)
-        read_control(t, c);
+    for (const config_setting& row : table)
+        if (bound(row) && row.kind == CONFIG_KEY)
+            read_control(t, row, button_row_of(row));
     read_settings(t);
     free(t.data);
 }
@@ -316,19 +411,19 @@ bool dumpConfig()
     return good;
 }
 
+void config_default(const int* variable)
+{
+    for (const config_setting& row : table)
+        if (row.variable == variable && row.kind == CONFIG_NUMBER)
+            *row.variable = row.initial;
+}
+
 void config_reset()
 {
     configFolder = nullptr;
-    music_volume = MUSIC_VOLUME_DEFAULT;
-    sound_volume = SOUND_VOLUME_DEFAULT;
-    mpFlags = MP_FLAGS_DEFAULT;
-    mpResamplingMode = MP_RESAMPLING_DEFAULT;
-    mpReverbDepth = 0;
-    mpReverbDelay = 0;
-    mpBassAmount = 0;
-    mpBassRange = 0;
-    mpSurroundDepth = 0;
-    mpSurroundDelay = 0;
-    memcpy(last_pw, LAST_PW_DEFAULT, sizeof last_pw);
+    chosenScoresFolder = nullptr;
+    for (const config_setting& row : table)
+        if (bound(row) && row.kind != CONFIG_KEY && row.kind != CONFIG_BUTTON && row.kind != CONFIG_SCREEN_MODE)
+            bind_row(row);
     told_too_large = false;
 }

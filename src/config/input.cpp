@@ -16,6 +16,8 @@
 // -1 when no row was clicked in this call.
 #include "config/input.h"
 
+#include "config/config.h"
+
 #include "sys/clock.h"
 #include "video/screen.h"
 #include "video/shot.h"
@@ -71,8 +73,6 @@ constexpr std::array<int32_t, CONTROL_COUNT> control_bit = {CTRL_UP,    CTRL_DOW
 // control bound to it wins.
 constexpr std::array<int, CONTROL_COUNT> match_order = {CONTROL_UP,    CONTROL_DOWN,   CONTROL_LEFT,
                                                         CONTROL_RIGHT, CONTROL_ACTION, CONTROL_PAUSE};
-
-constexpr int32_t DIRECTIONS = CTRL_UP | CTRL_DOWN | CTRL_LEFT | CTRL_RIGHT;
 
 // Where the first two axes and the first four hats point after the last
 // events: a direction is pressed when one newly points there.
@@ -252,6 +252,24 @@ int32_t joystick_state()
 
 }  // namespace
 
+void input_bind_settings()
+{
+    // The file's order: the buttons of PAUSE, ACTION, UP, DOWN, LEFT and
+    // RIGHT, then their keys. A key or button read is taken as it is.
+    static const char* const names[2][CONTROL_COUNT] = {
+        {"k_up", "k_down", "k_left", "k_right", "k_pause", "k_action"},
+        {"j_up", "j_down", "j_left", "j_right", "j_pause", "j_action"},
+    };
+    constexpr int first_line[CONTROL_COUNT] = {2, 3, 4, 5, 0, 1};  // by control, from line 5 (j_pause)
+    config_setting rows[2 * CONTROL_COUNT];
+    for (int c = 0; c < CONTROL_COUNT; c++) {
+        rows[c] = {names[0][c], 11 + first_line[c], CONFIG_KEY, &key_buttons[c], 0, 0, 0, default_keys[c], 0};
+        rows[CONTROL_COUNT + c] = {names[1][c], 5 + first_line[c], CONFIG_BUTTON, &joy_buttons[c], 0, 0, 0,
+                                   default_buttons[c], 0};
+    }
+    config_bind(rows, 2 * CONTROL_COUNT);
+}
+
 void resetdefault_controls()
 {
     const int32_t buttons[CONTROL_COUNT] = {DEFAULT_UP_BUTTON,    DEFAULT_DOWN_BUTTON,  DEFAULT_LEFT_BUTTON,
@@ -289,9 +307,9 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t /*reserved*/, int32_t hei
         *selected = -1;
     int32_t pressed = 0, latest = 0;  // every direction pressed, and the last press
     auto press = [&](int32_t bits) {
-        if (bits & DIRECTIONS) {
-            pressed |= bits & DIRECTIONS;
-            latest = bits & DIRECTIONS;
+        if (bits & CTRL_DIRECTIONS) {
+            pressed |= bits & CTRL_DIRECTIONS;
+            latest = bits & CTRL_DIRECTIONS;
         }
     };
     SDL_Event e;
@@ -353,8 +371,33 @@ int32_t get_controls()
     if (joystick)
         state |= joystick_state();
     if (is_diagonal(state))
-        state &= ~DIRECTIONS;
+        state &= ~CTRL_DIRECTIONS;
     return state;
+}
+
+frame_input read_frame_input(int32_t list_top, int32_t list_height, int32_t line_height)
+{
+    frame_input in;
+    const int32_t key_before = last_key, button_before = last_button;
+    last_key = last_button = -1;
+    int32_t x = -1, y = list_top;
+    if (line_height > 0)
+        in.pressed = check_controls(&x, &y, 0, list_height, line_height, &in.row);
+    else {
+        y = -1;
+        in.pressed = check_controls(&x, &y, 0, 0, 0, nullptr);
+        in.click_x = x;
+        in.click_y = y;
+    }
+    in.directions = direction_presses;
+    in.key = last_key;
+    in.button = last_button;
+    if (last_key == -1)
+        last_key = key_before;  // the last key seen stays the last one seen
+    if (last_button == -1)
+        last_button = button_before;
+    in.held = get_controls();
+    return in;
 }
 
 bool wait_unless_quit(uint32_t ms)

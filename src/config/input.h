@@ -1,26 +1,10 @@
 // Input: the six controls bound to keys and joystick buttons, read as events
 // (presses since the last call) or as state (what is held now).
 #pragma once
+#include "model/controls.h"
+
 #include <SDL.h>
 #include <cstdint>
-
-// The bits of a control state (what was pressed, or what is held).
-constexpr int32_t CTRL_UP = 0x001;      // up
-constexpr int32_t CTRL_DOWN = 0x002;    // down
-constexpr int32_t CTRL_LEFT = 0x004;    // left
-constexpr int32_t CTRL_RIGHT = 0x008;   // right
-constexpr int32_t CTRL_ACTION = 0x010;  // the action button
-constexpr int32_t CTRL_PAUSE = 0x040;   // the pause button
-constexpr int32_t CTRL_QUIT = 0x080;    // the window was closed
-constexpr int32_t CTRL_WARP = 0x200;    // the level-warp chord is held
-constexpr int32_t CTRL_HINT = 0x400;    // the hint key (H) or the hint button was pressed
-constexpr int32_t CTRL_CONFIRM = CTRL_ACTION | CTRL_PAUSE;  // menus confirm with either
-
-// True when the directions among bits form a diagonal (a vertical and a horizontal one).
-constexpr bool is_diagonal(int32_t bits)
-{
-    return (bits & (CTRL_UP | CTRL_DOWN)) && (bits & (CTRL_LEFT | CTRL_RIGHT));
-}
 
 // Control indices of the binding tables.
 enum : int { CONTROL_UP, CONTROL_DOWN, CONTROL_LEFT, CONTROL_RIGHT, CONTROL_PAUSE, CONTROL_ACTION };
@@ -42,6 +26,8 @@ extern int32_t quit_zarn;              // 1 once the window was closed or the ga
 extern int32_t focus_lost;             // 1 once the window lost the keyboard focus; the play loop clears it
 extern int32_t level_warp_activated;   // 1 enables the level-warp chord (shift + X)
 
+// Binds the keys and buttons of the six controls into the configuration table.
+void input_bind_settings();
 // Writes the default keys and buttons into both tables.
 void resetdefault_controls();
 // Starts the joystick subsystem and opens the first joystick, if any.
@@ -56,6 +42,10 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t reserved, int32_t height,
                        int32_t* selected);
 // What is held now, diagonals suppressed, the warp chord included.
 int32_t get_controls();
+// One frame's input: the event reading (check_controls) and what is held
+// (get_controls). With line_height above 0 a click selects a row of the list
+// of height pixels from list_top (input.row) instead of a position.
+frame_input read_frame_input(int32_t list_top = 0, int32_t list_height = 0, int32_t line_height = 0);
 // Sleeps ms milliseconds, or less when the program is to end or the window is
 // closed meanwhile (sets quit_zarn; seen within 10 ms). False when cut short.
 bool wait_unless_quit(uint32_t ms);

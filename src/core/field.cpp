@@ -85,9 +85,9 @@ void blit_background(SDL_Surface* dst, int dx, int dy)
     blit_cell(dst, dx, dy, tiles_backcurrent, offx, offy);
 }
 
-void scroll_background()
+void scroll_background(int32_t facing)
 {
-    switch (dir) {
+    switch (facing) {
     case 0: offy = (offy + 1) & 15; break;
     case 1: offy = (offy - 1) & 15; break;
     case 2: offx = (offx - 1) & 15; break;
@@ -129,9 +129,28 @@ void setup_backgroundpattern()
             blit_cell(tiles_backcurrent, x, y, tiles_back, c * CELL, r * CELL);
 }
 
+void field_scroll(int32_t facing)
+{
+    scroll_background(facing);
+}
+
+void field_animate(bool with_explosions)
+{
+    for (dissolve_slot& d : dissolve)
+        if (d.frame > 0 && ++d.frame == DISSOLVE_END)
+            d.frame = 0;
+    if (!with_explosions)
+        return;
+    for (int32_t& e : explosions) {
+        if (e == EXPLOSION_FREE)
+            continue;
+        int32_t col = e >> 16, row = (e >> 8) & 0xff, frame = (e & 0xff) + 1;
+        e = frame > EXPLOSION_LAST ? EXPLOSION_FREE : (col << 16) | (row << 8) | frame;
+    }
+}
+
 void draw_map(SDL_Surface* surface)
 {
-    scroll_background();
     for (int x = STRIP_X; x < 320; x += CELL)
         blit_background(surface, x, STRIP_Y);
     for (int row = 1; row <= LEVEL_ROWS; row++)
@@ -152,14 +171,10 @@ void add_dissolve(int32_t col, int32_t row)
 
 void draw_dissolves(SDL_Surface* surface)
 {
-    for (dissolve_slot& d : dissolve) {
-        if (d.frame <= 0)
-            continue;
-        blit_cell(surface, d.x * CELL, d.y * CELL + FIELD_TOP, tiles, ((d.frame - 1) >> 2) * CELL,
-                  DISSOLVE_ROW * CELL);
-        if (++d.frame == DISSOLVE_END)
-            d.frame = 0;
-    }
+    for (const dissolve_slot& d : dissolve)
+        if (d.frame > 0)
+            blit_cell(surface, d.x * CELL, d.y * CELL + FIELD_TOP, tiles, ((d.frame - 1) >> 2) * CELL,
+                      DISSOLVE_ROW * CELL);
 }
 
 void add_explosion(int32_t col, int32_t row)
@@ -174,13 +189,11 @@ void add_explosion(int32_t col, int32_t row)
 
 void draw_explosions(SDL_Surface* surface)
 {
-    for (int32_t& e : explosions) {
+    for (int32_t e : explosions) {
         if (e == EXPLOSION_FREE)
             continue;
         int32_t col = e >> 16, row = (e >> 8) & 0xff, frame = e & 0xff;
         blit_cell(surface, (col - 1) * CELL, (row + 2) * CELL, tiles, frame * CELL, EXPLOSION_ROW * CELL);
-        frame++;
-        e = frame > EXPLOSION_LAST ? EXPLOSION_FREE : (col << 16) | (row << 8) | frame;
     }
 }
 

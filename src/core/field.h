@@ -1,5 +1,7 @@
-// Drawing the field: scrolling background, tiles, animations, the raster of
-// the message screens and the heads-up display.
+// The field on screen: the scrolling background, the tiles, the dissolves and
+// explosions, the raster of the message screens and the heads-up display.
+// The state of the pictures (scroll, animation frames) moves on only in the
+// frame's tick (field_scroll, field_animate); every draw_ function reads.
 #pragma once
 #include <SDL.h>
 #include <cstdint>
@@ -23,16 +25,22 @@ extern int32_t r;                             // background row of the level, 0.
 // Picks the level's background tile (by level, in one of four rows at random)
 // into tiles_backcurrent.
 void setup_backgroundpattern();
-// Scrolls the background one pixel the way the sprite faces, then draws the
-// strip under the top bar, every cell of the field and the dissolves.
+// The background scrolls one pixel the way the sprite faces (0 down, 1 up,
+// 2 left, 3 right; anything else holds it still).
+void field_scroll(int32_t facing);
+// The dissolves and, with explosions, the explosions move on by the frame
+// they have shown (a slot at its last frame becomes free).
+void field_animate(bool explosions);
+// Draws the strip under the top bar, every cell of the field and the
+// dissolves.
 void draw_map(SDL_Surface* surface);
 // Starts the dissolve of the cell in the first free slot; none free: nothing.
 void add_dissolve(int32_t col, int32_t row);
-// Draws and advances every running dissolve.
+// Draws every running dissolve.
 void draw_dissolves(SDL_Surface* surface);
 // Starts an explosion in the first free slot; none free: nothing.
 void add_explosion(int32_t col, int32_t row);
-// The explosion step: draws and advances every running explosion.
+// Draws every running explosion.
 void draw_explosions(SDL_Surface* surface);
 // Darkens the field with the checkered raster (a message screen over play).
 void draw_raster();

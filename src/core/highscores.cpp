@@ -1,7 +1,6 @@
 #include "core/highscores.h"
 
 #include "res/qva.h"
-#include "sys/bytes.h"
 #include "sys/files.h"
 
 #include <cstdio>
@@ -10,7 +9,7 @@
 
 const char* scoresFolder;
 int32_t high_scores[HIGHSCORE_PLACES];
-char high_names[HIGHSCORE_PLACES][HIGHSCORE_NAME_BYTES];
+highscore_names high_names;
 
 // 21 names, the first 11 repeated at the end.
 const char* const score_names[32] = {
@@ -20,10 +19,6 @@ const char* const score_names[32] = {
 };
 
 namespace {
-
-constexpr int SCORE_BYTES = 4 * HIGHSCORE_PLACES;
-static_assert(SCORE_BYTES + HIGHSCORE_PLACES * HIGHSCORE_NAME_BYTES == HIGHSCORE_FILE_BYTES,
-              "the file holds the scores and the name slots, nothing else");
 
 // Whether the table has a file at all (not when there is no folder for it).
 bool has_file()
@@ -35,24 +30,6 @@ bool has_file()
 void highscore_path(char* out, size_t size)
 {
     snprintf(out, size, "%s", filename(scoresFolder, "zarn", "hi"));
-}
-
-void encode_table(uint8_t* out)
-{
-    for (int i = 0; i < HIGHSCORE_PLACES; i++)
-        sys_put_le32(out + 4 * i, static_cast<uint32_t>(high_scores[i]));
-    memcpy(out + SCORE_BYTES, high_names, sizeof high_names);
-}
-
-void decode_table(const uint8_t* in)
-{
-    for (int i = 0; i < HIGHSCORE_PLACES; i++)
-        high_scores[i] = static_cast<int32_t>(sys_get_le32(in + 4 * i));
-    memcpy(high_names, in + SCORE_BYTES, sizeof high_names);
-    // A slot without its zero byte would run into the next one: cut it at six.
-    for (auto& slot : high_names)
-        if (!memchr(slot, 0, HIGHSCORE_NAME_BYTES))
-            slot[HIGHSCORE_NAME_BYTES - 1] = 0;
 }
 
 }  // namespace
@@ -75,7 +52,7 @@ void read_highscores()
     uint32_t size = 0;
     void* data = loadBINFile(filename(scoresFolder, "zarn", "hi"), &size);
     if (data && size == HIGHSCORE_FILE_BYTES)
-        decode_table(static_cast<const uint8_t*>(data));
+        highscores_decode(static_cast<const uint8_t*>(data), high_scores, high_names);
     free(data);
 }
 
@@ -86,7 +63,7 @@ bool write_highscores()
     char path[sizeof fname_buf];
     highscore_path(path, sizeof path);
     uint8_t bytes[HIGHSCORE_FILE_BYTES];
-    encode_table(bytes);
+    highscores_encode(high_scores, high_names, bytes);
     return sys_save_file(path, bytes, sizeof bytes);
 }
 
@@ -98,16 +75,5 @@ void remove_highscores()
 
 int32_t insert_highscore(int32_t score)
 {
-    int place = 0;
-    for (int i = 0; i < HIGHSCORE_PLACES && place == 0; i++)
-        if (high_scores[i] < score)
-            place = i + 1;
-    if (place == 0)
-        return 0;
-    for (int i = HIGHSCORE_PLACES - 1; i >= place; i--) {
-        high_scores[i] = high_scores[i - 1];
-        memcpy(high_names[i], high_names[i - 1], HIGHSCORE_NAME_BYTES);
-    }
-    high_scores[place - 1] = score;
-    return place;
+    return highscores_insert(high_scores, high_names, score);
 }

@@ -13,8 +13,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/play.h"
-#include "core/search.h"
+#include "model/play.h"
+#include "model/search.h"
 
 // Work is counted in frames of the rules the search steps (see search.h);
 // bench_search measures what a unit costs: 140 ns of CPU time on the machine

@@ -1,46 +1,23 @@
-// A level attempt frame by frame: the level clock, the held controls turned
-// into moves, the tile rules and the end checks, then what the frame set off
-// turned into sounds, animations, points and the sprite. The play loop of the
-// level screen runs it; tests and tools can step it without a screen.
+// The level attempt in the game: the play tick, which moves the game on by
+// one frame (the rules of model/play on the game's field, and what they set
+// off turned into sounds, animations, points and the sprite), with the
+// frame's picture drawn at its fixed place in the frame. The level screen,
+// the attract demonstration and the tests run the same tick.
 #pragma once
-#include "core/rules.h"
-
-#include <cstdint>
-
-// What a frame of play ends in.
-enum : int {
-    PLAY_ON,       // the attempt goes on
-    PLAY_FALL,     // the player stands on a hole
-    PLAY_WON,      // the player stands and every field is gone
-    PLAY_TIME_UP,  // the level clock ran out
-    PLAY_RESTART,  // restart chosen in the pause menu
-    PLAY_ABANDON,  // main menu chosen in the pause menu
-    PLAY_QUIT,     // the program is to end
-};
-
-// A level attempt in play: the player, the level clock and a kept press.
-struct play_attempt {
-    play_state player;
-    int32_t second;   // the clock's second seen in the previous frame; 0 at the start
-    int32_t latched;  // a direction (CTRL_ bit) pressed while the player could not move, else 0
-};
+#include "model/play.h"
 
 // Starts an attempt on the level in Map: the player on the start cell,
-// standing, and the sprite (px, py, dir) there.
+// standing, and the sprite (px, py, dir) there; no hint, no dead end, no
+// animation running.
 void attempt_start(play_attempt& a);
-// The move the held controls ask for: the first of UP, DOWN, LEFT and RIGHT
-// among the CTRL_ bits, else MOVE_NONE.
-int32_t wanted_move(int32_t ctrl);
-// The direction bit (CTRL_UP...) a click at (x, y) of the frame steers, or 0.
-int32_t pointer_steer(int32_t x, int32_t y);
-// The rules of one frame of play, after it is drawn: the level clock at ms
-// milliseconds (one second at most per frame), the warp chord, movement, the
-// cell resolution pass and the end checks. held is what the controls hold;
-// pressed the directions pressed since the last frame (keys, joystick, the
-// pointer's direction), tried before the held ones. A press is kept until
-// the player can move and then used once, released or not: one press, one
-// step. Plays and draws nothing; returns PLAY_*.
-int play_frame(play_attempt& a, uint32_t ms, int32_t held, int32_t pressed);
+// One frame of the level in play, in this order: the hint key; the animation
+// frame and the background's scroll; the picture (show, when given: it draws
+// from the state and changes none of it); the dissolves and explosions
+// shown move on; then, while the attempt goes on: the rules at the clock's
+// time with the held controls and the directions pressed (a click steers by
+// where it lands), what they set off acted on, and the hint's search worked
+// on. An attempt that has ended only shows and animates. Returns a.outcome.
+int play_tick(play_attempt& a, const frame_input& in, void (*show)());
 // Acts on what the frame recorded: plays its sounds, starts its dissolves and
 // explosions, adds its points and puts the sprite (px, py, dir) where it is.
 void apply_events(const play_state& s);

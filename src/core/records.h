@@ -1,27 +1,13 @@
 // Per-level records: the most seconds left and the fewest steps at a win of
-// each level of both sets, and their file zarn.rec beside zarn.hi.
-//
-// zarn.rec is 1028 bytes: the four letters "ZRC1", then for levels 1..64 of
-// the normal set and then levels 1..64 of the classic set two little-endian
-// int32 each: the most seconds left at a win (0..9999) and the fewest steps
-// (1..65535; 0 with 0 seconds: the level has no record yet). A step is a move
-// the player started; the pushes of a pusher and a teleporter's jump are not
-// steps. A file of another size, another mark or a value out of range is
-// damaged: it is ignored (one line says so) and replaced at the next record.
+// each level of both sets, and their file zarn.rec beside zarn.hi (its format:
+// model/scores.h). A damaged file is ignored (one line says so) and replaced
+// at the next record.
 #pragma once
+#include "model/scores.h"
+
 #include <cstdint>
 
-constexpr int RECORD_LEVELS = 64;         // levels of a set that can hold a record
-constexpr int RECORDS_FILE_BYTES = 1028;  // the size of zarn.rec
-
-// The record of one level; steps 0: none yet.
-struct level_record {
-    int32_t time_left;  // most seconds left at a win
-    int32_t steps;      // fewest steps of a win
-};
-
-extern level_record records[2][RECORD_LEVELS];  // [classic][level - 1]
-
+extern record_table records;  // [classic][level - 1]
 // Forgets every record (the file stays).
 void records_reset();
 // Replaces the records with zarn.rec; a missing file (or a folder, a FIFO,

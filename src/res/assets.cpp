@@ -4,7 +4,7 @@
 #include "res/assets.h"
 
 #include "res/qva.h"
-#include "sys/bytes.h"
+#include "model/bytes.h"
 #include "sys/fatal.h"
 #include "video/cells.h"
 #include "video/font.h"
@@ -87,7 +87,7 @@ bool bmp_header_sane(const uint8_t* b, uint32_t len)
 {
     if (len < 26 || b[0] != 'B' || b[1] != 'M')
         return false;
-    uint32_t pixels_at = sys_get_le32(b + 10), header = sys_get_le32(b + 14);
+    uint32_t pixels_at = get_le32(b + 10), header = get_le32(b + 14);
     int64_t w, h;
     uint32_t depth, compression = 0, colours = 0;
     if (header == 12) {  // the OS/2 header: 16-bit sides
@@ -97,11 +97,11 @@ bool bmp_header_sane(const uint8_t* b, uint32_t len)
     } else {
         if (header < 40 || header > 124 || len < 14 + header)
             return false;
-        w = static_cast<int32_t>(sys_get_le32(b + 18));
-        h = static_cast<int32_t>(sys_get_le32(b + 22));
+        w = static_cast<int32_t>(get_le32(b + 18));
+        h = static_cast<int32_t>(get_le32(b + 22));
         depth = b[28] | b[29] << 8;
-        compression = sys_get_le32(b + 30);
-        colours = sys_get_le32(b + 46);
+        compression = get_le32(b + 30);
+        colours = get_le32(b + 46);
     }
     if (h < 0)
         h = -h;  // rows stored top-down

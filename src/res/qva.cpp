@@ -1,6 +1,5 @@
 #include "res/qva.h"
 
-#include "sys/bytes.h"
 #include "sys/files.h"
 
 #include <zlib.h>
@@ -76,12 +75,12 @@ int read_directory(uint32_t id)
 {
     FILE* f = qva_file[id];
     uint8_t head[QVA_HEADER_BYTES];
+    uint32_t count = 0;
     if (fseek(f, 0, SEEK_SET) != 0 || fread(head, 1, sizeof head, f) != sizeof head ||
-        head[0] != 'Q' || head[1] != 'V' || head[2] != 'A') {
+        (count = qva_read_header(head)) == 0) {
         closeID(id);
         return 1;
     }
-    uint32_t count = uint32_t(head[3]) + 1;
     auto* dir = static_cast<qva_entry*>(calloc(count, sizeof(qva_entry)));
     if (!dir)
         return 1;
@@ -91,11 +90,7 @@ int read_directory(uint32_t id)
             free(dir);  // a cut directory is no directory
             return 1;
         }
-        memcpy(dir[i].name, rec, QVA_NAME_LEN);
-        dir[i].name[QVA_NAME_LEN - 1] = '\0';
-        dir[i].offset = sys_get_le32(rec + 32);
-        dir[i].size = sys_get_le32(rec + 36);
-        dir[i].csize = sys_get_le32(rec + 40);
+        qva_read_entry(rec, dir[i]);
     }
     qva_header[id] = dir;
     qva_count[id] = count;
@@ -177,9 +172,7 @@ void* loadQVAFile(uint32_t archive, const char* name, const char* ext, uint32_t*
         return nullptr;
     // Data outside the file is never read, and no size is believed that the
     // stored data could not hold.
-    if (e->offset > qva_filesize[archive] || e->csize > qva_filesize[archive] - e->offset ||
-        e->size > QVA_MAX_ENTRY_BYTES || e->size > uint64_t{e->csize} * QVA_MAX_RATIO ||
-        e->csize > compressBound(e->size))
+    if (qva_check_entry(*e, qva_filesize[archive]) != QVA_ENTRY_SOUND)
         return nullptr;
     if (fseek(qva_file[archive], static_cast<long>(e->offset), SEEK_SET) != 0)
         return nullptr;

@@ -1,35 +1,18 @@
 // QVA archives: the reader of the game's three data archives, and two helpers
 // for whole loose files.
 #pragma once
+#include "model/archive.h"
+
 #include <cstdint>
 #include <cstdio>
 
 constexpr int QVA_SLOTS = 7;          // archive slots, three of them named
-constexpr int QVA_NAME_LEN = 32;      // bytes of a stored entry name, its NUL included
-constexpr int QVA_HEADER_BYTES = 4;   // "QVA" and the entry count less one
-constexpr int QVA_ENTRY_BYTES = 44;   // a directory record: name, offset, size, packed size
-constexpr int QVA_MAX_ENTRIES = 256;  // entries an archive can hold
-// The largest entry the game takes, inflated: 1 MiB (the largest shipped one,
-// the big font, is 190 KiB). A larger size field is damage, never a reason to
-// allocate.
-constexpr uint32_t QVA_MAX_ENTRY_BYTES = 1u << 20;
-// zlib inflates at most about 1032 bytes from one stored byte: an entry
-// claiming more than that from its stored length is damaged.
-constexpr uint32_t QVA_MAX_RATIO = 1032;
 // The largest loose file (zarn.hi and the like) loadBINFile reads: 1 MiB.
 constexpr uint32_t LOOSE_FILE_MAX_BYTES = 1u << 20;
 
 constexpr uint32_t QVA_GFX = 0;   // the slot of gfx.qva: pictures
 constexpr uint32_t QVA_SFX = 1;   // of sfx.qva: effects and tunes
 constexpr uint32_t QVA_MAPS = 2;  // of maps.qva: levels
-
-// One directory entry, as stored in the archive.
-struct qva_entry {
-    char name[QVA_NAME_LEN];  // NUL-terminated, at most 31 characters count
-    uint32_t offset;          // stored data, from the start of the file
-    uint32_t size;            // length after inflation
-    uint32_t csize;           // length of the stored zlib stream
-};
 
 extern const char* const archives[QVA_SLOTS];  // slot names; null: never opened
 extern FILE* qva_file[QVA_SLOTS];              // open stream per slot, or null

@@ -5,9 +5,10 @@
 
 #include "config/input.h"
 #include "core/state.h"
+#include "model/texts.h"
 #include "res/assets.h"
+#include "screens/frame.h"
 #include "video/font.h"
-#include "video/fps.h"
 #include "video/screen.h"
 
 #include <array>
@@ -16,18 +17,13 @@
 namespace {
 
 constexpr int LINE_BACK = 7;
-constexpr int32_t LIST_X = 79;
-constexpr int32_t LIST_Y = 136;
+constexpr int32_t LIST_X = CONTROLS_X;
+constexpr int32_t LIST_Y = CONTROLS_Y;
 constexpr int32_t LIST_HEIGHT = 96;
-constexpr int32_t LINE_HEIGHT = 12;
+constexpr int32_t LINE_HEIGHT = CONTROLS_LINE_HEIGHT;
 constexpr uint32_t CAPTURE_WAIT_MS = 100;
 
-// Line formats of the six controls: joystick button first, then the key.
-constexpr std::array<const char*, CONTROL_COUNT> LINE_FORMATS = {
-    "    UP: %03d  %s~", "  DOWN: %03d  %s~", "  LEFT: %03d  %s~",
-    " RIGHT: %03d  %s~", " PAUSE: %03d  %s~", "ACTION: %03d  %s~",
-};
-static_assert(LINE_FORMATS.size() == 6, "one line per control");
+static_assert(CONTROLS_LINES == CONTROL_COUNT, "one line per control");
 
 struct controls_state {
     int selected;
@@ -78,8 +74,6 @@ void handle_controls(int32_t c)
         st.selected = st.selected >= LINE_BACK ? 1 : st.selected + 1;
     if (c & CTRL_PAUSE)
         st.leave = true;
-    if (c & CTRL_QUIT)
-        quit_zarn = 1;
     if (c & CTRL_ACTION) {
         if (st.selected == LINE_BACK) {
             st.leave = true;
@@ -96,17 +90,15 @@ void handle_controls(int32_t c)
 void draw()
 {
     drawPic(screen, 0, 0, 320, 240, zarnmenu, 0, 0, 320, 240);
-    put_text(screen, 96, 112, "CONTROLS");
+    put_text(screen, CONTROLS_TITLE_X, CONTROLS_TITLE_Y, "CONTROLS");
     for (int i = 0; i < CONTROL_COUNT; i++) {
-        snprintf(tmp_string, sizeof tmp_string, LINE_FORMATS[i], joy_buttons[i], key_name(key_buttons[i]));
+        snprintf(tmp_string, sizeof tmp_string, CONTROL_LINE_FORMATS[i], joy_buttons[i], key_name(key_buttons[i]));
         put_text1(screen, LIST_X, LIST_Y + LINE_HEIGHT * i, tmp_string);
     }
-    put_text1(screen, LIST_X, LIST_Y + LINE_HEIGHT * (LINE_BACK - 1), "  BACK TO SETTINGS~");
-    put_text1(screen, 63, LIST_Y - 2 + LINE_HEIGHT * (st.selected - 1), ".~");
+    put_text1(screen, LIST_X, LIST_Y + LINE_HEIGHT * (LINE_BACK - 1), CONTROLS_BACK);
+    put_text1(screen, CONTROLS_MARK_X, LIST_Y - 2 + LINE_HEIGHT * (st.selected - 1), ".~");
     if (st.capturing)
-        put_text1(screen, 8, 232, "PRESS KEY OR BUTTON FOR THIS CONTROL!~");
-    GFX_Flip(screen);
-    controlFPS();
+        put_text1(screen, CONTROLS_CAPTURE_X, CONTROLS_CAPTURE_Y, CONTROLS_CAPTURE);
 }
 
 }  // namespace
@@ -116,17 +108,17 @@ void controls()
     if (quit_zarn == 1)
         return;
     st = controls_state{1, false, false};
-    initFPS();
+    screen_frame frame("controls");
     for (;;) {
-        int32_t x = LIST_X, y = LIST_Y, clicked = -1;
-        int32_t c = check_controls(&x, &y, 0, LIST_HEIGHT, LINE_HEIGHT, &clicked);
+        frame_input in = frame.read(LIST_Y, LIST_HEIGHT, LINE_HEIGHT);
         bool taken = st.capturing && take_capture();
-        handle_click(clicked);
+        handle_click(in.row);
         if (!taken)
-            handle_controls(c);
+            handle_controls(in.pressed);
         if (quit_zarn == 1)
             return;
         draw();
+        frame.show();
         if (st.leave)
             return;
     }

@@ -6,10 +6,10 @@
 #include "core/play.h"
 #include "core/state.h"
 #include "res/assets.h"
+#include "screens/frame.h"
 #include "screens/level.h"
 #include "sys/clock.h"
 #include "video/font.h"
-#include "video/fps.h"
 #include "video/screen.h"
 
 int32_t demo_level = 1;
@@ -31,57 +31,47 @@ int32_t move_bit(char m)
     }
 }
 
-bool step_begun(const play_state& s)
-{
-    for (int i = 0; i < s.event_count; i++)
-        if (s.events[i].kind == EVENT_WALK)
-            return true;
-    return false;
-}
-
 // Any key, joystick button or click since the last frame (the window keys,
 // Alt+Enter and F12, are no keys here).
-bool interrupted()
+bool interrupted(screen_frame& frame)
 {
-    last_key = -1;
-    last_button = -1;
-    int32_t x = -1, y = -1;
-    int32_t ctrl = check_controls(&x, &y, 0, 0, 0, nullptr);
-    return ctrl != 0 || x != -1 || last_key != -1 || last_button != -1 || quit_zarn == 1;
+    frame_input in = frame.read();
+    return in.pressed != 0 || in.click_x != -1 || in.key != -1 || in.button != -1 || quit_zarn == 1;
 }
 
-// The level and its moves through the play loop: PLAY_* once it is over,
+int frames_shown;  // frames of the demonstration drawn: "DEMO" blinks by them
+
+void draw_demo()
+{
+    draw_play_screen();
+    if ((frames_shown / BLINK_FRAMES) % 2 == 0)
+        put_text(screen, 8, 28, "DEMO");
+}
+
+// The level and its moves through the play tick: PLAY_* once it is over,
 // -1 when interrupted.
 int run(const char* moves, size_t count)
 {
     play_attempt a;
     attempt_start(a);
     setup_backgroundpattern();
-    tiles = classic_mode ? classic_tiles : curr_map > maxmap / 2 ? tiles2 : tiles1;
-    clear_animations();
-    initFPS();
+    choose_tiles();
+    screen_frame frame("demo");
     size_t next = 0;
-    int outcome = PLAY_ON;
-    for (int frame = 0, ended = 0; ended < END_FRAMES; frame++) {
-        if (interrupted())
+    for (int ended = 0; ended < END_FRAMES;) {
+        if (interrupted(frame))
             return -1;
-        animframe = (animframe + 1) & 15;
-        draw_play_screen();
-        if ((frame / BLINK_FRAMES) % 2 == 0)
-            put_text(screen, 8, 28, "DEMO");
-        if (outcome == PLAY_ON) {
-            int32_t held = next < count && a.player.move_state == 0 ? move_bit(moves[next]) : 0;
-            outcome = play_frame(a, sys_ticks(), held, 0);
-            apply_events(a.player);
-            if (held && step_begun(a.player))
-                next++;
-        } else {
-            ended++;
-        }
-        GFX_Flip(screen);
-        controlFPS();
+        ended += a.outcome != PLAY_ON;
+        frame_input in;
+        int32_t steps = a.steps;
+        if (next < count && a.player.move_state == 0)
+            in.held = move_bit(moves[next]);
+        play_tick(a, in, draw_demo);
+        frames_shown++;
+        next += a.steps != steps;
+        frame.show();
     }
-    return outcome;
+    return a.outcome;
 }
 
 }  // namespace
@@ -101,6 +91,7 @@ int play_demo()
     Player = player_record{};
     Player.lives = DEMO_LIVES;
     curr_map = level;
+    frames_shown = 0;
     int outcome = run(moves, count);
     Player = game;
     curr_map = game_map;

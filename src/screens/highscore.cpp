@@ -6,11 +6,11 @@
 #include "core/highscores.h"
 #include "core/state.h"
 #include "res/assets.h"
+#include "screens/frame.h"
 #include "screens/scrolltext.h"
 #include "screens/textentry.h"
 #include "sys/clock.h"
 #include "video/font.h"
-#include "video/fps.h"
 #include "video/screen.h"
 
 #include <cctype>
@@ -92,8 +92,7 @@ int32_t check_highscore(int32_t score)
     return place;
 }
 
-// Out of line, so that a stack trace tells it from the insertion.
-[[gnu::noinline]] void enter_highscore(int index)
+void enter_highscore(int index)
 {
     if (index < 0 || index >= HIGHSCORE_PLACES)
         return;
@@ -103,11 +102,11 @@ int32_t check_highscore(int32_t score)
     memcpy(st.text, BLANK_NAME, HIGHSCORE_NAME_BYTES);
     if (quit_zarn == 1)
         return;
-    initFPS();
+    screen_frame frame("enter_highscore");
     for (;;) {
-        int32_t click_x = -1, click_y = -1;
         last_key = -1;
-        int32_t ctrl = check_controls(&click_x, &click_y, 0, 0, 0, nullptr);
+        frame_input in = frame.read();
+        int32_t ctrl = in.pressed, click_x = in.click_x, click_y = in.click_y;
         bool ending = (ctrl & CTRL_QUIT) != 0;
         bool clicked_again = false;
         if (click_x != -1 || click_y != -1) {
@@ -126,15 +125,13 @@ int32_t check_highscore(int32_t score)
         }
         if (quit_zarn == 1)
             return;
-        int32_t held = get_controls();
         type_key(st);
         if (st.input_pause > 0)
             st.input_pause--;
         else
-            step_held(st, held, clicked_again);
+            step_held(st, in.held, clicked_again);
         draw_entry(st, digits);
-        GFX_Flip(screen);
-        controlFPS();
+        frame.show();
         if (ending)
             return;
     }
@@ -145,20 +142,20 @@ void show_highscores()
     if (quit_zarn == 1)
         return;
     uint32_t start = sys_ticks();
-    int frame = 0;
+    int blink_frames = 0;
     bool blink = false;
-    initFPS();
+    screen_frame frame("show_highscores");
     for (;;) {
         if (sys_ticks() - start >= TABLE_MS)
             break;
-        int32_t ctrl = check_controls(nullptr, nullptr, 0, 0, 0, nullptr);
-        if (ctrl & CTRL_QUIT)
+        int32_t ctrl = frame.read().pressed;
+        if (quit_zarn == 1)
             break;
         draw_table(blink);
-        GFX_Flip(screen);
-        controlFPS();
-        if (++frame == BLINK_FRAMES) {
-            frame = 0;
+        scrolltext_step();
+        frame.show();
+        if (++blink_frames == BLINK_FRAMES) {
+            blink_frames = 0;
             blink = !blink;
         }
         if (ctrl != 0)

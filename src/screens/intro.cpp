@@ -6,10 +6,10 @@
 
 #include "config/input.h"
 #include "core/state.h"
+#include "screens/frame.h"
 #include "video/trig.h"
 #include "res/assets.h"
 #include "sound/sound.h"
-#include "video/fps.h"
 #include "video/screen.h"
 
 namespace {
@@ -31,6 +31,8 @@ constexpr int32_t MASCOT_CX = 160;     // centre the mascot swings around
 constexpr int32_t MASCOT_CY = 100;
 constexpr int32_t SLIDE_STEP = 4;      // pixels a frame
 constexpr int INTRO_TRACK = 11;
+
+int32_t was_gx, was_gy, was_j;  // where the pictures stood in the frame before
 
 bool tune_available()
 {
@@ -65,11 +67,11 @@ void free_pictures()
     qv_logo = nullptr;
 }
 
-void present()
+void present(screen_frame& frame)
 {
+    quorStep();
     quorRender(screen);
-    GFX_Flip(screen);
-    controlFPS();
+    frame.show();
 }
 
 }  // namespace
@@ -103,24 +105,29 @@ int quorUpdate(int32_t controls)
     return tune_available() && !MP_PlayingMusic() ? 1 : 0;
 }
 
-int quorRender(SDL_Surface* surface)
+void quorStep()
 {
-    uint32_t black = SDL_MapRGB(surface->format, 0, 0, 0);
-    const int32_t mw = qv_quor->w, mh = qv_quor->h;
-    const int32_t lw = qv_logo->w, lh = qv_logo->h;
-    quorFillRect(surface, gx, gy, mw, mh, black);
-    quorFillRect(surface, j, logo_y(), lw, lh, black);
-
-    gx = MASCOT_CX - (mw >> 1) + (tcos[dj & 511] >> 7);
-    gy = MASCOT_CY - (mh >> 1) + (tsin[(3 * dj) & 511] >> 7);
-    drawPic(surface, gx, gy, mw, mh, qv_quor, 0, 0, mw, mh);
-
+    was_gx = gx;
+    was_gy = gy;
+    was_j = j;
+    gx = MASCOT_CX - (qv_quor->w >> 1) + (tcos[dj & 511] >> 7);
+    gy = MASCOT_CY - (qv_quor->h >> 1) + (tsin[(3 * dj) & 511] >> 7);
     const int32_t rest = logo_rest_x();
     if (rest < j) {
         j -= SLIDE_STEP;
         if (j == rest && tune_available())
             play_music(INTRO_TRACK, 1);
     }
+}
+
+int quorRender(SDL_Surface* surface)
+{
+    uint32_t black = SDL_MapRGB(surface->format, 0, 0, 0);
+    const int32_t mw = qv_quor->w, mh = qv_quor->h;
+    const int32_t lw = qv_logo->w, lh = qv_logo->h;
+    quorFillRect(surface, was_gx, was_gy, mw, mh, black);
+    quorFillRect(surface, was_j, logo_y(), lw, lh, black);
+    drawPic(surface, gx, gy, mw, mh, qv_quor, 0, 0, mw, mh);
     drawPic(surface, j, logo_y(), lw, lh, qv_logo, 0, 0, lw, lh);
     return 0;
 }
@@ -146,19 +153,17 @@ void start_screen()
 {
     if (quit_zarn == 1 || quorInit() != 0)
         return;
-    initFPS();
+    screen_frame frame("start_screen");
     for (;;) {
-        int32_t c = check_controls(nullptr, nullptr, 0, 0, 0, nullptr);
-        if (c & CTRL_QUIT)
-            quit_zarn = 1;
+        int32_t c = frame.read().pressed;
         if (quorUpdate(c)) {
             if (quit_zarn != 1)
-                present();
+                present(frame);
             break;
         }
         if (quit_zarn == 1)
             break;
-        present();
+        present(frame);
     }
     quorShutdown();
 }

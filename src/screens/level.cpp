@@ -11,12 +11,13 @@
 #include "core/play.h"
 #include "core/records.h"
 #include "core/state.h"
+#include "model/texts.h"
 #include "res/assets.h"
+#include "screens/frame.h"
 #include "screens/pause.h"
 #include "sound/sound.h"
 #include "sys/clock.h"
 #include "video/font.h"
-#include "video/fps.h"
 #include "video/screen.h"
 
 #include <cstdio>
@@ -25,11 +26,8 @@
 const char* const OUCHWords[4] = {"OUCH", "DANG", "NOOO", "MEEH"};
 const char* const WELLDONEWords[4] = {"WELL DONE", "ADMIRABLE", "EXCELLENT", "SPLENDID!"};
 const char* const DONEWords[4] = {"DONE", "NICE", "WHEE", "YEAH"};
-const char* const EndTexts[8] = {
-    "you have done it. your mission~", "is accomplished. all %d levels~",
-    "are mastered and we hope it has~", "been a pleasure for you to guide~",
-    "morrik and zarn on their task.~", "~", "thanks for playing zarn~", nullptr,
-};
+const char* const EndTexts[8] = {ENDING_TEXTS[0], ENDING_TEXTS[1], ENDING_TEXTS[2], ENDING_TEXTS[3],
+                                  ENDING_TEXTS[4], ENDING_TEXTS[5], ENDING_TEXTS[6], nullptr};
 
 namespace {
 
@@ -39,13 +37,12 @@ constexpr int FALL_LAST_FRAME = 8;
 constexpr int PAUSE_RESTART = 2;
 constexpr int PAUSE_ABANDON = 3;
 constexpr int32_t LEVEL_BONUS = 100;  // added with the seconds left for a won level
-constexpr const char* PRESS = "PRESS A BUTTON";
 constexpr int ANSWER_X = 6;  // the continue answer, inside its slot clear of the screen's edge
 
-// The level records: the steps of the attempt in play (moves the player
-// started; pushes and teleports are none) and whether its win beat a record.
-int32_t attempt_steps;
+// Whether the win of the attempt in play beat a record.
 bool new_record;
+// The steps of the attempt in play, for the records.
+int32_t attempt_steps;
 
 // Draws the w x h picture at (x, y) of the screen; a missing picture draws nothing.
 void draw_picture(SDL_Surface* pic, int x, int y, int w, int h, int sx = 0, int sy = 0)
@@ -163,26 +160,25 @@ void settle(int outcome)
 void prepare_level(play_attempt& a)
 {
     attempt_start(a);
-    hint_reset();
     setup_backgroundpattern();
-    if (classic_mode)
-        tiles = classic_tiles;
-    else
-        tiles = curr_map > maxmap / 2 ? tiles2 : tiles1;
-    clear_animations();
+    choose_tiles();
     strcpy(tmp_string_c, "YES~");
     cont = 1;
-    initFPS();
+}
+
+// Whether a message screen shows the field darkened under it.
+bool over_field(int mode)
+{
+    return mode != MSG_LEVEL_START && mode != MSG_GAME_OVER;
 }
 
 // The field darkened under a closing screen, or the bar alone.
 void draw_message_background(int mode)
 {
-    if (mode != MSG_LEVEL_START && mode != MSG_GAME_OVER) {
+    if (over_field(mode)) {
         draw_map(screen);
         draw_raster();
         draw_picture(top, 0, 0, 320, 48);
-        dir = 5;
     } else {
         draw_picture(top, 0, 0, 320, 48);
     }
@@ -192,28 +188,26 @@ void draw_message_background(int mode)
 void draw_ending(bool blink)
 {
     draw_picture(zarnmenu, 0, 0, 320, 240);
-    cont = 0;
-    fin = 1;
     for (int i = 0; EndTexts[i]; i++) {
         const char* line = EndTexts[i];
         if (i == 1) {
             snprintf(tmp_string, sizeof tmp_string, EndTexts[1], maxmap);
             line = tmp_string;
         }
-        put_text1(screen, 164 - 4 * static_cast<int>(strlen(line)), 128 + 12 * i, line);
+        put_text1(screen, ENDING_CENTRE - 4 * static_cast<int>(strlen(line)), ENDING_TOP + ENDING_LINE_HEIGHT * i,
+                  line);
     }
     if (blink)
-        put_text(screen, 48, 216, PRESS);
+        put_text(screen, ENDING_PRESS_X, ENDING_PRESS_Y, PRESS_TEXT);
 }
 
 void draw_level_start(bool blink)
 {
     draw_picture(letsgo, 0, 0, 320, 240);
     if (blink)
-        put_text(screen, 48, 208, PRESS);
+        put_text(screen, 48, 208, PRESS_TEXT);
     if (curr_map >= 1 && curr_map <= PW_COUNT) {  // level 1 too: its panel is never empty
         snprintf(tmp_string, sizeof tmp_string, "%s~", pw[curr_map - 1]);
-        memcpy(last_pw, pw[curr_map - 1], sizeof last_pw);
         put_text1(screen, 4, 8, "PASSWORD~");
         put_text1(screen, 4, 20, tmp_string);
     }
@@ -231,8 +225,6 @@ void draw_message(int mode, int word, bool blink)
         break;
     case MSG_FALL:
         draw_picture(tiles, px, py, CELL, CELL, explode_index * CELL, 2 * CELL);
-        if (explode_index < FALL_LAST_FRAME)
-            explode_index++;
         put_text_large(screen, 96, 120, OUCHWords[word]);
         break;
     case MSG_LEVEL_START:
@@ -259,20 +251,34 @@ void draw_message(int mode, int word, bool blink)
         return;
     }
     if (blink)
-        put_text(screen, 48, 208, PRESS);
+        put_text(screen, 48, 208, PRESS_TEXT);
 }
 
-// Reads the controls of a message screen; true when it closes.
-bool message_input(int mode)
+// A message screen's frame moves on, after its picture and before its
+// input: the dissolves over the field, the fall's explosion; the start screen
+// keeps the level's password, the ending ends the game.
+void message_tick(int mode)
 {
-    int32_t x = -1, y = -1;
-    int32_t ctrl = check_controls(&x, &y, 0, 0, 0, nullptr);
-    if (ctrl & CTRL_QUIT) {
-        quit_zarn = 1;
-        return true;
+    if (over_field(mode))
+        field_animate(false);
+    if (mode == MSG_FALL && explode_index < FALL_LAST_FRAME)
+        explode_index++;
+    if (mode == MSG_LEVEL_START && curr_map >= 1 && curr_map <= PW_COUNT)
+        memcpy(last_pw, pw[curr_map - 1], sizeof last_pw);
+    if (mode == MSG_LEVEL_WON && curr_map == maxmap) {
+        cont = 0;
+        fin = 1;
     }
+}
+
+// Acts on the input of a message screen; true when it closes.
+bool message_input(int mode, const frame_input& in)
+{
+    if (quit_zarn == 1)
+        return true;
+    const int32_t ctrl = in.pressed;
     bool close = false;
-    if (x != -1 || (ctrl & CTRL_CONFIRM)) {
+    if (in.click_x != -1 || (ctrl & CTRL_CONFIRM)) {
         if (mode == MSG_LEVEL_WON)
             Player.perfect = 1;
         close = true;
@@ -306,46 +312,29 @@ void engine()
     if (quit_zarn == 1)
         return;
     prepare_level(a);
-    attempt_steps = 0;
     aktion(MSG_LEVEL_START);
     if (quit_zarn == 1)
         return;
-    initFPS();
+    screen_frame frame("engine");
     a.second = 0;
     focus_lost = 0;  // only a focus lost during play pauses it
     for (;;) {
-        int32_t x = -1, y = -1;
-        int32_t ctrl = check_controls(&x, &y, 0, 0, 0, nullptr);
-        int32_t pressed = direction_presses;  // before the pause menu reads its own
-        animframe = (animframe + 1) & 15;
+        frame_input in = frame.read();
         int leave = PLAY_ON;
-        if (ctrl & CTRL_QUIT) {
-            quit_zarn = 1;
-            leave = PLAY_QUIT;
-        }
-        if ((ctrl & CTRL_CONFIRM) || focus_lost) {
+        if ((in.pressed & CTRL_CONFIRM) || focus_lost) {
             leave = ask_pause();
             focus_lost = 0;
+            in.held = get_controls();  // the pause menu ran frames of its own
         }
-        if (ctrl & CTRL_HINT)
-            hint_ask();
-        // A click beside the player is the frame's last press.
-        if (int32_t steer = x != -1 ? pointer_steer(x, y) : 0)
-            pressed = is_diagonal(pressed | steer) ? 0 : steer;
         if (quit_zarn == 1)
             return;
-        draw_play();
-        int outcome = play_frame(a, sys_ticks(), get_controls(), pressed);
-        apply_events(a.player);
-        for (int i = 0; i < a.player.event_count; i++)
-            attempt_steps += a.player.events[i].kind == EVENT_WALK;
+        int outcome = play_tick(a, in, draw_play);
+        attempt_steps = a.steps;
         if (outcome != PLAY_ON) {
             settle(outcome);
             return;
         }
-        hint_frame(a, sys_ticks());
-        GFX_Flip(screen);
-        controlFPS();
+        frame.show();
         if (leave != PLAY_ON) {
             engine_outcome = leave;
             return;
@@ -353,28 +342,28 @@ void engine()
     }
 }
 
-// Out of line, so that a stack trace (a debugger, the soak's count of the
-// screens) tells it from the play loop.
-[[gnu::noinline]] void aktion(int mode)
+void aktion(int mode)
 {
     if (quit_zarn == 1)
         return;
     int word = static_cast<int>(sys_ticks() & 3);
     strcpy(tmp_string_c, "YES~");
     cont = 1;
-    initFPS();
+    screen_frame frame("aktion");
     bool blink = true;
     int blink_count = 1;
+    if (over_field(mode))
+        field_scroll(dir);  // the last step's scroll; the field then holds still
     for (;;) {
         draw_message_background(mode);
         draw_message(mode, word, blink);
-        bool close = message_input(mode);
+        message_tick(mode);
+        bool close = message_input(mode, frame.read());
         if (quit_zarn == 1) {
             setup_backgroundpattern();
             return;
         }
-        GFX_Flip(screen);
-        controlFPS();
+        frame.show();
         if (close) {
             setup_backgroundpattern();
             return;
@@ -388,4 +377,12 @@ void engine()
 void draw_play_screen()
 {
     draw_play();
+}
+
+void choose_tiles()
+{
+    if (classic_mode)
+        tiles = classic_tiles;
+    else
+        tiles = curr_map > maxmap / 2 ? tiles2 : tiles1;
 }

@@ -2,8 +2,8 @@
 
 #include "config/input.h"
 #include "core/state.h"
+#include "screens/frame.h"
 #include "video/font.h"
-#include "video/fps.h"
 #include "video/screen.h"
 
 #include <cstdio>
@@ -13,15 +13,13 @@ void select_level()
     if (quit_zarn == 1)
         return;
     int32_t shown = curr_map;
-    initFPS();
+    screen_frame frame("select_level");
     for (;;) {
-        int32_t ctrl = check_controls(nullptr, nullptr, 0, 0, 0, nullptr);
-        if (ctrl & CTRL_QUIT) {
-            quit_zarn = 1;
+        frame_input in = frame.read();
+        if (quit_zarn == 1)
             return;
-        }
-        bool end = (ctrl & CTRL_ACTION) != 0;
-        int32_t held = get_controls();
+        bool end = (in.pressed & CTRL_ACTION) != 0;
+        int32_t held = in.held;
         SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
         put_text(screen, 10, 10, "SELECT");
         curr_map = shown;  // the level chosen is the one shown in the last frame
@@ -31,8 +29,7 @@ void select_level()
             shown = shown >= maxmap ? 1 : shown + 1;
         else if (held & CTRL_DOWN)
             shown = shown <= 1 ? maxmap : shown - 1;
-        GFX_Flip(screen);
-        controlFPS();
+        frame.show();
         if (end)
             return;
     }

@@ -5,8 +5,10 @@
 
 #include "config/config.h"
 #include "config/input.h"
+#include "screens/frame.h"
 #include "sys/clock.h"
 #include "core/state.h"
+#include "model/texts.h"
 #include "res/assets.h"
 #include "screens/demo.h"
 #include "screens/highscore.h"
@@ -14,18 +16,15 @@
 #include "screens/scrolltext.h"
 #include "screens/settings.h"
 #include "video/font.h"
-#include "video/fps.h"
 #include "video/screen.h"
 
 #include <cstring>
 
 namespace {
 
-constexpr int ENTRY_COUNT = 5;
-constexpr const char* ENTRY_TEXTS[ENTRY_COUNT] = {"RUN ZARN", "CONTINUE", "PASSWORD", "SETTINGS", "  EXIT"};
-constexpr int ENTRY_X = 96;
-constexpr int ENTRY_TOP = 100;
-constexpr int ENTRY_STEP = 24;
+constexpr int ENTRY_COUNT = MENU_ENTRIES;
+constexpr int ENTRY_TOP = MENU_TOP;
+constexpr int ENTRY_STEP = MENU_STEP;
 constexpr int LIST_HEIGHT = 120;
 constexpr uint32_t IDLE_MS = 30000;
 
@@ -90,8 +89,8 @@ void draw_menu(int h)
 {
     drawPic(screen, 0, 0, 320, 240, zarnmenu, 0, 0, 320, 240);
     for (int i = 0; i < ENTRY_COUNT; i++)
-        put_text(screen, ENTRY_X, ENTRY_TOP + ENTRY_STEP * i, ENTRY_TEXTS[i]);
-    put_text(screen, 64, ENTRY_TOP + ENTRY_STEP * (h - 1), ".          .");
+        put_text(screen, MENU_X, ENTRY_TOP + ENTRY_STEP * i, MENU_TEXTS[i]);
+    put_text(screen, MENU_MARK_X, ENTRY_TOP + ENTRY_STEP * (h - 1), MENU_MARK);
     put_scrolltext();
 }
 
@@ -104,7 +103,7 @@ void menu()
     int h = ENTRY_RUN;
     uint32_t idle_start = sys_ticks();
     bool demo_next = false;  // the idle attract shows the table, then a demo, by turns
-    initFPS();
+    screen_frame frame("menu");
     for (;;) {
         if (sys_ticks() - idle_start > IDLE_MS || got_highscore != 0) {
             bool demo = demo_next && got_highscore == 0;  // a new high score is shown at once
@@ -117,8 +116,8 @@ void menu()
             if (quit_zarn == 1)
                 return;
         }
-        int32_t list_x = ENTRY_X, list_top = ENTRY_TOP, selection = -1;
-        int32_t ctrl = check_controls(&list_x, &list_top, 0, LIST_HEIGHT, ENTRY_STEP, &selection);
+        frame_input in = frame.read(ENTRY_TOP, LIST_HEIGHT, ENTRY_STEP);
+        int32_t ctrl = in.pressed, selection = in.row;
         outcome result = outcome::stay;
         if (selection >= 1 && selection <= ENTRY_COUNT) {
             if (selection != h)
@@ -139,8 +138,8 @@ void menu()
         if (result == outcome::quit || quit_zarn == 1)
             return;
         draw_menu(h);
-        GFX_Flip(screen);
-        controlFPS();
+        scrolltext_step();
+        frame.show();
         if (result == outcome::leave)
             return;
     }

@@ -6,10 +6,10 @@
 #include "config/input.h"
 #include "core/state.h"
 #include "res/assets.h"
+#include "screens/frame.h"
 #include "screens/textentry.h"
 #include "sound/sound.h"
 #include "video/font.h"
-#include "video/fps.h"
 #include "video/screen.h"
 
 #include <cstdio>
@@ -133,11 +133,11 @@ void enter_pw()
     Player.bonus_lives = 0;
     Player.life_refund = 0;
     Player.time_bonus = 0;
-    initFPS();
+    screen_frame frame("enter_pw");
     for (;;) {
-        int32_t click_x = -1, click_y = -1;
         last_key = -1;
-        int32_t ctrl = check_controls(&click_x, &click_y, 0, 0, 0, nullptr);
+        frame_input in = frame.read();
+        int32_t ctrl = in.pressed, click_x = in.click_x, click_y = in.click_y;
         bool ending = (ctrl & CTRL_QUIT) != 0;
         verdict v = verdict::none;
         bool clicked_again = false;
@@ -157,20 +157,17 @@ void enter_pw()
         if (st.input_pause > 0) {
             st.input_pause--;
         } else {
-            int32_t held = get_controls();
             type_key(st);
-            step_held(st, held, clicked_again);
+            step_held(st, in.held, clicked_again);
         }
         draw_entry(st, v == verdict::none);
         if (v != verdict::none) {
             draw_verdict(v);
-            GFX_Flip(screen);
-            controlFPS();
+            frame.show();
             wait_unless_quit(VERDICT_MS);
             return;
         }
-        GFX_Flip(screen);
-        controlFPS();
+        frame.show();
         if (ending)
             return;
     }

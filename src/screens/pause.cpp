@@ -3,8 +3,8 @@
 #include "config/input.h"
 #include "core/state.h"
 #include "res/assets.h"
+#include "screens/frame.h"
 #include "video/font.h"
-#include "video/fps.h"
 #include "video/screen.h"
 
 #include <cstdio>
@@ -70,15 +70,11 @@ int32_t pause()
     if (quit_zarn == 1)
         return choice;
     bool leave = false;
-    initFPS();
+    screen_frame frame("pause");
     for (;;) {
-        int32_t x = -1, y = -1;
-        int32_t ctrl = check_controls(&x, &y, 0, 0, 0, nullptr);
-        bool clicked = x != -1 && on_choice(choice, x, y);
-        if (ctrl & CTRL_QUIT) {
-            quit_zarn = 1;
-            leave = true;
-        }
+        frame_input in = frame.read();
+        int32_t ctrl = in.pressed;
+        bool clicked = in.click_x != -1 && on_choice(choice, in.click_x, in.click_y);
         if (clicked)
             leave = true;  // the clicked choice is the one taken
         else
@@ -88,8 +84,7 @@ int32_t pause()
         if (quit_zarn == 1)
             return choice;
         draw_pause(choice);
-        GFX_Flip(screen);
-        controlFPS();
+        frame.show();
         if (leave)
             return choice;
     }

@@ -44,6 +44,10 @@ void put_scrolltext()
     for (int x = 0; x < 320; x += 16)
         drawPic(screen, x, bouncey - 2, 16, 12, tiles_back, 512, 12 * gfx_scheme, 16, 12);
     put_text1(screen, -(scrolltextpos % 8), bouncey, scrolltext + scrolltextpos / 8);
+}
+
+void scrolltext_step()
+{
     scrollIndex += 8;
     if (scrollIndex >= 512)
         scrollIndex = 0;

@@ -7,16 +7,16 @@
 
 #include "config/config.h"
 #include "config/input.h"
+#include "core/highscores.h"
 #include "core/state.h"
+#include "model/texts.h"
 #include "res/assets.h"
 #include "screens/controls.h"
-#include "core/highscores.h"
+#include "screens/frame.h"
 #include "sound/sound.h"
 #include "video/font.h"
-#include "video/fps.h"
 #include "video/screen.h"
 
-#include <SDL_mixer.h>
 #include <cstdio>
 
 namespace {
@@ -24,11 +24,10 @@ namespace {
 enum : int {
     LINE_MUSIC = 1, LINE_SFX, LINE_CONTROLS, LINE_SCREEN, LINE_SCALING, LINE_SOUNDCHECK, LINE_RESET, LINE_EXIT,
 };
-constexpr int LINE_COUNT = 8;
-constexpr int32_t LIST_X = 24;
-constexpr int32_t LIST_Y = 136;
+constexpr int LINE_COUNT = SETTINGS_LINES;
+constexpr int32_t LIST_Y = SETTINGS_Y;
 constexpr int32_t LIST_HEIGHT = 84;
-constexpr int32_t LINE_HEIGHT = 12;
+constexpr int32_t LINE_HEIGHT = SETTINGS_LINE_HEIGHT;
 constexpr int VOLUME_STEP = 10;
 constexpr int MENU_TRACK = 0;
 
@@ -58,14 +57,12 @@ int step_volume(int volume, int delta)
 
 void change_music_volume(int delta)
 {
-    music_volume = step_volume(music_volume, delta);
-    MP_VolumeMusic(music_volume);
+    set_music_volume(step_volume(music_volume, delta));
 }
 
 void change_sound_volume(int delta)
 {
-    sound_volume = step_volume(sound_volume, delta);
-    Mix_Volume(-1, sound_volume);
+    set_sound_volume(step_volume(sound_volume, delta));
     play_sfx(SFX_SELECT);
 }
 
@@ -140,8 +137,8 @@ void step_soundcheck(int delta)
 // filter at once.
 void reset_globals()
 {
-    music_volume = 100;
-    sound_volume = 80;
+    config_default(&music_volume);  // the next tune takes it; the effect channels keep theirs
+    config_default(&sound_volume);
     resetdefault_controls();
     full_screen = 1;
     zoom = 1;
@@ -245,23 +242,19 @@ void format_line(int line)
 void draw()
 {
     drawPic(screen, 0, 0, 320, 240, zarnmenu, 0, 0, 320, 240);
-    put_text(screen, 96, 112, "SETTINGS");
+    put_text(screen, SETTINGS_TITLE_X, SETTINGS_TITLE_Y, "SETTINGS");
     for (int line = 1; line <= LINE_COUNT; line++) {
         format_line(line);
-        put_text1(screen, LIST_X, LIST_Y + LINE_HEIGHT * (line - 1), tmp_string);
+        put_text1(screen, SETTINGS_X, LIST_Y + LINE_HEIGHT * (line - 1), tmp_string);
     }
-    put_text1(screen, 12, LIST_Y - 2 + LINE_HEIGHT * (st.selected - 1), ".                                    .~");
-    GFX_Flip(screen);
-    controlFPS();
+    put_text1(screen, SETTINGS_MARK_X, LIST_Y - 2 + LINE_HEIGHT * (st.selected - 1), SETTINGS_MARK);
 }
 
 // One frame's input, in the fixed order: click, UP, DOWN, LEFT, RIGHT,
-// PAUSE, window close, ACTION.
-void handle_input()
+// PAUSE, ACTION. full_before: full_screen before the input was read.
+void handle_input(const frame_input& in, int full_before)
 {
-    int32_t x = LIST_X, y = LIST_Y, clicked = -1;
-    int full_before = full_screen;
-    int32_t c = check_controls(&x, &y, 0, LIST_HEIGHT, LINE_HEIGHT, &clicked);
+    int32_t c = in.pressed, clicked = in.row;
     if ((full_screen != 0) != (full_before != 0))
         st.full = full_screen != 0;  // Alt+Enter: the working copy follows the display
     if (clicked >= 1 && clicked <= LINE_COUNT) {
@@ -280,8 +273,6 @@ void handle_input()
         press_right(st.selected);
     if (c & CTRL_PAUSE)
         st.leave = true;
-    if (c & CTRL_QUIT)
-        quit_zarn = 1;
     if (c & CTRL_ACTION)
         press_action(st.selected);
 }
@@ -308,12 +299,14 @@ void settings()
     if (quit_zarn == 1)
         return;
     st = settings_state{1, full_screen, zoom, double_scale, 0, false, false};
-    initFPS();
+    screen_frame frame("settings");
     for (;;) {
-        handle_input();
+        int full_before = full_screen;
+        handle_input(frame.read(LIST_Y, LIST_HEIGHT, LINE_HEIGHT), full_before);
         if (quit_zarn == 1)
             break;
         draw();
+        frame.show();
         if (st.leave)
             break;
     }

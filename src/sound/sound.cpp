@@ -18,8 +18,8 @@
 
 #include "config/config.h"
 #include "res/qva.h"
+#include "model/bytes.h"
 #include "sound/module.h"
-#include "sys/bytes.h"
 
 const char* const snd_names[SFX_COUNT] = {
     "sfx/alarm", "sfx/beep1", "sfx/beep3", "sfx/beep4", "sfx/explode", "sfx/explode2",
@@ -38,10 +38,39 @@ volatile int mpLoops;
 Mix_Chunk* sfxs[SFX_COUNT];
 void* music[MUS_COUNT];
 uint32_t musiclength[MUS_COUNT];
+int music_volume;
+int sound_volume;
+int mpFlags;
+int mpResamplingMode;
+int mpReverbDepth;
+int mpReverbDelay;
+int mpBassAmount;
+int mpBassRange;
+int mpSurroundDepth;
+int mpSurroundDelay;
 int mpChannels = 2;
 int mpFrequency = 22050;
 
 namespace {
+
+// The lines of zarn.cfg that sound keeps: name, line, kind, variable, range,
+// out of range, initial value, flag bit.
+const config_setting SETTINGS[] = {
+    {"mus_volume", 1, CONFIG_NUMBER, &music_volume, 0, 100, 100, 100, 0},  // out of range: heard in full
+    {"sfx_volume", 2, CONFIG_NUMBER, &sound_volume, 0, 100, 100, 80, 0},
+    {"mpFlagsOVERSAMPLING", 17, CONFIG_FLAG, &mpFlags, 0, 1, 0, 1, 0x01},
+    {"mpResamplingMode", 18, CONFIG_NUMBER, &mpResamplingMode, 0, 3, 1, 1, 0},
+    {"mpFlagsNOISE_REDUCTION", 19, CONFIG_FLAG, &mpFlags, 0, 1, 0, 1, 0x02},
+    {"mpFlagsREVERB", 20, CONFIG_FLAG, &mpFlags, 0, 1, 0, 0, 0x04},
+    {"mpReverbDepth", 21, CONFIG_NUMBER, &mpReverbDepth, 0, 100, CONFIG_CLAMP, 0, 0},
+    {"mpReverbDelay", 22, CONFIG_NUMBER, &mpReverbDelay, 40, 200, CONFIG_CLAMP, 0, 0},
+    {"mpFlagsMEGABASS", 23, CONFIG_FLAG, &mpFlags, 0, 1, 0, 0, 0x08},
+    {"mpBassAmount", 24, CONFIG_NUMBER, &mpBassAmount, 0, 100, CONFIG_CLAMP, 0, 0},
+    {"mpBassRange", 25, CONFIG_NUMBER, &mpBassRange, 10, 100, CONFIG_CLAMP, 0, 0},
+    {"mpFlagsSURROUND", 26, CONFIG_FLAG, &mpFlags, 0, 1, 0, 0, 0x10},
+    {"mpSurroundDepth", 27, CONFIG_NUMBER, &mpSurroundDepth, 0, 100, CONFIG_CLAMP, 0, 0},
+    {"mpSurroundDelay", 28, CONFIG_NUMBER, &mpSurroundDelay, 5, 40, CONFIG_CLAMP, 0, 0},
+};
 
 constexpr int INTRO_TRACK = 11;
 constexpr int EFFECT_CHANNELS = 8;
@@ -81,14 +110,14 @@ bool wav_sane(const uint8_t* b, uint32_t len)
 {
     if (len < 44 || !tag_is(b, "RIFF") || !tag_is(b + 8, "WAVE") || !tag_is(b + 12, "fmt "))
         return false;
-    uint32_t fmt_len = sys_get_le32(b + 16), rate = sys_get_le32(b + 24);
+    uint32_t fmt_len = get_le32(b + 16), rate = get_le32(b + 24);
     uint16_t format = le16(b + 20), channels = le16(b + 22), bits = le16(b + 34);
     if (fmt_len < 16 || fmt_len > 64 || format != 1 || channels < 1 || channels > 2 || rate < 8000 ||
         rate > 48000 || (bits != 8 && bits != 16))
         return false;
     uint64_t at = 20 + uint64_t{fmt_len} + (fmt_len & 1);
     while (at + 8 <= len) {
-        uint32_t chunk = sys_get_le32(b + at + 4);
+        uint32_t chunk = get_le32(b + at + 4);
         if (uint64_t{chunk} > len - at - 8)
             return false;
         if (tag_is(b + at, "data"))
@@ -258,6 +287,23 @@ void play_music(int track, int loops, int tune)
         ModPlug_Seek(music_file, 0);
     music_finished = false;
     Mix_HookMusic(MP_HookMusic, music_file);
+}
+
+void sound_bind_settings()
+{
+    config_bind(SETTINGS, static_cast<int>(sizeof SETTINGS / sizeof SETTINGS[0]));
+}
+
+void set_music_volume(int volume)
+{
+    music_volume = volume;
+    MP_VolumeMusic(volume);
+}
+
+void set_sound_volume(int volume)
+{
+    sound_volume = volume;
+    Mix_Volume(-1, volume);
 }
 
 void stop_music()

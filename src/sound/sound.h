@@ -25,9 +25,25 @@ extern volatile int mpLoops;                          // loops left: -1 endless
 extern Mix_Chunk* sfxs[SFX_COUNT];                    // decoded effects
 extern void* music[MUS_COUNT];                        // cached module bytes
 extern uint32_t musiclength[MUS_COUNT];               // their lengths
+extern int music_volume;                              // 0..100
+extern int sound_volume;                              // 0..100
+extern int mpFlags;                                   // renderer flags (oversampling 0x01, ...)
+extern int mpResamplingMode;                          // 0..3
+extern int mpReverbDepth;                             // 0..100
+extern int mpReverbDelay;                             // 40..200 ms
+extern int mpBassAmount;                              // 0..100
+extern int mpBassRange;                               // 10..100 Hz
+extern int mpSurroundDepth;                           // 0..100
+extern int mpSurroundDelay;                           // 5..40 ms
 extern int mpChannels;                                // renderer channels, 2
 extern int mpFrequency;                               // renderer rate, 22050
 
+// Binds the volumes and the renderer settings into the configuration table.
+void sound_bind_settings();
+// Sets the music volume (0..100) of the tune playing and those to come.
+void set_music_volume(int volume);
+// Sets the volume (0..100) of every effect channel.
+void set_sound_volume(int volume);
 // Opens the audio device, loads every effect and caches the intro tune; names
 // the effects it could not load in one line. When the device cannot be
 // opened, says so once and every sound call does nothing.

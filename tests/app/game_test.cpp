@@ -169,20 +169,20 @@ TEST(Main, ClosingTheWindowInAnyScreenEndsTheProgramWithinAFrame)
         {"the name entry", game + "v E | enter_highscore: Q"},
     };
     for (const auto& w : walks) {
-        std::vector<std::pair<int, std::vector<std::string>>> route;  // screen, tokens
+        std::vector<std::pair<std::string, std::vector<std::string>>> route;  // screen, tokens
         std::istringstream in(w.route);
         for (std::string part; std::getline(in, part, '|');) {
             std::istringstream words(part);
             std::string name;
             std::getline(words >> std::ws, name, ':');
-            int screen = static_cast<int>(std::find(SCREEN_NAMES, SCREEN_NAMES + SCREEN_COUNT, name) - SCREEN_NAMES);
-            route.emplace_back(screen, std::vector<std::string>(std::istream_iterator<std::string>(words), {}));
+            route.emplace_back(name, std::vector<std::string>(std::istream_iterator<std::string>(words), {}));
         }
         enter_level_folder({{1, w.level}});
         std::fill(std::begin(high_scores), std::end(high_scores), -1);
         write_highscores();
         size_t step = 0, done = 0;  // tokens done in the step
-        int quit_frame = -1, quit_screen = -1;
+        int quit_frame = -1;
+        std::string quit_screen;
         uint32_t quit_ms = 0;
         start_script([&](int frame) {
             release_all_keys();
@@ -193,7 +193,7 @@ TEST(Main, ClosingTheWindowInAnyScreenEndsTheProgramWithinAFrame)
                 push_quit();
                 return;
             }
-            int now = running_screen();
+            const std::string now = running_screen();
             if (route[step].second.back() == "*" && done > 0 && now != route[step].first)
                 step++, done = 0;  // a repeated step ends with its screen
             if (step == route.size())

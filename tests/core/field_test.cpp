@@ -57,7 +57,6 @@ TEST_F(Field, EveryTileComesFromItsSheetCell)
                     ".**..T\n");
     Map[1][2].type = 2;  // a destroyed field shows the background
     Map[1][2].variant = 3;
-    dir = 5;
     offx = 5;
     offy = 7;
     animframe = 9;  // mine and teleporter frame 2
@@ -93,26 +92,24 @@ TEST_F(Field, EveryTileComesFromItsSheetCell)
     EXPECT_EQ(cell(5, 2), sheet(5, 1));
 }
 
-TEST_F(Field, TheBackgroundScrollsWithTheLastStepOnly)
+TEST_F(Field, TheBackgroundScrollsTheWayTheSpriteFacesAndDrawingLeavesIt)
 {
     load_level_text("");
     const int dirs[6] = {0, 1, 2, 3, 5, 4}, expect[6][2] = {{0, 1}, {0, 0}, {15, 0}, {0, 0}, {0, 0}, {0, 0}};
     for (int i = 0; i < 6; i++) {
-        dir = dirs[i];
+        field_scroll(dirs[i]);
         draw_map(dst);
-        EXPECT_EQ(offx, expect[i][0]) << "dir " << dir;
-        EXPECT_EQ(offy, expect[i][1]) << "dir " << dir;
+        EXPECT_EQ(offx, expect[i][0]) << "facing " << dirs[i];
+        EXPECT_EQ(offy, expect[i][1]) << "facing " << dirs[i];
     }
-    dir = 1;
     for (int i = 0; i < 17; i++)
-        draw_map(dst);
+        field_scroll(1);
     EXPECT_EQ(offy, 15);  // wraps
 }
 
 TEST_F(Field, AnimationsRunInTheirSlotsAndTheOverflowIsDropped)
 {
     load_level_text("");
-    dir = 5;
     add_dissolve(3, 2);
     add_explosion(4, 3);
     for (int f = 1; f <= 16; f++) {
@@ -121,6 +118,7 @@ TEST_F(Field, AnimationsRunInTheirSlotsAndTheOverflowIsDropped)
         draw_explosions(dst);
         EXPECT_EQ(at(32, 64), sheet((f - 1) >> 2, 3)) << "dissolve frame " << f;
         EXPECT_EQ(at(48, 80), f <= 8 ? sheet(f - 1, 2) : 0) << "explosion frame " << f;
+        field_animate(true);
     }
     EXPECT_EQ(dissolve[0].frame, 0);
     EXPECT_EQ(explosions[0], -1);
@@ -129,10 +127,12 @@ TEST_F(Field, AnimationsRunInTheirSlotsAndTheOverflowIsDropped)
         add_dissolve(i + 1, 12);
     for (int i = 0; i < 9; i++)
         add_explosion(i + 1, 1);
-    draw_map(dst);  // draw_map runs the dissolves too, over the field
+    draw_map(dst);  // draw_map shows the dissolves too, over the field
     EXPECT_EQ(cell(17, 12), BACK);  // the seventeenth dissolve found no slot
     EXPECT_EQ(cell(16, 12), sheet(0, 3));
+    field_animate(false);  // a message screen's frame: the explosions stand still
     EXPECT_EQ(dissolve[15].frame, 2);
+    EXPECT_EQ(explosions[7] & 0xff, 0);
     clear();
     draw_explosions(dst);
     EXPECT_EQ(at(8 * 16, 48), 0);  // the ninth explosion found no slot

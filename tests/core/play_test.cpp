@@ -104,7 +104,9 @@ TEST_F(Play, AFallTakesALifeAndShowsTheExplosion)
     EXPECT_EQ(summary(res), "fall frames 21 score 41 lives 2 level 1");  // the field's point stays
     EXPECT_EQ(Player.perfect, 0);
     EXPECT_EQ(explode_index, 8);  // ten frames of the fall screen; it stops at 8
-    EXPECT_EQ(dir, 5);
+    // One frame down, nine right and one more as the fall screen opens; then
+    // the field holds still under it.
+    EXPECT_EQ(offx * 100 + offy, 1001);
     EXPECT_EQ(res.count(SFX_EXPLODE2), 1);
 
     Player.life_refund = 1;  // the cheat: falls cost nothing

@@ -58,9 +58,9 @@ TEST_F(LevelRecords, ADamagedFileIsIgnoredWithOneLineAndReplacedByTheNextRecord)
     };
     damaged[2].push_back(0);        // one byte too long
     damaged[3][0] = 'X';            // another mark
-    sys_put_le32(&damaged[4][8], 0);  // seconds without steps
-    sys_put_le32(&damaged[5][8], uint32_t(-3));  // steps below zero
-    sys_put_le32(&damaged[6][4], 10000);         // seconds beyond any level
+    put_le32(&damaged[4][8], 0);  // seconds without steps
+    put_le32(&damaged[5][8], uint32_t(-3));  // steps below zero
+    put_le32(&damaged[6][4], 10000);         // seconds beyond any level
     for (size_t i = 0; i < damaged.size(); i++) {
         note_level_won(2, 0, 1, 1);  // in memory, and saved
         write_bytes("zarn.rec", damaged[i]);

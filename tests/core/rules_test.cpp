@@ -20,15 +20,15 @@ protected:
     void start(const char* level)
     {
         load_level_text(level);
-        rules_start(s);
+        rules_start(s, game_field);
         apply_events(s);  // nothing happened yet: only the sprite is put in place
     }
     // n frames of movement and resolution with the given controls held.
     void frames(int n, int32_t held = 0)
     {
         for (int i = 0; i < n; i++) {
-            rules_move(s, wanted_move(held));
-            rules_resolve(s);
+            rules_move(s, wanted_move(held), game_field);
+            rules_resolve(s, game_field);
             apply_events(s);
         }
     }
@@ -215,25 +215,26 @@ TEST_F(Rules, TeleportersSwapThePlayerBothWays)
 
 TEST_F(Rules, PointerSteeringThresholds)
 {
-    px = 96;
-    py = 112;  // sprite centre (104, 120)
-    EXPECT_EQ(pointer_steer(104, 120), 0);
-    EXPECT_EQ(pointer_steer(114, 130), 0);
-    EXPECT_EQ(pointer_steer(115, 120), CTRL_RIGHT);
-    EXPECT_EQ(pointer_steer(93, 120), CTRL_LEFT);
-    EXPECT_EQ(pointer_steer(94, 120), 0);
-    EXPECT_EQ(pointer_steer(104, 131), CTRL_DOWN);
-    EXPECT_EQ(pointer_steer(104, 109), CTRL_UP);
-    EXPECT_EQ(pointer_steer(116, 132), CTRL_RIGHT);  // a tie steers sideways
-    EXPECT_EQ(pointer_steer(92, 132), CTRL_LEFT);
-    EXPECT_EQ(pointer_steer(128, 120), CTRL_RIGHT);  // the far edge of the box
-    EXPECT_EQ(pointer_steer(129, 120), 0);
-    EXPECT_EQ(pointer_steer(80, 96), CTRL_LEFT);
-    EXPECT_EQ(pointer_steer(79, 120), 0);
-    EXPECT_EQ(pointer_steer(104, 95), 0);
-    py = 32;  // the top bar never steers
-    EXPECT_EQ(pointer_steer(104, 47), 0);
-    EXPECT_EQ(pointer_steer(104, 51), CTRL_DOWN);
+    play_state sprite{};
+    sprite.sprite_x = 96;
+    sprite.sprite_y = 112;  // sprite centre (104, 120)
+    EXPECT_EQ(pointer_steer(sprite, 104, 120), 0);
+    EXPECT_EQ(pointer_steer(sprite, 114, 130), 0);
+    EXPECT_EQ(pointer_steer(sprite, 115, 120), CTRL_RIGHT);
+    EXPECT_EQ(pointer_steer(sprite, 93, 120), CTRL_LEFT);
+    EXPECT_EQ(pointer_steer(sprite, 94, 120), 0);
+    EXPECT_EQ(pointer_steer(sprite, 104, 131), CTRL_DOWN);
+    EXPECT_EQ(pointer_steer(sprite, 104, 109), CTRL_UP);
+    EXPECT_EQ(pointer_steer(sprite, 116, 132), CTRL_RIGHT);  // a tie steers sideways
+    EXPECT_EQ(pointer_steer(sprite, 92, 132), CTRL_LEFT);
+    EXPECT_EQ(pointer_steer(sprite, 128, 120), CTRL_RIGHT);  // the far edge of the box
+    EXPECT_EQ(pointer_steer(sprite, 129, 120), 0);
+    EXPECT_EQ(pointer_steer(sprite, 80, 96), CTRL_LEFT);
+    EXPECT_EQ(pointer_steer(sprite, 79, 120), 0);
+    EXPECT_EQ(pointer_steer(sprite, 104, 95), 0);
+    sprite.sprite_y = 32;  // the top bar never steers
+    EXPECT_EQ(pointer_steer(sprite, 104, 47), 0);
+    EXPECT_EQ(pointer_steer(sprite, 104, 51), CTRL_DOWN);
 }
 
 TEST_F(Rules, ScoreStopsGrowingPastTheCap)

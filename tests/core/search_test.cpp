@@ -53,7 +53,7 @@ TEST(SearchMoves, EveryMoveEndsWhereAndWhenTheRulesOnTheGameFieldEndIt)
         search_begin(*lv, game_field, MapData.start_col, MapData.start_row);
         search_state m = lv->root;
         play_state s;
-        rules_start(s);
+        rules_start(s, game_field);
         for (int step = 0; step < 60 && !search_won(m); step++) {
             SCOPED_TRACE("round " + std::to_string(round) + " step " + std::to_string(step));
             // Mostly moves that keep the player standing, so walks run long;
@@ -67,8 +67,8 @@ TEST(SearchMoves, EveryMoveEndsWhereAndWhenTheRulesOnTheGameFieldEndIt)
             search_move r = search_apply(*lv, m, dir);
             int frames = 0;  // the real move, frame by frame until the player stands again
             do {
-                rules_move(s, frames == 0 ? MOVE_UP + dir : MOVE_NONE);
-                rules_resolve(s);
+                rules_move(s, frames == 0 ? MOVE_UP + dir : MOVE_NONE, game_field);
+                rules_resolve(s, game_field);
             } while (++frames < 2000 && s.move_state != 0);
             if (r.result == SEARCH_REFUSED) {
                 refusals++;

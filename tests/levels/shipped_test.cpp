@@ -41,6 +41,8 @@ TEST(Shipped, TheHintsSearchFindsAWinningRouteFromTheStartOfEveryLevelWithinItsM
     for (const level_set& set : SETS)
         for (const levelsrc::level_source& src : shipped(set)) {
             solver::level lv = solver::from_source(src);
+            memcpy(Map, lv.start->map, sizeof Map);  // the game's field, which play_on_field plays
+            MapData = lv.start->data;
             route_begin(*r, game_field, MapData.start_col, MapData.start_row, solver::steps_allowed(lv.time_limit),
                         HINT_GIVE_UP_WORK);
             while (route_run(*r, HINT_CHECK_WORK) == ROUTE_RUNNING) {

@@ -72,6 +72,7 @@ TEST_F(Intro, RenderingLeavesNoTrailsAndTheLogoStopsWhereItsStepsEnd)
         bool tune_started = false;
         for (int frame = 0; frame < 80; frame++) {
             quorUpdate(0);
+            quorStep();
             quorRender(screen);
             tune_started = tune_started || MP_PlayingMusic();
             ASSERT_EQ(lit_pixels(), 16 * 12 + std::clamp(320 - j, 0, logo_w) * 20) << "frame " << frame;

@@ -43,6 +43,7 @@ TEST_F(MainMenu, ScrollTextRunsOnceThroughTheMessageAndBouncesEvery64Frames)
     std::vector<int32_t> heights;
     for (int i = 1; i <= 8 * static_cast<int>(text.size()); i++) {
         put_scrolltext();
+        scrolltext_step();
         ASSERT_EQ(scrolltextpos, i % (8 * static_cast<int>(text.size())));
         heights.push_back(bouncey);
     }

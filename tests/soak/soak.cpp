@@ -14,7 +14,7 @@
 #include "core/highscores.h"
 #include "support/boot.h"
 #include "support/input_script.h"
-#include "support/screen_probe.h"
+#include "screens/frame.h"
 #include "video/fps.h"
 #include "video/screen.h"
 
@@ -33,6 +33,22 @@ namespace {
 
 constexpr unsigned HANG_SECONDS = 120;  // a frame that takes this long is a hang
 constexpr int CLOSE_ODDS = 3000;        // one frame in this many closes the window
+
+// The screens, by the names they run under; a frame outside all: "none".
+const char* const SCREEN_NAMES[] = {"start_screen", "show_opensource", "menu",   "demo",   "show_highscores",
+                                    "enter_pw",     "settings",        "controls", "select_level", "aktion",
+                                    "engine",       "pause",           "enter_highscore"};
+constexpr int SCREEN_COUNT = sizeof SCREEN_NAMES / sizeof SCREEN_NAMES[0];
+
+// The index of the running screen in SCREEN_NAMES, SCREEN_COUNT none.
+int screen_index()
+{
+    const char* name = running_screen();
+    int i = 0;
+    while (i < SCREEN_COUNT && strcmp(SCREEN_NAMES[i], name) != 0)
+        i++;
+    return i;
+}
 
 std::mt19937_64 rng;
 long long frames_wanted, frames_done;
@@ -103,7 +119,7 @@ void joystick_event()
 void random_input(int screen)
 {
     static const Uint8 others[] = {SDL_ACTIVEEVENT, SDL_VIDEOEXPOSE, SDL_VIDEORESIZE, SDL_USEREVENT, SDL_MOUSEMOTION};
-    bool menu = screen >= 0 && strcmp(SCREEN_NAMES[screen], "menu") == 0;
+    bool menu = screen < SCREEN_COUNT && strcmp(SCREEN_NAMES[screen], "menu") == 0;
     for (int n = roll(4) - 1; n > 0; n--) {
         int kind = roll(100), control = roll(CONTROL_COUNT);
         if (menu && control == CONTROL_UP && roll(10))
@@ -126,8 +142,8 @@ void on_frame()
     alarm(HANG_SECONDS);
     frames_done++;
     session_frames++;
-    int screen = running_screen();
-    last_screen = screen >= 0 ? screen : SCREEN_COUNT;
+    int screen = screen_index();
+    last_screen = screen;
     screen_frames[last_screen]++;
     srand(static_cast<unsigned>(rng()));  // the game's own draws follow the seed
     for (size_t i = held.size(); i-- > 0;) {

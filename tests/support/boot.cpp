@@ -41,6 +41,7 @@ void remove_scratch(const std::string& dir)
 
 void fresh_process()
 {
+    bind_settings();
     state_reset();
     config_reset();
     input_reset();

@@ -3,6 +3,7 @@
 // so tests that write zarn.cfg or zarn.hi never meet each other.
 #include <gtest/gtest.h>
 
+#include "app/startup.h"
 #include "support/boot.h"
 #include "support/scratch.h"
 
@@ -18,6 +19,7 @@ int main(int argc, char** argv)
     scratch = enter_scratch("zarn-test");
     if (scratch.empty())
         return 1;
+    bind_settings();
     testing::InitGoogleTest(&argc, argv);
     int status = RUN_ALL_TESTS();
     remove_scratch(scratch);

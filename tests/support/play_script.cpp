@@ -3,7 +3,7 @@
 #include "config/input.h"
 #include "core/level.h"
 #include "core/play.h"
-#include "core/rules.h"
+#include "model/rules.h"
 #include "core/state.h"
 #include "screens/level.h"
 #include "sound/sound.h"

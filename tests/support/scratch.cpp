@@ -1,7 +1,7 @@
 #include "support/scratch.h"
 
 #include "res/qva.h"
-#include "sys/bytes.h"
+#include "model/bytes.h"
 
 #include <zlib.h>
 
@@ -41,7 +41,7 @@ void write_qva(const std::string& path, const std::vector<qva_item>& entries)
         uint8_t* rec = &out[4 + 44 * i];
         memcpy(rec, entries[i].first.data(), std::min<size_t>(entries[i].first.size(), 32));
         for (int f = 0; f < 3; f++)
-            sys_put_le32(rec + 32 + 4 * f, fields[f]);
+            put_le32(rec + 32 + 4 * f, fields[f]);
         out.insert(out.end(), packed.begin(), packed.begin() + clen);
     }
     write_bytes(path, out);

@@ -5,45 +5,33 @@
 #include <cstring>
 
 #include "art.h"
+#include "model/texts.h"
 
 namespace {
 
 // Settings lines, one row of the list each, with the longest values shown.
-const char* const SETTINGS_LINES[8] = {
+const char* const SETTINGS_SAMPLES[SETTINGS_LINES] = {
     "MUSIC VOLUME:      100%", "SFX VOLUME:        080%",       "SET CONTROLS       PRESS ACTION",
     "SCREEN SETTINGS:   BOXED 1280 x 960", "SCALING SETTINGS:  BILINEAR AA", "SOUNDCHECK:        PUSHER DANCE",
     "RESET TO DEFAULT",    "APPLY AND EXIT",
 };
-const char* const CONTROL_LINES[6] = {
-    "    UP: -01  up", "  DOWN: -01  down", "  LEFT: -01  left", " RIGHT: -01  right", " PAUSE: 001  space",
-    "ACTION: 000  right shift",
-};
-const char* const END_TEXTS[7] = {
-    "you have done it. your mission~", "is accomplished. all 48 levels~", "are mastered and we hope it has~",
-    "been a pleasure for you to guide~", "morrik and zarn on their task.~", "~", "thanks for playing zarn~",
-};
-struct Credit {
-    bool heading;
-    const char* text;
-};
-const Credit CREDITS[22] = {
-    {true, "CODE:~"}, {false, "orla -bytewren- quillfeather~"}, {false, "dorin -nullspoon- havelmoss~"},
-    {true, "CHARACTER DESIGN:~"}, {false, "mirela -inkfrog- tannenbury~"}, {true, "GRAPHICS:~"},
-    {false, "caspar -dithers- wollenkamp~"}, {false, "mirela -inkfrog- tannenbury~"},
-    {false, "yusra -tilewick- faraldine~"}, {false, "bram -lowpoly- oddenstrand~"}, {true, "FONTS:~"},
-    {false, "unknown~"}, {true, "MUSIC:~"}, {false, "fenna -chiptoad- marrowby~"},
-    {false, "odile -squarewave- pennifold~"}, {true, "SFX:~"}, {false, "odile -squarewave- pennifold~"},
-    {true, "LEVELS:~"}, {false, "kasimir -mazebird- ulvenhoek~"}, {false, "petra -holefinder- grindlesnap~"},
-    {true, "PROJECT MANAGEMENT:~"}, {false, "kasimir -mazebird- ulvenhoek~"},
-};
+// The controls' sample lines: the defaults, ACTION on right shift.
+std::string control_line(int i)
+{
+    const int buttons[6] = {-1, -1, -1, -1, 1, 0};
+    const char* keys[6] = {"up", "down", "left", "right", "space", "right shift"};
+    char line[64];
+    snprintf(line, sizeof line, CONTROL_LINE_FORMATS[i], buttons[i], keys[i]);
+    return line;
+}
 
 // The roll with its first line at `top`; lines outside the window under the
 // title are hidden by the game.
 ScreenText credits(int top)
 {
     ScreenText s{"credits", "title", {}, {}};
-    for (int i = 0; i < 22; i++) {
-        int y = top + 24 * i;
+    for (int i = 0; i < CREDITS_LINES; i++) {
+        int y = top + CREDITS_GAP * i;
         if (y >= 108 && y <= (CREDITS[i].heading ? 224 : 232))
             s.lines.push_back({CREDITS[i].heading ? 16 : 8, 8, y, CREDITS[i].text, true});
     }
@@ -56,25 +44,24 @@ std::vector<ScreenText> game_screens()
 {
     std::vector<ScreenText> out;
     ScreenText menu{"menu", "title", {}, {}};
-    const char* entries[5] = {"RUN ZARN", "CONTINUE", "PASSWORD", "SETTINGS", "  EXIT"};
-    for (int i = 0; i < 5; i++)
-        menu.lines.push_back({16, 96, 100 + 24 * i, entries[i], true});
-    menu.lines.push_back({16, 64, 124, ".          .", true});
+    for (int i = 0; i < MENU_ENTRIES; i++)
+        menu.lines.push_back({16, MENU_X, MENU_TOP + MENU_STEP * i, MENU_TEXTS[i], true});
+    menu.lines.push_back({16, MENU_MARK_X, MENU_TOP + MENU_STEP, MENU_MARK, true});
     menu.lines.push_back({8, 3, 223, "elcome to zarn 1.10, the arcade puzzle", false});  // on its strip
     out.push_back(menu);
 
-    ScreenText settings{"settings", "title", {{16, 96, 112, "SETTINGS", true}}, {}};
-    for (int i = 0; i < 8; i++)
-        settings.lines.push_back({8, 24, 136 + 12 * i, SETTINGS_LINES[i], true});
-    settings.lines.push_back({8, 12, 134 + 12 * 3, ".                                    .~", true});
+    ScreenText settings{"settings", "title", {{16, SETTINGS_TITLE_X, SETTINGS_TITLE_Y, "SETTINGS", true}}, {}};
+    for (int i = 0; i < SETTINGS_LINES; i++)
+        settings.lines.push_back({8, SETTINGS_X, SETTINGS_Y + SETTINGS_LINE_HEIGHT * i, SETTINGS_SAMPLES[i], true});
+    settings.lines.push_back({8, SETTINGS_MARK_X, SETTINGS_Y - 2 + SETTINGS_LINE_HEIGHT * 3, SETTINGS_MARK, true});
     out.push_back(settings);
 
-    ScreenText controls{"controls", "title", {{16, 96, 112, "CONTROLS", true}}, {}};
-    for (int i = 0; i < 6; i++)
-        controls.lines.push_back({8, 79, 136 + 12 * i, CONTROL_LINES[i], true});
-    controls.lines.push_back({8, 79, 136 + 12 * 6, "  BACK TO SETTINGS~", true});
-    controls.lines.push_back({8, 63, 134 + 12 * 5, ".~", true});
-    controls.lines.push_back({8, 8, 232, "PRESS KEY OR BUTTON FOR THIS CONTROL!~", true});
+    ScreenText controls{"controls", "title", {{16, CONTROLS_TITLE_X, CONTROLS_TITLE_Y, "CONTROLS", true}}, {}};
+    for (int i = 0; i < CONTROLS_LINES; i++)
+        controls.lines.push_back({8, CONTROLS_X, CONTROLS_Y + CONTROLS_LINE_HEIGHT * i, control_line(i), true});
+    controls.lines.push_back({8, CONTROLS_X, CONTROLS_Y + CONTROLS_LINE_HEIGHT * 6, CONTROLS_BACK, true});
+    controls.lines.push_back({8, CONTROLS_MARK_X, CONTROLS_Y - 2 + CONTROLS_LINE_HEIGHT * 5, ".~", true});
+    controls.lines.push_back({8, CONTROLS_CAPTURE_X, CONTROLS_CAPTURE_Y, CONTROLS_CAPTURE, true});
     out.push_back(controls);
 
     out.push_back({"password",
@@ -105,9 +92,13 @@ std::vector<ScreenText> game_screens()
     out.push_back(credits(116 - 24 * 16));
 
     ScreenText ending{"ending", "title", {}, {}};
-    for (int i = 0; i < 7; i++)
-        ending.lines.push_back({8, 164 - 4 * int(strlen(END_TEXTS[i])), 128 + 12 * i, END_TEXTS[i], true});
-    ending.lines.push_back({16, 48, 216, "PRESS A BUTTON", true});
+    for (int i = 0; i < ENDING_LINES; i++) {
+        char line[64];
+        snprintf(line, sizeof line, ENDING_TEXTS[i], 48);
+        ending.lines.push_back({8, ENDING_CENTRE - 4 * int(strlen(line)), ENDING_TOP + ENDING_LINE_HEIGHT * i, line,
+                                true});
+    }
+    ending.lines.push_back({16, ENDING_PRESS_X, ENDING_PRESS_Y, PRESS_TEXT, true});
     out.push_back(ending);
 
     out.push_back({"level start",

@@ -1,5 +1,7 @@
 #include "levelsrc.h"
 
+#include "model/level.h"
+
 #include <fstream>
 #include <sstream>
 
@@ -169,27 +171,16 @@ bool parse(const std::string& text, level_source& out, std::string& error)
     return true;
 }
 
-static void put_le32(std::vector<uint8_t>& body, size_t at, int32_t v)
-{
-    uint32_t u = static_cast<uint32_t>(v);
-    for (int b = 0; b < 4; b++)
-        body[at + b] = static_cast<uint8_t>(u >> (8 * b));
-}
-
 std::vector<uint8_t> encode(const level_source& src)
 {
-    std::vector<uint8_t> body(BODY_BYTES, 0);
+    std::vector<uint8_t> body(LEVEL_BYTES, 0);
     for (int r = 0; r < ROWS; r++) {
         for (int c = 0; c < COLS; c++) {
             const std::string& row = src.rows[r];
             const tile_char* t = c < int(row.size()) ? find_tile(row[c]) : nullptr;
             if (!t)
                 t = &legend()[0];  // what parse never lets through is a hole
-            size_t at = size_t(r * COLS + c) * 16;
-            put_le32(body, at, t->start ? 1 : 0);
-            put_le32(body, at + 4, t->type);
-            put_le32(body, at + 8, t->variant);
-            put_le32(body, at + 12, t->teleport ? 1 : 0);
+            level_put_record(body.data(), c + 1, r + 1, {t->start ? 1 : 0, t->type, t->variant, t->teleport ? 1 : 0});
         }
     }
     return body;

@@ -2,6 +2,8 @@
 // of its tiles, its solution) and its translation into the 3840-byte level
 // format that the game reads.
 #pragma once
+#include "model/level.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -9,9 +11,8 @@
 
 namespace levelsrc {
 
-constexpr int ROWS = 12;
-constexpr int COLS = 20;
-constexpr int BODY_BYTES = ROWS * COLS * 16;
+constexpr int ROWS = LEVEL_ROWS;
+constexpr int COLS = LEVEL_COLS;
 
 // One source character and the record it stands for.
 struct tile_char {

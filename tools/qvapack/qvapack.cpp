@@ -10,6 +10,8 @@
 // inside its output folder, from plain entry names only (no '/', '\' or "..").
 #include "qvapack.h"
 
+#include "model/archive.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,12 +25,6 @@
 #include <vector>
 
 namespace {
-
-constexpr size_t NAME_BYTES = 32;
-constexpr size_t ENTRY_BYTES = 44;
-constexpr size_t MAX_ENTRIES = 256;
-constexpr uint32_t MAX_ENTRY_BYTES = 1u << 20;  // the game's limit for one entry, inflated
-constexpr uint64_t MAX_RATIO = 1032;            // zlib inflates at most this much per stored byte
 
 struct entry {
     std::string name;
@@ -109,24 +105,16 @@ bool plain_name(const std::string& name)
 // What is wrong with an entry of an archive of len bytes; empty when nothing.
 std::string entry_problem(const entry& e, uint64_t len)
 {
-    if (e.offset > len || e.csize > len - e.offset)
-        return "entry " + e.name + " lies outside the archive";
-    if (e.size > MAX_ENTRY_BYTES)
-        return "entry " + e.name + " is larger than 1 MiB";
-    if (e.size > e.csize * MAX_RATIO || e.csize > compressBound(e.size))
-        return "entry " + e.name + " claims a size its stored data cannot have";
-    return "";
-}
-
-void put_le32(std::vector<uint8_t>& v, size_t at, uint32_t x)
-{
-    for (int i = 0; i < 4; i++)
-        v[at + i] = static_cast<uint8_t>(x >> (8 * i));
-}
-
-uint32_t get_le32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+    qva_entry stored{};
+    stored.offset = e.offset;
+    stored.size = e.size;
+    stored.csize = e.csize;
+    switch (qva_check_entry(stored, len)) {
+    case QVA_ENTRY_OUTSIDE: return "entry " + e.name + " lies outside the archive";
+    case QVA_ENTRY_TOO_LARGE: return "entry " + e.name + " is larger than 1 MiB";
+    case QVA_ENTRY_NO_SUCH_SIZE: return "entry " + e.name + " claims a size its stored data cannot have";
+    default: return "";
+    }
 }
 
 std::string base_of(const std::string& path)
@@ -156,7 +144,7 @@ int create(const std::string& archive, int argc, char** argv)
 {
     if (argc == 0)
         return fail("an archive needs at least one entry");
-    if (static_cast<size_t>(argc) > MAX_ENTRIES)
+    if (argc > QVA_MAX_ENTRIES)
         return fail("too many entries: " + std::to_string(argc) + " (at most 256)");
     std::vector<entry> dir;
     std::vector<std::vector<uint8_t>> blobs;
@@ -170,7 +158,7 @@ int create(const std::string& archive, int argc, char** argv)
             name = base_of(arg);
             path = arg;
         }
-        if (name.empty() || name.size() > NAME_BYTES - 1)
+        if (name.empty() || name.size() > QVA_NAME_LEN - 1)
             return fail("entry name '" + name + "' must have 1 to 31 characters");
         if (!plain_name(name))
             return fail("entry name '" + name + "' must be a plain file name (no '/', '\\' or '..')");
@@ -178,7 +166,7 @@ int create(const std::string& archive, int argc, char** argv)
         fd_guard in(open_regular(path, len));
         if (in.fd < 0)
             return fail("cannot read " + path);
-        if (len > MAX_ENTRY_BYTES)
+        if (len > QVA_MAX_ENTRY_BYTES)
             return fail(path + " is larger than 1 MiB, more than the game reads");
         std::vector<uint8_t> data(len);
         if (!read_at(in.fd, 0, data.data(), data.size()))
@@ -195,20 +183,18 @@ int create(const std::string& archive, int argc, char** argv)
         dir.push_back(e);
         blobs.push_back(std::move(packed));
     }
-    size_t pos = 4 + ENTRY_BYTES * dir.size();
+    size_t pos = QVA_HEADER_BYTES + QVA_ENTRY_BYTES * dir.size();
     std::vector<uint8_t> out(pos, 0);
-    out[0] = 'Q';
-    out[1] = 'V';
-    out[2] = 'A';
-    out[3] = static_cast<uint8_t>(dir.size() - 1);
+    qva_write_header(out.data(), static_cast<uint32_t>(dir.size()));
     for (size_t i = 0; i < dir.size(); i++) {
         dir[i].offset = static_cast<uint32_t>(out.size());
         out.insert(out.end(), blobs[i].begin(), blobs[i].end());
-        size_t at = 4 + ENTRY_BYTES * i;
-        memcpy(&out[at], dir[i].name.c_str(), dir[i].name.size());
-        put_le32(out, at + 32, dir[i].offset);
-        put_le32(out, at + 36, dir[i].size);
-        put_le32(out, at + 40, dir[i].csize);
+        qva_entry stored{};
+        memcpy(stored.name, dir[i].name.c_str(), dir[i].name.size());
+        stored.offset = dir[i].offset;
+        stored.size = dir[i].size;
+        stored.csize = dir[i].csize;
+        qva_write_entry(&out[QVA_HEADER_BYTES + QVA_ENTRY_BYTES * i], stored);
     }
     if (!write_archive(archive, out))
         return fail("cannot write " + archive);
@@ -218,20 +204,21 @@ int create(const std::string& archive, int argc, char** argv)
 // Reads the directory of the open archive fd of len bytes.
 bool read_directory(int fd, uint64_t len, std::vector<entry>& dir)
 {
-    uint8_t head[4];
-    if (len < 4 || !read_at(fd, 0, head, sizeof head) || memcmp(head, "QVA", 3) != 0)
+    uint8_t head[QVA_HEADER_BYTES];
+    if (len < QVA_HEADER_BYTES || !read_at(fd, 0, head, sizeof head))
         return false;
-    size_t count = size_t(head[3]) + 1;
-    std::vector<uint8_t> recs(ENTRY_BYTES * count);
-    if (len - 4 < recs.size() || !read_at(fd, 4, recs.data(), recs.size()))
+    size_t count = qva_read_header(head);
+    std::vector<uint8_t> recs(QVA_ENTRY_BYTES * count);
+    if (count == 0 || len - QVA_HEADER_BYTES < recs.size() || !read_at(fd, QVA_HEADER_BYTES, recs.data(), recs.size()))
         return false;
     for (size_t i = 0; i < count; i++) {
-        const uint8_t* rec = &recs[ENTRY_BYTES * i];
+        qva_entry stored;
+        qva_read_entry(&recs[QVA_ENTRY_BYTES * i], stored);
         entry e;
-        e.name.assign(reinterpret_cast<const char*>(rec), strnlen(reinterpret_cast<const char*>(rec), NAME_BYTES - 1));
-        e.offset = get_le32(rec + 32);
-        e.size = get_le32(rec + 36);
-        e.csize = get_le32(rec + 40);
+        e.name = stored.name;
+        e.offset = stored.offset;
+        e.size = stored.size;
+        e.csize = stored.csize;
         dir.push_back(e);
     }
     return true;

@@ -33,7 +33,7 @@ struct state_hash {
     }
 };
 
-rules_field field_of(const start_field& f)
+rules_field field_of(const level_field& f)
 {
     return {const_cast<map_cell(*)[MAP_COLS]>(f.map), const_cast<map_header*>(&f.data)};
 }
@@ -48,30 +48,20 @@ std::unique_ptr<search_level> begin(const level& lv)
 
 }  // namespace
 
-level from_map()
+level from_source(const levelsrc::level_source& src)
 {
-    auto f = std::make_shared<start_field>();
-    memcpy(f->map, Map, sizeof f->map);
-    f->data = MapData;
+    auto f = std::make_shared<level_field>();
+    std::vector<uint8_t> body = levelsrc::encode(src);
+    level_clear(f->ref());
+    level_decode(f->ref(), body.data(), body.size());
+    level_derive(f->ref(), 0);
     level lv;
     lv.start = f;
     auto s = begin(lv);
     lv.fields = s->fields;
     lv.mines = s->mines;
-    int count = lv.fields + lv.mines;  // the level's own limit, without any time cheat
-    lv.time_limit = count < 20 ? 20 : count > 99 ? 99 : count;
+    lv.time_limit = f->data.time_left;
     return lv;
-}
-
-level from_source(const levelsrc::level_source& src)
-{
-    for (auto& row : Map)
-        for (auto& cell : row)
-            cell = map_cell{};
-    std::vector<uint8_t> body = levelsrc::encode(src);
-    decode_level(body.data(), body.size());
-    derive_map();
-    return from_map();
 }
 
 int seconds_needed(int steps)

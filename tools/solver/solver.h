@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/search.h"
+#include "model/search.h"
 
 namespace levelsrc {
 struct level_source;
@@ -16,25 +16,17 @@ struct level_source;
 
 namespace solver {
 
-// A level's field at the start, as the game loads it.
-struct start_field {
-    map_cell map[MAP_ROWS][MAP_COLS];
-    map_header data;
-};
-
 // A level as the solver takes it.
 struct level {
-    std::shared_ptr<const start_field> start;  // the field, shared by copies
+    std::shared_ptr<const level_field> start;  // the field at the start, shared by copies
     int fields = 0, mines = 0;                 // at the start
     int time_limit = 0;                        // seconds, without any time cheat
 };
 
 constexpr char MOVE_CHARS[5] = "UDLR";
 
-// Builds the level from the one now in Map and MapData, the player on its start.
-level from_map();
-// Loads a level source into Map and MapData as the game would, and builds the
-// level from it.
+// Decodes a level source as the game loads a level (no time bonus) and builds
+// the level from it.
 level from_source(const levelsrc::level_source& src);
 
 // What the search found out about a level.

@@ -6,8 +6,8 @@
 // steps and can run in slices of work across frames. The game asks it for
 // hints and dead ends, the level solver proves and measures levels with it.
 #pragma once
-#include "core/level.h"
-#include "core/rules.h"
+#include "model/level.h"
+#include "model/rules.h"
 
 #include <array>
 #include <cstddef>

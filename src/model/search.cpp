@@ -1,4 +1,4 @@
-#include "core/search.h"
+#include "model/search.h"
 
 #include <cstring>
 

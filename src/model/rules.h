@@ -1,10 +1,10 @@
 // The rules of play: how the player moves from cell to cell and what every
-// tile does. Plain functions over a field (the game's Map and MapData unless
-// told otherwise) that a test or a search steps frame by frame without a
-// screen. They play no sound and draw nothing: what a frame sets off is
-// recorded in the player's state for the play loop to act on.
+// tile does. Plain functions over the field handed to them that the play
+// frame, a test or a search steps frame by frame without a screen. They play
+// no sound and draw nothing: what a frame sets off is recorded in the
+// player's state for the play loop to act on.
 #pragma once
-#include "core/level.h"
+#include "model/level.h"
 
 #include <cstdint>
 
@@ -47,22 +47,13 @@ struct play_state {
     play_event events[PLAY_EVENTS];
 };
 
-// A field the rules act on: a grid laid out as Map, border included, and its
-// header. The game plays on Map and MapData; a search steps a field of its own.
-struct rules_field {
-    map_cell (*map)[MAP_COLS];  // MAP_ROWS rows
-    map_header* data;
-};
-
-extern const rules_field game_field;  // Map and MapData
-
 // Puts the player on the start cell of the field, standing, facing down.
-void rules_start(play_state& s, const rules_field& f = game_field);
+void rules_start(play_state& s, const rules_field& f);
 // Begins a frame (forgets the last frame's events), then moves or stands the
 // player for it; wanted is MOVE_*.
-void rules_move(play_state& s, int32_t wanted, const rules_field& f = game_field);
+void rules_move(play_state& s, int32_t wanted, const rules_field& f);
 // The cell resolution pass: destroys left fields, explodes left mines, and
 // records both.
-void rules_resolve(play_state& s, const rules_field& f = game_field);
+void rules_resolve(play_state& s, const rules_field& f);
 // Records an event of the frame (beyond PLAY_EVENTS it is dropped).
 void rules_record(play_state& s, int32_t kind, int32_t col = 0, int32_t row = 0, int32_t points = 0);

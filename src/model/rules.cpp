@@ -1,6 +1,6 @@
-#include "core/rules.h"
+#include "model/rules.h"
 
-#include "core/level.h"
+#include "model/level.h"
 
 namespace {
 
@@ -128,8 +128,6 @@ void move_sprite(play_state& s, int32_t pixels)
 }
 
 }  // namespace
-
-const rules_field game_field = {Map, &MapData};
 
 void rules_record(play_state& s, int32_t kind, int32_t col, int32_t row, int32_t points)
 {
