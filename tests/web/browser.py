@@ -21,10 +21,12 @@ FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-
 
 
 class Server:
-    """The site folder over HTTP on 127.0.0.1, on a free port, until stop()."""
+    """The site folder over HTTP on 127.0.0.1, on a free port, until stop().
+    isolated: the page is served cross-origin isolated, which gives its clock
+    (performance.now) microseconds instead of tenths of a millisecond."""
 
-    def __init__(self, folder, port=0):
-        handler = functools.partial(Quiet, directory=folder)
+    def __init__(self, folder, port=0, isolated=False):
+        handler = functools.partial(Isolated if isolated else Quiet, directory=folder)
         self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", port), handler)
         self.port = self.httpd.server_address[1]
         self.url = "http://127.0.0.1:%d/" % self.port
@@ -38,6 +40,13 @@ class Server:
 class Quiet(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
         pass
+
+
+class Isolated(Quiet):
+    def end_headers(self):
+        self.send_header("Cross-Origin-Opener-Policy", "same-origin")
+        self.send_header("Cross-Origin-Embedder-Policy", "require-corp")
+        super().end_headers()
 
 
 class Browser:
@@ -140,6 +149,64 @@ class Browser:
                 s += String.fromCharCode.apply(null, d.subarray(i, i + 32768));
             return [c.width, c.height, btoa(s)]; })()""")
         return shot[0], shot[1], base64.b64decode(shot[2])
+
+    # The game in the page: booting, keys by frames, the menu, the player.
+    FRAME_W, FRAME_H = 320, 240
+
+    def boot(self, url):
+        self.open(url)
+        self.wait("window.Module && Module.timing && Module.timing.frames > 0", 30, "the first frame")
+
+    def press(self, *keys, frames=4):
+        for k in keys:
+            self.key(k)
+            self.wait_frames(frames)
+
+    def to_menu(self):
+        """From start-up: the logo takes a confirm key once it rests, the credits end at one."""
+        deadline = time.time() + 30
+        while True:  # the title picture (credits, menu, settings) fills the top of the frame
+            w, h, px = self.canvas()
+            if any(px[i] for i in range(0, w * 4 * (h // 8), 4)):
+                break
+            assert time.time() < deadline, "the logo never gave way to the credits"
+            self.press("Return", frames=10)
+        self.press("Return", frames=15)
+
+    def player(self):
+        return self.js("Module.probe.player()")
+
+    def screen(self):
+        return self.js("Module.probe.screen()")
+
+    def step(self, key):
+        """One move: the key held until the player starts to move, then until he rests."""
+        start = self.player()
+        self.key(key, up=False)
+        self.wait("Module.probe.player()[0] != %d || Module.probe.player()[1] != %d" % tuple(start[:2]), 10,
+                  key + " moving the player")
+        self.key(key, down=False)
+        self.rest()
+
+    def rest(self):
+        last, still = None, 0
+        while still < 3:
+            now = self.player()
+            still = still + 1 if now == last else 0
+            last = now
+            self.wait_frames(1)
+
+    def to_play(self):
+        """Past the level's start screen (and a won screen before it): each takes a key after a while."""
+        while self.screen() != "engine":
+            self.press("Return", frames=20)
+        self.rest()
+
+    def file(self, path):
+        """The bytes of a file of the game's, or None."""
+        value = self.js("(function() { try { return Array.from(FS.readFile(%r)); } catch (e) { return null; } })()"
+                        % path)
+        return None if value is None else bytes(value)
 
     def close(self):
         try:
