@@ -154,7 +154,6 @@ void cut_sheets()
     cut_cells(anim, 16, screen);
     cut_cells(font_medium, 16, screen);
     cut_cells(font_small, 8, screen);
-    cut_cells(font_large, 32, screen);
 }
 
 // Makes magenta, as the surface's own format stores it, transparent.
@@ -260,7 +259,6 @@ void load_images()
     tiles_back = ZARN_LoadBMP("gfx/zarn-texturen");
     report_missing(tiles_back ? "" : " gfx/zarn-texturen");
     tiles_backcurrent = make_backcurrent();
-    font_large = load_required("gfx/fontbig", true);
     font_small = load_required("gfx/fontsmall", true);
     font_medium = load_required("gfx/fontmedium", true);
     anim = load_required("gfx/zarn-anim", true);
@@ -270,6 +268,28 @@ void load_images()
     scoreboard = load_required("gfx/scrbrd", true);
     cut_sheets();
 }
+
+namespace {
+
+// The big font in the theme's banner colour; the first theme's stands in
+// for a theme the data lacks.
+void load_large_font(const char* suffix, std::string& missing)
+{
+    release(font_large);
+    if (*suffix) {
+        snprintf(tmp_string, sizeof tmp_string, "gfx/fontbig%s", suffix);
+        font_large = ZARN_LoadBMP(tmp_string);
+        if (font_large)
+            key_magenta(font_large);
+        else
+            missing += std::string(" ") + tmp_string;
+    }
+    if (!font_large)
+        font_large = load_required("gfx/fontbig", true);
+    cut_cells(font_large, 32, screen);
+}
+
+}  // namespace
 
 void load_newtheme()
 {
@@ -308,6 +328,7 @@ void load_newtheme()
     if (!top)
         missing_image(tmp_string);  // still holds the top bar's name
     key_magenta(top);
+    load_large_font(suffix, missing);
     report_missing(missing);
 }
 
