@@ -12,6 +12,7 @@
 #include "core/state.h"
 #include "model/levelsrc.h"
 #include "model/pack.h"
+#include "model/replay.h"
 #include "qvapack.h"
 #include "res/assets.h"
 #include "res/qva.h"
@@ -105,7 +106,7 @@ void level(const uint8_t* data, size_t size)
     }
 }
 
-// zarn.cfg: values in range, 29 lines written whatever was read, and from the
+// zarn.cfg: values in range, 30 lines written whatever was read, and from the
 // second writing on the same file (the effect delays' defaults lie outside
 // their ranges, so the first reading back moves them in).
 void config(const uint8_t* data, size_t size)
@@ -120,7 +121,7 @@ void config(const uint8_t* data, size_t size)
         CHECK(music_volume >= 0 && music_volume <= 100 && sound_volume >= 0 && sound_volume <= 100);
         dumpConfig();
         w = read_file("zarn.cfg");
-        CHECK(std::count(w.begin(), w.end(), '\n') == 29);
+        CHECK(std::count(w.begin(), w.end(), '\n') == 30);
     }
     CHECK(written[1] == written[2]);
 }
@@ -263,13 +264,39 @@ void pack_folder(const uint8_t* data, size_t size)
     }
 }
 
+// A replay's file: one the reader takes writes back to the same replay, and
+// plays on a level of every kind of tile without leaving the field or its
+// frames.
+void replay_file(const uint8_t* data, size_t size)
+{
+    static replay r, again;
+    static char text[REPLAY_TEXT_MAX];
+    static level_field scratch;
+    static replay_trace trace;
+    char why[96] = "";
+    if (!replay_read(reinterpret_cast<const char*>(data), size, r, why, sizeof why))
+        return CHECK(why[0] != 0);
+    size_t len = replay_write(r, text, sizeof text);
+    CHECK(len > 0 && replay_read(text, len, again, why, sizeof why) && replay_seal(again) == replay_seal(r));
+    levelsrc::level_source src;
+    src.rows = {"So*#|-^v<>T.oooooooo", "o..oo**oooo#oo|ooo-o", "oT<>^vooo..ooooo##oo"};
+    std::vector<uint8_t> body = levelsrc::encode(src);
+    r.checksum = level_checksum(body.data());
+    replay_result res;
+    int verdict = replay_check(r, body.data(), scratch, res, &trace);
+    CHECK(verdict >= REPLAY_MATCHES && verdict <= REPLAY_DIFFERS && res.frames <= r.frames);
+    for (int32_t k = 0; k < trace.count && verdict > REPLAY_SLOW_CLOCK; k++)
+        CHECK(trace.x[k] >= -16 && trace.x[k] < 320 + 16 && trace.y[k] >= 16 && trace.y[k] < 240 + 16);
+}
+
 const struct {
     const char* name;
     void (*run)(const uint8_t*, size_t);
 } targets[] = {{"archive", archive},   {"level", level},     {"config", config},
                {"highscores", highscores}, {"picture", picture}, {"sound", sound},
                {"cmdline", command_line}, {"qvapack", packer},   {"levelc", level_source},
-               {"pack", pack_folder}};
+               {"pack", pack_folder},
+               {"replay", replay_file}};
 void (*chosen)(const uint8_t*, size_t);
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "app/game.h"
 
 #include "app/startup.h"
+#include "app/verify.h"
 #include "config/input.h"
 #include "core/level.h"
 #include "core/state.h"
@@ -11,6 +12,8 @@
 #include "screens/levelselect.h"
 #include "screens/menu.h"
 #include "sound/sound.h"
+
+#include <cstring>
 
 namespace {
 
@@ -90,6 +93,8 @@ void game_loop()
 
 int zarn_main(int argc, char** argv)
 {
+    if (argc >= 2 && strcmp(argv[1], "--verify") == 0)
+        return verify_replays(argc - 2, argv + 2);
     start_up(argc, argv);
     if (edit_requested)
         level_editor(edit_file);

@@ -9,6 +9,7 @@
 #include "res/assets.h"
 #include "res/qva.h"
 #include "screens/credits.h"
+#include "screens/ghost.h"
 #include "screens/intro.h"
 #include "sound/sound.h"
 #include "sys/fatal.h"
@@ -44,7 +45,8 @@ const char* program_name()
 
 void print_usage(FILE* out)
 {
-    fprintf(out, "usage: %s [-debug | -zoom N | --edit [FILE] | --check FILE...] [--help] [--version]\n",
+    fprintf(out,
+            "usage: %s [-debug | -zoom N | --edit [FILE]] [--help] [--version] | --check FILE... | --verify FILE...\n",
             program_name());
 }
 
@@ -52,17 +54,20 @@ void print_help()
 {
     print_usage(stdout);
     printf("Zarn " ZARN_VERSION ", an arcade tile puzzle: destroy every field and mine before the time runs out.\n"
-           "  -debug      (first argument) a level select before every level\n"
-           "  -zoom N     read, then overridden by the settings (kept for old scripts)\n"
+           "  -debug            (first argument) a level select before every level\n"
+           "  -zoom N           read, then overridden by the settings (kept for old scripts)\n"
            "  --edit [FILE]     the level editor, on FILE (a level source) or a new level\n"
-           "  --check FILE...   proves each level source winnable; one line each, status 0 when all are\n"
-           "  --help      this text\n"
-           "  --version   the version\n"
+           "  --check FILE...   proves each level source winnable: a line a file; status 0 only when\n"
+           "                    every one is\n"
+           "  --verify FILE...  plays each replay on its level, without a window or sound, on its\n"
+           "                    own clock: a line a file; status 0 only when every one won as it claims\n"
+           "  --help            this text\n"
+           "  --version         the version\n"
            "The archives are read from $ZARN_DATA_DIR when it is set, else from ./data, else from\n"
            "%s beside the program. Settings go to $XDG_CONFIG_HOME/zarn/zarn.cfg\n"
            "(~/.config/zarn/zarn.cfg) and high scores to $XDG_DATA_HOME/zarn/zarn.hi\n"
            "(~/.local/share/zarn/zarn.hi), or both into the working folder when the archives come\n"
-           "from ./data.\n",
+           "from ./data; the replays of the best and last wins go to replays/ beside the high scores.\n",
            ZARN_DATA_FROM_PROGRAM);
 }
 
@@ -133,6 +138,7 @@ void bind_settings()
 {
     input_bind_settings();
     sound_bind_settings();
+    ghost_bind_settings();
 }
 
 void read_command_line(int argc, char** argv)

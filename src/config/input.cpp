@@ -91,14 +91,16 @@ int32_t first_match(const int32_t* table, int32_t value)
     return 0;
 }
 
-// The hint key and button ask for a hint unless a control is bound to them.
+// The hint, replay and ghost keys and the hint button do their own work
+// unless a control is bound to them.
 int32_t key_press(SDLKey sym)
 {
     last_key = sym;
     if (sym < 0 || sym > KEY_SYM_MAX)
         return 0;
-    int32_t bit = first_match(key_buttons, sym);
-    return bit ? bit : sym == SDLK_h ? CTRL_HINT : 0;
+    if (int32_t bit = first_match(key_buttons, sym))
+        return bit;
+    return sym == SDLK_h ? CTRL_HINT : sym == SDLK_r ? CTRL_REPLAY : sym == SDLK_g ? CTRL_GHOST : 0;
 }
 
 int32_t joy_button_press(int button)

@@ -12,10 +12,14 @@
 map_cell Map[MAP_ROWS][MAP_COLS];
 map_header MapData;
 const rules_field game_field = {Map, &MapData};
+uint8_t MapBody[LEVEL_BYTES];
 
 bool decode_level(const uint8_t* body, size_t len)
 {
-    return level_decode(game_field, body, len);
+    if (!level_decode(game_field, body, len))
+        return false;
+    memcpy(MapBody, body, LEVEL_BYTES);
+    return true;
 }
 
 int LoadLevel(int level, int classic)

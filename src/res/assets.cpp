@@ -24,6 +24,7 @@ SDL_Surface* tiles;
 SDL_Surface* tiles_back;
 SDL_Surface* tiles_backcurrent;
 SDL_Surface* anim;
+SDL_Surface* ghost_anim;
 SDL_Surface* hint_arrows;
 SDL_Surface* raster;
 SDL_Surface* scoreboard;
@@ -36,6 +37,7 @@ SDL_Surface* top;
 namespace {
 
 constexpr Uint32 KEY_FLAGS = SDL_SRCCOLORKEY | SDL_RLEACCEL;
+constexpr Uint8 GHOST_ALPHA = 150;  // of 255: the ghost lets the field show through
 
 // No picture of the game is wider or higher than this (the big font, 3040
 // rows, is the highest): a larger one is damage, never a reason to allocate.
@@ -152,7 +154,6 @@ void cut_sheets()
     cut_cells(anim, 16, screen);
     cut_cells(font_medium, 16, screen);
     cut_cells(font_small, 8, screen);
-    cut_cells(font_large, 32, screen);
 }
 
 // Makes magenta, as the surface's own format stores it, transparent.
@@ -160,6 +161,19 @@ void key_magenta(SDL_Surface* surface)
 {
     if (surface)
         SDL_SetColorKey(surface, KEY_FLAGS, SDL_MapRGB(surface->format, 255, 0, 255));
+}
+
+// A keyed sheet drawn faint: a copy in the back surface's format, blended at
+// GHOST_ALPHA over what lies beneath (not run-length encoded, so that its
+// first blit allocates nothing).
+SDL_Surface* faint_copy(SDL_Surface* sheet)
+{
+    SDL_Surface* copy = SDL_ConvertSurface(sheet, screen ? screen->format : sheet->format, SDL_SWSURFACE);
+    if (copy) {
+        SDL_SetColorKey(copy, SDL_SRCCOLORKEY, SDL_MapRGB(copy->format, 255, 0, 255));
+        SDL_SetAlpha(copy, SDL_SRCALPHA, GHOST_ALPHA);
+    }
+    return copy;
 }
 
 // The game cannot run without this picture: say which one and stop.
@@ -245,15 +259,37 @@ void load_images()
     tiles_back = ZARN_LoadBMP("gfx/zarn-texturen");
     report_missing(tiles_back ? "" : " gfx/zarn-texturen");
     tiles_backcurrent = make_backcurrent();
-    font_large = load_required("gfx/fontbig", true);
     font_small = load_required("gfx/fontsmall", true);
     font_medium = load_required("gfx/fontmedium", true);
     anim = load_required("gfx/zarn-anim", true);
+    ghost_anim = faint_copy(anim);
     hint_arrows = load_required("gfx/zarn-hint", true);
     raster = load_required("gfx/trans16x16", true);
     scoreboard = load_required("gfx/scrbrd", true);
     cut_sheets();
 }
+
+namespace {
+
+// The big font in the theme's banner colour; the first theme's stands in
+// for a theme the data lacks.
+void load_large_font(const char* suffix, std::string& missing)
+{
+    release(font_large);
+    if (*suffix) {
+        snprintf(tmp_string, sizeof tmp_string, "gfx/fontbig%s", suffix);
+        font_large = ZARN_LoadBMP(tmp_string);
+        if (font_large)
+            key_magenta(font_large);
+        else
+            missing += std::string(" ") + tmp_string;
+    }
+    if (!font_large)
+        font_large = load_required("gfx/fontbig", true);
+    cut_cells(font_large, 32, screen);
+}
+
+}  // namespace
 
 void load_newtheme()
 {
@@ -292,6 +328,7 @@ void load_newtheme()
     if (!top)
         missing_image(tmp_string);  // still holds the top bar's name
     key_magenta(top);
+    load_large_font(suffix, missing);
     report_missing(missing);
 }
 
@@ -308,6 +345,7 @@ void release_images()
     release(font_medium);
     release(font_large);
     release(anim);
+    release(ghost_anim);
     release(hint_arrows);
     release(zarnmenu);
     release(gameover);

@@ -56,7 +56,7 @@ TEST_F(EditorSession, ALevelBuiltTestedProvenAndSavedPlaysFromItsPackPastADamage
     Player.lives = 2;
     curr_map = 7;
     const levelsrc::level_source before = editor.level;
-    play_result tried = play_moves(first, 90, editor_test_play);
+    play_result tried = play_moves(first, 90, nullptr, editor_test_play);
     EXPECT_EQ(tried.outcome, PLAY_WON);
     EXPECT_EQ(editor.level.rows, before.rows);
     EXPECT_EQ(Player.lives * 100 + curr_map, 207);

@@ -8,6 +8,7 @@
 #include "core/hint.h"
 #include "core/packs.h"
 #include "core/records.h"
+#include "core/replays.h"
 #include "core/state.h"
 #include "res/assets.h"
 #include "res/qva.h"
@@ -53,6 +54,7 @@ void fresh_process()
     scrolltext_reset();
     records_reset();
     packs_reset();
+    replays_reset();
     demo_reset();
     resetdefault_controls();
     sys_use_virtual_clock(true);

@@ -33,7 +33,7 @@ Mask scale2x(const Mask& m);
 // Font sheets. The small one in the game's colours unless told otherwise.
 Img font_small_sheet(const std::vector<Mask>& font, rgb top = 0xffffff, rgb bottom = 0xfff0b0);
 Img font_medium_sheet(const std::vector<Mask>& font);
-Img font_large_sheet(const std::vector<Mask>& font);
+Img font_large_sheet(const std::vector<Mask>& font, int theme = 0);
 // Draws text with a sheet of 'size' glyphs in one column (codes from 32).
 void draw_text(Img& dst, const Img& sheet, int size, int x, int y, const std::string& text);
 // Draws text with the small sheet (its own glyph order).

@@ -163,22 +163,27 @@ Img font_medium_sheet(const std::vector<Mask>& font)
 }
 
 // Each large glyph stands on an opaque banner the height of its cell, so a
-// word drawn over the darkened field reads as one solid plate.
-Img font_large_sheet(const std::vector<Mask>& font)
+// word drawn over the darkened field reads as one solid plate. The banner
+// takes its theme's colour: navy glass in the blue one, smouldering copper
+// in the ember one, dusk violet in the aurora one.
+Img font_large_sheet(const std::vector<Mask>& font, int theme)
 {
+    struct Banner {
+        rgb top, bottom, lit, under_lit, foot;
+    };
+    static const Banner banners[3] = {
+        {0x161a34, 0x05050c, 0x5a6aa8, 0x262c52, 0x2a3058},
+        {0x38160c, 0x0c0403, 0xb86a3c, 0x5a2a18, 0x60321c},
+        {0x24163c, 0x07040e, 0x9474d0, 0x402c66, 0x46346e},
+    };
+    const Banner& b = banners[theme];
     Img sheet(32, 32 * 95);
     for (int c = 32; c < 127; c++) {
         if (c == '~')
             continue;
         int top = 32 * (c - 32);
         for (int y = 0; y < 32; y++) {
-            rgb band = mix(0x161a34, 0x05050c, y / 31.0);
-            if (y == 0)
-                band = 0x5a6aa8;
-            else if (y == 1)
-                band = 0x262c52;
-            else if (y == 31)
-                band = 0x2a3058;
+            rgb band = y == 0 ? b.lit : y == 1 ? b.under_lit : y == 31 ? b.foot : mix(b.top, b.bottom, y / 31.0);
             sheet.rect(0, top + y, 32, 1, band);
         }
         paint_glyph(sheet, 1, top + 1, scale2x(scale2x(font[size_t(c - 32)])),

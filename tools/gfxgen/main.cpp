@@ -49,6 +49,8 @@ std::vector<Entry> build(const std::string& assets, Fonts& fonts)
         out.emplace_back("zarn-title" + s, title_picture(t, fonts));
         out.emplace_back("zarn-paused" + s, paused_picture(t, fonts));
         out.emplace_back("zarn-top" + s, top_bar(t, fonts));
+        if (t > 0)
+            out.emplace_back("fontbig" + s, font_large_sheet(fonts.masters, t));
     }
     out.emplace_back("qv-quor", mascot_picture(sprites));
     out.emplace_back("qv-logo", logo_picture(fonts));
@@ -92,7 +94,7 @@ Img contact_sheet(const std::vector<Entry>& entries, const Fonts& f)
     std::vector<std::pair<std::string, Img>> shown;
     for (const auto& [name, img] : entries) {
         Img v = img;
-        if (name == "fontbig")
+        if (name.rfind("fontbig", 0) == 0)
             v = as_grid(img, 32);
         else if (name == "fontmedium")
             v = as_grid(img, 16);
@@ -233,12 +235,14 @@ Img mock_screen(const std::vector<Entry>& e, const Fonts& f, const ScreenText& s
 
 // All screens of one theme, four to a row, and the closing messages over the
 // darkened field at the end.
-Img mock_screens(const std::vector<Entry>& e, const Fonts& f, int theme)
+Img mock_screens(const std::vector<Entry>& e, const Fonts& theme_fonts, int theme)
 {
+    std::string suffix = theme ? std::to_string(theme + 1) : "";
+    Fonts f = theme_fonts;
+    f.large = find(e, "fontbig" + suffix);  // the big words on the theme's banner
     std::vector<Img> shots;
     for (const ScreenText& s : game_screens())
         shots.push_back(mock_screen(e, f, s, theme));
-    std::string suffix = theme ? std::to_string(theme + 1) : "";
     const TextLine messages[3] = {
         {32, 48, 120, "TIME UP", false}, {32, 20, 120, "WELL DONE", false}, {32, 96, 120, "OUCH", false}};
     for (int m = 0; m < 3; m++)
