@@ -98,7 +98,7 @@ bool pack_level_open(int level)
     if (level == 1)
         return pack_place(1) >= 0;
     int before = pack_place(level - 1);
-    return pack_place(level) >= 0 && before >= 0 && pack_records[0][before].steps > 0;
+    return pack_place(level) >= 0 && before >= 0 && (pack_records[1][before].steps > 0 || pack_records[0][before].steps > 0);
 }
 
 void pack_start(int level)
@@ -160,6 +160,13 @@ bool write_pack_records()
     uint8_t bytes[RECORDS_FILE_BYTES];
     records_encode(pack_records, bytes);
     return sys_save_file(path.c_str(), bytes, sizeof bytes);
+}
+
+bool note_pack_won(int level, int32_t time_left, int32_t steps)
+{
+    if (playing != PLAYING_PACK || pack_place(level) < 0)
+        return true;
+    return record_note(pack_records[1][pack_place(level)], time_left, steps < 1 ? 1 : steps) == 0 || write_pack_records();
 }
 
 void packs_reset()

@@ -4,8 +4,10 @@
 // folder; each is a folder of level sources (model/pack.h). A pack's levels
 // play in order with the normal rules, lives and score, without passwords;
 // its broken levels are passed over. Its records go to a file of its own
-// beside zarn.rec, zarn-pack-NAME.rec, in zarn.rec's format (the pack's
-// levels in the first set's places, by their place in the pack). The
+// beside zarn.rec, zarn-pack-NAME.rec, in zarn.rec's format: the pack's
+// levels in the first set's places, by their place in the pack, and in the
+// second set's places every win, a hint's or a cheat's too, which opens the
+// next level (the records count the player's own wins only). The
 // editor's test play runs its level through the same path.
 #pragma once
 #include "model/pack.h"
@@ -24,7 +26,7 @@ enum : int32_t {
 
 extern int32_t playing;            // PLAYING_*
 extern level_pack pack;            // the pack opened last
-extern record_table pack_records;  // its records: [0][place in the pack]
+extern record_table pack_records;  // [0][place in the pack]: its records; [1]: its wins
 
 // The packs folder: a path, or "" when the game keeps no files.
 std::string packs_folder();
@@ -57,3 +59,7 @@ std::string pack_records_path(const std::string& name);
 void packs_reset();
 // Saves `pack_records`; false (errno set) when they could not be saved.
 bool write_pack_records();
+
+// Notes a won level of the pack in play (any win opens the next one);
+// false when its file could not be saved (errno set).
+bool note_pack_won(int level, int32_t time_left, int32_t steps);

@@ -24,6 +24,7 @@
 #include "video/font.h"
 #include "video/screen.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -141,9 +142,12 @@ void settle_time_up()
 
 // A won level's replay is kept, and its time and steps go to the records,
 // the player's own best: not when a cheat changed the clock or the fields,
-// nor after a hint.
+// nor after a hint. Any win opens a pack's next level.
 void note_record()
 {
+    if (!note_pack_won(curr_map, MapData.time_left, attempt_steps))
+        fprintf(stderr, "zarn: level records not saved in %s: %s\n", pack_records_path(pack.name).c_str(),
+                strerror(errno));
     bool own = Player.time_bonus == 0 && level_warp_activated == 0 && hint_used == 0;
     new_record = note_won_attempt(curr_map, classic_mode, MapData.time_left, attempt_steps, hint_used != 0, own);
 }
