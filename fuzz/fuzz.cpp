@@ -119,7 +119,7 @@ void config(const uint8_t* data, size_t size)
         loadConfig();
         CHECK(gfx_scheme >= 0 && gfx_scheme < THEME_COUNT && zoom >= 0 && zoom <= 5);
         CHECK(music_volume >= 0 && music_volume <= 100 && sound_volume >= 0 && sound_volume <= 100);
-        dumpConfig();
+        CHECK(dumpConfig());
         w = read_file("zarn.cfg");
         CHECK(std::count(w.begin(), w.end(), '\n') == 30);
     }
