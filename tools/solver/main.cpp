@@ -1,11 +1,13 @@
 // solver: proves levels solvable, finds their shortest solutions and measures
 // their difficulty.
 //
-//   solver [--time SECONDS] [--write] [--table FILE.md] [--suggest] [--check STAMP] SOURCE.txt...
+//   solver [--work UNITS] [--write] [--table FILE.md] [--suggest] [--check STAMP] SOURCE.txt...
 //
 // Each level's line tells, besides the search's measures, the share of the
 // stored solution's moves that offer a real choice, its longest stretch
-// without one and the seconds to spare at the fastest.
+// without one, the seconds to spare at the fastest and the work the two
+// searches did (--work bounds it: a level whose search does not end within it
+// counts as not proven, whatever the machine's speed).
 // --write puts the shortest solution found into each source's "solution:" line.
 // --table writes the table of all levels given (markdown).
 // --suggest lists, for a level that cannot be won, the one-cell changes (a
@@ -144,7 +146,7 @@ void suggest(const levelsrc::level_source& src)
     for (const cell_change& ch : changes->found) {
         levelsrc::level_source edit = src;
         edit.rows[size_t(ch.row)][size_t(ch.col)] = ch.to;
-        found.push_back({solver::solve(solver::from_source(edit), 0.5).difficulty, ch});
+        found.push_back({solver::solve(solver::from_source(edit), solver::DEFAULT_WORK / 40).difficulty, ch});
     }
     std::stable_sort(found.begin(), found.end(),
                      [](const ranked& a, const ranked& b) { return a.difficulty > b.difficulty; });
@@ -157,14 +159,14 @@ void suggest(const levelsrc::level_source& src)
 
 int main(int argc, char** argv)
 {
-    double seconds = 20;
+    uint64_t work = solver::DEFAULT_WORK;
     bool write = false, want_suggestions = false;
     std::string table, stamp;
     bool check_sets = false;
     std::vector<std::string> files;
     for (int i = 1; i < argc; i++) {
-        if (!strcmp(argv[i], "--time") && i + 1 < argc)
-            seconds = atof(argv[++i]);
+        if (!strcmp(argv[i], "--work") && i + 1 < argc)
+            work = strtoull(argv[++i], nullptr, 10);
         else if (!strcmp(argv[i], "--suggest"))
             want_suggestions = true;
         else if (!strcmp(argv[i], "--write"))
@@ -179,7 +181,7 @@ int main(int argc, char** argv)
             files.push_back(argv[i]);
     }
     if (files.empty()) {
-        fprintf(stderr, "usage: solver [--time SECONDS] [--write] [--table FILE.md] [--suggest] [--check STAMP] "
+        fprintf(stderr, "usage: solver [--work UNITS] [--write] [--table FILE.md] [--suggest] [--check STAMP] "
                         "SOURCE.txt...\n");
         return 2;
     }
@@ -199,7 +201,7 @@ int main(int argc, char** argv)
         r.title = src.title;
         r.src = src;
         r.lv = solver::from_source(src);
-        r.rep = solver::solve(r.lv, seconds);
+        r.rep = solver::solve(r.lv, work);
         if (write && r.rep.solved && src.solution != r.rep.solution) {
             int old_steps = 0;
             bool old_ok = solver::check(r.lv, src.solution, &old_steps);
@@ -209,15 +211,16 @@ int main(int argc, char** argv)
         r.stored_ok = solver::check(r.lv, src.solution, &r.stored_steps);
         r.walk = solver::weigh_choices(r.lv, src.solution);
         const solver::report& p = r.rep;
-        char line[320];
+        char line[400];
         snprintf(line, sizeof line,
                  "%-9s %-24s %s%s f%3d m%2d limit %2d  steps %3d (%2ds, spare %2d)  choice %3d%% forced %3d at %3d"
-                 "  sol %7llu  states %8llu  traps %3d lose1 %d  diff %3d  [%s]%s\n",
+                 "  sol %7llu  states %8llu  traps %3d lose1 %d  diff %3d  [%s]  work %llu+%llu%s\n",
                  r.name.c_str(), src.title.c_str(), p.solved ? "" : "UNSOLVED ", p.complete ? "" : "(incomplete) ",
                  r.lv.fields, r.lv.mines, r.lv.time_limit, p.steps, p.seconds, r.spare(), r.choice_percent(),
                  r.walk.longest_forced, r.walk.forced_from + 1, (unsigned long long)p.solutions,
                  (unsigned long long)p.states, p.traps, p.losing_first, p.difficulty,
-                 solver::special_letters(p.specials).c_str(), r.stored_ok ? "" : "  stored solution fails");
+                 solver::special_letters(p.specials).c_str(), (unsigned long long)p.proof_work,
+                 (unsigned long long)p.count_work, r.stored_ok ? "" : "  stored solution fails");
         report += line;
         if (!check_sets)
             fputs(line, stdout);
