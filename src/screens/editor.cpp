@@ -393,8 +393,10 @@ void move_cursor(int32_t dirs)
         editor.col = (editor.col + 1) % LEVEL_COLS;
 }
 
-// Keys that act at once, with Ctrl or alone; true when the key did something.
-bool shortcut(int32_t key)
+// The keys the menu names beside its lines (Ctrl+letter, F2, F5, F6): they
+// act from the field and from the open menu alike; true when the key did
+// something.
+bool named_shortcut(int32_t key)
 {
     const int32_t mod = last_key_mod;
     const bool ctrl = (mod & KMOD_CTRL) != 0, shift = (mod & KMOD_SHIFT) != 0;
@@ -410,15 +412,27 @@ bool shortcut(int32_t key)
         default: return false;
         }
     }
+    switch (key) {
+    case SDLK_F2: act(ITEM_TITLE); return true;
+    case SDLK_F5: act(ITEM_TEST); return true;
+    case SDLK_F6: act(ITEM_SUGGESTION); return true;
+    default: return false;
+    }
+}
+
+// Keys that act at once on the field; true when the key did something.
+bool shortcut(int32_t key)
+{
+    if (named_shortcut(key))
+        return true;
     if (const char* k = key > 0 && key < 128 ? strchr(PALETTE_KEYS, key) : nullptr) {
         editor.tile = static_cast<int32_t>(k - PALETTE_KEYS);
         return true;
     }
     switch (key) {
-    case SDLK_F2: act(ITEM_TITLE); return true;
-    case SDLK_F5: act(ITEM_TEST); return true;
-    case SDLK_F6: act(ITEM_SUGGESTION); return true;
-    case SDLK_TAB: editor.tile = (editor.tile + (shift ? EDITOR_TILES - 1 : 1)) % EDITOR_TILES; return true;
+    case SDLK_TAB:
+        editor.tile = (editor.tile + ((last_key_mod & KMOD_SHIFT) ? EDITOR_TILES - 1 : 1)) % EDITOR_TILES;
+        return true;
     case SDLK_DELETE:
     case SDLK_BACKSPACE: editor_place(editor.col, editor.row, '.'); return true;
     case SDLK_ESCAPE: st.menu = true; st.item = 0; return true;
@@ -442,6 +456,8 @@ void click(int32_t x, int32_t y)
 
 void menu_input(const frame_input& in)
 {
+    if (in.key != -1 && named_shortcut(in.key))
+        return;  // the line acts as if picked (which closes the menu)
     if (in.row >= 1 && in.row <= ITEM_COUNT) {
         const bool again = in.row - 1 == st.item;
         st.item = in.row - 1;
