@@ -9,7 +9,8 @@ set(ZARN_INSTALL_DATA ${CMAKE_INSTALL_DATADIR}/games/zarn/data)
 
 # The program finds its data from its own folder.
 file(RELATIVE_PATH ZARN_DATA_FROM_PROGRAM /prefix/${ZARN_INSTALL_GAMESDIR} /prefix/${ZARN_INSTALL_DATA})
-set_property(SOURCE ${CMAKE_SOURCE_DIR}/src/app/startup.cpp ${CMAKE_SOURCE_DIR}/src/config/config.cpp APPEND PROPERTY
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/src/app/startup.cpp ${CMAKE_SOURCE_DIR}/src/config/config.cpp
+  ${CMAKE_SOURCE_DIR}/src/model/replay.cpp APPEND PROPERTY
   COMPILE_DEFINITIONS ZARN_VERSION="${PROJECT_VERSION}" ZARN_DATA_FROM_PROGRAM="${ZARN_DATA_FROM_PROGRAM}")
 
 # Files made at build time: the metainfo, the compressed manual page and

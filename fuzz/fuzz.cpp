@@ -10,7 +10,9 @@
 #include "core/level.h"
 #include "core/play.h"
 #include "core/state.h"
-#include "levelsrc.h"
+#include "model/levelsrc.h"
+#include "model/pack.h"
+#include "model/replay.h"
 #include "qvapack.h"
 #include "res/assets.h"
 #include "res/qva.h"
@@ -104,7 +106,7 @@ void level(const uint8_t* data, size_t size)
     }
 }
 
-// zarn.cfg: values in range, 29 lines written whatever was read, and from the
+// zarn.cfg: values in range, 30 lines written whatever was read, and from the
 // second writing on the same file (the effect delays' defaults lie outside
 // their ranges, so the first reading back moves them in).
 void config(const uint8_t* data, size_t size)
@@ -117,9 +119,9 @@ void config(const uint8_t* data, size_t size)
         loadConfig();
         CHECK(gfx_scheme >= 0 && gfx_scheme < THEME_COUNT && zoom >= 0 && zoom <= 5);
         CHECK(music_volume >= 0 && music_volume <= 100 && sound_volume >= 0 && sound_volume <= 100);
-        dumpConfig();
+        CHECK(dumpConfig());
         w = read_file("zarn.cfg");
-        CHECK(std::count(w.begin(), w.end(), '\n') == 29);
+        CHECK(std::count(w.begin(), w.end(), '\n') == 30);
     }
     CHECK(written[1] == written[2]);
 }
@@ -210,16 +212,81 @@ void packer(const uint8_t* data, size_t size)
     }
 }
 
-// A level source: one the compiler takes formats back to the same level.
-void level_source(const uint8_t* data, size_t size)
+// A level read formats back to the same level.
+void same_again(const levelsrc::level_source& src)
 {
     std::string error;
-    levelsrc::level_source src, again;
-    if (!levelsrc::parse(std::string(reinterpret_cast<const char*>(data), size), src, error))
-        return CHECK(!error.empty());
+    levelsrc::level_source again;
     std::vector<uint8_t> body = levelsrc::encode(src);
-    CHECK(body.size() == size_t(LEVEL_BYTES) && levelsrc::parse(levelsrc::format(src), again, error));
-    CHECK(levelsrc::encode(again) == body && again.solution == src.solution);
+    CHECK(body.size() == size_t(LEVEL_BYTES) && levelsrc::parse(levelsrc::format(src), again, error, false));
+    CHECK(levelsrc::encode(again) == body && again.solution == src.solution && again.title == src.title);
+}
+
+// A level source, as the compiler (a solution needed) and the game's packs
+// and editor (none needed) read it.
+void level_source(const uint8_t* data, size_t size)
+{
+    std::string error, text(reinterpret_cast<const char*>(data), size);
+    levelsrc::level_source src;
+    bool compiles = levelsrc::parse(text, src, error);
+    CHECK(compiles != !error.empty());
+    if (compiles)
+        same_again(src);
+    error.clear();
+    if (levelsrc::parse(text, src, error, false))
+        same_again(src);
+    else
+        CHECK(!compiles && !error.empty());
+}
+
+// A pack's folder: files apart at zero bytes, each its name, a line end and
+// its text (a text of a length divisible by 7 counts as too large). At most
+// PACK_LEVELS levels; a broken one says why and names its file; every other
+// formats back to the same level.
+void pack_folder(const uint8_t* data, size_t size)
+{
+    std::vector<pack_file> files;
+    std::string text(reinterpret_cast<const char*>(data), size);
+    for (size_t at = 0, end; at <= text.size() && files.size() < 100; at = end + 1) {
+        end = std::min(text.find('\0', at), text.size());
+        std::string part = text.substr(at, end - at);
+        size_t line = std::min(part.find('\n'), part.size());
+        std::string body = line < part.size() ? part.substr(line + 1) : "";
+        files.push_back({part.substr(0, line), body, !body.empty() && body.size() % 7 == 0});
+    }
+    level_pack p;
+    pack_read(p, "fuzz", files);
+    CHECK(int(p.levels.size()) <= PACK_LEVELS && pack_playable(p) <= int(p.levels.size()) && !p.title.empty());
+    for (const pack_level& l : p.levels) {
+        CHECK(pack_plain_name(l.file) && l.broken == (l.error.rfind(l.file + ":", 0) == 0));
+        if (!l.broken)
+            same_again(l.src);
+    }
+}
+
+// A replay's file: one the reader takes writes back to the same replay, and
+// plays on a level of every kind of tile without leaving the field or its
+// frames.
+void replay_file(const uint8_t* data, size_t size)
+{
+    static replay r, again;
+    static char text[REPLAY_TEXT_MAX];
+    static level_field scratch;
+    static replay_trace trace;
+    char why[96] = "";
+    if (!replay_read(reinterpret_cast<const char*>(data), size, r, why, sizeof why))
+        return CHECK(why[0] != 0);
+    size_t len = replay_write(r, text, sizeof text);
+    CHECK(len > 0 && replay_read(text, len, again, why, sizeof why) && replay_seal(again) == replay_seal(r));
+    levelsrc::level_source src;
+    src.rows = {"So*#|-^v<>T.oooooooo", "o..oo**oooo#oo|ooo-o", "oT<>^vooo..ooooo##oo"};
+    std::vector<uint8_t> body = levelsrc::encode(src);
+    r.checksum = level_checksum(body.data());
+    replay_result res;
+    int verdict = replay_check(r, body.data(), scratch, res, &trace);
+    CHECK(verdict >= REPLAY_MATCHES && verdict <= REPLAY_DIFFERS && res.frames <= r.frames);
+    for (int32_t k = 0; k < trace.count && verdict > REPLAY_SLOW_CLOCK; k++)
+        CHECK(trace.x[k] >= -16 && trace.x[k] < 320 + 16 && trace.y[k] >= 16 && trace.y[k] < 240 + 16);
 }
 
 const struct {
@@ -227,7 +294,9 @@ const struct {
     void (*run)(const uint8_t*, size_t);
 } targets[] = {{"archive", archive},   {"level", level},     {"config", config},
                {"highscores", highscores}, {"picture", picture}, {"sound", sound},
-               {"cmdline", command_line}, {"qvapack", packer},   {"levelc", level_source}};
+               {"cmdline", command_line}, {"qvapack", packer},   {"levelc", level_source},
+               {"pack", pack_folder},
+               {"replay", replay_file}};
 void (*chosen)(const uint8_t*, size_t);
 
 }  // namespace
@@ -243,6 +312,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     std::string dir = std::string(getenv("ZARN_FUZZ_DIR") ? getenv("ZARN_FUZZ_DIR") : "/tmp") + "/zarn-XXXXXX";
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+    bind_settings();  // every line of zarn.cfg has its row, as at start-up
     if (!chosen || !mkdtemp(dir.data()) || chdir(dir.c_str()) != 0 || mkdir("jail", 0755) != 0 ||
         chdir("jail") != 0 || mkdir("work", 0755) != 0 || chdir("work") != 0 || mkdir("data", 0755) != 0 ||
         SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) != 0 || !(screen = SDL_SetVideoMode(320, 240, 16, 0)) ||

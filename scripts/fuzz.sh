@@ -19,15 +19,15 @@ if ! command -v clang++ > /dev/null; then
     exit 0
 fi
 out="$PWD/build-fuzz"
-targets=(archive level config highscores picture sound cmdline qvapack levelc)
+targets=(archive level config highscores picture sound cmdline qvapack levelc pack replay)
 
 CC=clang CXX=clang++ cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARN_FUZZ=ON -DZARN_BENCH=OFF \
     > "$out.configure.log" 2>&1 || { cat "$out.configure.log"; exit 1; }
 cmake --build "$out" --target fuzz -j 2 > "$out.build.log" 2>&1 || { tail -n 40 "$out.build.log"; exit 1; }
 
 # Seeds: the shipped archives' entries, the compiled levels with their
-# solutions, the level sources, a written configuration and high-score file,
-# and every reproducer.
+# solutions, the level sources, the stored solutions' replays, a written
+# configuration and high-score file, and every reproducer.
 seeds="$out/seeds"
 rm -rf "$seeds" "$out/findings"
 mkdir -p "$out/findings"
@@ -54,6 +54,11 @@ for src in assets/levels/normal/*.txt assets/levels/classic/*.txt; do
     { cat "$build/tools/levelc/zlv/$stem.zlv"; sed -n 's/^solution: *//p' "$src"; } > "$seeds/level/$stem"
     cp "$src" "$seeds/levelc/"
 done
+# A pack: its pack.txt and three levels, one of them cut short.
+{ printf 'pack.txt\ntitle: Seed\nauthor: The fuzzer\norder: b.txt a.txt\n\0a.txt\n'
+  cat assets/levels/normal/zarn-001.txt; printf '\0b.txt\n'; cat assets/levels/classic/lev005.txt
+  printf '\0c.txt\n'; head -n 8 assets/levels/normal/zarn-002.txt; } > "$seeds/pack/seed"
+cp "$build"/replays/*.zrp "$seeds/replay/"
 cp "$repro"/*.cfg "$seeds/config/"
 printf 'mus_volume=40\nlast_pw=KIRU\nk_up=w\nj_up=3\ngfx_scheme=2\ngfxmode=26\nmpReverbDelay=77\n' > "$seeds/config/some.cfg"
 head -c 66 "$seeds/gfx/scrbrd.bmp" > "$seeds/highscores/table.hi"

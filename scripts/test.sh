@@ -165,8 +165,8 @@ run_armhf() {
          "gives the baseline's $(wc -l <<< "$baseline") pictures"
 
     # The cross build's data leaves the solver's check of the levels to the
-    # host build: a search bounded by wall-clock time, which emulation makes
-    # several times slower, over level files that are the same bytes everywhere.
+    # host build: the same search, bounded by the same work, over level files
+    # that are the same bytes everywhere, which emulation only makes slower.
     echo "== Tests under qemu-arm"
     note=" (the solver's check of the levels left to the host build)"
     run_ctest build-armhf

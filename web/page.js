@@ -22,6 +22,15 @@
     say("This browser cannot run Zarn: it has no WebAssembly. Any current Firefox, Chrome, Edge or Safari plays it.");
     return;
   }
+  // The game is built with WebAssembly's vectors: a module of one function,
+  // i8x16.popcnt(i8x16.splat(0)), tells whether this browser has them.
+  var vectors = new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0, 1, 5, 1, 96, 0, 1, 123, 3, 2, 1, 0, 10, 10, 1, 8, 0,
+                                65, 0, 253, 15, 253, 98, 11]);
+  if (!WebAssembly.validate(vectors)) {
+    say("This browser is too old for Zarn: its WebAssembly lacks vectors (SIMD). Any current Firefox, Chrome, Edge " +
+        "or Safari plays it.");
+    return;
+  }
 
   if ("serviceWorker" in navigator && (location.protocol == "https:" || location.hostname == "127.0.0.1" ||
                                        location.hostname == "localhost")) {

@@ -2,14 +2,18 @@
 #include "app/game.h"
 
 #include "app/startup.h"
+#include "app/verify.h"
 #include "config/input.h"
 #include "core/level.h"
 #include "core/state.h"
+#include "screens/editor.h"
 #include "screens/highscore.h"
 #include "screens/level.h"
 #include "screens/levelselect.h"
 #include "screens/menu.h"
 #include "sound/sound.h"
+
+#include <cstring>
 
 namespace {
 
@@ -89,8 +93,13 @@ void game_loop()
 
 int zarn_main(int argc, char** argv)
 {
+    if (argc >= 2 && strcmp(argv[1], "--verify") == 0)
+        return verify_replays(argc - 2, argv + 2);
     start_up(argc, argv);
-    game_loop();
+    if (edit_requested)
+        level_editor(edit_file);
+    else
+        game_loop();
     shut_down();
     return 0;
 }

@@ -2,7 +2,8 @@
 // and a run of levels, shut-down.
 #pragma once
 
-// The whole program; zarn and zarn-fixed call it from main. Returns 0.
+// The whole program; zarn and zarn-fixed call it from main. Returns 0, or
+// the status of "--verify FILE..." (app/verify), which opens no window.
 int zarn_main(int argc, char** argv);
 // The music track of a level: the pair's in-game tune, or the classic one.
 int level_track(int level, int classic);

@@ -2,12 +2,14 @@
 
 #include "config/config.h"
 #include "config/input.h"
+#include "core/editor.h"
 #include "core/highscores.h"
 #include "core/records.h"
 #include "core/state.h"
 #include "res/assets.h"
 #include "res/qva.h"
 #include "screens/credits.h"
+#include "screens/ghost.h"
 #include "screens/intro.h"
 #include "sound/sound.h"
 #include "sys/fatal.h"
@@ -31,6 +33,9 @@
 #define ZARN_DATA_FROM_PROGRAM "../share/games/zarn/data"
 #endif
 
+int edit_requested;
+const char* edit_file;
+
 namespace {
 
 const char* program_name()
@@ -40,22 +45,29 @@ const char* program_name()
 
 void print_usage(FILE* out)
 {
-    fprintf(out, "usage: %s [-debug | -zoom N] [--help] [--version]\n", program_name());
+    fprintf(out,
+            "usage: %s [-debug | -zoom N | --edit [FILE]] [--help] [--version] | --check FILE... | --verify FILE...\n",
+            program_name());
 }
 
 void print_help()
 {
     print_usage(stdout);
     printf("Zarn " ZARN_VERSION ", an arcade tile puzzle: destroy every field and mine before the time runs out.\n"
-           "  -debug      (first argument) a level select before every level\n"
-           "  -zoom N     read, then overridden by the settings (kept for old scripts)\n"
-           "  --help      this text\n"
-           "  --version   the version\n"
+           "  -debug            (first argument) a level select before every level\n"
+           "  -zoom N           read, then overridden by the settings (kept for old scripts)\n"
+           "  --edit [FILE]     the level editor, on FILE (a level source) or a new level\n"
+           "  --check FILE...   proves each level source winnable: a line a file; status 0 only when\n"
+           "                    every one is\n"
+           "  --verify FILE...  plays each replay on its level, without a window or sound, on its\n"
+           "                    own clock: a line a file; status 0 only when every one won as it claims\n"
+           "  --help            this text\n"
+           "  --version         the version\n"
            "The archives are read from $ZARN_DATA_DIR when it is set, else from ./data, else from\n"
            "%s beside the program. Settings go to $XDG_CONFIG_HOME/zarn/zarn.cfg\n"
            "(~/.config/zarn/zarn.cfg) and high scores to $XDG_DATA_HOME/zarn/zarn.hi\n"
            "(~/.local/share/zarn/zarn.hi), or both into the working folder when the archives come\n"
-           "from ./data.\n",
+           "from ./data; the replays of the best and last wins go to replays/ beside the high scores.\n",
            ZARN_DATA_FROM_PROGRAM);
 }
 
@@ -73,8 +85,15 @@ void check_options(int argc, char** argv)
             printf("zarn " ZARN_VERSION "\n");
             exit(0);
         }
-        if (strcmp(arg, "-zoom") == 0)
-            i++;  // its number, whatever it looks like
+        if (strcmp(arg, "--check") == 0 && i == 1) {
+            if (argc < 3) {
+                print_usage(stderr);
+                exit(2);
+            }
+            exit(check_level_files(argc - 2, argv + 2));
+        }
+        if (strcmp(arg, "-zoom") == 0 || (strcmp(arg, "--edit") == 0 && i == 1))
+            i++;  // its number or file, whatever it looks like
         else if (arg[0] == '-' && strcmp(arg, "-debug") != 0) {
             print_usage(stderr);
             exit(2);
@@ -119,6 +138,7 @@ void bind_settings()
 {
     input_bind_settings();
     sound_bind_settings();
+    ghost_bind_settings();
 }
 
 void read_command_line(int argc, char** argv)
@@ -128,6 +148,8 @@ void read_command_line(int argc, char** argv)
         zoom = n < 0 || n > 5 ? 1 : static_cast<int>(n);
     }
     debug_levels = argc >= 2 && strcmp(argv[1], "-debug") == 0 ? 1 : 0;
+    edit_requested = argc >= 2 && strcmp(argv[1], "--edit") == 0 ? 1 : 0;
+    edit_file = edit_requested && argc >= 3 ? argv[2] : nullptr;
 }
 
 void init_zarn()
@@ -181,6 +203,8 @@ void start_up(int argc, char** argv)
 #ifdef __EMSCRIPTEN__
     web_keep_saving(save_files);
 #endif
+    if (edit_requested)
+        return;  // straight into the editor
     start_screen();
     show_opensource();
 }

@@ -1,7 +1,10 @@
 // Start-up and shut-down of the whole program, in their fixed orders.
 #pragma once
 
-// --help, --version and unknown options (each ends the program), the folders
+extern int edit_requested;     // 1 with "--edit": the level editor instead of the game
+extern const char* edit_file;  // the file "--edit" names, or null for a new level
+
+// --help, --version, --check and unknown options (each ends the program), the folders
 // of the archives, zarn.cfg and zarn.hi, default bindings, command line,
 // archives, screen mode, the rest of the configuration, init_zarn, high
 // scores; then the logo intro and the credits roll.
@@ -11,7 +14,7 @@ void start_up(int argc, char** argv);
 void bind_settings();
 // The command line: argument 1 is looked at, argument 2 only after "-zoom"
 // (0..5; the configuration file reads the zoom again, so it does not last);
-// "-debug" sets debug_levels.
+// "-debug" sets debug_levels, "--edit" [FILE] edit_requested and edit_file.
 void read_command_line(int argc, char** argv);
 // Brings up SDL, the screen, sound, the joystick and every image, and seeds
 // the default high-score table.

@@ -12,7 +12,7 @@ extern const char* configFolder;         // folder of zarn.cfg; null: cwd; "": n
 extern const char* chosenScoresFolder;   // folder getConfigFolder chose for zarn.hi and zarn.rec; null: cwd; "": none
 extern char last_pw[5];                  // password of the last level started, kept across runs
 
-constexpr int CONFIG_LINES = 29;  // the lines of zarn.cfg
+constexpr int CONFIG_LINES = 30;  // the lines of zarn.cfg
 
 // What a setting's value is and how its line reads.
 enum : int {

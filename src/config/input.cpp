@@ -44,6 +44,7 @@ int32_t joy_buttons[8] = {default_buttons[0], default_buttons[1], default_button
                           default_buttons[4], default_buttons[5], NO_BUTTON,          NO_BUTTON};
 SDL_Joystick* joystick;
 int32_t last_key = -1;
+int32_t last_key_mod;
 int32_t last_button = -1;
 int32_t DEFAULT_UP_BUTTON = default_buttons[CONTROL_UP];
 int32_t DEFAULT_DOWN_BUTTON = default_buttons[CONTROL_DOWN];
@@ -90,14 +91,16 @@ int32_t first_match(const int32_t* table, int32_t value)
     return 0;
 }
 
-// The hint key and button ask for a hint unless a control is bound to them.
+// The hint, replay and ghost keys and the hint button do their own work
+// unless a control is bound to them.
 int32_t key_press(SDLKey sym)
 {
     last_key = sym;
     if (sym < 0 || sym > KEY_SYM_MAX)
         return 0;
-    int32_t bit = first_match(key_buttons, sym);
-    return bit ? bit : sym == SDLK_h ? CTRL_HINT : 0;
+    if (int32_t bit = first_match(key_buttons, sym))
+        return bit;
+    return sym == SDLK_h ? CTRL_HINT : sym == SDLK_r ? CTRL_REPLAY : sym == SDLK_g ? CTRL_GHOST : 0;
 }
 
 int32_t joy_button_press(int button)
@@ -319,6 +322,7 @@ int32_t check_controls(int32_t* x, int32_t* y, int32_t /*reserved*/, int32_t hei
             if (window_key(e.key.keysym))
                 break;
             int32_t bit = key_press(e.key.keysym.sym);
+            last_key_mod = e.key.keysym.mod;
             state |= bit;
             press(bit);
             break;
@@ -432,6 +436,7 @@ void input_reset()
     key_buttons[6] = key_buttons[7] = NO_KEY;
     joy_buttons[6] = joy_buttons[7] = NO_BUTTON;
     last_key = -1;
+    last_key_mod = 0;
     last_button = -1;
     direction_presses = 0;
     axis_zone = {};

@@ -14,6 +14,7 @@ extern int32_t key_buttons[8];         // key symbol per control
 extern int32_t joy_buttons[8];         // joystick button per control, -1 none
 extern SDL_Joystick* joystick;         // the first joystick, or null
 extern int32_t last_key;               // last key-down symbol seen, -1 none
+extern int32_t last_key_mod;           // the modifiers (KMOD_ bits) held at that key-down
 extern int32_t last_button;            // last joystick button-down seen, -1 none
 extern int32_t DEFAULT_UP_BUTTON;      // default joystick button of UP, -1 none
 extern int32_t DEFAULT_DOWN_BUTTON;    // of DOWN

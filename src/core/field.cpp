@@ -122,8 +122,13 @@ void draw_cell(SDL_Surface* surface, int col, int row)
 
 void setup_backgroundpattern()
 {
+    set_backgroundpattern(rand() % 4);
+}
+
+void set_backgroundpattern(int32_t row)
+{
     int c = static_cast<int>((curr_map - 1) / 1.5);
-    r = rand() % 4;
+    r = row;
     for (int y = 0; y < 2 * CELL; y += CELL)
         for (int x = 0; x < 2 * CELL; x += CELL)
             blit_cell(tiles_backcurrent, x, y, tiles_back, c * CELL, r * CELL);

@@ -25,6 +25,8 @@ extern int32_t r;                             // background row of the level, 0.
 // Picks the level's background tile (by level, in one of four rows at random)
 // into tiles_backcurrent.
 void setup_backgroundpattern();
+// The same with the row given (0..3).
+void set_backgroundpattern(int32_t row);
 // The background scrolls one pixel the way the sprite faces (0 down, 1 up,
 // 2 left, 3 right; anything else holds it still).
 void field_scroll(int32_t facing);

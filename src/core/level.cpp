@@ -1,5 +1,6 @@
 #include "core/level.h"
 
+#include "core/packs.h"
 #include "core/state.h"
 #include "res/qva.h"
 #include "sys/fatal.h"
@@ -11,14 +12,22 @@
 map_cell Map[MAP_ROWS][MAP_COLS];
 map_header MapData;
 const rules_field game_field = {Map, &MapData};
+uint8_t MapBody[LEVEL_BYTES];
 
 bool decode_level(const uint8_t* body, size_t len)
 {
-    return level_decode(game_field, body, len);
+    if (!level_decode(game_field, body, len))
+        return false;
+    memcpy(MapBody, body, LEVEL_BYTES);
+    return true;
 }
 
 int LoadLevel(int level, int classic)
 {
+    if (playing != PLAYING_SETS) {
+        uint8_t played[LEVEL_BYTES];
+        return played_level_body(level, played) && decode_level(played, sizeof played) ? 1 : 0;
+    }
     uint32_t len = 0;
     auto* body = static_cast<uint8_t*>(loadQVAFile(QVA_MAPS, level_entry_name(level, classic), "zlv", &len));
     if (!body)
@@ -62,8 +71,12 @@ void init_maps(int level, int classic)
     if (!load_level(level, classic)) {
         // Without its level the game cannot go on: say which one and stop.
         char line[4200];
-        snprintf(line, sizeof line, "Missing or damaged level %s.zlv in %s", level_entry_name(level, classic),
-                 qva_name(QVA_MAPS));
+        if (playing != PLAYING_SETS)
+            snprintf(line, sizeof line, "Missing level %d of %s", level,
+                     playing == PLAYING_PACK ? pack.name.c_str() : "the editor");
+        else
+            snprintf(line, sizeof line, "Missing or damaged level %s.zlv in %s", level_entry_name(level, classic),
+                     qva_name(QVA_MAPS));
         sys_fatal(line);
     }
 }

@@ -9,10 +9,13 @@
 extern map_cell Map[MAP_ROWS][MAP_COLS];  // the field, [row][col], border included
 extern map_header MapData;                // the header of the level in play
 extern const rules_field game_field;      // Map and MapData, as the rules take a field
+extern uint8_t MapBody[LEVEL_BYTES];      // the level body Map was decoded from
 
-// Fills Map from a level body; false when it is shorter than LEVEL_BYTES.
+// Fills Map from a level body and keeps the body in MapBody; false when it is
+// shorter than LEVEL_BYTES.
 bool decode_level(const uint8_t* body, size_t len);
-// Reads the level's entry from the maps archive into Map: 1 done, 0 missing.
+// Reads the level's entry from the maps archive into Map (while a pack or a
+// test play runs, its level from core/packs): 1 done, 0 missing.
 int LoadLevel(int level, int classic);
 // Reads the level's stored solution (the entry "name.sol" of the maps
 // archive: its moves as U D L R) into out, NUL-terminated, and returns its

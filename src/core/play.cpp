@@ -5,7 +5,6 @@
 #include "core/level.h"
 #include "core/state.h"
 #include "sound/sound.h"
-#include "sys/clock.h"
 
 namespace {
 
@@ -30,8 +29,10 @@ void attempt_start(play_attempt& a)
     clear_animations();
 }
 
-int play_tick(play_attempt& a, const frame_input& in, void (*show)())
+int play_tick(play_attempt& a, const frame_input& in, uint32_t ms, void (*show)(), replay* record)
 {
+    if (record && record->frames == 0 && a.outcome == PLAY_ON)
+        record->look = look_now();
     if (in.pressed & CTRL_HINT)
         hint_ask();
     int32_t pressed = in.directions;
@@ -45,7 +46,8 @@ int play_tick(play_attempt& a, const frame_input& in, void (*show)())
     field_animate(true);
     if (a.outcome != PLAY_ON)
         return a.outcome;
-    uint32_t ms = sys_ticks();
+    if (record)
+        replay_record(*record, in.held, pressed, in.pressed, static_cast<int32_t>(ms / 1000) != a.second);
     play_frame(a, game_field, ms, in.held, pressed);
     apply_events(a.player);
     if (a.outcome == PLAY_ON)
@@ -66,4 +68,17 @@ void apply_events(const play_state& s)
         add_score(e.points);
     }
     show_sprite(s);
+}
+
+replay_look look_now()
+{
+    return {r, offx, offy, animframe};
+}
+
+void look_set(const replay_look& look)
+{
+    set_backgroundpattern(look.sky);
+    offx = look.scroll_x;
+    offy = look.scroll_y;
+    animframe = look.anim;
 }

@@ -1,6 +1,7 @@
 #include "core/records.h"
 
 #include "core/highscores.h"
+#include "core/packs.h"
 #include "res/qva.h"
 #include "sys/files.h"
 
@@ -81,17 +82,27 @@ bool write_records()
 
 const level_record* level_record_of(int level, int classic)
 {
-    if (level < 1 || level > RECORD_LEVELS)
-        return nullptr;
-    const level_record& r = records[classic ? 1 : 0][level - 1];
-    return r.steps > 0 ? &r : nullptr;
+    const level_record* r = nullptr;
+    if (playing == PLAYING_PACK && pack_place(level) >= 0)
+        r = &pack_records[0][pack_place(level)];
+    else if (playing == PLAYING_SETS && level >= 1 && level <= RECORD_LEVELS)
+        r = &records[classic ? 1 : 0][level - 1];
+    return r && r->steps > 0 ? r : nullptr;
 }
 
 bool note_level_won(int level, int classic, int32_t time_left, int32_t steps)
 {
-    if (level < 1 || level > RECORD_LEVELS)
-        return false;
-    int noted = record_note(records[classic ? 1 : 0][level - 1], time_left, steps);
+    int noted = 0;
+    if (playing == PLAYING_PACK && pack_place(level) >= 0) {
+        noted = record_note(pack_records[0][pack_place(level)], time_left, steps);
+        if (noted != 0 && !write_pack_records())
+            fprintf(stderr, "zarn: level records not saved in %s: %s\n", pack_records_path(pack.name).c_str(),
+                    strerror(errno));
+        return noted == 2;
+    }
+    if (playing != PLAYING_SETS || level < 1 || level > RECORD_LEVELS)
+        return false;  // a test play keeps none
+    noted = record_note(records[classic ? 1 : 0][level - 1], time_left, steps);
     if (noted != 0)
         save_or_say();
     return noted == 2;

@@ -17,7 +17,7 @@ int32_t end_game;
 int32_t got_highscore;
 
 // Four capitals each, all different, easy to say and to note down; none is
-// "AAAA" or a cheat word.
+// "AAAA", a cheat word or "PACK" (the packs screen).
 const char pw[PW_COUNT][5] = {
     "BOLA", "KIRU", "MENO", "TAVI", "SULO", "RIPA", "DOKE", "LUMI",
     "FAMO", "NERU", "GALI", "POTE", "VIKO", "HUNA", "ZEMO", "BIRA",

@@ -15,6 +15,8 @@ constexpr int32_t CTRL_PAUSE = 0x040;   // the pause button
 constexpr int32_t CTRL_QUIT = 0x080;    // the window was closed
 constexpr int32_t CTRL_WARP = 0x200;    // the level-warp chord is held
 constexpr int32_t CTRL_HINT = 0x400;    // the hint key (H) or the hint button was pressed
+constexpr int32_t CTRL_REPLAY = 0x800;  // the replay key (R) was pressed
+constexpr int32_t CTRL_GHOST = 0x1000;  // the ghost key (G) was pressed
 constexpr int32_t CTRL_CONFIRM = CTRL_ACTION | CTRL_PAUSE;  // menus confirm with either
 constexpr int32_t CTRL_DIRECTIONS = CTRL_UP | CTRL_DOWN | CTRL_LEFT | CTRL_RIGHT;
 

@@ -24,6 +24,7 @@ SDL_Surface* tiles;
 SDL_Surface* tiles_back;
 SDL_Surface* tiles_backcurrent;
 SDL_Surface* anim;
+SDL_Surface* ghost_anim;
 SDL_Surface* hint_arrows;
 SDL_Surface* raster;
 SDL_Surface* scoreboard;
@@ -32,6 +33,7 @@ SDL_Surface* top;
 namespace {
 
 constexpr Uint32 KEY_FLAGS = SDL_SRCCOLORKEY | SDL_RLEACCEL;
+constexpr Uint8 GHOST_ALPHA = 150;  // of 255: the ghost lets the field show through
 
 // No picture of the game is wider or higher than this (the big font, 3040
 // rows, is the highest): a larger one is damage, never a reason to allocate.
@@ -166,6 +168,19 @@ void key_glyphs(SDL_Surface* font)
     key_magenta(font, SDL_SRCCOLORKEY);
 }
 
+// A keyed sheet drawn faint: a copy in the back surface's format, blended at
+// GHOST_ALPHA over what lies beneath (not run-length encoded, so that its
+// first blit allocates nothing).
+SDL_Surface* faint_copy(SDL_Surface* sheet)
+{
+    SDL_Surface* copy = SDL_ConvertSurface(sheet, screen ? screen->format : sheet->format, SDL_SWSURFACE);
+    if (copy) {
+        SDL_SetColorKey(copy, SDL_SRCCOLORKEY, SDL_MapRGB(copy->format, 255, 0, 255));
+        SDL_SetAlpha(copy, SDL_SRCALPHA, GHOST_ALPHA);
+    }
+    return copy;
+}
+
 // The game cannot run without this picture: say which one and stop.
 [[noreturn]] void missing_image(const char* name)
 {
@@ -253,6 +268,7 @@ void load_images()
     font_medium = load_required("gfx/fontmedium", false);
     key_glyphs(font_medium);
     anim = load_required("gfx/zarn-anim", true);
+    ghost_anim = faint_copy(anim);
     hint_arrows = load_required("gfx/zarn-hint", true);
     raster = load_required("gfx/trans16x16", true);
     scoreboard = load_required("gfx/scrbrd", true);
@@ -361,6 +377,7 @@ void release_images()
     release(font_medium);
     release(font_large);
     release(anim);
+    release(ghost_anim);
     release(hint_arrows);
     release_held_picture();
     for (bool& has : theme_has)

@@ -13,6 +13,7 @@ extern SDL_Surface* tiles;              // the sheet in use (aliases one above)
 extern SDL_Surface* tiles_back;         // background tiles
 extern SDL_Surface* tiles_backcurrent;  // 32 x 32 background of the level
 extern SDL_Surface* anim;               // player frames
+extern SDL_Surface* ghost_anim;         // the player frames, faint: the best run's ghost
 extern SDL_Surface* hint_arrows;        // the hint's arrow pointing up, down, left, right
 extern SDL_Surface* raster;             // the darkening raster tile
 extern SDL_Surface* scoreboard;         // 104 x 24 frame behind typed words

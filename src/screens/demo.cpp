@@ -1,78 +1,23 @@
 #include "screens/demo.h"
 
 #include "config/input.h"
-#include "core/field.h"
 #include "core/level.h"
 #include "core/play.h"
+#include "core/replays.h"
 #include "core/state.h"
-#include "res/assets.h"
-#include "screens/frame.h"
 #include "screens/level.h"
-#include "sys/clock.h"
-#include "video/font.h"
-#include "video/screen.h"
+#include "screens/watch.h"
+
+#include <cstdlib>
 
 int32_t demo_level = 1;
 
 namespace {
 
-constexpr int END_FRAMES = 30;   // the field is shown a second after the level ends
-constexpr int BLINK_FRAMES = 16;
-constexpr int DEMO_LIVES = 3;    // the lives the bar shows
+constexpr int DEMO_LIVES = 3;  // the lives the bar shows
 
-// The control bit of a stored move.
-int32_t move_bit(char m)
-{
-    switch (m) {
-    case 'U': return CTRL_UP;
-    case 'D': return CTRL_DOWN;
-    case 'L': return CTRL_LEFT;
-    default: return CTRL_RIGHT;
-    }
-}
-
-// Any key, joystick button or click since the last frame (the window keys,
-// Alt+Enter and F12, are no keys here).
-bool interrupted(screen_frame& frame)
-{
-    frame_input in = frame.read();
-    return in.pressed != 0 || in.click_x != -1 || in.key != -1 || in.button != -1 || quit_zarn == 1;
-}
-
-int frames_shown;  // frames of the demonstration drawn: "DEMO" blinks by them
-
-void draw_demo()
-{
-    draw_play_screen();
-    if ((frames_shown / BLINK_FRAMES) % 2 == 0)
-        put_text(screen, 8, 28, "DEMO");
-}
-
-// The level and its moves through the play tick: PLAY_* once it is over,
-// -1 when interrupted.
-int run(const char* moves, size_t count)
-{
-    play_attempt a;
-    attempt_start(a);
-    setup_backgroundpattern();
-    choose_tiles();
-    screen_frame frame("demo");
-    size_t next = 0;
-    for (int ended = 0; ended < END_FRAMES;) {
-        if (interrupted(frame))
-            return -1;
-        ended += a.outcome != PLAY_ON;
-        frame_input in;
-        int32_t steps = a.steps;
-        if (next < count && a.player.move_state == 0)
-            in.held = move_bit(moves[next]);
-        play_tick(a, in, draw_demo);
-        frames_shown++;
-        next += a.steps != steps;
-        frame.show();
-    }
-    return a.outcome;
-}
+replay solution;      // the level's stored solution as a replay
+level_field scratch;  // where it is worked out
 
 }  // namespace
 
@@ -87,17 +32,23 @@ int play_demo()
     if (count == 0 || !load_level(level, classic_mode))
         return -1;  // only a level the archive holds whole, with its solution, is shown
     const player_record game = Player;
-    const int32_t game_map = curr_map, game_px = px, game_py = py, game_dir = dir;
+    const int32_t game_map = curr_map;
     Player = player_record{};
     Player.lives = DEMO_LIVES;
     curr_map = level;
-    frames_shown = 0;
-    int outcome = run(moves, count);
+    // The player's own best run of the level when there is one, else the
+    // stored solution on a sky of its own.
+    read_best_replays(level, classic_mode);
+    const replay* own = best_run();
+    solution.classic = classic_mode;
+    solution.level = level;
+    replay_from_moves(solution, MapBody, scratch, moves, count);
+    solution.look = look_now();
+    solution.look.sky = rand() % 4;
+    choose_tiles();
+    int outcome = watch_replay(own ? *own : solution, own ? "REPLAY" : "DEMO", draw_play_screen);
     Player = game;
     curr_map = game_map;
-    px = game_px;
-    py = game_py;
-    dir = game_dir;
     return outcome;
 }
 

@@ -8,18 +8,23 @@
 #include "core/field.h"
 #include "core/hint.h"
 #include "core/level.h"
+#include "core/packs.h"
 #include "core/play.h"
 #include "core/records.h"
+#include "core/replays.h"
 #include "core/state.h"
 #include "model/texts.h"
 #include "res/assets.h"
 #include "screens/frame.h"
+#include "screens/ghost.h"
 #include "screens/pause.h"
+#include "screens/watch.h"
 #include "sound/sound.h"
 #include "sys/clock.h"
 #include "video/font.h"
 #include "video/screen.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -43,6 +48,13 @@ constexpr int ANSWER_X = 6;  // the continue answer, inside its slot clear of th
 bool new_record;
 // The steps of the attempt in play, for the records.
 int32_t attempt_steps;
+// The frame of play drawn, from 0: the ghost stands where the best run stood then.
+int32_t play_frame_drawn;
+
+// The start screen's lines at its top right: the record, a note when a
+// figure of it is no proved replay's, the key that watches the best run.
+constexpr int BEST_Y = 8, NOTE_Y = 20, WATCH_Y = 32;
+constexpr const char* NOTE_TEXT = "* NOT PROVED BY A REPLAY~";
 
 // Draws the w x h picture at (x, y) of the screen; a missing picture draws nothing.
 void draw_picture(SDL_Surface* pic, int x, int y, int w, int h, int sx = 0, int sy = 0)
@@ -77,16 +89,23 @@ void show_message(int sfx, int mode)
     });
 }
 
-// One frame of the level in play: field, top bar, player, explosions, HUD.
-void draw_play()
+// One frame of the level in play: field, top bar, player, explosions, HUD;
+// in play the best run's ghost under the player.
+void draw_play_view(int32_t ghost_frame)
 {
     fill_black();
     draw_map(screen);
     draw_picture(top, 0, 0, 320, 48);
+    draw_ghost(screen, ghost_frame);
     draw_picture(anim, px, py, CELL, CELL, dir * CELL, 0);
     draw_explosions(screen);
     hint_draw(screen);
     show_text();
+}
+
+void draw_play()
+{
+    draw_play_view(play_frame_drawn);
 }
 
 // The pause menu, opened from play: PLAY_RESTART or PLAY_ABANDON when the
@@ -121,13 +140,16 @@ void settle_time_up()
     show_message(SFX_LEVEL_OVER_DIE, MSG_TIME_UP);
 }
 
-// A won level's time and steps go to the records, the player's own best:
-// not when a cheat changed the clock or the fields, nor after a hint.
+// A won level's replay is kept, and its time and steps go to the records,
+// the player's own best: not when a cheat changed the clock or the fields,
+// nor after a hint. Any win opens a pack's next level.
 void note_record()
 {
-    new_record = false;
-    if (Player.time_bonus == 0 && level_warp_activated == 0 && hint_used == 0)
-        new_record = note_level_won(curr_map, classic_mode, MapData.time_left, attempt_steps);
+    if (!note_pack_won(curr_map, MapData.time_left, attempt_steps))
+        fprintf(stderr, "zarn: level records not saved in %s: %s\n", pack_records_path(pack.name).c_str(),
+                strerror(errno));
+    bool own = Player.time_bonus == 0 && level_warp_activated == 0 && hint_used == 0;
+    new_record = note_won_attempt(curr_map, classic_mode, MapData.time_left, attempt_steps, hint_used != 0, own);
 }
 
 void settle_won()
@@ -156,10 +178,13 @@ void settle(int outcome)
         engine_outcome = PLAY_QUIT;
 }
 
-// The level start: sprite, background, tile sheet, animations.
+// The level start: sprite, background, tile sheet, animations, the
+// recording and the level's best runs.
 void prepare_level(play_attempt& a)
 {
     attempt_start(a);
+    record_attempt(curr_map, classic_mode);
+    read_best_replays(curr_map, classic_mode);
     setup_backgroundpattern();
     choose_tiles();
     strcpy(tmp_string_c, "YES~");
@@ -201,20 +226,36 @@ void draw_ending(bool blink)
         put_text(screen, ENDING_PRESS_X, ENDING_PRESS_Y, PRESS_TEXT);
 }
 
+// Where a line of the small font ending at the screen's right edge starts.
+int right_aligned(const char* line)
+{
+    return 316 - 8 * static_cast<int>(strlen(line) - 1);
+}
+
 void draw_level_start(bool blink)
 {
     draw_picture(theme_picture(PICTURE_LETSGO), 0, 0, 320, 240);
     if (blink)
         put_text(screen, 48, 208, PRESS_TEXT);
-    if (curr_map >= 1 && curr_map <= PW_COUNT) {  // level 1 too: its panel is never empty
+    if (playing != PLAYING_SETS) {  // a pack's level or a test: its title, no password
+        put_text1(screen, 4, 8, playing == PLAYING_TRIAL ? "TEST PLAY~" : "LEVEL PACK~");
+        snprintf(tmp_string, sizeof tmp_string, "%.15s~", played_title(curr_map).c_str());  // the plate holds 15
+        put_text1(screen, 4, 20, tmp_string);
+    } else if (curr_map >= 1 && curr_map <= PW_COUNT) {  // level 1 too: its panel is never empty
         snprintf(tmp_string, sizeof tmp_string, "%s~", pw[curr_map - 1]);
         put_text1(screen, 4, 8, "PASSWORD~");
         put_text1(screen, 4, 20, tmp_string);
     }
     if (const level_record* best = level_record_of(curr_map, classic_mode)) {
-        snprintf(tmp_string, sizeof tmp_string, "BEST %d S / %d STEPS~", best->time_left, best->steps);
-        put_text1(screen, 316 - 8 * static_cast<int>(strlen(tmp_string) - 1), 8, tmp_string);
+        bool time = record_proved(curr_map, classic_mode, BEST_TIME);
+        bool steps = record_proved(curr_map, classic_mode, BEST_STEPS);
+        snprintf(tmp_string, sizeof tmp_string, "BEST %d S%s / %d STEPS%s~", best->time_left, time ? "" : "*",
+                 best->steps, steps ? "" : "*");
+        put_text1(screen, right_aligned(tmp_string), BEST_Y, tmp_string);
+        if (!time || !steps)
+            put_text1(screen, right_aligned(NOTE_TEXT), NOTE_Y, NOTE_TEXT);
     }
+    draw_best_run_offer(WATCH_Y);
 }
 
 void draw_message(int mode, int word, bool blink)
@@ -263,7 +304,7 @@ void message_tick(int mode)
         field_animate(false);
     if (mode == MSG_FALL && explode_index < FALL_LAST_FRAME)
         explode_index++;
-    if (mode == MSG_LEVEL_START && curr_map >= 1 && curr_map <= PW_COUNT)
+    if (mode == MSG_LEVEL_START && playing == PLAYING_SETS && curr_map >= 1 && curr_map <= PW_COUNT)
         memcpy(last_pw, pw[curr_map - 1], sizeof last_pw);
     if (mode == MSG_LEVEL_WON && curr_map == maxmap) {
         cont = 0;
@@ -318,17 +359,20 @@ void engine()
     screen_frame frame("engine");
     a.second = 0;
     focus_lost = 0;  // only a focus lost during play pauses it
-    for (;;) {
+    for (play_frame_drawn = 0;; play_frame_drawn++) {
         frame_input in = frame.read();
         int leave = PLAY_ON;
         if ((in.pressed & CTRL_CONFIRM) || focus_lost) {
             leave = ask_pause();
             focus_lost = 0;
             in.held = get_controls();  // the pause menu ran frames of its own
+            in.pressed |= CTRL_PAUSE;  // as the recording notes it
         }
         if (quit_zarn == 1)
             return;
-        int outcome = play_tick(a, in, draw_play);
+        if (in.pressed & CTRL_GHOST)
+            ghost_on ^= 1;
+        int outcome = play_tick(a, in, sys_ticks(), draw_play, &attempt_replay);
         attempt_steps = a.steps;
         if (outcome != PLAY_ON) {
             settle(outcome);
@@ -358,7 +402,13 @@ void aktion(int mode)
         draw_message_background(mode);
         draw_message(mode, word, blink);
         message_tick(mode);
-        bool close = message_input(mode, frame.read());
+        frame_input in = frame.read();
+        if (mode == MSG_LEVEL_START && quit_zarn != 1 && watch_best_run(in, WATCH_Y, draw_play_screen)) {
+            frame.pace_anew();
+            if (quit_zarn != 1)
+                continue;  // the start screen comes back
+        }
+        bool close = message_input(mode, in);
         if (quit_zarn == 1) {
             setup_backgroundpattern();
             return;
@@ -376,7 +426,7 @@ void aktion(int mode)
 
 void draw_play_screen()
 {
-    draw_play();
+    draw_play_view(-1);
 }
 
 void choose_tiles()

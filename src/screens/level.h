@@ -23,7 +23,8 @@ void engine();
 // Runs the message screen of mode (MSG_*) until it is confirmed.
 void aktion(int mode);
 // Draws one frame of the level in play (field, top bar, player, explosions,
-// the hint, the bar's texts) on screen, as the play loop does; reads only.
+// the hint, the bar's texts) on screen, as the play loop does (but for the
+// ghost); reads only.
 void draw_play_screen();
 // The tile sheet of the level in play: the classic set's, or the first or
 // second half's of the normal set.

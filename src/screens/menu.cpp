@@ -7,6 +7,7 @@
 #include "config/input.h"
 #include "screens/frame.h"
 #include "sys/clock.h"
+#include "core/packs.h"
 #include "core/state.h"
 #include "model/texts.h"
 #include "res/assets.h"
@@ -45,7 +46,7 @@ outcome confirm_entry(int entry, uint32_t& idle_start)
     case ENTRY_PASSWORD:
         enter_pw();
         idle_start = sys_ticks();
-        return outcome::stay;
+        return playing == PLAYING_PACK ? outcome::leave : outcome::stay;  // a pack's level was chosen
     case ENTRY_SETTINGS:
         settings();
         idle_start = sys_ticks();
@@ -100,6 +101,7 @@ void menu()
 {
     if (quit_zarn == 1)
         return;
+    playing_sets();  // a pack's game has ended
     int h = ENTRY_RUN;
     uint32_t idle_start = sys_ticks();
     bool demo_next = false;  // the idle attract shows the table, then a demo, by turns

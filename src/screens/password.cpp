@@ -7,6 +7,7 @@
 #include "core/state.h"
 #include "res/assets.h"
 #include "screens/frame.h"
+#include "screens/packs.h"
 #include "screens/textentry.h"
 #include "sound/sound.h"
 #include "video/font.h"
@@ -27,7 +28,7 @@ constexpr int COLUMN_WIDTH = 15;
 
 constexpr const char* CURSOR_MARKS[WORD_LEN + 1] = {".    ", " .   ", "  .  ", "   . ", "    ."};
 
-enum class verdict { none, level, not_valid, cheater, classic, warp };
+enum class verdict { none, level, not_valid, cheater, classic, warp, packs };
 
 bool is_word(const char* word, const char* cheat)
 {
@@ -57,6 +58,8 @@ verdict evaluate(const char* word)
         maxmap = 32;
         return verdict::classic;
     }
+    if (is_word(word, "PACK"))
+        return verdict::packs;
     if (is_word(word, "NIBQ")) {
         level_warp_activated = 1;
         return verdict::warp;
@@ -96,8 +99,10 @@ void draw_entry(const text_entry& st, bool typing)
     put_text(screen, 96, 128, "PASSWORD~");
     put_text(screen, 128, 152, st.text);
     strcpy(tmp_string, CURSOR_MARKS[st.cursor]);
-    if (typing)
+    if (typing) {
         put_text(screen, 128, 176, tmp_string);
+        put_text1(screen, 44, 200, "TYPE PACK FOR THE LEVEL PACKS~");
+    }
 }
 
 void draw_verdict(verdict v)
@@ -154,6 +159,13 @@ void enter_pw()
             v = evaluate(word);
         if (quit_zarn == 1)
             return;
+        if (v == verdict::packs) {  // the packs screen; back here unless a pack's level was chosen
+            if (choose_pack() || quit_zarn == 1)
+                return;
+            frame.pace_anew();
+            v = verdict::none;
+            st.input_pause = TEXT_INPUT_PAUSE;
+        }
         if (st.input_pause > 0) {
             st.input_pause--;
         } else {

@@ -2,6 +2,7 @@
 
 #include "sys/web.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -152,6 +153,38 @@ bool name_unnamed(int fd, const char* path, std::string& temp)
     return false;
 }
 
+// Writes the data into an unnamed file of the folder and names it temp:
+// 1 done, 0 failed (nothing left behind), -1 when the system has no unnamed
+// files or cannot name one (linkat refused, as in some sandboxes).
+int write_unnamed(const std::string& folder, const char* path, const void* data, size_t len, std::string& temp)
+{
+    int fd = sys_save_ops.open_unnamed(folder.c_str());
+    if (fd < 0)
+        return -1;
+    bool good = write_all(fd, data, len) && synced(fd);
+    bool named = good && name_unnamed(fd, path, temp);
+    good = close(fd) == 0 && good;
+    if (good && named)
+        return 1;
+    if (!temp.empty())
+        unlink(temp.c_str());
+    temp.clear();
+    return good ? -1 : 0;
+}
+
+// Writes the data into a fresh file path.XXXXXX, its name in temp: 1 done, 0 failed.
+int write_named(const char* path, const void* data, size_t len, std::string& temp)
+{
+    temp = std::string(path) + ".XXXXXX";
+    int fd = mkstemp(temp.data());  // O_CREAT | O_EXCL: a fresh file of our own
+    if (fd < 0) {
+        temp.clear();
+        return 0;
+    }
+    bool good = write_all(fd, data, len) && synced(fd);
+    return close(fd) == 0 && good ? 1 : 0;
+}
+
 }  // namespace
 
 sys_save_calls sys_save_ops = SYSTEM_CALLS;
@@ -170,19 +203,10 @@ bool sys_save_file(const char* path, const void* data, size_t len)
     const std::string folder = folder_of(path);
     remove_stale_temporaries(folder, path);
     std::string temp;
-    int fd = sys_save_ops.open_unnamed(folder.c_str());
-    const bool unnamed = fd >= 0;
-    if (!unnamed) {
-        temp = std::string(path) + ".XXXXXX";
-        fd = mkstemp(temp.data());  // O_CREAT | O_EXCL: a fresh file of our own
-        if (fd < 0)
-            return false;
-    }
-    bool good = write_all(fd, data, len) && synced(fd);
-    if (good && unnamed)
-        good = name_unnamed(fd, path, temp);
-    good = close(fd) == 0 && good;
-    if (!good || sys_save_ops.rename(temp.c_str(), path) != 0) {
+    int written = write_unnamed(folder, path, data, len, temp);
+    if (written < 0)  // no unnamed files here, or no way to name one: a named temporary
+        written = write_named(path, data, len, temp);
+    if (written == 0 || sys_save_ops.rename(temp.c_str(), path) != 0) {
         if (!temp.empty())
             unlink(temp.c_str());
         return false;
@@ -233,4 +257,41 @@ FILE* sys_open_regular(const char* path, uint64_t* len_out)
     }
     *len_out = static_cast<uint64_t>(st.st_size);
     return f;
+}
+
+std::vector<std::string> sys_list_folder(const char* folder, bool folders)
+{
+    std::vector<std::string> names;
+    DIR* d = opendir(folder);
+    if (!d)
+        return names;
+    while (dirent* e = readdir(d)) {
+        if (strcmp(e->d_name, ".") == 0 || strcmp(e->d_name, "..") == 0)
+            continue;
+        std::string path = std::string(folder) + "/" + e->d_name;
+        struct stat st;
+        if (stat(path.c_str(), &st) == 0 && (folders ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode)))
+            names.push_back(e->d_name);
+    }
+    closedir(d);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+int sys_read_small(const char* path, size_t most, std::string& out)
+{
+    out.clear();
+    uint64_t len = 0;
+    FILE* f = sys_open_regular(path, &len);
+    if (!f)
+        return 1;
+    if (len > most) {
+        fclose(f);
+        return 2;
+    }
+    out.resize(static_cast<size_t>(len));
+    size_t got = fread(&out[0], 1, out.size(), f);
+    fclose(f);
+    out.resize(got);
+    return 0;
 }

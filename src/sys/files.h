@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 // Writes len bytes to path: into a fresh unnamed file in the same folder where
 // the system offers one (else a temporary NAME.XXXXXX created exclusively,
@@ -33,3 +35,9 @@ bool sys_make_folder(const char* folder);
 // a device is refused without blocking and without reading. Stores the
 // file's length in *len_out. Null when path is missing or not a regular file.
 FILE* sys_open_regular(const char* path, uint64_t* len_out);
+// The names in folder (without "." and ".."), sorted: its subfolders when
+// folders is true, else its regular files. Empty when it cannot be read.
+std::vector<std::string> sys_list_folder(const char* folder, bool folders);
+// Reads a whole regular file of at most most bytes into out. 0 done, 1 not
+// there or not a regular file, 2 larger than most (out then stays empty).
+int sys_read_small(const char* path, size_t most, std::string& out);

@@ -25,6 +25,13 @@
 #include <sys/auxv.h>
 #endif
 
+// WebAssembly with vectors (the web build): the kernels that interleave two
+// rows of results are written out by hand, since the vectoriser stores those
+// a lane at a time.
+#ifdef __wasm_simd128__
+#include <wasm_simd128.h>
+#endif
+
 // x86-64 gets builds for x86-64-v2 (SSE4.2) and for AVX2 (x86-64-v3).
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 #define ZARN_X86_ROWS 1
@@ -66,6 +73,24 @@ inline Pixel half_sum(Pixel a, Pixel b)
 {
     return static_cast<Pixel>((a & b) + ((a ^ b) >> 1));
 }
+
+#ifdef __wasm_simd128__
+// Eight pixels of a and eight of b written in turn, a first: 16 pixels.
+inline void store_interleaved(Pixel* out, v128_t a, v128_t b)
+{
+    wasm_v128_store(out, wasm_i16x8_shuffle(a, b, 0, 8, 1, 9, 2, 10, 3, 11));
+    wasm_v128_store(out + 8, wasm_i16x8_shuffle(a, b, 4, 12, 5, 13, 6, 14, 7, 15));
+}
+
+// half_sum of eight pixel pairs; with EVEN, the rounding average.
+template <bool EVEN>
+inline v128_t half_sums(v128_t a, v128_t b)
+{
+    if (EVEN)
+        return wasm_u16x8_avgr(a, b);
+    return wasm_i16x8_add(wasm_v128_and(a, b), wasm_u16x8_shr(wasm_v128_xor(a, b), 1));
+}
+#endif
 
 inline unsigned bit(unsigned shift)
 {

@@ -30,7 +30,8 @@ Img sample()
 
 // The game's pictures are 16-bit 5-6-5 bitmaps; magenta stays the game's key
 // bit for bit, and only magenta: a colour next to it must not turn clear.
-TEST(GfxFiles, BitmapsReadBackThroughSdlPixelForPixelKeepingTheKey)
+// The review pictures are PNGs of the colours as they are.
+TEST(GfxFiles, BitmapsAndPngsReadBackPixelForPixelKeepingTheKey)
 {
     Img img = sample();
     img.set(0, 0, KEY);
@@ -52,11 +53,7 @@ TEST(GfxFiles, BitmapsReadBackThroughSdlPixelForPixelKeepingTheKey)
     Img q = to565(sample(), false);
     for (int x = 0; x < 5; x++)
         EXPECT_EQ(pack565(q.at(x, 1)), pack565(sample().at(x, 1)));
-}
 
-TEST(GfxFiles, PngReadsBackThroughLibpngPixelForPixel)
-{
-    Img img = sample();
     write_png("sample.png", img);
     png_image image;
     memset(&image, 0, sizeof image);
@@ -70,7 +67,9 @@ TEST(GfxFiles, PngReadsBackThroughLibpngPixelForPixel)
         EXPECT_EQ(mkrgb(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]), img.at(i % 5, i / 5)) << i;
 }
 
-TEST(GfxSources, FontMastersReadAsDrawn)
+// The text sources: a font master as drawn, a sprite in its palette's
+// colours; a source with a mistake is refused.
+TEST(GfxSources, FontsAndSpritesReadAsDrawnAndMistakesAreRefused)
 {
     std::string rows = "#...... .......\n....... ......#\n";
     for (int i = 0; i < 5; i++)
@@ -88,15 +87,6 @@ TEST(GfxSources, FontMastersReadAsDrawn)
     for (int c : {' ', 'C', '~'})
         EXPECT_EQ(std::count(font[size_t(c - 32)].on.begin(), font[size_t(c - 32)].on.end(), 1), 0);
 
-    // ragged rows, rows before a codes line, no file
-    write_text("ragged.txt", "codes 65 66\n#...... ......\n");
-    write_text("stray.txt", "#...... .......\n");
-    for (const char* bad : {"ragged.txt", "stray.txt", "no-such-file.txt"})
-        EXPECT_THROW(read_font(bad), std::runtime_error) << bad;
-}
-
-TEST(GfxSources, SpritesUseTheirPalettesAndRejectMistakes)
-{
     SpriteFile f = read_sprites(write_text("sprites.txt", "palette p\na 102030\nb ffffff\n\nsprite s p\na.b\n.a.\n"));
     Img s = render_sprite(f, "s", "");
     ASSERT_EQ(s.w * 10 + s.h, 32);
@@ -105,7 +95,13 @@ TEST(GfxSources, SpritesUseTheirPalettesAndRejectMistakes)
     EXPECT_EQ(s.at(2, 0), 0xffffffu);
     EXPECT_EQ(s.at(1, 1), 0x102030u);
     EXPECT_THROW(render_sprite(f, "nothing", ""), std::runtime_error);
-    // a colour the palette lacks, a ragged sprite
+
+    // ragged font rows, rows before a codes line, no file; a colour the
+    // palette lacks, a ragged sprite
+    write_text("ragged.txt", "codes 65 66\n#...... ......\n");
+    write_text("stray.txt", "#...... .......\n");
+    for (const char* bad : {"ragged.txt", "stray.txt", "no-such-file.txt"})
+        EXPECT_THROW(read_font(bad), std::runtime_error) << bad;
     for (const char* bad : {"palette p\na 000000\n\nsprite s p\naz\n", "palette p\na 000000\n\nsprite s p\naa\na\n"})
         EXPECT_THROW(render_sprite(read_sprites(write_text("bad.txt", bad)), "s", ""), std::runtime_error) << bad;
 }

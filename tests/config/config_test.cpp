@@ -9,7 +9,7 @@ const std::string default_file =
     "j_left=-1\nj_right=-1\nk_pause=32\nk_action=13\nk_up=273\nk_down=274\nk_left=276\nk_right=275\n"
     "mpFlagsOVERSAMPLING=1\nmpResamplingMode=1\nmpFlagsNOISE_REDUCTION=1\nmpFlagsREVERB=0\nmpReverbDepth=0\n"
     "mpReverbDelay=0\nmpFlagsMEGABASS=0\nmpBassAmount=0\nmpBassRange=0\nmpFlagsSURROUND=0\nmpSurroundDepth=0\n"
-    "mpSurroundDelay=0\ngfxmode=9\n";
+    "mpSurroundDelay=0\ngfxmode=9\nghost=0\n";
 
 std::string read_file(const std::string& path)
 {
@@ -147,7 +147,7 @@ TEST_F(Config, ThemeNumbersAndPasswordsFromTheFileStayInRange)
     EXPECT_STREQ(last_pw, "ABAA");
     dumpConfig();
     std::string written = read_file("zarn.cfg");
-    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 29);
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 30);
     EXPECT_NE(written.find("\nlast_pw=ABAA\n"), std::string::npos);
 }
 

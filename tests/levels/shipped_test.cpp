@@ -1,11 +1,12 @@
 // The shipped level sets (the data build has held them to their limits with
 // the solver): the hints' search finds its way through every level, the
-// archive holds what the sources draw, and every stored solution wins through
-// the real play loop, played by keys on the virtual clock, and travels in the
-// archive beside its level.
+// archive holds what the sources draw, and every stored solution travels in
+// the archive beside its level (the data build proves each wins, solver
+// --check, and the game plays each as a replay,
+// Replays.EveryShippedLevelsReplayVerifies).
 #include "support/game.h"
 
-#include "levelsrc.h"
+#include "model/levelsrc.h"
 #include "solver.h"
 
 namespace {
@@ -56,7 +57,7 @@ TEST(Shipped, TheHintsSearchFindsAWinningRouteFromTheStartOfEveryLevelWithinItsM
         }
 }
 
-TEST(Shipped, EveryLevelIsPackedAsItsSourceAndWonByItsStoredSolutionThroughThePlayLoop)
+TEST(Shipped, EveryLevelIsPackedAsItsSourceWithItsStoredSolution)
 {
     boot_game();
     for (const level_set& set : SETS) {
@@ -74,31 +75,6 @@ TEST(Shipped, EveryLevelIsPackedAsItsSourceAndWonByItsStoredSolutionThroughThePl
             char moves[SOLUTION_MAX + 1];
             EXPECT_EQ(load_solution(i + 1, set.classic, moves, sizeof moves), src.solution.size()) << name;
             EXPECT_EQ(moves, src.solution) << name << ": the attract mode plays the stored solution";
-
-            solver::level lv = solver::from_source(src);
-            int steps = 0;
-            ASSERT_TRUE(solver::check(lv, src.solution, &steps)) << name;
-            state_reset();
-            classic_mode = set.classic;
-            maxmap = int(set.count);
-            curr_map = i + 1;
-            Player.lives = 3;
-            Player.perfect = 1;
-            init_maps(curr_map, classic_mode);
-            play_result res = play_moves(src.solution);
-            EXPECT_EQ(engine_outcome, PLAY_WON) << name;
-            EXPECT_EQ(res.frames, 1 + steps * STEP_FRAMES + 1) << name << ": start screen, steps, closing screen";
-            // The first frame of play costs a second, then the clock turns
-            // with the ticks: on the virtual clock a frame lasts the pacer's
-            // budget less its sleep margin, 30 ms, since no work takes time
-            // (the solver's seconds count 30 frames a second, as on a board).
-            constexpr int VIRTUAL_FRAME_MS = 30;
-            EXPECT_NEAR(MapData.time_left, lv.time_limit - (1 + steps * STEP_FRAMES * VIRTUAL_FRAME_MS / 1000), 1)
-                << name;
-            EXPECT_GE(MapData.time_left, 1) << name << " has no time to spare";
-            // Every field scores once, every mine twice more when it explodes.
-            EXPECT_EQ(res.score, lv.fields + 3 * lv.mines + MapData.time_left + 100) << name;
-            EXPECT_EQ(res.lives, 4) << name << ": a perfect level gives a life";
         }
     }
     shutdown_game();

@@ -2,7 +2,7 @@
 // (what the route search proves unwinnable, tests/core shows).
 #include "support/game.h"
 
-#include "levelsrc.h"
+#include "model/levelsrc.h"
 #include "solver.h"
 
 namespace {
@@ -43,7 +43,7 @@ TEST(Solver, ProvesWhatCanBeWonAndFindsTheShortestWay)
     };
     for (const auto& c : cases) {
         solver::level lv = solver::from_source(level_of(c.rows));
-        solver::report r = solver::solve(lv, 5);
+        solver::report r = solver::solve(lv);
         EXPECT_TRUE(r.complete) << c.why;
         ASSERT_EQ(r.solved, c.solved) << c.why;
         if (!c.solved)

@@ -4,7 +4,7 @@
 // different level.
 #include "support/game.h"
 
-#include "levelsrc.h"
+#include "model/levelsrc.h"
 #include "similarity.h"
 
 namespace {

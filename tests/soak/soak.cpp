@@ -22,8 +22,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
+#include <map>
 #include <random>
 #include <string>
 #include <unistd.h>
@@ -34,33 +34,17 @@ namespace {
 constexpr unsigned HANG_SECONDS = 120;  // a frame that takes this long is a hang
 constexpr int CLOSE_ODDS = 3000;        // one frame in this many closes the window
 
-// The screens, by the names they run under; a frame outside all: "none".
-const char* const SCREEN_NAMES[] = {"start_screen", "show_opensource", "menu",   "demo",   "show_highscores",
+// The screens, by the names they run under.
+const char* const SCREEN_NAMES[] = {"start_screen", "show_opensource", "menu",   "watch",  "show_highscores",
                                     "enter_pw",     "settings",        "controls", "select_level", "aktion",
                                     "engine",       "pause",           "enter_highscore"};
-constexpr int SCREEN_COUNT = sizeof SCREEN_NAMES / sizeof SCREEN_NAMES[0];
-
-// The index of the running screen in SCREEN_NAMES, SCREEN_COUNT none.
-int screen_index()
-{
-    const char* name = running_screen();
-    int i = 0;
-    while (i < SCREEN_COUNT && strcmp(SCREEN_NAMES[i], name) != 0)
-        i++;
-    return i;
-}
 
 std::mt19937_64 rng;
 long long frames_wanted, frames_done;
 int session_frames, close_frame;  // the session frame of the window close, -1 none
-int close_screen, last_screen;    // the screens running at the close and at the last frame
-std::vector<long long> screen_frames;   // by screen; the last one: no screen
+std::string close_screen, last_screen;  // the screens running at the close and at the last frame ("none")
+std::map<std::string, long long> screen_frames;
 std::vector<std::pair<int, int>> held;  // key, session frame of its release
-
-const char* screen_name(int screen)
-{
-    return screen < SCREEN_COUNT ? SCREEN_NAMES[screen] : "none";
-}
 
 int roll(int n)
 {
@@ -116,10 +100,10 @@ void joystick_event()
 
 // One frame's input: most often a bound control, as a player would. The
 // menu sees up seldom, so that "EXIT" does not end most games at once.
-void random_input(int screen)
+void random_input()
 {
     static const Uint8 others[] = {SDL_ACTIVEEVENT, SDL_VIDEOEXPOSE, SDL_VIDEORESIZE, SDL_USEREVENT, SDL_MOUSEMOTION};
-    bool menu = screen < SCREEN_COUNT && strcmp(SCREEN_NAMES[screen], "menu") == 0;
+    bool menu = last_screen == "menu";
     for (int n = roll(4) - 1; n > 0; n--) {
         int kind = roll(100), control = roll(CONTROL_COUNT);
         if (menu && control == CONTROL_UP && roll(10))
@@ -142,8 +126,7 @@ void on_frame()
     alarm(HANG_SECONDS);
     frames_done++;
     session_frames++;
-    int screen = screen_index();
-    last_screen = screen;
+    last_screen = *running_screen() ? running_screen() : "none";
     screen_frames[last_screen]++;
     srand(static_cast<unsigned>(rng()));  // the game's own draws follow the seed
     for (size_t i = held.size(); i-- > 0;) {
@@ -159,7 +142,7 @@ void on_frame()
         close_screen = last_screen;
         push_event(SDL_QUIT);
     } else {
-        random_input(screen);
+        random_input();
     }
 }
 
@@ -191,7 +174,6 @@ int main(int argc, char** argv)
     frames_wanted = argc > 1 ? atoll(argv[1]) : 100000;
     unsigned long long seed = argc > 2 ? strtoull(argv[2], nullptr, 10) : static_cast<unsigned long long>(time(nullptr));
     rng.seed(seed);
-    screen_frames.assign(SCREEN_COUNT + 1, 0);
     const std::string scratch = enter_scratch("zarn-soak");  // zarn.cfg and zarn.hi go here
     if (scratch.empty())
         return 2;
@@ -220,7 +202,7 @@ int main(int argc, char** argv)
         closes += close_frame >= 0;
         if (close_frame >= 0 && session_frames > close_frame + 1) {
             printf("soak: FINDING: game %d ran %d frames after the window closed in %s (the last in %s)\n",
-                   games + 1, session_frames - close_frame, screen_name(close_screen), screen_name(last_screen));
+                   games + 1, session_frames - close_frame, close_screen.c_str(), last_screen.c_str());
             findings++;
         }
     }
@@ -228,12 +210,12 @@ int main(int argc, char** argv)
     printf("soak: %lld frames in %d games, %.1f s; %d ended by a window close, the others by EXIT\n", frames_done,
            games, seconds, closes);
     printf("soak: frames per screen:");
-    for (int i = 0; i <= SCREEN_COUNT; i++)
-        printf(" %s %lld", screen_name(i), screen_frames[i]);
+    for (const auto& [name, frames] : screen_frames)
+        printf(" %s %lld", name.c_str(), frames);
     printf("\n");
-    for (int i = 0; i < SCREEN_COUNT; i++)
-        if (screen_frames[i] == 0)
-            printf("soak: never reached: %s\n", SCREEN_NAMES[i]);
+    for (const char* name : SCREEN_NAMES)
+        if (!screen_frames.count(name))
+            printf("soak: never reached: %s\n", name);
     printf("soak: %d findings\n", findings);
     remove_scratch(scratch);
     return findings ? 1 : 0;

@@ -100,7 +100,7 @@ TEST_F(Sound, ModulePlaysAsOftenAsAskedLoopsWithoutAGapAndEndsInSilence)
     EXPECT_EQ(mpLoops, -1);
 }
 
-TEST_F(Sound, TheVolumeFollowsThePercentageAndPauseKeepsTheModule)
+TEST_F(Sound, TheVolumeFollowsThePercentagePauseKeepsTheModuleAndEffectsTakeTheChannelsInTurn)
 {
     music_volume = 30;
     play_music(2, -1);
@@ -117,10 +117,7 @@ TEST_F(Sound, TheVolumeFollowsThePercentageAndPauseKeepsTheModule)
     MP_StopMusic();
     EXPECT_EQ(music_file, nullptr);
     EXPECT_EQ(Mix_GetMusicHookData(), nullptr);
-}
 
-TEST_F(Sound, EffectsTakeTheChannelsInTurnAndTheNinthCutsTheFirst)
-{
     for (int i = 0; i < 9; i++)
         play_sfx(i);
     // Effect i went to channel (i + 1) & 7; the ninth took channel 1 again.
@@ -130,10 +127,34 @@ TEST_F(Sound, EffectsTakeTheChannelsInTurnAndTheNinthCutsTheFirst)
     EXPECT_EQ(Mix_Volume(3, -1), 80);
 }
 
+// Without a module, or without sound at all, every sound call acts on
+// nothing (a missing effect is silently skipped); then the sound is released.
+void every_call_acts_on_nothing(bool says_failed)
+{
+    for (int i = 0; i < SFX_COUNT; i++)
+        play_sfx(i);
+    testing::internal::CaptureStdout();
+    play_music(INTRO, 1);
+    std::string out = testing::internal::GetCapturedStdout();
+    if (says_failed) {
+        EXPECT_NE(out.find("Failed with "), std::string::npos) << out;
+    }
+    MP_PauseMusic();
+    MP_ResumeMusic();
+    MP_VolumeMusic(50);
+    EXPECT_EQ(MP_PlayingMusic(), 0);
+    EXPECT_EQ(Mix_GetMusicHookData(), nullptr);
+    EXPECT_EQ(mp_master_volume(), -1);
+    stop_music();
+    destroy_sound();
+    closeArchives();
+    SDL_Quit();
+}
+
 // Three fuzzed effects (an AIFF file that once hung start-up for good, an
 // AIFF and a VOC file that leaked inside the sound library) and a cut module
 // never reach the libraries: each counts as missing, in one line.
-TEST(SoundStartUp, MissingOrDamagedSoundsAreReportedAndTheGameGoesOnWithoutThem)
+TEST(SoundStartUp, MissingOrDamagedSoundsOrNoDeviceAreReportedAndTheGameGoesOnWithoutThem)
 {
     alarm(20);  // a hang fails the test
     openArchives();
@@ -145,36 +166,22 @@ TEST(SoundStartUp, MissingOrDamagedSoundsAreReportedAndTheGameGoesOnWithoutThem)
                                      {"intro.mod", archive_entry(QVA_SFX, "intro", "mod")}};
     entries.back().second.pop_back();  // the module cut by a byte
     closeArchives();
-    private_data own;
-    write_qva("data/sfx.qva", entries);
-    openArchives();
-    testing::internal::CaptureStdout();
-    init_sound();
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out, "Missing or damaged sound effects in data/sfx.qva, played without them: alarm beep1 beep3 "
-                   "beep4 explode explode2 level_over_die level_over_win pause\n"
-                   "Failed with a missing or damaged module intro.mod in data/sfx.qva\n");
-    alarm(0);
-    EXPECT_NE(sfxs[SFX_SELECT], nullptr);
-    play_sfx(SFX_ALARM);  // a missing effect is silently skipped
-    testing::internal::CaptureStdout();
-    play_music(INTRO, 1);
-    out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("Failed with "), std::string::npos);
-    // Without a module the music calls act on nothing.
-    MP_PauseMusic();
-    MP_ResumeMusic();
-    MP_VolumeMusic(50);
-    EXPECT_EQ(MP_PlayingMusic(), 0);
-    EXPECT_EQ(Mix_GetMusicHookData(), nullptr);
-    EXPECT_EQ(mp_master_volume(), -1);
-    destroy_sound();
-    closeArchives();
-    SDL_Quit();
-}
+    {
+        private_data own;
+        write_qva("data/sfx.qva", entries);
+        openArchives();
+        testing::internal::CaptureStdout();
+        init_sound();
+        EXPECT_EQ(testing::internal::GetCapturedStdout(),
+                  "Missing or damaged sound effects in data/sfx.qva, played without them: alarm beep1 beep3 "
+                  "beep4 explode explode2 level_over_die level_over_win pause\n"
+                  "Failed with a missing or damaged module intro.mod in data/sfx.qva\n");
+        alarm(0);
+        EXPECT_NE(sfxs[SFX_SELECT], nullptr);
+        EXPECT_TRUE(sound_available());
+        every_call_acts_on_nothing(true);
+    }
 
-TEST(SoundStartUp, WithoutAnAudioDeviceEverySoundCallIsHarmless)
-{
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
     openArchives();
@@ -184,17 +191,7 @@ TEST(SoundStartUp, WithoutAnAudioDeviceEverySoundCallIsHarmless)
     EXPECT_EQ(out.rfind("Error initializing SDL_mixer: ", 0), 0u) << out;
     EXPECT_FALSE(sound_available());
     EXPECT_NE(SDL_WasInit(SDL_INIT_VIDEO), 0u) << "SDL stays up";
-
-    for (int i = 0; i < SFX_COUNT; i++)
-        play_sfx(i);
-    play_music(0, -1);
-    MP_VolumeMusic(50);
-    resume_music();
-    EXPECT_EQ(MP_PlayingMusic(), 0);
-    stop_music();
-    destroy_sound();
-    closeArchives();
-    SDL_Quit();
+    every_call_acts_on_nothing(false);
     setenv("SDL_AUDIODRIVER", "dummy", 1);  // as every test program runs
 }
 

@@ -6,7 +6,9 @@
 #include "config/input.h"
 #include "core/field.h"
 #include "core/hint.h"
+#include "core/packs.h"
 #include "core/records.h"
+#include "core/replays.h"
 #include "core/state.h"
 #include "res/assets.h"
 #include "res/qva.h"
@@ -51,6 +53,8 @@ void fresh_process()
     hint_reset();
     scrolltext_reset();
     records_reset();
+    packs_reset();
+    replays_reset();
     demo_reset();
     resetdefault_controls();
     sys_use_virtual_clock(true);

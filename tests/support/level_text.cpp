@@ -5,7 +5,7 @@
 #include "model/bytes.h"
 #include "support/scratch.h"
 
-#include "levelsrc.h"
+#include "model/levelsrc.h"
 
 #include <gtest/gtest.h>
 

@@ -41,19 +41,10 @@ SDLKey key_by_name(const std::string& name)
 // One line of a script into out; false when it cannot be read.
 bool parse_line(const std::string& line, play_script& out)
 {
-    if (line.rfind("level ", 0) == 0) {
-        out.level += line.substr(6) + "\n";
-        return true;
-    }
     std::istringstream words(line.substr(0, line.find('#')));
     std::string verb, arg;
     if (!(words >> verb))
         return true;  // blank or a comment
-    if (verb == "expect") {
-        std::getline(words >> std::ws, out.expect);
-        out.expect.erase(out.expect.find_last_not_of(" \t\r") + 1);
-        return !out.expect.empty();
-    }
     script_step st{script_step::PRESS, atoi(verb.c_str()), SDLK_UNKNOWN, 0, 0};
     int v = words >> verb ? int(std::find(std::begin(VERBS), std::end(VERBS), verb) - VERBS) : -1;
     if (st.frame < 1 || v < 0 || v >= int(std::size(VERBS)))
@@ -175,7 +166,7 @@ play_result run_script(const play_script& s, const std::function<void()>& fn,
 
 play_result play_level(const std::string& level, const play_script& s)
 {
-    load_level_text(level.empty() ? s.level : level);
+    load_level_text(level);
     play_result res = run_script(s, engine);
     res.outcome = engine_outcome;
     return res;
@@ -188,7 +179,8 @@ std::string summary(const play_result& res)
            std::to_string(res.lives) + " level " + std::to_string(res.curr_map);
 }
 
-play_result play_moves(const std::string& moves, int grace)
+play_result play_moves(const std::string& moves, int grace, const std::function<void(int frame)>& observe,
+                       const std::function<void()>& run)
 {
     std::string todo;
     for (char m : moves)
@@ -197,7 +189,9 @@ play_result play_moves(const std::string& moves, int grace)
     size_t next = 0;
     SDLKey held = SDLK_UNKNOWN;
     int done_at = -1;
-    play_result res = run_script(script("1 press RETURN\n"), engine, [&](int frame) {  // the start screen
+    play_result res = run_script(script("1 press RETURN\n"), run ? run : engine, [&](int frame) {  // the start screen
+        if (observe)
+            observe(frame);
         if (held != SDLK_UNKNOWN) {  // the step began in the frame just ended
             hold_key(held, false);
             held = SDLK_UNKNOWN;

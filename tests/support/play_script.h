@@ -5,9 +5,6 @@
 //   40 release LEFT
 //   50 click 160 120     a left click at (160, 120) of the 320 x 240 frame
 //   60 quit              the window is closed
-// A saved game (a .play file) adds its level and how a replay must end:
-//   level .So*#.         a row of the level (see level_text.h), in order
-//   expect won frames 52 score 124 lives 4 level 2     the run's summary
 // '#' starts a comment. Frames count from 1; inputs for frame n are queued at
 // the end of frame n - 1. Key names: UP DOWN LEFT RIGHT RETURN SPACE ESCAPE
 // LSHIFT RSHIFT, a letter or a digit.
@@ -28,8 +25,6 @@ struct script_step {
 
 struct play_script {
     std::vector<script_step> steps;  // in frame order
-    std::string level;               // the level rows, when the text has them
-    std::string expect;              // the summary a replay must end with
     int frame_limit = 20000;         // then the window is closed, whatever the script says
 };
 
@@ -45,11 +40,14 @@ struct play_result {
 };
 
 // Plays a solution ("RRDDLU...") on the level init_maps has loaded through
-// the real play loop, as a quick player would: each move is held from a frame
-// boundary at which the player stands until its step has begun. Once the
-// moves are done, clicks close whatever screen comes; the window is closed
-// after grace frames more.
-play_result play_moves(const std::string& moves, int grace = 90);
+// the real play loop (or through run, which runs it), as a quick player
+// would: each move is held from a frame boundary at which the player stands
+// until its step has begun. Once the moves are done, clicks close whatever
+// screen comes; the window is closed after grace frames more. observe, when
+// given, runs first at every frame boundary.
+play_result play_moves(const std::string& moves, int grace = 90,
+                       const std::function<void(int frame)>& observe = nullptr,
+                       const std::function<void()>& run = nullptr);
 // Reads script text; a line it cannot read fails the test, naming the line.
 play_script script(const std::string& text);
 // Runs fn (the play loop, a screen, the game loop) on the virtual clock with
@@ -59,8 +57,7 @@ play_result run_script(const play_script& s, const std::function<void()>& fn,
                        const std::function<void(int frame)>& observe = nullptr);
 // True when the input module reads held keys (not a placeholder).
 bool input_reads_keys();
-// Loads the level grid (the script's own when level is empty) and plays one
-// attempt of it with the real play loop.
+// Loads the level grid and plays one attempt of it with the real play loop.
 play_result play_level(const std::string& level, const play_script& s);
 // How the run ended, in one line: "won frames 27 score 122 lives 4 level 2"
 // (outcome on, fall, won, time_up, restart, abandon or quit; "-" when no

@@ -4,6 +4,8 @@
 // of 32-bit pixels, must give the same picture.
 #include "support/game.h"
 
+#include <array>
+
 namespace {
 
 using Block = std::vector<uint16_t>;
@@ -77,95 +79,79 @@ protected:
     }
 };
 
-TEST_F(Filters, Scale2xKeepsFlatColourAndLoneDotsAndRoundsCornersUsingTheCentreBeyondEdges)
+// Hand-worked pictures: the back surface filled (its left half apart), some
+// pixels set, then rectangles of the display read row by row; a source
+// pixel (x, y) shows as the 2 x 2 rectangle at (2x, 2y).
+struct Probe {
+    int x, y, w;
+    Block want;
+};
+struct Worked {
+    const char* what;
+    void (*filter)();
+    bool is555;
+    uint16_t fill, left;
+    std::vector<std::array<int, 3>> paint;  // x, y, pixel
+    std::vector<Probe> probes;
+};
+
+TEST_F(Filters, EachFilterGivesItsHandWorkedPicture)
 {
-    use(640);
     const uint16_t A = 0x1111, C = 0xF800;
-    SDL_FillRect(screen, nullptr, A);
-    pixel16(screen, 100, 100) = C;
-    pixel16(screen, 10, 9) = pixel16(screen, 9, 10) = C;  // C above and left of (10, 10)
-    // Each picture corner with C on its two inner neighbours.
-    pixel16(screen, 1, 0) = pixel16(screen, 0, 1) = pixel16(screen, 318, 0) = pixel16(screen, 319, 1) = C;
-    pixel16(screen, 1, 239) = pixel16(screen, 0, 238) = pixel16(screen, 318, 239) = pixel16(screen, 319, 238) = C;
-    Scale2X();
-    EXPECT_EQ(block(50, 50), Block(4, A));
-    EXPECT_EQ(block(100, 100), Block(4, C));
-    EXPECT_EQ(block(10, 10), (Block{C, A, A, A}));
-    EXPECT_EQ(block(0, 0), (Block{A, A, A, C}));
-    EXPECT_EQ(block(319, 0), (Block{A, A, C, A}));
-    EXPECT_EQ(block(0, 239), (Block{A, C, A, A}));
-    EXPECT_EQ(block(319, 239), (Block{C, A, A, A}));
-}
-
-TEST_F(Filters, BilinearBlendsNeighboursAndRepeatsTheLastRowAndColumn)
-{
-    use(640);
-    pixel16(screen, 10, 10) = pixel16(screen, 319, 5) = pixel16(screen, 100, 239) = 0xF800;
-    pixel16(screen, 319, 6) = 0x001F;
-    pixel16(screen, 319, 239) = 0x07E0;
-    Bilinear2();
-    EXPECT_EQ(block(10, 10), (Block{0xF800, 0x7800, 0x7800, 0x3800}));
-    EXPECT_EQ(block(9, 9), (Block{0, 0, 0, 0x3800}));
-    EXPECT_EQ(block(319, 5), (Block{0xF800, 0xF800, 0x780F, 0x780F}));
-    EXPECT_EQ(out(637, 477), 0x01E0);  // row 238 reaches the last row's right pixel
-    for (int row : {478, 479}) {
-        EXPECT_EQ(Block({out(200, row), out(201, row), out(637, row), out(639, row)}),
-                  (Block{0xF800, 0x7800, 0x03E0, 0x07E0}));
+    const Worked cases[] = {
+        {"Scale2x keeps flat colour and lone dots and rounds corners, using the centre beyond edges", Scale2X, false,
+         A, A,
+         {{100, 100, C}, {10, 9, C}, {9, 10, C}, {1, 0, C}, {0, 1, C}, {318, 0, C}, {319, 1, C}, {1, 239, C},
+          {0, 238, C}, {318, 239, C}, {319, 238, C}},
+         {{100, 100, 2, Block(4, A)}, {200, 200, 2, Block(4, C)}, {20, 20, 2, {C, A, A, A}}, {0, 0, 2, {A, A, A, C}},
+          {638, 0, 2, {A, A, C, A}}, {0, 478, 2, {A, C, A, A}}, {638, 478, 2, {C, A, A, A}}}},
+        {"Bilinear blends neighbours and repeats the last row and column", Bilinear2, false, 0, 0,
+         {{10, 10, C}, {319, 5, C}, {100, 239, C}, {319, 6, 0x001F}, {319, 239, 0x07E0}},
+         {{20, 20, 2, {C, 0x7800, 0x7800, 0x3800}}, {18, 18, 2, {0, 0, 0, 0x3800}},
+          {638, 10, 2, {C, C, 0x780F, 0x780F}}, {637, 477, 1, {0x01E0}},  // row 238 reaches the last row's right pixel
+          {200, 478, 2, {C, 0x7800, C, 0x7800}}, {637, 478, 1, {0x03E0, 0x03E0}}, {639, 478, 1, {0x07E0, 0x07E0}}}},
+        {"Bilinear keeps a lowest bit", Bilinear2, false, 1, 1, {}, {{100, 100, 2, Block(4, 1)}}},
+        {"Scanline keeps the top bit of each channel on the dark row", Scanline2x, false, 0x7BEF, 0xFFFF, {},
+         {{0, 0, 2, {0xFFFF, 0xFFFF, 0x2104, 0x2104}}, {0, 478, 2, {0xFFFF, 0xFFFF, 0x2104, 0x2104}},
+          {638, 0, 2, {0x7BEF, 0x7BEF, 0, 0}}, {638, 478, 2, {0x7BEF, 0x7BEF, 0, 0}}}},
+        // Lower right of a pixel: its right and lower neighbours, neither
+        // itself nor the one diagonally below. Column 319: the centre above,
+        // the lower neighbour unblended below. The last source row is shown
+        // twice; 0x03EF = (0x001E + 0x07C0) >> 1.
+        {"Blur blends right and lower neighbours", antiAlias2, false, 0, 0,
+         {{10, 10, C}, {319, 5, C}, {30, 31, C}, {319, 6, 0x001F}, {318, 239, 0x001F}, {319, 239, 0x07E0}},
+         {{20, 20, 2, {C, 0x7800, 0x7800, 0}}, {18, 20, 2, {0, 0x7800, 0, 0x7800}}, {60, 60, 2, {0, 0, 0x7800, 0x7800}},
+          {638, 10, 2, {C, C, 0x001F, 0x001F}}, {637, 478, 1, {0x03EF, 0x03EF}}, {639, 478, 1, {0x07E0, 0x07E0}}}},
+        {"Blur drops a lowest bit", antiAlias2, false, 1, 1, {}, {{100, 100, 2, {1, 0, 0, 0}}}},
+        // On 5-5-5 the masks follow the channel shifts: 0x7C00 & 0xFBDF and
+        // & 0xFBDE halved; (0x7FFF & 0x4410) >> 2.
+        {"Bilinear on 5-5-5", Bilinear2, true, 0, 0, {{10, 10, 0x7C00}, {20, 10, 0x7FFF}}, {{21, 20, 1, {0x3C00}}}},
+        {"Blur on 5-5-5", antiAlias2, true, 0, 0, {{10, 10, 0x7C00}, {20, 10, 0x7FFF}}, {{21, 20, 1, {0x3C00}}}},
+        {"Scanline on 5-5-5", Scanline2x, true, 0, 0, {{10, 10, 0x7C00}, {20, 10, 0x7FFF}},
+         {{40, 21, 1, {0x1104}}, {20, 21, 1, {0x1100}}}},
+    };
+    for (const Worked& c : cases) {
+        use(640, c.is555);
+        SDL_Rect left = {0, 0, 160, 240}, right = {160, 0, 160, 240};
+        SDL_FillRect(screen, &left, c.left);
+        SDL_FillRect(screen, &right, c.fill);
+        for (const auto& [x, y, p] : c.paint)
+            pixel16(screen, x, y) = static_cast<uint16_t>(p);
+        c.filter();
+        for (const Probe& p : c.probes) {
+            Block got;
+            for (size_t i = 0; i < p.want.size(); i++)
+                got.push_back(out(p.x + int(i) % p.w, p.y + int(i) / p.w));
+            EXPECT_EQ(got, p.want) << c.what << ", at " << p.x << "," << p.y;
+        }
     }
-    SDL_FillRect(screen, nullptr, 0x0001);
-    Bilinear2();
-    EXPECT_EQ(block(50, 50), Block(4, 0x0001));
 }
 
-TEST_F(Filters, ScanlineKeepsTheTopBitOfEachChannelOnTheDarkRow)
-{
-    use(640);
-    SDL_Rect left = {0, 0, 160, 240}, right = {160, 0, 160, 240};
-    SDL_FillRect(screen, &left, 0xFFFF);
-    SDL_FillRect(screen, &right, 0x7BEF);
-    Scanline2x();
-    for (int y : {0, 239}) {
-        EXPECT_EQ(block(0, y), (Block{0xFFFF, 0xFFFF, 0x2104, 0x2104}));
-        EXPECT_EQ(block(319, y), (Block{0x7BEF, 0x7BEF, 0x0000, 0x0000}));
-    }
-}
-
-TEST_F(Filters, BlurBlendsRightAndLowerNeighboursAndFillsEveryPixel)
-{
-    use(640);
-    pixel16(screen, 10, 10) = pixel16(screen, 319, 5) = pixel16(screen, 30, 31) = 0xF800;
-    pixel16(screen, 319, 6) = pixel16(screen, 318, 239) = 0x001F;
-    pixel16(screen, 319, 239) = 0x07E0;
-    antiAlias2();
-    EXPECT_EQ(block(10, 10), (Block{0xF800, 0x7800, 0x7800, 0x0000}));
-    // Lower right of a pixel: its right and lower neighbours, neither itself
-    // nor the one diagonally below.
-    EXPECT_EQ(block(9, 10), (Block{0x0000, 0x7800, 0x0000, 0x7800}));
-    EXPECT_EQ(block(30, 30), (Block{0x0000, 0x0000, 0x7800, 0x7800}));
-    // Column 319: the centre above, the lower neighbour unblended below.
-    EXPECT_EQ(block(319, 5), (Block{0xF800, 0xF800, 0x001F, 0x001F}));
-    for (int row : {478, 479})  // the last source row, shown twice; 0x03EF = (0x001E + 0x07C0) >> 1
-        EXPECT_EQ(Block({out(637, row), out(639, row)}), (Block{0x03EF, 0x07E0}));
-    SDL_FillRect(screen, nullptr, 0x0001);
-    antiAlias2();
-    EXPECT_EQ(block(50, 50), (Block{0x0001, 0x0000, 0x0000, 0x0000}));
-}
-
-TEST_F(Filters, MasksFollowTheChannelShifts)
+// No channel at bit 0 (5-5-5 one bit up): BLUR's mask keeps bit 0, so a
+// blend of 1 and 0 halves to 0, on every build.
+TEST_F(Filters, BlurHalvesALoneBitZeroOnEveryBuild)
 {
     use(640, true);
-    pixel16(screen, 10, 10) = 0x7C00;  // full red
-    pixel16(screen, 20, 10) = 0x7FFF;  // white
-    Bilinear2();
-    EXPECT_EQ(out(21, 20), 0x3C00);  // 0x7C00 & 0xFBDF, halved
-    antiAlias2();
-    EXPECT_EQ(out(21, 20), 0x3C00);  // 0x7C00 & 0xFBDE, halved
-    Scanline2x();
-    EXPECT_EQ(out(40, 21), 0x1104);  // (0x7FFF & 0x4410) >> 2
-    EXPECT_EQ(out(20, 21), 0x1100);
-
-    // No channel at bit 0 (5-5-5 one bit up): BLUR's mask keeps bit 0, so a
-    // blend of 1 and 0 halves to 0, on every build.
     SDL_FreeSurface(screen);
     screen = SDL_CreateRGBSurfaceFrom(mem[0].data(), 320, 240, 16, 2 * 320 + 12, 0xF800, 0x07C0, 0x003E, 0);
     if (!screen)

@@ -37,13 +37,11 @@ int main(int argc, char** argv)
     loadConfig();
     init_zarn();
     // Down to SCALING SETTINGS, then SIMPLE on to BLUR: one key a frame.
-    const SDLKey keys[] = {SDLK_DOWN, SDLK_DOWN, SDLK_DOWN, SDLK_DOWN, SDLK_RIGHT, SDLK_RIGHT, SDLK_RIGHT, SDLK_RIGHT};
-    constexpr int KEYS = sizeof keys / sizeof keys[0];
     bool written = false;
     start_script([&](int frame) {
-        if (frame < KEYS) {
-            push_key(keys[frame]);
-        } else if (frame == KEYS + 10) {
+        if (frame < 8) {
+            push_key(frame < 4 ? SDLK_DOWN : SDLK_RIGHT);
+        } else if (frame == 18) {
             written = write_png(SDL_GetVideoSurface(), path.c_str());
             push_quit();
         }

@@ -7,7 +7,7 @@
 // Fails, naming them, when any pair scores the limit or more on either;
 // otherwise touches the stamp file (the data build packs the levels only
 // after that).
-#include "levelsrc.h"
+#include "model/levelsrc.h"
 #include "similarity.h"
 
 #include <cstdio>

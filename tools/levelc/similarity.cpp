@@ -1,6 +1,6 @@
 #include "similarity.h"
 
-#include "levelsrc.h"
+#include "model/levelsrc.h"
 
 #include <algorithm>
 #include <array>

@@ -1,11 +1,13 @@
 // solver: proves levels solvable, finds their shortest solutions and measures
 // their difficulty.
 //
-//   solver [--time SECONDS] [--write] [--table FILE.md] [--suggest] [--check STAMP] SOURCE.txt...
+//   solver [--work UNITS] [--write] [--table FILE.md] [--suggest] [--check STAMP] SOURCE.txt...
 //
 // Each level's line tells, besides the search's measures, the share of the
 // stored solution's moves that offer a real choice, its longest stretch
-// without one and the seconds to spare at the fastest.
+// without one, the seconds to spare at the fastest and the work the two
+// searches did (--work bounds it: a level whose search does not end within it
+// counts as not proven, whatever the machine's speed).
 // --write puts the shortest solution found into each source's "solution:" line.
 // --table writes the table of all levels given (markdown).
 // --suggest lists, for a level that cannot be won, the one-cell changes (a
@@ -13,7 +15,8 @@
 // --check holds the sets given (files named after their entries) to the
 // limits of solver.h and, when they keep them, writes the levels' lines into STAMP
 // instead of printing them; the data build packs the levels only after that.
-#include "levelsrc.h"
+#include "model/levelsrc.h"
+#include "model/proof.h"
 #include "similarity.h"
 #include "solver.h"
 
@@ -21,10 +24,14 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
+
+// Units of work a change may take to be proved winnable (about half a second).
+constexpr uint64_t SUGGEST_WORK_EACH = 3500000;
 
 struct row {
     std::string name, title;
@@ -120,46 +127,46 @@ void write_table(const std::string& path, const std::vector<row>& rows)
     }
 }
 
-// Tries every one-cell change of an unwinnable level and prints those that
-// make it winnable, hardest first.
+// The one-cell changes that make an unwinnable level winnable (the search
+// the editor runs too), hardest first by the solver's measure.
 void suggest(const levelsrc::level_source& src)
 {
-    struct change {
-        int difficulty, row, col;
-        char from, to;
-    };
-    std::vector<change> found;
-    for (int r = 0; r < levelsrc::ROWS; r++) {
-        for (int c = 0; c < levelsrc::COLS; c++) {
-            char here = src.rows[r][c];
-            const char* tries = here == 'o' ? "*#" : here == '*' ? "o#" : here == '.' ? "o" : "";
-            for (const char* t = tries; *t; t++) {
-                levelsrc::level_source edit = src;
-                edit.rows[r][c] = *t;
-                solver::level lv = solver::from_source(edit);
-                solver::report rep = solver::solve(lv, 0.5);
-                if (rep.solved)
-                    found.push_back({rep.difficulty, r, c, here, *t});
-            }
-        }
+    static std::vector<uint64_t> table(size_t(1) << 19);
+    auto r = std::make_unique<route_search>();
+    route_memory(*r, table.data(), table.size());
+    auto changes = std::make_unique<change_search>();
+    suggest_begin(*changes, src, SUGGEST_WORK_EACH, 0);
+    while (!suggest_run(*changes, *r, UINT64_MAX)) {
     }
-    std::sort(found.begin(), found.end(), [](const change& a, const change& b) { return a.difficulty > b.difficulty; });
-    for (const change& ch : found)
-        printf("  row %2d col %2d: '%c' -> '%c'  difficulty %d\n", ch.row + 1, ch.col + 1, ch.from, ch.to, ch.difficulty);
+    struct ranked {
+        int difficulty;
+        cell_change ch;
+    };
+    std::vector<ranked> found;
+    for (const cell_change& ch : changes->found) {
+        levelsrc::level_source edit = src;
+        edit.rows[size_t(ch.row)][size_t(ch.col)] = ch.to;
+        found.push_back({solver::solve(solver::from_source(edit), solver::DEFAULT_WORK / 40).difficulty, ch});
+    }
+    std::stable_sort(found.begin(), found.end(),
+                     [](const ranked& a, const ranked& b) { return a.difficulty > b.difficulty; });
+    for (const ranked& f : found)
+        printf("  row %2d col %2d: '%c' -> '%c'  difficulty %d\n", f.ch.row + 1, f.ch.col + 1, f.ch.from, f.ch.to,
+               f.difficulty);
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    double seconds = 20;
+    uint64_t work = solver::DEFAULT_WORK;
     bool write = false, want_suggestions = false;
     std::string table, stamp;
     bool check_sets = false;
     std::vector<std::string> files;
     for (int i = 1; i < argc; i++) {
-        if (!strcmp(argv[i], "--time") && i + 1 < argc)
-            seconds = atof(argv[++i]);
+        if (!strcmp(argv[i], "--work") && i + 1 < argc)
+            work = strtoull(argv[++i], nullptr, 10);
         else if (!strcmp(argv[i], "--suggest"))
             want_suggestions = true;
         else if (!strcmp(argv[i], "--write"))
@@ -174,7 +181,7 @@ int main(int argc, char** argv)
             files.push_back(argv[i]);
     }
     if (files.empty()) {
-        fprintf(stderr, "usage: solver [--time SECONDS] [--write] [--table FILE.md] [--suggest] [--check STAMP] "
+        fprintf(stderr, "usage: solver [--work UNITS] [--write] [--table FILE.md] [--suggest] [--check STAMP] "
                         "SOURCE.txt...\n");
         return 2;
     }
@@ -194,7 +201,7 @@ int main(int argc, char** argv)
         r.title = src.title;
         r.src = src;
         r.lv = solver::from_source(src);
-        r.rep = solver::solve(r.lv, seconds);
+        r.rep = solver::solve(r.lv, work);
         if (write && r.rep.solved && src.solution != r.rep.solution) {
             int old_steps = 0;
             bool old_ok = solver::check(r.lv, src.solution, &old_steps);
@@ -204,15 +211,16 @@ int main(int argc, char** argv)
         r.stored_ok = solver::check(r.lv, src.solution, &r.stored_steps);
         r.walk = solver::weigh_choices(r.lv, src.solution);
         const solver::report& p = r.rep;
-        char line[320];
+        char line[400];
         snprintf(line, sizeof line,
                  "%-9s %-24s %s%s f%3d m%2d limit %2d  steps %3d (%2ds, spare %2d)  choice %3d%% forced %3d at %3d"
-                 "  sol %7llu  states %8llu  traps %3d lose1 %d  diff %3d  [%s]%s\n",
+                 "  sol %7llu  states %8llu  traps %3d lose1 %d  diff %3d  [%s]  work %llu+%llu%s\n",
                  r.name.c_str(), src.title.c_str(), p.solved ? "" : "UNSOLVED ", p.complete ? "" : "(incomplete) ",
                  r.lv.fields, r.lv.mines, r.lv.time_limit, p.steps, p.seconds, r.spare(), r.choice_percent(),
                  r.walk.longest_forced, r.walk.forced_from + 1, (unsigned long long)p.solutions,
                  (unsigned long long)p.states, p.traps, p.losing_first, p.difficulty,
-                 solver::special_letters(p.specials).c_str(), r.stored_ok ? "" : "  stored solution fails");
+                 solver::special_letters(p.specials).c_str(), (unsigned long long)p.proof_work,
+                 (unsigned long long)p.count_work, r.stored_ok ? "" : "  stored solution fails");
         report += line;
         if (!check_sets)
             fputs(line, stdout);

@@ -1,9 +1,9 @@
 #include "solver.h"
 
-#include "levelsrc.h"
+#include "model/levelsrc.h"
+#include "model/proof.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -51,10 +51,7 @@ std::unique_ptr<search_level> begin(const level& lv)
 level from_source(const levelsrc::level_source& src)
 {
     auto f = std::make_shared<level_field>();
-    std::vector<uint8_t> body = levelsrc::encode(src);
-    level_clear(f->ref());
-    level_decode(f->ref(), body.data(), body.size());
-    level_derive(f->ref(), 0);
+    proof_load(*f, src);
     level lv;
     lv.start = f;
     auto s = begin(lv);
@@ -66,13 +63,12 @@ level from_source(const levelsrc::level_source& src)
 
 int seconds_needed(int steps)
 {
-    int frames = steps * 5;
-    return frames <= 0 ? 0 : 1 + (frames - 1) / 30;
+    return ::seconds_needed(steps);
 }
 
 int steps_allowed(int seconds)
 {
-    return seconds * 6;
+    return ::steps_allowed(seconds);
 }
 
 bool check(const level& lv, const std::string& moves, int* steps, int* specials)
@@ -226,26 +222,18 @@ std::string special_letters(int specials)
 
 namespace {
 
-using clock_type = std::chrono::steady_clock;
-
-clock_type::time_point after(double seconds)
-{
-    return clock_type::now() + std::chrono::duration_cast<clock_type::duration>(std::chrono::duration<double>(seconds));
-}
-
-// The proof: the game's route search, run to its end or the deadline. Returns
-// its status; the route it found goes to out.
-int32_t prove(const level& lv, double seconds, std::string& out)
+// The proof: the game's route search, run to its end or until it has done
+// work units. Returns its status; the route it found goes to out.
+int32_t prove(const level& lv, uint64_t work, std::string& out, uint64_t& used)
 {
     static std::vector<uint64_t> table(TABLE_WORDS);
     auto r = std::make_unique<route_search>();
     route_memory(*r, table.data(), table.size());
     route_begin(*r, field_of(*lv.start), lv.start->data.start_col, lv.start->data.start_row,
-                steps_allowed(lv.time_limit), UINT64_MAX);
-    clock_type::time_point deadline = after(seconds);
-    while (route_run(*r, 100000) == ROUTE_RUNNING)
-        if (clock_type::now() > deadline)
-            return ROUTE_GAVE_UP;
+                steps_allowed(lv.time_limit), work);
+    while (route_run(*r, 100000) == ROUTE_RUNNING) {
+    }
+    used = r->level.work;
     for (int k = 0; r->status == ROUTE_FOUND && k < r->moves; k++)
         out += MOVE_CHARS[r->route[k]];
     return r->status;
@@ -255,11 +243,7 @@ int32_t prove(const level& lv, double seconds, std::string& out)
 // the search.
 class count_search {
 public:
-    count_search(search_level& lv, double seconds)
-        : lv_(lv), deadline_(clock_type::now() + std::chrono::duration_cast<clock_type::duration>(
-                                                     std::chrono::duration<double>(seconds)))
-    {
-    }
+    count_search(search_level& lv, uint64_t work) : lv_(lv), work_(work) {}
 
     bool aborted() const { return aborted_; }
 
@@ -287,6 +271,7 @@ public:
     }
 
     size_t states() const { return memo_.size(); }
+    uint64_t ticks() const { return ticks_; }
 
     // The shortest solution from s by the memo, with the traps met on the way.
     std::string best_path(search_state s, int& traps)
@@ -443,13 +428,13 @@ private:
     {
         if (aborted_)
             return true;
-        if ((++ticks_ & 1023) == 0 && clock_type::now() > deadline_)
+        if (++ticks_ > work_)
             aborted_ = true;
         return aborted_;
     }
 
     search_level& lv_;
-    clock_type::time_point deadline_;
+    uint64_t work_;  // the states it may look at
     bool aborted_ = false;
     uint64_t ticks_ = 0;
     std::unordered_map<search_state, node, state_hash> memo_;
@@ -457,18 +442,18 @@ private:
 
 }  // namespace
 
-report solve(const level& lv, double time_limit)
+report solve(const level& lv, uint64_t work)
 {
     report rep;
     std::string found;
-    int32_t proof = prove(lv, time_limit / 2, found);
+    int32_t proof = prove(lv, work, found, rep.proof_work);
     rep.solved = proof == ROUTE_FOUND;
     if (proof == ROUTE_NONE) {
         rep.complete = true;  // the whole tree was searched: no way to win in time
         return rep;
     }
     auto search = begin(lv);
-    count_search full(*search, time_limit / 2);
+    count_search full(*search, work / 10);
     search_state s0 = search->root;
     full.eval(s0);
     if (!full.aborted()) {
@@ -476,6 +461,7 @@ report solve(const level& lv, double time_limit)
         auto root = full.eval(s0);
         rep.solutions = root.count;
         rep.states = full.states();
+        rep.count_work = full.ticks();
         rep.solution = full.best_path(s0, rep.traps);
         for (int d = 0; d < 4; d++) {
             search_move r = search_apply(*search, s0, d);

@@ -32,7 +32,7 @@ level from_source(const levelsrc::level_source& src);
 // What the search found out about a level.
 struct report {
     bool solved = false;       // a solution within the time limit exists (proved by finding one)
-    bool complete = false;     // the whole search ended within the time given
+    bool complete = false;     // the whole search ended within the work given
     std::string solution;      // the shortest solution (the first found when incomplete)
     int steps = 0;             // steps of that solution, pushes included
     int seconds = 0;           // seconds of play it needs
@@ -42,6 +42,8 @@ struct report {
     int traps = 0;             // wrong turns along the solution that make the level unwinnable
     int specials = 0;          // SPECIAL_ bits of the tiles the solution uses
     int difficulty = 0;        // one figure from the above
+    uint64_t proof_work = 0;   // units of work the route search did
+    uint64_t count_work = 0;   // states the full count looked at
 };
 
 constexpr uint64_t SOLUTION_CAP = 1000000;
@@ -51,8 +53,15 @@ constexpr uint64_t SOLUTION_CAP = 1000000;
 int seconds_needed(int steps);
 // Steps a level of so many seconds allows: six a second.
 int steps_allowed(int seconds);
-// Searches the level for at most time_limit seconds.
-report solve(const level& lv, double time_limit);
+// The work a level's search may do by default, in the route search's units
+// (about 1,000 instructions each); the full count looks at a tenth as many
+// states. A bound in work, not seconds, gives the same answer on every
+// machine however loaded. The shipped levels need at most about 1.5 M units
+// and 0.4 M states (the figures each level's line ends with).
+constexpr uint64_t DEFAULT_WORK = 50000000;
+// Searches the level with at most work units of search and work / 10 looks
+// at states in the full count.
+report solve(const level& lv, uint64_t work = DEFAULT_WORK);
 // Plays a move string from the start; steps and specials of the moves walked.
 // Returns true when it ends in a win, with no refused move and no fall.
 bool check(const level& lv, const std::string& moves, int* steps = nullptr, int* specials = nullptr);

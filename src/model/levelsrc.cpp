@@ -1,4 +1,4 @@
-#include "levelsrc.h"
+#include "model/levelsrc.h"
 
 #include "model/level.h"
 
@@ -111,7 +111,7 @@ static bool parse_solution(parser& p, size_t line, size_t col, const std::string
     return true;
 }
 
-bool parse(const std::string& text, level_source& out, std::string& error)
+bool parse(const std::string& text, level_source& out, std::string& error, bool need_solution)
 {
     parser p;
     std::istringstream in(text);
@@ -163,7 +163,8 @@ bool parse(const std::string& text, level_source& out, std::string& error)
             return false;
         }
     }
-    const char* missing = !seen_title ? "title" : !seen_map ? "map" : !seen_solution ? "solution" : nullptr;
+    const char* missing = !seen_title ? "title" : !seen_map ? "map"
+                        : !seen_solution && need_solution ? "solution" : nullptr;
     if (missing) {
         error = std::to_string(p.lines.size() + 1) + ":0: no '" + missing + ":' in the level";
         return false;
@@ -191,10 +192,28 @@ std::string format(const level_source& src)
     std::string s = "title: " + src.title + "\n";
     if (!src.idea.empty())
         s += "idea: " + src.idea + "\n";
-    s += "solution: " + src.solution + "\nmap:\n";
+    if (!src.solution.empty())
+        s += "solution: " + src.solution + "\n";
+    s += "map:\n";
     for (const std::string& row : src.rows)
         s += row + "\n";
     return s;
+}
+
+char cell(const level_source& src, int row, int col)
+{
+    if (row < 0 || row >= ROWS || col < 0 || col >= int(src.rows[size_t(row)].size()))
+        return '.';
+    return src.rows[size_t(row)][size_t(col)];
+}
+
+int count(const level_source& src, char ch)
+{
+    int n = 0;
+    for (const std::string& row : src.rows)
+        for (char c : row)
+            n += c == ch;
+    return n;
 }
 
 bool read_file(const std::string& path, std::string& out)

@@ -1,6 +1,7 @@
 // Level sources: the readable text form of a level (title, a 20 x 12 picture
 // of its tiles, its solution) and its translation into the 3840-byte level
-// format that the game reads.
+// format that the game reads. The level compiler, the solver, the game's
+// level packs, its editor and its --check read and write levels with it.
 #pragma once
 #include "model/level.h"
 
@@ -34,12 +35,18 @@ struct level_source {
 
 // Parses a source text. On failure returns false and sets error to
 // "LINE:COL: what is wrong" (1-based; column 0 when the whole line is meant).
-bool parse(const std::string& text, level_source& out, std::string& error);
+// A level without a solution line passes only when need_solution is false
+// (a level the editor saved unproven; the game plays it all the same).
+bool parse(const std::string& text, level_source& out, std::string& error, bool need_solution = true);
 // The level body: 12 rows of 20 records of four little-endian int32.
 std::vector<uint8_t> encode(const level_source& src);
 // The source text of a level, in the form parse reads.
 std::string format(const level_source& src);
 // Reads a whole file; false when it cannot be read.
 bool read_file(const std::string& path, std::string& out);
+// The legend character of a cell (0-based row and column), '.' outside.
+char cell(const level_source& src, int row, int col);
+// How many cells hold ch.
+int count(const level_source& src, char ch);
 
 }  // namespace levelsrc
