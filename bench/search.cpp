@@ -177,7 +177,7 @@ int main(int argc, char** argv)
         char moves[SOLUTION_MAX + 1];
         load_solution(l.number, l.classic, moves, sizeof moves);
         int stored = 0;
-        solver::report rep = solver::solve(lv, 60);
+        solver::report rep = solver::solve(lv);
         if (!solver::check(lv, moves, &stored) || !rep.complete) {
             printf("%s: stored solution %s, solver %s\n", level_name(index).c_str(),
                    solver::check(lv, moves) ? "wins" : "does not win", rep.complete ? "complete" : "incomplete");
