@@ -466,26 +466,65 @@ constexpr int LOOKS_A_UNIT = 24;
 // two that both need it to come back out); a field that cuts off one is
 // crossed into it for good, so the route ends there, and two such pieces
 // apart from each other cannot both hold the end.
-bool route_hopeless(search_level& lv, const search_state& s)
-{
-    const int parts = lv.parts;
-    uint8_t at[SEARCH_CELLS];    // what each part is in s
+namespace {
+
+// One test of hope on one state: the parts, the links' bounds and the walk.
+struct hope_test {
+    search_level& lv;
+    const int parts;
+    int player = 0;
+    int remaining = 0;  // fields and mines left besides the player's
+    bool lost = false;
+    uint64_t looked = 0;  // links and cells looked at
+    uint8_t at[SEARCH_CELLS];    // what each part is in the state
     uint8_t need[SEARCH_CELLS];  // crossings of its links still to come: fields and mines; 0 the regions
     uint8_t queued[SEARCH_CELLS];
     int16_t queue[SEARCH_CELLS];  // parts whose sums are to be looked at, a ring
-    memset(at, HOLE, static_cast<size_t>(lv.dcount));
-    memset(at + lv.dcount, SAFE, static_cast<size_t>(parts - lv.dcount));
-    memset(need, 0, static_cast<size_t>(parts));
-    memset(queued, 0, static_cast<size_t>(parts));
-    const int player = lv.part[s.pos];
-    int head = 0, tail = 0, remaining = 0;
-    auto enqueue = [&](int p) {
+    int head = 0, tail = 0;
+    uint8_t lo[SEARCH_LINKS], hi[SEARCH_LINKS];  // bounds on each link's crossings
+    uint8_t ways[SEARCH_LINKS];                   // the ways each link can still be crossed
+    // The walk: order of discovery (from 1; 0 not yet), the lowest reached
+    // round, the size of the subtree, its fields and mines, its tiles that
+    // stay, the link it was entered by, the next link to try, the pieces cut
+    // off below it and whether one of those holds a tile that stays.
+    int16_t disc[SEARCH_CELLS], low[SEARCH_CELLS], size[SEARCH_CELLS], works[SEARCH_CELLS], stays[SEARCH_CELLS];
+    int16_t via[SEARCH_CELLS], next[SEARCH_CELLS], stack[SEARCH_CELLS];
+    int8_t cut[SEARCH_CELLS], cut_stays[SEARCH_CELLS];
+    int top = 0, count = 0, reached = 0, end_in = -1;
+    bool raised = false;  // a lower bound was raised: the sums are to be settled again
+
+    static constexpr int ANY = 100;
+
+    hope_test(search_level& level, const search_state& s);
+    void enqueue(int p)
+    {
         if (need[p] && !queued[p]) {
             queued[p] = 1;
             queue[tail] = static_cast<int16_t>(p);
             tail = tail + 1 == parts ? 0 : tail + 1;
         }
-    };
+    }
+    // Entries and exits still to come: a field one each, a mine two, the one
+    // under the player entered once already; a region as many as a route likes.
+    int entries(int p) const { return at[p] == SAFE ? ANY : need[p] / 2; }
+    int exits(int p) const { return at[p] == SAFE ? ANY : need[p] - need[p] / 2; }
+    void bound_links() __restrict__;
+    // spread and enter run for every part a test looks at: kept inline.
+    [[gnu::always_inline]] void spread(uint8_t* mark, int16_t* reach, int& depth, int toward) __restrict__;
+    void drop_out_of_reach() __restrict__;
+    void settle_sums() __restrict__;
+    [[gnu::always_inline]] void enter(int p, int l) __restrict__;
+    void leave(int v) __restrict__;
+    void walk() __restrict__;
+};
+
+hope_test::hope_test(search_level& level, const search_state& s) : lv(level), parts(level.parts)
+{
+    memset(at, HOLE, static_cast<size_t>(lv.dcount));
+    memset(at + lv.dcount, SAFE, static_cast<size_t>(parts - lv.dcount));
+    memset(need, 0, static_cast<size_t>(parts));
+    memset(queued, 0, static_cast<size_t>(parts));
+    player = lv.part[s.pos];
     for (int w = 0; w < SEARCH_WORDS; w++) {
         for (uint64_t bits = s.alive[w]; bits; bits &= bits - 1) {
             int i = w * 64 + __builtin_ctzll(bits);
@@ -496,14 +535,13 @@ bool route_hopeless(search_level& lv, const search_state& s)
             enqueue(i);
         }
     }
-    // Entries and exits still to come: a field one each, a mine two, the one
-    // under the player entered once already; a region as many as a route likes.
-    constexpr int ANY = 100;
-    auto entries = [&](int p) { return at[p] == SAFE ? ANY : need[p] / 2; };
-    auto exits = [&](int p) { return at[p] == SAFE ? ANY : need[p] - need[p] / 2; };
-    bool lost = false;
-    uint8_t lo[SEARCH_LINKS], hi[SEARCH_LINKS];  // bounds on each link's crossings
-    uint8_t ways[SEARCH_LINKS];                   // the ways each link can still be crossed
+}
+
+// The first bounds: each way over a link no more than the exits of its start
+// or the entries of its end, and between two fields or mines at most their
+// visits less one.
+void hope_test::bound_links() __restrict__
+{
     for (int l = 0; l < lv.links; l++) {
         const int a = lv.link_end[l][0], b = lv.link_end[l][1];
         int most = 0, way = 0;
@@ -525,155 +563,196 @@ bool route_hopeless(search_level& lv, const search_state& s)
         hi[l] = static_cast<uint8_t>(most);
         ways[l] = static_cast<uint8_t>(way);
     }
-    uint64_t looked = 2 * static_cast<uint64_t>(lv.links);  // each way of each link
-    // Every part the route is to cross must be reached from the player's one
-    // way by way; a region that is not drops out. And from every field and
-    // mine a way must lead on to a region to end on.
-    {
-        uint8_t from_player[SEARCH_CELLS], to_end[SEARCH_CELLS];
-        memset(from_player, 0, static_cast<size_t>(parts));
-        memset(to_end, 0, static_cast<size_t>(parts));
-        int16_t reach[SEARCH_CELLS];
-        int top = 0;
-        auto spread = [&](uint8_t* mark, int toward) {
-            while (top > 0) {
-                const int v = reach[--top];
-                for (int k = lv.part_links[v]; k < lv.part_links[v + 1]; k++) {
-                    const int l = lv.link_of[k], end = lv.link_end[l][0] == v;
-                    const int w = lv.link_end[l][end];
-                    // toward 0: crossed from v to w; 1: from w to v
-                    if (!mark[w] && (ways[l] >> (end ^ toward ^ 1) & 1)) {
-                        mark[w] = 1;
-                        reach[top++] = static_cast<int16_t>(w);
-                    }
-                }
-                looked += static_cast<uint64_t>(lv.part_links[v + 1] - lv.part_links[v]);
-            }
-        };
-        from_player[player] = 1;
-        reach[top++] = static_cast<int16_t>(player);
-        spread(from_player, 0);
-        for (int p = lv.dcount; p < parts; p++) {
-            if (!from_player[p]) {
-                at[p] = HOLE;
-                for (int k = lv.part_links[p]; k < lv.part_links[p + 1]; k++)
-                    hi[lv.link_of[k]] = ways[lv.link_of[k]] = 0;
-            } else {
-                to_end[p] = 1;
-                reach[top++] = static_cast<int16_t>(p);
+    looked += 2 * static_cast<uint64_t>(lv.links);  // each way of each link
+}
+
+// Marks what the parts on the reach stack lead to (toward 0: crossed from
+// them; 1: into them), way by way.
+inline void hope_test::spread(uint8_t* mark, int16_t* reach, int& depth, int toward) __restrict__
+{
+    while (depth > 0) {
+        const int v = reach[--depth];
+        for (int k = lv.part_links[v]; k < lv.part_links[v + 1]; k++) {
+            const int l = lv.link_of[k], end = lv.link_end[l][0] == v;
+            const int w = lv.link_end[l][end];
+            if (!mark[w] && (ways[l] >> (end ^ toward ^ 1) & 1)) {
+                mark[w] = 1;
+                reach[depth++] = static_cast<int16_t>(w);
             }
         }
-        spread(to_end, 1);
-        for (int p = 0; p < lv.dcount; p++)
-            lost = lost || (at[p] != HOLE && (!from_player[p] || !to_end[p]));
+        looked += static_cast<uint64_t>(lv.part_links[v + 1] - lv.part_links[v]);
     }
-    int16_t disc[SEARCH_CELLS];  // order of discovery in the walk, from 1; 0 not yet
-    int16_t low[SEARCH_CELLS], size[SEARCH_CELLS], works[SEARCH_CELLS], stays[SEARCH_CELLS], via[SEARCH_CELLS];
-    int16_t next[SEARCH_CELLS], stack[SEARCH_CELLS];
-    int8_t cut[SEARCH_CELLS], cut_stays[SEARCH_CELLS];
-    for (;;) {
-        // The sums: crossings at each field and mine exactly as needed.
-        while (head != tail && !lost) {
-            int v = queue[head];
-            head = head + 1 == parts ? 0 : head + 1;
-            queued[v] = 0;
-            const int16_t* links = lv.link_of + lv.part_links[v];
-            const int n = lv.part_links[v + 1] - lv.part_links[v];
-            int sum_lo = 0, sum_hi = 0;
-            for (int k = 0; k < n; k++) {
-                sum_lo += lo[links[k]];
-                sum_hi += hi[links[k]];
-            }
-            looked += static_cast<uint64_t>(n);
-            if (sum_lo > need[v] || sum_hi < need[v]) {
-                lost = true;
-                break;
-            }
-            for (int k = 0; k < n; k++) {
-                int l = links[k];
-                int most = need[v] - (sum_lo - lo[l]), least = need[v] - (sum_hi - hi[l]);
-                if (most >= hi[l] && least <= lo[l])
-                    continue;
-                hi[l] = static_cast<uint8_t>(std::min<int>(hi[l], most));
-                lo[l] = static_cast<uint8_t>(std::max<int>(lo[l], least));
-                enqueue(lv.link_end[l][0] == v ? lv.link_end[l][1] : lv.link_end[l][0]);
-                enqueue(v);
-            }
+}
+
+// Every part the route is to cross must be reached from the player's one
+// way by way; a region that is not drops out. And from every field and mine
+// a way must lead on to a region to end on.
+void hope_test::drop_out_of_reach() __restrict__
+{
+    uint8_t from_player[SEARCH_CELLS], to_end[SEARCH_CELLS];
+    memset(from_player, 0, static_cast<size_t>(parts));
+    memset(to_end, 0, static_cast<size_t>(parts));
+    int16_t reach[SEARCH_CELLS];
+    int depth = 0;
+    from_player[player] = 1;
+    reach[depth++] = static_cast<int16_t>(player);
+    spread(from_player, reach, depth, 0);
+    for (int p = lv.dcount; p < parts; p++) {
+        if (!from_player[p]) {
+            at[p] = HOLE;
+            for (int k = lv.part_links[p]; k < lv.part_links[p + 1]; k++)
+                hi[lv.link_of[k]] = ways[lv.link_of[k]] = 0;
+        } else {
+            to_end[p] = 1;
+            reach[depth++] = static_cast<int16_t>(p);
         }
-        if (lost)
+    }
+    spread(to_end, reach, depth, 1);
+    for (int p = 0; p < lv.dcount; p++)
+        lost = lost || (at[p] != HOLE && (!from_player[p] || !to_end[p]));
+}
+
+// The sums: the crossings at each field and mine exactly as needed, the
+// bounds of its links tightened from the others' until they hold still.
+void hope_test::settle_sums() __restrict__
+{
+    const int16_t* const link_of = lv.link_of;
+    const int16_t* const part_links = lv.part_links;
+    uint64_t seen = 0;
+    while (head != tail) {
+        int v = queue[head];
+        head = head + 1 == parts ? 0 : head + 1;
+        queued[v] = 0;
+        const int16_t* links = link_of + part_links[v];
+        const int n = part_links[v + 1] - part_links[v];
+        int sum_lo = 0, sum_hi = 0;
+        for (int k = 0; k < n; k++) {
+            sum_lo += lo[links[k]];
+            sum_hi += hi[links[k]];
+        }
+        seen += static_cast<uint64_t>(n);
+        if (sum_lo > need[v] || sum_hi < need[v]) {
+            lost = true;
             break;
-        // The walk over the links that can still be crossed.
-        memset(disc, 0, sizeof(int16_t) * static_cast<size_t>(parts));
-        int top = 0, count = 0, reached = 0, end_in = -1;
-        bool raised = false;
-        auto enter = [&](int p, int l) {
-            disc[p] = low[p] = static_cast<int16_t>(++count);
-            next[p] = lv.part_links[p];
-            cut[p] = cut_stays[p] = 0;
-            works[p] = at[p] >= MINE;
-            stays[p] = at[p] == SAFE;
-            via[p] = static_cast<int16_t>(l);
-            stack[top++] = static_cast<int16_t>(p);
-        };
-        enter(player, -1);
-        while (top > 0 && !lost) {
-            int v = stack[top - 1];
-            if (next[v] < lv.part_links[v + 1]) {
-                int l = lv.link_of[next[v]++];
-                looked++;
-                if (hi[l] == 0 || l == via[v])
-                    continue;
-                int w = lv.link_end[l][0] == v ? lv.link_end[l][1] : lv.link_end[l][0];
-                if (disc[w])
-                    low[v] = std::min(low[v], disc[w]);
-                else
-                    enter(w, l);
-                continue;
-            }
-            top--;
-            size[v] = static_cast<int16_t>(count + 1 - disc[v]);
-            reached += at[v] >= MINE && v != player;
-            if (top == 0)
-                break;
-            int p = stack[top - 1];
-            low[p] = std::min(low[p], low[v]);
-            works[p] = static_cast<int16_t>(works[p] + works[v]);
-            stays[p] = static_cast<int16_t>(stays[p] + stays[v]);
-            if (works[v] == 0 || low[v] < disc[p])
-                continue;  // nothing to do beyond v, or a way round p
-            if (low[v] > disc[p]) {  // the link from p is the only way in
-                int l = via[v], least = stays[v] ? 1 : 2;
-                if (hi[l] < least) {
-                    lost = true;
-                } else if (lo[l] < least) {
-                    lo[l] = static_cast<uint8_t>(least);
-                    enqueue(v);
-                    enqueue(p);
-                    raised = true;
-                }
-            }
-            if (at[p] == SAFE)
-                continue;
-            cut[p]++;
-            cut_stays[p] = static_cast<int8_t>(cut_stays[p] | (stays[v] > 0));
-            if (at[p] == MINE) {
-                lost = lost || cut[p] == 3 || (cut[p] == 2 && !cut_stays[p]);
-            } else if (cut[p] == 2 || !stays[v]) {
-                lost = true;
-            } else if (end_in < 0 || (disc[v] >= disc[end_in] && disc[v] < disc[end_in] + size[end_in])) {
-                end_in = v;  // inside the piece the end must be in, or the first such piece
-            } else if (disc[end_in] < disc[v] || disc[end_in] >= disc[v] + size[v]) {
-                lost = true;  // apart from it
-            }
         }
-        lost = lost || reached < remaining           // out of reach
-               || (at[player] != SAFE && count == 1)  // nowhere to step off to
-               || stays[player] == 0;                 // nowhere to end
-        if (lost || !raised)
+        for (int k = 0; k < n; k++) {
+            int l = links[k];
+            int most = need[v] - (sum_lo - lo[l]), least = need[v] - (sum_hi - hi[l]);
+            if (most >= hi[l] && least <= lo[l])
+                continue;
+            hi[l] = static_cast<uint8_t>(std::min<int>(hi[l], most));
+            lo[l] = static_cast<uint8_t>(std::max<int>(lo[l], least));
+            enqueue(lv.link_end[l][0] == v ? lv.link_end[l][1] : lv.link_end[l][0]);
+            enqueue(v);
+        }
+    }
+    looked += seen;
+}
+
+inline void hope_test::enter(int p, int l) __restrict__
+{
+    disc[p] = low[p] = static_cast<int16_t>(++count);
+    next[p] = static_cast<int16_t>(lv.part_links[p]);
+    cut[p] = cut_stays[p] = 0;
+    works[p] = at[p] >= MINE;
+    stays[p] = at[p] == SAFE;
+    via[p] = static_cast<int16_t>(l);
+    stack[top++] = static_cast<int16_t>(p);
+}
+
+// The walk is done with v, entered from the part below it on the stack: a
+// link that is the only way into v's piece must be crossed into it (and back
+// out when the piece has no tile that stays), and what a field or mine cuts
+// off decides where the route can end.
+void hope_test::leave(int v) __restrict__
+{
+    size[v] = static_cast<int16_t>(count + 1 - disc[v]);
+    reached += at[v] >= MINE && v != player;
+    if (top == 0)
+        return;
+    int p = stack[top - 1];
+    low[p] = std::min(low[p], low[v]);
+    works[p] = static_cast<int16_t>(works[p] + works[v]);
+    stays[p] = static_cast<int16_t>(stays[p] + stays[v]);
+    if (works[v] == 0 || low[v] < disc[p])
+        return;  // nothing to do beyond v, or a way round p
+    if (low[v] > disc[p]) {  // the link from p is the only way in
+        int l = via[v], least = stays[v] ? 1 : 2;
+        if (hi[l] < least) {
+            lost = true;
+        } else if (lo[l] < least) {
+            lo[l] = static_cast<uint8_t>(least);
+            enqueue(v);
+            enqueue(p);
+            raised = true;
+        }
+    }
+    if (at[p] == SAFE)
+        return;
+    cut[p]++;
+    cut_stays[p] = static_cast<int8_t>(cut_stays[p] | (stays[v] > 0));
+    if (at[p] == MINE) {
+        lost = lost || cut[p] == 3 || (cut[p] == 2 && !cut_stays[p]);
+    } else if (cut[p] == 2 || !stays[v]) {
+        lost = true;
+    } else if (end_in < 0 || (disc[v] >= disc[end_in] && disc[v] < disc[end_in] + size[end_in])) {
+        end_in = v;  // inside the piece the end must be in, or the first such piece
+    } else if (disc[end_in] < disc[v] || disc[end_in] >= disc[v] + size[v]) {
+        lost = true;  // apart from it
+    }
+}
+
+// A depth-first walk from the player over the links that can still be
+// crossed: every field and mine must be reached, the player must be able to
+// step off and to end somewhere.
+void hope_test::walk() __restrict__
+{
+    memset(disc, 0, sizeof(int16_t) * static_cast<size_t>(parts));
+    top = count = reached = 0;
+    end_in = -1;
+    raised = false;
+    enter(player, -1);
+    while (top > 0 && !lost) {
+        int v = stack[top - 1];
+        if (next[v] < lv.part_links[v + 1]) {
+            int l = lv.link_of[next[v]++];
+            looked++;
+            if (hi[l] == 0 || l == via[v])
+                continue;
+            int w = lv.link_end[l][0] == v ? lv.link_end[l][1] : lv.link_end[l][0];
+            if (disc[w])
+                low[v] = std::min(low[v], disc[w]);
+            else
+                enter(w, l);
+            continue;
+        }
+        top--;
+        leave(v);
+        if (top == 0)
             break;
     }
-    lv.work += 1 + looked / LOOKS_A_UNIT;
-    return lost;
+    lost = lost || reached < remaining           // out of reach
+           || (at[player] != SAFE && count == 1)  // nowhere to step off to
+           || stays[player] == 0;                 // nowhere to end
+}
+
+}  // namespace
+
+bool route_hopeless(search_level& lv, const search_state& s)
+{
+    hope_test t(lv, s);
+    t.bound_links();
+    t.drop_out_of_reach();
+    while (!t.lost) {
+        t.settle_sums();
+        if (t.lost)
+            break;
+        t.walk();
+        if (t.lost || !t.raised)
+            break;
+    }
+    lv.work += 1 + t.looked / LOOKS_A_UNIT;
+    return t.lost;
 }
 
 // Steps from destructible i to every cell over the tiles of the beginning
