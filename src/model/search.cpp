@@ -136,28 +136,22 @@ int move_end(const search_level& lv, int cell, int d)
     return lv.kind[at] == KIND_EMPTY ? -1 : at;
 }
 
-// The parts of the field and the links between them: every field and mine a
-// part of its own, and the tiles a player stands on that stay (solid, track,
-// teleporter) joined into regions where a move leads each way, so that a
-// route crosses a region at will. Pushers are no part: a move over them links
-// the tiles where it begins and ends, one way. A link is a pair of parts one
-// move apart, with the ways it goes; a mine that a pusher sends the player
-// straight back onto is linked to itself.
-void find_parts(search_level& lv)
+// A tile a player stands on: not space, not a pusher.
+bool stands_on(const search_level& lv, int cell)
 {
-    int16_t end[SEARCH_CELLS][4];
-    for (int cell = 0; cell < SEARCH_CELLS; cell++)
-        for (int d = 0; d < 4; d++)
-            end[cell][d] = static_cast<int16_t>(lv.kind[cell] == KIND_EMPTY ? -1 : move_end(lv, cell, d));
-    auto stands = [&](int cell) {  // a tile a player stands on: not space, not a pusher
-        return lv.kind[cell] != KIND_EMPTY && (lv.kind[cell] < KIND_PUSH_UP || lv.kind[cell] > KIND_PUSH_RIGHT);
-    };
+    return lv.kind[cell] != KIND_EMPTY && (lv.kind[cell] < KIND_PUSH_UP || lv.kind[cell] > KIND_PUSH_RIGHT);
+}
+
+// Every field and mine a part of its own, and the tiles that stay joined into
+// regions where a move leads each way; end holds each cell's moves.
+void find_regions(search_level& lv, const int16_t (*end)[4])
+{
     for (int cell = 0; cell < SEARCH_CELLS; cell++)
         lv.part[cell] = lv.dindex[cell];
     lv.parts = lv.dcount;
     int16_t stack[SEARCH_CELLS];
     for (int cell = 0; cell < SEARCH_CELLS; cell++) {
-        if (!stands(cell) || lv.part[cell] >= 0)
+        if (!stands_on(lv, cell) || lv.part[cell] >= 0)
             continue;
         int top = 0;
         stack[top++] = static_cast<int16_t>(cell);
@@ -179,8 +173,13 @@ void find_parts(search_level& lv)
         }
         lv.parts++;
     }
-    // Every move between two parts, by the lower end (a counting sort), then
-    // made links: one for each pair of ends.
+}
+
+// Every move between two parts, by the lower end (a counting sort), then
+// made links: one for each pair of ends, with the ways it goes, and each
+// part's list of its links.
+void make_links(search_level& lv, const int16_t (*end)[4])
+{
     int16_t by_low[SEARCH_CELLS + 1] = {};
     struct way {
         int16_t low, high;
@@ -188,7 +187,7 @@ void find_parts(search_level& lv)
     } moves[4 * SEARCH_DESTRUCTIBLE], sorted[4 * SEARCH_DESTRUCTIBLE];
     int count = 0;
     for (int cell = 0; cell < SEARCH_CELLS; cell++) {
-        for (int d = 0; d < 4 && stands(cell); d++) {
+        for (int d = 0; d < 4 && stands_on(lv, cell); d++) {
             int m = end[cell][d], a = lv.part[cell];
             if (m < 0 || (lv.part[m] == a && a >= lv.dcount))
                 continue;  // nowhere, or within a region
@@ -230,6 +229,23 @@ void find_parts(search_level& lv)
         if (lv.link_end[l][1] != lv.link_end[l][0])
             lv.link_of[links_at[lv.link_end[l][1]]++] = static_cast<int16_t>(l);
     }
+}
+
+// The parts of the field and the links between them: every field and mine a
+// part of its own, and the tiles a player stands on that stay (solid, track,
+// teleporter) joined into regions where a move leads each way, so that a
+// route crosses a region at will. Pushers are no part: a move over them links
+// the tiles where it begins and ends, one way. A link is a pair of parts one
+// move apart, with the ways it goes; a mine that a pusher sends the player
+// straight back onto is linked to itself.
+void find_parts(search_level& lv)
+{
+    int16_t end[SEARCH_CELLS][4];
+    for (int cell = 0; cell < SEARCH_CELLS; cell++)
+        for (int d = 0; d < 4; d++)
+            end[cell][d] = static_cast<int16_t>(lv.kind[cell] == KIND_EMPTY ? -1 : move_end(lv, cell, d));
+    find_regions(lv, end);
+    make_links(lv, end);
 }
 
 }  // namespace
