@@ -524,14 +524,14 @@ struct hope_test {
     // under the player entered once already; a region as many as a route likes.
     int entries(int p) const { return at[p] == SAFE ? ANY : need[p] / 2; }
     int exits(int p) const { return at[p] == SAFE ? ANY : need[p] - need[p] / 2; }
-    void bound_links() __restrict__;
+    void bound_links();
     // spread and enter run for every part a test looks at: kept inline.
-    [[gnu::always_inline]] void spread(uint8_t* mark, int16_t* reach, int& depth, int toward) __restrict__;
-    void drop_out_of_reach() __restrict__;
-    void settle_sums() __restrict__;
-    [[gnu::always_inline]] void enter(int p, int l) __restrict__;
-    void leave(int v) __restrict__;
-    void walk() __restrict__;
+    [[gnu::always_inline]] void spread(uint8_t* mark, int16_t* reach, int& depth, int toward);
+    void drop_out_of_reach();
+    void settle_sums();
+    [[gnu::always_inline]] void enter(int p, int l);
+    void leave(int v);
+    void walk();
 };
 
 hope_test::hope_test(search_level& level, const search_state& s) : lv(level), parts(level.parts)
@@ -556,7 +556,7 @@ hope_test::hope_test(search_level& level, const search_state& s) : lv(level), pa
 // The first bounds: each way over a link no more than the exits of its start
 // or the entries of its end, and between two fields or mines at most their
 // visits less one.
-void hope_test::bound_links() __restrict__
+void hope_test::bound_links()
 {
     for (int l = 0; l < lv.links; l++) {
         const int a = lv.link_end[l][0], b = lv.link_end[l][1];
@@ -584,7 +584,7 @@ void hope_test::bound_links() __restrict__
 
 // Marks what the parts on the reach stack lead to (toward 0: crossed from
 // them; 1: into them), way by way.
-inline void hope_test::spread(uint8_t* mark, int16_t* reach, int& depth, int toward) __restrict__
+inline void hope_test::spread(uint8_t* mark, int16_t* reach, int& depth, int toward)
 {
     while (depth > 0) {
         const int v = reach[--depth];
@@ -603,7 +603,7 @@ inline void hope_test::spread(uint8_t* mark, int16_t* reach, int& depth, int tow
 // Every part the route is to cross must be reached from the player's one
 // way by way; a region that is not drops out. And from every field and mine
 // a way must lead on to a region to end on.
-void hope_test::drop_out_of_reach() __restrict__
+void hope_test::drop_out_of_reach()
 {
     uint8_t from_player[SEARCH_CELLS], to_end[SEARCH_CELLS];
     memset(from_player, 0, static_cast<size_t>(parts));
@@ -630,7 +630,7 @@ void hope_test::drop_out_of_reach() __restrict__
 
 // The sums: the crossings at each field and mine exactly as needed, the
 // bounds of its links tightened from the others' until they hold still.
-void hope_test::settle_sums() __restrict__
+void hope_test::settle_sums()
 {
     const int16_t* const link_of = lv.link_of;
     const int16_t* const part_links = lv.part_links;
@@ -665,7 +665,7 @@ void hope_test::settle_sums() __restrict__
     looked += seen;
 }
 
-inline void hope_test::enter(int p, int l) __restrict__
+inline void hope_test::enter(int p, int l)
 {
     disc[p] = low[p] = static_cast<int16_t>(++count);
     next[p] = static_cast<int16_t>(lv.part_links[p]);
@@ -680,7 +680,7 @@ inline void hope_test::enter(int p, int l) __restrict__
 // link that is the only way into v's piece must be crossed into it (and back
 // out when the piece has no tile that stays), and what a field or mine cuts
 // off decides where the route can end.
-void hope_test::leave(int v) __restrict__
+void hope_test::leave(int v)
 {
     size[v] = static_cast<int16_t>(count + 1 - disc[v]);
     reached += at[v] >= MINE && v != player;
@@ -721,7 +721,7 @@ void hope_test::leave(int v) __restrict__
 // A depth-first walk from the player over the links that can still be
 // crossed: every field and mine must be reached, the player must be able to
 // step off and to end somewhere.
-void hope_test::walk() __restrict__
+void hope_test::walk()
 {
     memset(disc, 0, sizeof(int16_t) * static_cast<size_t>(parts));
     top = count = reached = 0;
