@@ -12,12 +12,16 @@ namespace {
 struct route {
     std::unique_ptr<route_search> r = std::make_unique<route_search>();
     std::vector<uint64_t> table;
+    int slices = 0;              // calls of route_run
+    uint64_t largest_slice = 0;  // the most work one of them did
 
     explicit route(size_t words = size_t(1) << 16) : table(words) { route_memory(*r, table.data(), table.size()); }
-    int32_t run(int32_t budget, uint64_t work_limit = UINT64_MAX)
+    int32_t run(int32_t budget, uint64_t work_limit = UINT64_MAX, uint64_t slice = 1000)
     {
         route_begin(*r, game_field, MapData.start_col, MapData.start_row, budget, work_limit);
-        while (route_run(*r, 1000) == ROUTE_RUNNING) {
+        for (uint64_t before = r->level.work; r->status == ROUTE_RUNNING; slices++, before = r->level.work) {
+            route_run(*r, slice);
+            largest_slice = std::max(largest_slice, r->level.work - before);
         }
         return r->status;
     }
@@ -173,26 +177,19 @@ TEST(RouteSearch, WorksInSlicesThatKeepToTheirSizeAndGivesUpOnWorkOrMemory)
 
     // Slices of one unit are single moves of the search; slices of a hundred
     // stop at the first move that reaches their size.
-    uint64_t move_most = 0, most = 0;
-    for (uint64_t slice : {1, 100}) {
-        route sliced;
-        route_begin(*sliced.r, game_field, MapData.start_col, MapData.start_row, 999, UINT64_MAX);
-        uint64_t& largest = slice == 1 ? move_most : most;
-        int slices = 0;
-        for (uint64_t before = sliced.r->level.work; sliced.r->status == ROUTE_RUNNING; slices++) {
-            route_run(*sliced.r, slice);
-            largest = std::max(largest, sliced.r->level.work - before);
-            before = sliced.r->level.work;
-        }
-        EXPECT_EQ(sliced.moves(), whole.moves()) << "slices change nothing but when the work is done";
-        EXPECT_EQ(sliced.r->level.work, whole_work);
-        EXPECT_GT(slices, 20);
+    route move, sliced;
+    move.run(999, UINT64_MAX, 1);
+    sliced.run(999, UINT64_MAX, 100);
+    for (const route* r : {&move, &sliced}) {
+        EXPECT_EQ(r->moves(), whole.moves()) << "slices change nothing but when the work is done";
+        EXPECT_EQ(r->r->level.work, whole_work);
+        EXPECT_GT(r->slices, 20);
     }
-    EXPECT_LT(most, 100 + move_most) << "a slice runs over by one move of the search at most";
+    EXPECT_LT(sliced.largest_slice, 100 + move.largest_slice) << "a slice runs over by one move of the search at most";
 
     route tired;
     EXPECT_EQ(tired.run(999, whole_work / 2), ROUTE_GAVE_UP);
-    EXPECT_LT(tired.r->level.work, whole_work / 2 + move_most);
+    EXPECT_LT(tired.r->level.work, whole_work / 2 + move.largest_slice);
     for (size_t words : {0, 2, 64}) {  // no table, less than a slot, a few slots
         route cramped(words);
         EXPECT_EQ(cramped.run(999), ROUTE_GAVE_UP) << words;
