@@ -34,20 +34,6 @@ bool field_untouched_by_words()
     return same;
 }
 
-// The arrow of direction d (MOVE_UP...) on the cell at (x, y) of the frame.
-void draw_arrow(SDL_Surface* s, int32_t d, int x, int y)
-{
-    SDL_Rect src = {Sint16((d - MOVE_UP) * 16), 0, 16, 16}, at = {Sint16(x), Sint16(y), 0, 0};
-    SDL_BlitSurface(hint_arrows, &src, s, &at);
-}
-
-// At a frame boundary: the player stands on a cell and the next frame reads
-// the held directions.
-bool standing()
-{
-    return px % 16 == 0 && py % 16 == 0;
-}
-
 }  // namespace
 
 TEST_F(Hint, FollowingTheArrowFromStartToEndWinsALevelForHalfTheBonus)
@@ -63,24 +49,29 @@ TEST_F(Hint, FollowingTheArrowFromStartToEndWinsALevelForHalfTheBonus)
     const SDLKey keys[] = {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT};
     const int dx[] = {0, 0, -16, 16}, dy[] = {-16, 16, 0, 0};
     SDLKey held = SDLK_UNKNOWN;
-    int32_t arrow = MOVE_NONE, arrow_x = 0, arrow_y = 0;
+    int32_t arrow = MOVE_NONE;
+    SDL_Rect cell = {0, 0, 0, 0};
     int asked = 0, thinking = 0, arrows_seen[4] = {}, words_on_field = 0;
     run_script(script("1 press RETURN\n"), engine, [&](int frame) {
+        const bool standing = px % 16 == 0 && py % 16 == 0;  // the next frame reads the held directions
         thinking += hint_says == HINT_SAYS_THINKING;
         words_on_field += hint_says != HINT_SAYS_NOTHING && !field_untouched_by_words();
         if (held != SDLK_UNKNOWN) {  // the step began in the frame just ended, under the arrow
-            arrows_seen[arrow - MOVE_UP] += drawn_already([&](SDL_Surface* s) { draw_arrow(s, arrow, arrow_x, arrow_y); });
+            SDL_Rect src = {Sint16((arrow - MOVE_UP) * 16), 0, 16, 16};
+            arrows_seen[arrow - MOVE_UP] += drawn_already([&](SDL_Surface* s) {
+                SDL_Rect at = cell;
+                SDL_BlitSurface(hint_arrows, &src, s, &at);
+            });
             hold_key(held, false);
             held = SDLK_UNKNOWN;
         } else if (MapData.fields_left == 0 || frame > 3000) {
             push_click(0, 0);  // the closing screen
-        } else if (standing() && hint_dir != MOVE_NONE) {
+        } else if (standing && hint_dir != MOVE_NONE) {
             arrow = hint_dir;  // the arrow belongs on the cell of the step it shows
-            arrow_x = px + dx[arrow - MOVE_UP];
-            arrow_y = py + dy[arrow - MOVE_UP];
+            cell = {Sint16(px + dx[arrow - MOVE_UP]), Sint16(py + dy[arrow - MOVE_UP]), 0, 0};
             held = keys[arrow - MOVE_UP];
             hold_key(held, true);
-        } else if (standing() && !hint_asked) {
+        } else if (standing && !hint_asked) {
             push_key(SDLK_h);
             asked++;
         }
@@ -95,45 +86,43 @@ TEST_F(Hint, FollowingTheArrowFromStartToEndWinsALevelForHalfTheBonus)
     EXPECT_EQ(Player.score, points + MapData.time_left + 50) << "half the level bonus";
 }
 
-TEST_F(Hint, AFieldCrumbledThatTheWayNeededIsAnnouncedAtOnce)
+// Once no way is left the game says so within a second, and not before.
+TEST_F(Hint, ADeadEndIsAnnouncedWithinASecondOfTheLastChanceAndNotBefore)
 {
-    // The Crossing: a step right and back from the start crumbles the only
-    // way to the rest.
-    curr_map = 3;
-    init_maps(curr_map, 0);
-    int crumbled = -1, announced = -1, shown = -1;
-    run_script(script("1 press RETURN\n2 hold RIGHT\n3 release RIGHT\n7 hold LEFT\n8 release LEFT\n61 quit\n"), engine,
-               [&](int frame) {
-                   crumbled = frame == 7 && MapData.fields_left == 14 ? frame : crumbled;
-                   if (frame > 1 && frame < 7) {
-                       EXPECT_FALSE(dead_end || shows_dead_end()) << frame;
-                   }
-                   announced = dead_end && announced < 0 ? frame : announced;
-                   shown = shown < 0 && shows_dead_end() ? frame : shown;
-               });
-    ASSERT_EQ(crumbled, 7);
-    EXPECT_GE(announced, crumbled);
-    EXPECT_LE(shown, crumbled + 30);
-    EXPECT_EQ(engine_outcome, PLAY_QUIT);
-}
-
-TEST_F(Hint, StandingTooLongIsAnnouncedWithinASecondOfTheLastChance)
-{
-    // Keep Moving: 44 steps at the least, 20 seconds. Stand still on the
-    // start: once fewer steps are left in the time than the way needs, the
-    // game must say so, and not before.
-    curr_map = 5;
-    init_maps(curr_map, 0);
-    int too_late = -1, announced = -1;
-    sys_set_clock(250);
-    run_script(script("1 press RETURN\n601 quit\n"), engine, [&](int frame) {
-        if (frame > 1 && too_late < 0 && hint_steps_left(MapData.time_left, sys_ticks()) < 44)
-            too_late = frame;
-        announced = dead_end && announced < 0 ? frame : announced;
-    });
-    ASSERT_GT(too_late, 100);
-    EXPECT_GE(announced, too_late - 1) << "a way was left";
-    EXPECT_LE(announced, too_late + 30);
+    const struct {
+        int level;
+        const char* script;
+        bool (*gone)();  // no way is left
+        int lost_first, lost_last, early;
+    } cases[] = {
+        // The Crossing: a step right and back from the start crumbles the
+        // only way to the rest.
+        {3, "1 press RETURN\n2 hold RIGHT\n3 release RIGHT\n7 hold LEFT\n8 release LEFT\n61 quit\n",
+         [] { return MapData.fields_left == 14; }, 7, 7, 0},
+        // Keep Moving: 44 steps at the least, 20 seconds; the player stands
+        // on the start until fewer steps are left in the time than the way
+        // needs (the search may see it a frame early).
+        {5, "1 press RETURN\n601 quit\n", [] { return hint_steps_left(MapData.time_left, sys_ticks()) < 44; },
+         101, 600, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.level);
+        curr_map = c.level;
+        init_maps(curr_map, 0);
+        sys_set_clock(250);
+        quit_zarn = 0;
+        int lost = -1, announced = -1, shown = -1;
+        run_script(script(c.script), engine, [&](int frame) {
+            lost = frame > 1 && lost < 0 && c.gone() ? frame : lost;
+            announced = dead_end && announced < 0 ? frame : announced;
+            shown = shown < 0 && shows_dead_end() ? frame : shown;
+        });
+        ASSERT_TRUE(lost >= c.lost_first && lost <= c.lost_last) << lost;
+        EXPECT_GE(announced, lost - c.early) << "a way was left";
+        EXPECT_GE(shown, announced);
+        EXPECT_LE(shown, lost + 30);
+        EXPECT_EQ(engine_outcome, PLAY_QUIT);
+    }
 }
 
 TEST(HintClock, StepsLeftCountSixASecondUntilTheLastTickOfTheClock)

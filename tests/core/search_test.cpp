@@ -3,24 +3,25 @@
 // kind of tile), and in slices.
 #include "support/game.h"
 
-#include <map>
 #include <queue>
 #include <random>
 
 namespace {
 
-constexpr char MOVES[] = "UDLR";
-
 // A route search over the level in Map, the player on its start.
 struct route {
     std::unique_ptr<route_search> r = std::make_unique<route_search>();
     std::vector<uint64_t> table;
+    int slices = 0;              // calls of route_run
+    uint64_t largest_slice = 0;  // the most work one of them did
 
     explicit route(size_t words = size_t(1) << 16) : table(words) { route_memory(*r, table.data(), table.size()); }
-    int32_t run(int32_t budget, uint64_t work_limit = UINT64_MAX)
+    int32_t run(int32_t budget, uint64_t work_limit = UINT64_MAX, uint64_t slice = 1000)
     {
         route_begin(*r, game_field, MapData.start_col, MapData.start_row, budget, work_limit);
-        while (route_run(*r, 1000) == ROUTE_RUNNING) {
+        for (uint64_t before = r->level.work; r->status == ROUTE_RUNNING; slices++, before = r->level.work) {
+            route_run(*r, slice);
+            largest_slice = std::max(largest_slice, r->level.work - before);
         }
         return r->status;
     }
@@ -28,7 +29,7 @@ struct route {
     {
         std::string m;
         for (int k = 0; k < r->moves; k++)
-            m += MOVES[r->route[k]];
+            m += "UDLR"[r->route[k]];
         return m;
     }
 };
@@ -39,28 +40,21 @@ int32_t fewest_steps()
 {
     auto lv = std::make_unique<search_level>();
     search_begin(*lv, game_field, MapData.start_col, MapData.start_row);
-    auto key = [](const search_state& s) { return std::make_tuple(s.pos, s.alive, s.mine); };
-    std::map<decltype(key(lv->root)), int32_t> best{{key(lv->root), 0}};
-    std::vector<search_state> states{lv->root};
-    std::priority_queue<std::pair<int32_t, size_t>, std::vector<std::pair<int32_t, size_t>>, std::greater<>> queue;
-    queue.push({0, 0});
+    using state = std::tuple<int32_t, search_bits, search_bits>;  // a search_state, ordered
+    std::set<state> settled;
+    std::priority_queue<std::pair<int32_t, state>, std::vector<std::pair<int32_t, state>>, std::greater<>> queue;
+    queue.push({0, {lv->root.pos, lv->root.alive, lv->root.mine}});
     while (!queue.empty()) {
-        auto [steps, i] = queue.top();
+        auto [steps, k] = queue.top();
         queue.pop();
-        const search_state s = states[i];
+        const search_state s = {std::get<0>(k), std::get<1>(k), std::get<2>(k)};
+        if (!settled.insert(k).second)
+            continue;  // reached before, in fewer steps
         if (search_won(s))
             return steps;
-        if (steps > best[key(s)])
-            continue;
-        for (int d = 0; d < 4; d++) {
-            search_move m = search_apply(*lv, s, d);
-            auto seen = best.find(key(m.next));
-            if (m.result != SEARCH_MOVED || (seen != best.end() && seen->second <= steps + m.steps))
-                continue;
-            best[key(m.next)] = steps + m.steps;
-            states.push_back(m.next);
-            queue.push({steps + m.steps, states.size() - 1});
-        }
+        for (int d = 0; d < 4; d++)
+            if (search_move m = search_apply(*lv, s, d); m.result == SEARCH_MOVED)
+                queue.push({steps + m.steps, {m.next.pos, m.next.alive, m.next.mine}});
     }
     return -1;
 }
@@ -74,16 +68,14 @@ TEST(SearchMoves, EveryMoveEndsWhereAndWhenTheRulesOnTheGameFieldEndIt)
     auto lv = std::make_unique<search_level>();
     int moves = 0, falls = 0, refusals = 0;
     for (int round = 0; round < 300; round++) {
-        std::vector<std::string> rows(LEVEL_ROWS);  // every kind of tile, the start in the middle
-        for (auto& row : rows)
-            for (int c = 0; c < LEVEL_COLS; c++)
-                row += tiles[rng() % (sizeof tiles - 1)];
-        rows[rng() % 12][rng() % 20] = 'T';
-        rows[rng() % 12][rng() % 20] = 'T';
-        rows[6][10] = 'S';
-        std::string text;
-        for (auto& row : rows)
-            text += row + "\n";
+        std::string text;  // every kind of tile, the start in the middle
+        for (int cell = 0; cell < LEVEL_ROWS * (LEVEL_COLS + 1); cell++)
+            text += cell % (LEVEL_COLS + 1) == LEVEL_COLS ? '\n' : tiles[rng() % (sizeof tiles - 1)];
+        for (int t = 0; t < 2; t++) {
+            const int row = int(rng() % 12);
+            text[row * (LEVEL_COLS + 1) + rng() % 20] = 'T';
+        }
+        text[6 * (LEVEL_COLS + 1) + 10] = 'S';
         load_level_text(text);
         search_begin(*lv, game_field, MapData.start_col, MapData.start_row);
         search_state m = lv->root;
@@ -123,10 +115,9 @@ TEST(SearchMoves, EveryMoveEndsWhereAndWhenTheRulesOnTheGameFieldEndIt)
             }
             moves++;
             m = r.next;
-            ASSERT_EQ(m.pos, s.player_row * MAP_COLS + s.player_col);
             for (int cell = 0; cell < SEARCH_CELLS; cell++)
                 ASSERT_EQ(search_kind_at(*lv, m, cell), Map[cell / MAP_COLS][cell % MAP_COLS].kind) << "cell " << cell;
-            ASSERT_EQ(search_state_of(*lv, game_field, s.player_col, s.player_row), m);
+            ASSERT_EQ(search_state_of(*lv, game_field, s.player_col, s.player_row), m);  // where, and what is left
             ASSERT_EQ(search_won(m), MapData.fields_left == 0);
         }
     }
@@ -186,26 +177,19 @@ TEST(RouteSearch, WorksInSlicesThatKeepToTheirSizeAndGivesUpOnWorkOrMemory)
 
     // Slices of one unit are single moves of the search; slices of a hundred
     // stop at the first move that reaches their size.
-    uint64_t move_most = 0, most = 0;
-    for (uint64_t slice : {1, 100}) {
-        route sliced;
-        route_begin(*sliced.r, game_field, MapData.start_col, MapData.start_row, 999, UINT64_MAX);
-        uint64_t& largest = slice == 1 ? move_most : most;
-        int slices = 0;
-        for (uint64_t before = sliced.r->level.work; sliced.r->status == ROUTE_RUNNING; slices++) {
-            route_run(*sliced.r, slice);
-            largest = std::max(largest, sliced.r->level.work - before);
-            before = sliced.r->level.work;
-        }
-        EXPECT_EQ(sliced.moves(), whole.moves()) << "slices change nothing but when the work is done";
-        EXPECT_EQ(sliced.r->level.work, whole_work);
-        EXPECT_GT(slices, 20);
+    route move, sliced;
+    move.run(999, UINT64_MAX, 1);
+    sliced.run(999, UINT64_MAX, 100);
+    for (const route* r : {&move, &sliced}) {
+        EXPECT_EQ(r->moves(), whole.moves()) << "slices change nothing but when the work is done";
+        EXPECT_EQ(r->r->level.work, whole_work);
+        EXPECT_GT(r->slices, 20);
     }
-    EXPECT_LT(most, 100 + move_most) << "a slice runs over by one move of the search at most";
+    EXPECT_LT(sliced.largest_slice, 100 + move.largest_slice) << "a slice runs over by one move of the search at most";
 
     route tired;
     EXPECT_EQ(tired.run(999, whole_work / 2), ROUTE_GAVE_UP);
-    EXPECT_LT(tired.r->level.work, whole_work / 2 + move_most);
+    EXPECT_LT(tired.r->level.work, whole_work / 2 + move.largest_slice);
     for (size_t words : {0, 2, 64}) {  // no table, less than a slot, a few slots
         route cramped(words);
         EXPECT_EQ(cramped.run(999), ROUTE_GAVE_UP) << words;

@@ -34,32 +34,15 @@ std::vector<levelsrc::level_source> shipped(const level_set& set)
 
 }  // namespace
 
-TEST(Shipped, TheHintsSearchFindsAWinningRouteFromTheStartOfEveryLevelWithinItsMemoryAndWork)
+// Every level is packed as its source, with its stored solution beside it,
+// under a title of its own; the hints' search, with its memory and work, finds
+// from the start a way that wins on the game's field in the level's time.
+TEST(Shipped, EveryLevelIsPackedWithItsSolutionAndTheHintsSearchWinsItFromTheStart)
 {
+    boot_game();
     auto r = std::make_unique<route_search>();
     std::vector<uint64_t> table(HINT_TABLE_WORDS);
     route_memory(*r, table.data(), table.size());
-    for (const level_set& set : SETS)
-        for (const levelsrc::level_source& src : shipped(set)) {
-            solver::level lv = solver::from_source(src);
-            memcpy(Map, lv.start->map, sizeof Map);  // the game's field, which play_on_field plays
-            MapData = lv.start->data;
-            route_begin(*r, game_field, MapData.start_col, MapData.start_row, solver::steps_allowed(lv.time_limit),
-                        HINT_GIVE_UP_WORK);
-            while (route_run(*r, HINT_SLICE_WORK) == ROUTE_RUNNING) {
-            }
-            ASSERT_EQ(r->status, ROUTE_FOUND) << src.title;
-            std::string moves;
-            for (int k = 0; k < r->moves; k++)
-                moves += solver::MOVE_CHARS[r->route[k]];
-            EXPECT_EQ(play_on_field(moves), r->steps) << src.title << ": " << moves;
-            EXPECT_LE(solver::seconds_needed(r->steps), lv.time_limit) << src.title;
-        }
-}
-
-TEST(Shipped, EveryLevelIsPackedAsItsSourceWithItsStoredSolution)
-{
-    boot_game();
     for (const level_set& set : SETS) {
         std::vector<levelsrc::level_source> levels = shipped(set);
         std::set<std::string> titles;
@@ -75,6 +58,20 @@ TEST(Shipped, EveryLevelIsPackedAsItsSourceWithItsStoredSolution)
             char moves[SOLUTION_MAX + 1];
             EXPECT_EQ(load_solution(i + 1, set.classic, moves, sizeof moves), src.solution.size()) << name;
             EXPECT_EQ(moves, src.solution) << name << ": the attract mode plays the stored solution";
+
+            solver::level lv = solver::from_source(src);
+            memcpy(Map, lv.start->map, sizeof Map);  // the game's field, which play_on_field plays
+            MapData = lv.start->data;
+            route_begin(*r, game_field, MapData.start_col, MapData.start_row, solver::steps_allowed(lv.time_limit),
+                        HINT_GIVE_UP_WORK);
+            while (route_run(*r, HINT_SLICE_WORK) == ROUTE_RUNNING) {
+            }
+            ASSERT_EQ(r->status, ROUTE_FOUND) << src.title;
+            std::string route;
+            for (int k = 0; k < r->moves; k++)
+                route += solver::MOVE_CHARS[r->route[k]];
+            EXPECT_EQ(play_on_field(route), r->steps) << src.title << ": " << route;
+            EXPECT_LE(solver::seconds_needed(r->steps), lv.time_limit) << src.title;
         }
     }
     shutdown_game();

@@ -1,6 +1,8 @@
 // The pictures in data/gfx.qva and how the game loads, themes and releases them.
 #include "support/game.h"
 
+#include <map>
+
 namespace {
 
 struct Surface {
@@ -9,32 +11,22 @@ struct Surface {
     ~Surface() { SDL_FreeSurface(s); }
 };
 
-// Colour of a pixel as 0xRRGGBB, whatever the surface's depth.
-uint32_t pixel(SDL_Surface* s, int x, int y)
+// The key colour, as the picture's own format stores it.
+uint16_t key_of(SDL_Surface* s)
 {
-    const uint8_t* p = static_cast<const uint8_t*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
-    uint32_t v = 0;
-    memcpy(&v, p, s->format->BytesPerPixel);  // little-endian host
-    uint8_t r, g, b;
-    SDL_GetRGB(v, s->format, &r, &g, &b);
-    return uint32_t(r) << 16 | uint32_t(g) << 8 | b;
+    return uint16_t(SDL_MapRGB(s->format, 255, 0, 255));
 }
 
 // Pixels of the key colour in a rectangle.
 int keyed(SDL_Surface* s, int x0, int y0, int w, int h)
 {
     int n = 0;
+    SDL_LockSurface(s);  // its pixels, even once drawn run-length encoded
     for (int y = y0; y < y0 + h; y++)
         for (int x = x0; x < x0 + w; x++)
-            n += pixel(s, x, y) == 0xff00ff;
+            n += pixel16(s, x, y) == key_of(s);
+    SDL_UnlockSurface(s);
     return n;
-}
-
-// Opens the archives and starts up as main does, keeping gfx_scheme.
-void start_up()
-{
-    openArchives();
-    init_zarn();
 }
 
 // Two pictures loaded alike (so of one format) hold the same pixels.
@@ -43,21 +35,37 @@ bool same_pixels(SDL_Surface* a, SDL_Surface* b)
     return a && b && a->w == b->w && a->h == b->h && memcmp(a->pixels, b->pixels, size_t(a->h) * a->pitch) == 0;
 }
 
-// Magenta is the picture's key, and the picture has pixels of it: those are
-// left out wherever it is drawn.
+// A 5-6-5 picture whose key is magenta, with pixels of it: those are left
+// out wherever it is drawn.
 void expect_magenta_key(SDL_Surface* s, const char* what)
 {
     ASSERT_NE(s, nullptr) << what;
+    ASSERT_EQ(s->format->BitsPerPixel, 16) << what;
     ASSERT_TRUE(s->flags & SDL_SRCCOLORKEY) << what;
     EXPECT_EQ(s->format->colorkey, SDL_MapRGB(s->format, 255, 0, 255)) << what;
-    SDL_LockSurface(s);  // its pixels, even once drawn run-length encoded
     EXPECT_GT(keyed(s, 0, 0, s->w, s->h), 0) << what << ": nothing is transparent";
-    SDL_UnlockSurface(s);
+}
+
+// The build's gfx entries, read once.
+const std::vector<qva_item>& build_gfx()
+{
+    static const std::vector<qva_item> all = [] {
+        std::vector<qva_item> entries;
+        openArchives();
+        for (uint32_t i = 0; i < qva_count[QVA_GFX]; i++) {
+            std::string name = qva_header[QVA_GFX][i].name;
+            entries.emplace_back(name, archive_entry(QVA_GFX, name.substr(0, name.size() - 4), "bmp"));
+        }
+        closeArchives();
+        return entries;
+    }();
+    return all;
 }
 
 // A private ./data whose gfx archive is the build's without the named
 // entries, plus the extra ones.
 struct gfx_without {
+    const std::vector<qva_item>& all = build_gfx();  // before ./data is swapped
     private_data data;
     explicit gfx_without(const std::set<std::string>& omitted, std::vector<qva_item> extra = {})
     {
@@ -67,23 +75,9 @@ struct gfx_without {
         write_qva("data/gfx.qva", extra);
     }
     ~gfx_without() { closeArchives(); }
-    static std::vector<qva_item> all;  // the build's entries, read once
 };
-std::vector<qva_item> gfx_without::all;
 
-class Assets : public testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        if (!gfx_without::all.empty())
-            return;
-        openArchives();
-        for (uint32_t i = 0; i < qva_count[QVA_GFX]; i++) {
-            std::string name = qva_header[QVA_GFX][i].name;
-            gfx_without::all.emplace_back(name, archive_entry(QVA_GFX, name.substr(0, name.size() - 4), "bmp"));
-        }
-        closeArchives();
-    }
+struct Assets : testing::Test {
     void SetUp() override { gfx_scheme = 0; }
     void TearDown() override
     {
@@ -94,77 +88,12 @@ protected:
 
 }  // namespace
 
-TEST_F(Assets, KeyedPicturesAreTransparentWhereTheyShouldBe)
-{
-    openArchives();
-    // Keyed pixels in each (x, y, size) cell must lie in [low, high].
-    auto expect_keyed = [](SDL_Surface* s, int x, int y, int size, int low, int high, const std::string& what) {
-        int k = keyed(s, x, y, size, size);
-        EXPECT_TRUE(k >= low && k <= high) << what << ": " << k << " keyed pixels";
-    };
-    Surface big("fontbig"), medium("fontmedium"), small("fontsmall");
-    expect_keyed(medium.s, 0, 0, 16, 256, 256, "the space glyph draws nothing");
-    for (int c : {'A', 'Z', '0', '9'}) {  // outlined glyphs, not blocks; the large ones stand on a solid banner
-        expect_keyed(medium.s, 0, 16 * (c - 32), 16, 16 * 16 / 8 + 1, 255, std::string(1, char(c)));
-        expect_keyed(big.s, 0, 32 * (c - 32), 32, 0, 0, std::string("large ") + char(c));
-    }
-    expect_keyed(big.s, 0, 0, 32, 0, 0, "the large space carries the banner between words");
-    // "%05d~" prints the end mark after every score: at most a small mark
-    for (auto [s, n] : {std::pair{big.s, 32}, {medium.s, 16}})
-        expect_keyed(s, 0, n * ('~' - 32), n, n * n * 9 / 10, n * n, "~");
-    for (int g : {0, 10, 35, 36, 42, 48, 49})  // '0', 'A', 'Z', '!', ':', '(', ')'
-        expect_keyed(small.s, 8 * g, 0, 8, 8, 63, "small glyph " + std::to_string(g));
-
-    for (const char* sheet : {"zarn-tiles-0", "zarn-tiles-1", "zarn-tiles-2"}) {
-        Surface t(sheet);
-        EXPECT_EQ(keyed(t.s, 0, 0, 144, 32), 0) << sheet << ": field tiles are whole";
-        for (int f = 0; f < 9; f++)
-            EXPECT_GT(keyed(t.s, 16 * f, 32, 16, 16), 0) << sheet << ": explosion frame " << f;
-        for (int f = 1; f < 4; f++)
-            EXPECT_GT(keyed(t.s, 16 * f, 48, 16, 16), keyed(t.s, 16 * (f - 1), 48, 16, 16))
-                << sheet << ": dissolve frame " << f << " shows more of the hole";
-        // each mine and teleporter frame differs from the next: they animate
-        for (int row : {0, 1})
-            for (int f = 5; f < 9; f++) {
-                int next = f == 8 ? 5 : f + 1, differ = 0;
-                for (int i = 0; i < 256; i++)
-                    differ += pixel(t.s, 16 * f + i % 16, 16 * row + i / 16) !=
-                              pixel(t.s, 16 * next + i % 16, 16 * row + i / 16);
-                EXPECT_GT(differ, 0) << sheet << " row " << row << " frame " << f;
-            }
-    }
-    Surface player("zarn-anim"), raster("trans16x16");
-    for (int f = 0; f < 4; f++)
-        expect_keyed(player.s, 16 * f, 0, 16, 41, 199, "player frame " + std::to_string(f));
-    expect_keyed(raster.s, 0, 0, 16, 65, 191, "the raster");
-    Surface arrows("zarn-hint");  // up, down, left, right: straight, and narrowing to the tip
-    const int way[4][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
-    for (int f = 0; f < 4; f++) {
-        int across = 0, drawn = 0, front = -99, back = 99, at_front = 0, at_back = 0;
-        for (int i = 0; i < 256; i++)
-            if (pixel(arrows.s, 16 * f + i % 16, i / 16) != 0xff00ff) {
-                int dx = 2 * (i % 16) - 15, dy = 2 * (i / 16) - 15;
-                int along = dx * way[f][0] + dy * way[f][1];
-                across += dx * way[f][1] + dy * way[f][0];
-                drawn++;
-                at_front = along > front ? 1 : at_front + (along == front);
-                front = std::max(front, along);
-                at_back = along < back ? 1 : at_back + (along == back);
-                back = std::min(back, along);
-            }
-        EXPECT_GT(drawn, 64) << "arrow " << f;
-        EXPECT_EQ(across, 0) << "arrow " << f << " is not straight";
-        EXPECT_LT(at_front, at_back) << "arrow " << f << " points the other way";
-    }
-    for (const char* bar : {"zarn-top", "zarn-top2", "zarn-top3"}) {
-        Surface t(bar);
-        EXPECT_EQ(keyed(t.s, 128, 32, 192, 16), 192 * 16) << bar << ": the scroll strip shows through";
-    }
-}
-
-// The game refuses pictures smaller than their role needs (the tests of
-// missing pictures below see that); those drawn whole are no larger either.
-TEST_F(Assets, StartUpLoadsEveryImageKeyedAsTheDrawingCodeExpectsAndShutDownReleasesThem)
+// Start-up loads every picture keyed as the drawing code expects, each
+// transparent just where the game draws through it; the game refuses pictures
+// smaller than their role needs (the tests of missing pictures below see
+// that), and those drawn whole are no larger either. Shutting down releases
+// them all.
+TEST_F(Assets, StartUpLoadsEveryPictureTransparentWhereItShouldBeAndShutDownReleasesThem)
 {
     boot_game();
     ASSERT_NE(screen, nullptr);
@@ -189,6 +118,61 @@ TEST_F(Assets, StartUpLoadsEveryImageKeyedAsTheDrawingCodeExpectsAndShutDownRele
     EXPECT_EQ(tiles_backcurrent->format->BitsPerPixel, screen->format->BitsPerPixel);
     EXPECT_EQ(tiles_backcurrent->format->Gmask, screen->format->Gmask);
     EXPECT_EQ(tiles_backcurrent->flags & SDL_SRCCOLORKEY, 0u);
+
+    // Keyed pixels in each (x, y, size) cell must lie in [low, high].
+    auto expect_keyed = [](SDL_Surface* s, int x, int y, int size, int low, int high, const std::string& what) {
+        int k = keyed(s, x, y, size, size);
+        EXPECT_TRUE(k >= low && k <= high) << what << ": " << k << " keyed pixels";
+    };
+    expect_keyed(font_medium, 0, 0, 16, 256, 256, "the space glyph draws nothing");
+    for (int c : {'A', 'Z', '0', '9'}) {  // outlined glyphs, not blocks; the large ones stand on a solid banner
+        expect_keyed(font_medium, 0, 16 * (c - 32), 16, 16 * 16 / 8 + 1, 255, std::string(1, char(c)));
+        expect_keyed(font_large, 0, 32 * (c - 32), 32, 0, 0, std::string("large ") + char(c));
+    }
+    expect_keyed(font_large, 0, 0, 32, 0, 0, "the large space carries the banner between words");
+    // "%05d~" prints the end mark after every score: at most a small mark
+    for (auto [s, n] : {std::pair{font_large, 32}, {font_medium, 16}})
+        expect_keyed(s, 0, n * ('~' - 32), n, n * n * 9 / 10, n * n, "~");
+    for (int g : {0, 10, 35, 36, 42, 48, 49})  // '0', 'A', 'Z', '!', ':', '(', ')'
+        expect_keyed(font_small, 8 * g, 0, 8, 8, 63, "small glyph " + std::to_string(g));
+    for (SDL_Surface* t : {classic_tiles, tiles1, tiles2}) {
+        const std::string sheet = "tile sheet " + std::to_string(t == tiles1 ? 1 : t == tiles2 ? 2 : 0);
+        EXPECT_EQ(keyed(t, 0, 0, 144, 32), 0) << sheet << ": field tiles are whole";
+        for (int f = 0; f < 9; f++)
+            EXPECT_GT(keyed(t, 16 * f, 32, 16, 16), 0) << sheet << ": explosion frame " << f;
+        for (int f = 1; f < 4; f++)
+            EXPECT_GT(keyed(t, 16 * f, 48, 16, 16), keyed(t, 16 * (f - 1), 48, 16, 16))
+                << sheet << ": dissolve frame " << f << " shows more of the hole";
+        // each mine and teleporter frame differs from the next: they animate
+        SDL_LockSurface(t);
+        for (int row : {0, 1})
+            for (int f = 5; f < 9; f++) {
+                int next = f == 8 ? 5 : f + 1, differ = 0;
+                for (int i = 0; i < 256; i++)
+                    differ += pixel16(t, 16 * f + i % 16, 16 * row + i / 16) != pixel16(t, 16 * next + i % 16, 16 * row + i / 16);
+                EXPECT_GT(differ, 0) << sheet << " row " << row << " frame " << f;
+            }
+        SDL_UnlockSurface(t);
+    }
+    for (int f = 0; f < 4; f++)
+        expect_keyed(anim, 16 * f, 0, 16, 41, 199, "player frame " + std::to_string(f));
+    expect_keyed(raster, 0, 0, 16, 65, 191, "the raster");
+    const int way[4][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
+    SDL_LockSurface(hint_arrows);
+    for (int f = 0; f < 4; f++) {  // up, down, left, right: straight, and narrowing to the tip
+        std::map<int, int> width;  // drawn pixels by their distance along the arrow
+        int across = 0;
+        for (int i = 0; i < 256; i++)
+            if (pixel16(hint_arrows, 16 * f + i % 16, i / 16) != key_of(hint_arrows)) {
+                int dx = 2 * (i % 16) - 15, dy = 2 * (i / 16) - 15;
+                width[dx * way[f][0] + dy * way[f][1]]++;
+                across += dx * way[f][1] + dy * way[f][0];
+            }
+        expect_keyed(hint_arrows, 16 * f, 0, 16, 0, 191, "arrow " + std::to_string(f));
+        EXPECT_EQ(across, 0) << "arrow " << f << " is not straight";
+        EXPECT_LT(width.rbegin()->second, width.begin()->second) << "arrow " << f << " points the other way";
+    }
+    SDL_UnlockSurface(hint_arrows);
     EXPECT_TRUE(high_scores[0] >= 506 && high_scores[0] <= 569) << "the default table is filled";
 
     shutdown_game();
@@ -197,10 +181,8 @@ TEST_F(Assets, StartUpLoadsEveryImageKeyedAsTheDrawingCodeExpectsAndShutDownRele
                            theme_picture(PICTURE_TITLE)})
         EXPECT_EQ(s, nullptr);
     freestuff();  // a second release finds nothing to free twice
-}
 
-TEST_F(Assets, DefaultHighScoresStayInTheirRangesForAnySeed)
-{
+    // The default table, whatever the seed: its names, each place's range.
     std::set<std::string> names(std::begin(score_names), std::end(score_names));
     for (unsigned seed = 0; seed < 300; seed++) {
         srand(seed);
@@ -235,6 +217,7 @@ TEST_F(Assets, ThemesSwapTheFivePicturesAsOneSet)
             EXPECT_TRUE(same_pixels(theme_picture(which), expected.s)) << "scheme " << c.scheme << " " << names[which];
         }
         expect_magenta_key(top, "top");
+        EXPECT_EQ(keyed(top, 128, 32, 192, 16), 192 * 16) << "scheme " << c.scheme << ": the scroll strip shows through";
     }
     // Hold one extra reference to each surface: asking for another picture
     // or changing the theme must release each old one exactly once, leaving
@@ -258,7 +241,7 @@ TEST_F(Assets, ThemesSwapTheFivePicturesAsOneSet)
     freestuff();
 }
 
-TEST_F(Assets, AMissingRequiredPictureStopsWithItsName)
+TEST_F(Assets, AMissingRequiredPictureStopsWithItsNameAndOneTheGameCannotDrawCountsAsMissing)
 {
     GTEST_FLAG_SET(death_test_style, "fast");  // the child must see this private ./data
     const std::pair<std::set<std::string>, const char*> cases[] = {
@@ -268,27 +251,26 @@ TEST_F(Assets, AMissingRequiredPictureStopsWithItsName)
         {{"zarn-top.bmp"}, "^Missing image gfx/zarn-top in data/gfx.qva\n$"}};
     for (const auto& [omitted, said] : cases) {
         gfx_without arch(omitted);
-        EXPECT_EXIT(start_up(), testing::ExitedWithCode(1), said);
+        EXPECT_EXIT((openArchives(), init_zarn()), testing::ExitedWithCode(1), said);  // as main starts up
     }
-    // Another theme's top bar missing: the first theme stands in.
-    gfx_without arch({"zarn-top3.bmp"});
-    gfx_scheme = 2;
-    EXPECT_EXIT(
-        {
-            start_up();
-            int code = gfx_scheme == 0 && top ? 7 : 8;
-            shutdown_game();  // the sound stops before the program ends, as in the game
-            exit(code);
-        },
-        testing::ExitedWithCode(7), "");
-}
-
-// A required one then stops the game as a missing one does (above); an
-// optional one, missing or damaged, leaves the others loaded.
-TEST_F(Assets, PicturesTheGameCannotDrawCountAsMissing)
-{
-    // A picture of the wrong size for its role, and a header promising 4000 x
-    // 4000 pixels that are not there (the decoder would allocate them first).
+    {  // another theme's top bar missing: the first theme stands in
+        gfx_without arch({"zarn-top3.bmp"});
+        gfx_scheme = 2;
+        EXPECT_EXIT(
+            {
+                openArchives();
+                init_zarn();
+                int code = gfx_scheme == 0 && top ? 7 : 8;
+                shutdown_game();  // the sound stops before the program ends, as in the game
+                exit(code);
+            },
+            testing::ExitedWithCode(7), "");
+        gfx_scheme = 0;
+    }
+    // One the game cannot draw counts as missing: one of the wrong size for
+    // its role, and a header promising 4000 x 4000 pixels that are not there
+    // (the decoder would allocate them first). An optional one, missing or
+    // damaged, leaves the others loaded.
     SDL_Surface* small = SDL_CreateRGBSurface(0, 100, 250, 24, 0xff0000, 0xff00, 0xff, 0);
     ASSERT_EQ(SDL_SaveBMP(small, "small.bmp"), 0);
     SDL_FreeSurface(small);

@@ -28,11 +28,6 @@ uint32_t enter(const std::string& script)
     return r.ms;
 }
 
-int cheats()
-{
-    return Player.bonus_lives + Player.life_refund + Player.time_bonus + classic_mode + level_warp_activated;
-}
-
 }  // namespace
 
 TEST_F(MainMenu, ScrollTextRunsOnceThroughTheMessageAndBouncesEvery64Frames)
@@ -178,43 +173,36 @@ TEST_F(MainMenu, TheDemoWinsItsLevelsInTurnLeavesTheGameAloneAndAnyInputEndsIt)
     openArchives();
 }
 
-// A click outside the letters confirms too, space does not; AAAA is no word.
-TEST_F(PasswordScreen, EachCheatWordHasItsEffectAndEveryVisitClearsThePlayerCheats)
+// Each word and what it leaves: the player's cheats (cleared at every
+// visit), the warp and the classic set (never cleared), the level in play.
+TEST_F(PasswordScreen, CheatWordsAndLevelPasswordsTakeEffectOnlyWhole)
 {
     curr_map = 7;
-    EXPECT_EQ(play(enter_pw, "[S][3][E]").frames, 5);
-    for (auto [word, field, value] : {std::tuple{"AAAA[E]", &Player.bonus_lives, 0}, {"KWYB(10,10)", &Player.bonus_lives, 3},
-                                      {"JOPH(162,193)", &Player.life_refund, 1}, {"FUZD[E]", &Player.time_bonus, 999},
-                                      {"NIBQ[E]", &level_warp_activated, 1}}) {
-        EXPECT_GE(enter(word), 1000u) << word;
-        EXPECT_EQ(*field, value) << word;
-        EXPECT_EQ(cheats(), value) << word;
-    }
-    EXPECT_EQ(curr_map, 7);
-    EXPECT_GE(enter("VEGT[E]"), 1000u);  // the classic set, with its tune looped without end
-    EXPECT_EQ(std::vector<int>({classic_mode, maxmap, curr_map, music[9] != nullptr, MP_PlayingMusic(), mpLoops}),
-              std::vector<int>({1, 32, 1, 1, 1, -1}));
-    EXPECT_EQ(cheats(), 2) << "classic and warp are never cleared";
-    for (const char* part : {"KWYB[B][E]", "KWY[E]"}) {  // only the whole word counts
-        enter(part);
-        EXPECT_EQ(Player.bonus_lives, 0) << part;
-    }
-}
-
-// The verdict's frame shows the word without the typing cursor under it.
-TEST_F(PasswordScreen, LevelPasswordsPickALevelOfTheSetInPlay)
-{
-    enter(std::string(pw[11]) + "[E]");
-    EXPECT_EQ(curr_map, 12);
+    EXPECT_EQ(play(enter_pw, "[S][3][E]").frames, 5) << "space does not confirm";
+    EXPECT_GE(enter(std::string(pw[11]) + "[E]"), 1000u);
     EXPECT_STREQ(tmp_string, "LEVEL 12");
-    EXPECT_FALSE(drawn_already([](SDL_Surface* s) { put_text(s, 128, 176, "    ."); })) << "no cursor";
-    enter(std::string(pw[47]) + "[E]");
-    EXPECT_EQ(curr_map, 48);
-    enter("VEGT[E]");
-    enter(std::string(pw[40]) + "[E]");  // beyond the 32 classic levels
-    EXPECT_EQ(curr_map, 1);
-    enter(std::string(pw[31]) + "[E]");
-    EXPECT_EQ(curr_map, 32);
+    EXPECT_FALSE(drawn_already([](SDL_Surface* s) { put_text(s, 128, 176, "    ."); })) << "the verdict hides the cursor";
+    auto after = [] {
+        return std::to_string(Player.bonus_lives) + " " + std::to_string(Player.life_refund) + " " +
+               std::to_string(Player.time_bonus) + " " + std::to_string(level_warp_activated) + " " +
+               std::to_string(classic_mode) + " " + std::to_string(curr_map) + "/" + std::to_string(maxmap);
+    };
+    for (auto [word, left] : {std::pair<std::string, const char*>{"AAAA[E]", "0 0 0 0 0 12/48"},  // no word
+                              {"KWYB(10,10)", "3 0 0 0 0 12/48"},  // a click outside the letters confirms
+                              {"JOPH(162,193)", "0 1 0 0 0 12/48"},
+                              {"FUZD[E]", "0 0 999 0 0 12/48"},
+                              {"NIBQ[E]", "0 0 0 1 0 12/48"},
+                              {"KWYB[B][E]", "0 0 0 1 0 12/48"},
+                              {"KWY[E]", "0 0 0 1 0 12/48"},
+                              {std::string(pw[47]) + "[E]", "0 0 0 1 0 48/48"},
+                              {"VEGT[E]", "0 0 0 1 1 1/32"},
+                              {std::string(pw[40]) + "[E]", "0 0 0 1 1 1/32"},  // beyond the 32 classic levels
+                              {std::string(pw[31]) + "[E]", "0 0 0 1 1 32/32"}}) {
+        EXPECT_GE(enter(word), 1000u) << word;  // a second of verdict
+        EXPECT_EQ(after(), left) << word;
+    }
+    EXPECT_EQ(std::vector<int>({music[9] != nullptr, MP_PlayingMusic(), mpLoops}), std::vector<int>({1, 1, -1}))
+        << "the classic set's tune, looped without end";
 
     // Without levels a plain word gives no verdict and the screen stays
     // until the window closes, at once.
