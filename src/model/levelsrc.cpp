@@ -2,8 +2,7 @@
 
 #include "model/level.h"
 
-#include <fstream>
-#include <sstream>
+#include <cstdio>
 
 namespace levelsrc {
 
@@ -46,15 +45,6 @@ struct parser {
         return false;
     }
 };
-
-std::string trim(const std::string& s)
-{
-    size_t b = s.find_first_not_of(" \t\r");
-    if (b == std::string::npos)
-        return "";
-    size_t e = s.find_last_not_of(" \t\r");
-    return s.substr(b, e - b + 1);
-}
 
 bool blank_or_comment(const std::string& line)
 {
@@ -114,9 +104,7 @@ static bool parse_solution(parser& p, size_t line, size_t col, const std::string
 bool parse(const std::string& text, level_source& out, std::string& error, bool need_solution)
 {
     parser p;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        p.lines.push_back(line);
+    p.lines = lines_of(text);
     out = level_source{};
     bool seen_title = false, seen_idea = false, seen_solution = false, seen_map = false;
     for (size_t i = 0; i < p.lines.size(); i++) {
@@ -218,13 +206,38 @@ int count(const level_source& src, char ch)
 
 bool read_file(const std::string& path, std::string& out)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f)
         return false;
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    out = ss.str();
-    return true;
+    out.clear();
+    char buf[4096];
+    for (size_t n; (n = fread(buf, 1, sizeof buf, f)) > 0;)
+        out.append(buf, n);
+    bool good = !ferror(f);
+    fclose(f);
+    return good;
+}
+
+std::vector<std::string> lines_of(const std::string& text)
+{
+    std::vector<std::string> lines;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos)
+            end = text.size();
+        lines.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return lines;
+}
+
+std::string trim(const std::string& s)
+{
+    size_t b = s.find_first_not_of(" \t\r");
+    if (b == std::string::npos)
+        return "";
+    size_t e = s.find_last_not_of(" \t\r");
+    return s.substr(b, e - b + 1);
 }
 
 }  // namespace levelsrc

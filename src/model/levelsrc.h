@@ -44,6 +44,10 @@ std::vector<uint8_t> encode(const level_source& src);
 std::string format(const level_source& src);
 // Reads a whole file; false when it cannot be read.
 bool read_file(const std::string& path, std::string& out);
+// The lines of a text: '\n' ends a line, a last line without one counts too.
+std::vector<std::string> lines_of(const std::string& text);
+// s without the spaces, tabs and carriage returns at either end.
+std::string trim(const std::string& s);
 // The legend character of a cell (0-based row and column), '.' outside.
 char cell(const level_source& src, int row, int col);
 // How many cells hold ch.

@@ -1,19 +1,10 @@
 #include "model/pack.h"
 
 #include <algorithm>
-#include <sstream>
 
 namespace {
 
 constexpr size_t NAME_MOST = 128;
-
-std::string trim(const std::string& s)
-{
-    size_t b = s.find_first_not_of(" \t\r");
-    if (b == std::string::npos)
-        return "";
-    return s.substr(b, s.find_last_not_of(" \t\r") - b + 1);
-}
 
 bool is_level_file(const std::string& name)
 {
@@ -27,24 +18,25 @@ void read_info(level_pack& out, const pack_file& info, std::vector<std::string>&
         out.notes.push_back(std::string(PACK_INFO) + ": too large, not read");
         return;
     }
-    std::istringstream in(info.text);
     int line_no = 0;
-    for (std::string line; std::getline(in, line);) {
+    for (const std::string& line : levelsrc::lines_of(info.text)) {
         line_no++;
-        std::string t = trim(line);
+        std::string t = levelsrc::trim(line);
         if (t.empty() || t[0] == ';')
             continue;
         size_t colon = t.find(':');
-        std::string key = colon == std::string::npos ? "" : trim(t.substr(0, colon));
-        std::string value = colon == std::string::npos ? "" : trim(t.substr(colon + 1));
+        std::string key = colon == std::string::npos ? "" : levelsrc::trim(t.substr(0, colon));
+        std::string value = colon == std::string::npos ? "" : levelsrc::trim(t.substr(colon + 1));
         if (key == "title") {
             out.title = value.substr(0, NAME_MOST);
         } else if (key == "author") {
             out.author = value.substr(0, NAME_MOST);
         } else if (key == "order") {
-            std::istringstream names(value);
-            for (std::string n; names >> n;)
-                order.push_back(n);
+            for (size_t at = value.find_first_not_of(" \t"); at != std::string::npos;) {
+                size_t end = value.find_first_of(" \t", at);
+                order.push_back(value.substr(at, end == std::string::npos ? std::string::npos : end - at));
+                at = end == std::string::npos ? end : value.find_first_not_of(" \t", end);
+            }
         } else {
             out.notes.push_back(std::string(PACK_INFO) + ":" + std::to_string(line_no) + ": not title, author or order");
         }
