@@ -9,7 +9,6 @@ protected:
     void SetUp() override
     {
         booted_game::SetUp();
-        ASSERT_TRUE(input_reads_keys()) << "held keys cannot be read: no scripted play can run";
         Player.lives = 3;
         Player.perfect = 1;
     }
@@ -41,9 +40,8 @@ TEST_F(Play, ACorridorIsWonWithItsPointsAndTheTimeBonus)
     // 1 start screen, 25 of walking, 1 closing screen; 4 fields, 18 seconds
     // left and 100; no fall since the game began: a life more.
     EXPECT_EQ(summary(res), "won frames 27 score 122 lives 4 level 2");
-    EXPECT_EQ(MapData.time_left, 18);
-    EXPECT_EQ(res.count(SFX_WALK), 5);
-    EXPECT_EQ(res.count(SFX_LEVEL_OVER_WIN), 1);
+    EXPECT_EQ(std::make_tuple(MapData.time_left, res.count(SFX_WALK), res.count(SFX_LEVEL_OVER_WIN)),
+              std::make_tuple(18, 5, 1));
     EXPECT_STREQ(last_pw, pw[0]);  // level 1 shows its password too
 
     curr_map = 7;
@@ -97,33 +95,40 @@ TEST_F(Play, PressAButtonShowsEightFramesThenHidesEight)
     EXPECT_EQ(pattern.substr(0, 39), "SSSSSSS--------SSSSSSSS--------SSSSSSSS");
 }
 
-TEST_F(Play, AFallTakesALifeAndShowsTheExplosion)
+// A fall costs a life and the claim to a bonus life until the next win
+// (a time-up keeps it: see the test below).
+TEST_F(Play, AFallTakesALifeAndTheBonusLifeAndShowsTheExplosion)
 {
     Player.score = 40;
     play_result res = attempt("So.", "1 press RETURN\n2 hold RIGHT\n21 press RETURN\n");
     EXPECT_EQ(summary(res), "fall frames 21 score 41 lives 2 level 1");  // the field's point stays
-    EXPECT_EQ(Player.perfect, 0);
-    EXPECT_EQ(explode_index, 8);  // ten frames of the fall screen; it stops at 8
-    // One frame down, nine right and one more as the fall screen opens; then
-    // the field holds still under it.
-    EXPECT_EQ(offx * 100 + offy, 1001);
+    // Ten frames of the fall screen stop the explosion at 8. One frame down,
+    // nine right and one more as the fall screen opens; then the field holds
+    // still under it.
+    EXPECT_EQ(std::make_tuple(Player.perfect, explode_index, offx * 100 + offy), std::make_tuple(0, 8, 1001));
     EXPECT_EQ(res.count(SFX_EXPLODE2), 1);
 
     Player.life_refund = 1;  // the cheat: falls cost nothing
     EXPECT_EQ(summary(attempt(".", "1 press RETURN\n3 press RETURN\n")), "fall frames 3 score 41 lives 2 level 1");
+    Player.life_refund = 0;
+
+    Player.lives = 3;
+    Player.perfect = 1;
+    EXPECT_EQ(attempt("So#", WIN).lives, 4);
+    EXPECT_EQ(attempt("S.", "1 press RETURN\n2 hold RIGHT\n7 press RETURN\n").lives, 3);
+    EXPECT_EQ(attempt("So#", WIN).lives, 3);  // no bonus after a fall...
+    EXPECT_EQ(Player.perfect, 1);             // ...but the claim is back
 }
 
 TEST_F(Play, TimeRunsOutMidStepWithSixBeeps)
 {
     // Two pushers facing each other keep the player moving for ever.
     play_result res = attempt("S><.o", "1 press RETURN\n2 hold RIGHT\n3 release RIGHT\n" + clicks(3, 700));
-    EXPECT_EQ(res.outcome, PLAY_TIME_UP);
-    EXPECT_EQ(res.lives, 2);
-    EXPECT_EQ(res.score, 0);
-    EXPECT_EQ(MapData.time_left, 0);
-    EXPECT_EQ(res.count(SFX_BEEP1), 6);  // at 5, 4, 3, 2, 1 and 0
-    EXPECT_EQ(res.count(SFX_LEVEL_OVER_DIE), 1);
-    EXPECT_EQ(Player.perfect, 1);  // time up keeps the claim to a bonus life
+    EXPECT_EQ(std::make_tuple(res.outcome, res.lives, res.score, MapData.time_left),
+              std::make_tuple(PLAY_TIME_UP, 2, 0, 0));
+    // Beeps at 5, 4, 3, 2, 1 and 0; time up keeps the claim to a bonus life.
+    EXPECT_EQ(std::make_tuple(res.count(SFX_BEEP1), res.count(SFX_LEVEL_OVER_DIE), Player.perfect),
+              std::make_tuple(6, 1, 1));
     int last_beep = 0, over = 0;
     for (auto [frame, sfx] : res.effects) {
         last_beep = sfx == SFX_BEEP1 ? frame : last_beep;
@@ -131,15 +136,6 @@ TEST_F(Play, TimeRunsOutMidStepWithSixBeeps)
     }
     EXPECT_EQ(last_beep, over);  // the beep at 0 and the end come in one frame
     EXPECT_GT(over, 600);
-}
-
-// (A time-up keeps the claim: see the test above.)
-TEST_F(Play, ThePerfectBonusLifeIsLostByAFallUntilTheNextWin)
-{
-    EXPECT_EQ(attempt("So#", WIN).lives, 4);
-    EXPECT_EQ(attempt("S.", "1 press RETURN\n2 hold RIGHT\n7 press RETURN\n").lives, 3);
-    EXPECT_EQ(attempt("So#", WIN).lives, 3);  // no bonus after a fall...
-    EXPECT_EQ(Player.perfect, 1);             // ...but the claim is back
 }
 
 TEST_F(Play, TheClockLosesAtMostOneSecondPerFrame)
@@ -195,19 +191,18 @@ TEST_F(Play, TheLastLevelShowsTheEndingAndWraps)
     curr_map = 48;
     play_result res = attempt("So#", "1 press RETURN\n2 hold RIGHT\n12 press UP\n14 press RETURN\n");
     EXPECT_EQ(summary(res), "won frames 14 score " + std::to_string(1 + MapData.time_left + 100) + " lives 4 level 1");
-    EXPECT_EQ(fin, 1);
-    EXPECT_EQ(cont, 0);  // set again on every frame of the ending
+    EXPECT_EQ(std::make_tuple(fin, cont), std::make_tuple(1, 0));  // cont is set again on every frame of the ending
 
     classic_mode = 1;
     maxmap = 32;
     curr_map = 32;
     fin = 0;
     res = attempt("So#", WIN);
-    EXPECT_EQ(fin, 1);
-    EXPECT_EQ(res.curr_map, 1);
+    EXPECT_EQ(std::make_tuple(fin, res.curr_map), std::make_tuple(1, 1));
 }
 
-TEST_F(Play, PauseMenuChoicesByKeysAndClicks)
+// The pause menu's choices, then each in play.
+TEST_F(Play, PauseMenuChoicesByKeysAndClicksResumeRestartOrAbandon)
 {
     // Choices: 1 resume, 2 restart (skipped with one life or none), 3 main menu.
     const struct {
@@ -239,29 +234,24 @@ TEST_F(Play, PauseMenuChoicesByKeysAndClicks)
         run_script(script(c.keys), [&choice] { choice = run_pause_menu(); });
         EXPECT_EQ(choice, c.choice) << c.lives << " lives:\n" << c.keys;
     }
-}
 
-TEST_F(Play, PauseRestartAbandonAndResume)
-{
+
     Player.lives = 1;  // a click on the drawn "RESUME": play goes on
     play_result res = attempt("S##.o", "1 press RETURN\n3 press RETURN\n4 click 20 228\n"
                            "8 hold RIGHT\n9 release RIGHT\n30 quit\n");
     EXPECT_EQ(summary(res), "quit frames 29 score 0 lives 1 level 1");
-    EXPECT_EQ(cont, 1);
-    EXPECT_EQ(px, 16);
+    EXPECT_EQ(std::make_tuple(cont, px), std::make_tuple(1, 16));
 
     Player.lives = 3;
     res = attempt("S##.o", "1 press RETURN\n3 press SPACE\n4 press LEFT\n5 press RETURN\n");
     EXPECT_EQ(summary(res), "abandon frames 6 score 0 lives 0 level 1");
-    EXPECT_EQ(cont, 0);
-    EXPECT_EQ(end_game, 0);  // no game-over screen
+    EXPECT_EQ(std::make_tuple(cont, end_game), std::make_tuple(0, 0));  // no game-over screen
     EXPECT_EQ(res.count(SFX_LEVEL_OVER_DIE), 0);
 
     // A restart and a fall found in the same frame: both are settled.
     Player.lives = 3;
     res = attempt(".", "1 press RETURN\n2 press RETURN\n3 press RIGHT\n4 press RETURN\n6 press RETURN\n");
-    EXPECT_EQ(res.outcome, PLAY_FALL);
-    EXPECT_EQ(res.lives, 1);
+    EXPECT_EQ(std::make_tuple(res.outcome, res.lives), std::make_tuple(PLAY_FALL, 1));
 }
 
 TEST_F(Play, AnswersOnTheGameOverScreen)
@@ -269,8 +259,7 @@ TEST_F(Play, AnswersOnTheGameOverScreen)
     const std::string fall = "1 press RETURN\n2 hold RIGHT\n7 press RETURN\n";
     Player.lives = 1;
     play_result res = attempt("S.", fall + "8 press RIGHT\n9 press LEFT\n10 click 5 5\n");
-    EXPECT_EQ(res.lives, 0);
-    EXPECT_EQ(cont, 1);
+    EXPECT_EQ(std::make_tuple(res.lives, cont), std::make_tuple(0, 1));
     EXPECT_STREQ(tmp_string_c, "YES~");
     EXPECT_EQ(res.count(SFX_SELECT), 2);  // one for each change of answer
     EXPECT_EQ(res.frames, 11);  // the fall screen draws once more after it

@@ -1,6 +1,5 @@
 #include "support/play_script.h"
 
-#include "config/input.h"
 #include "core/level.h"
 #include "core/play.h"
 #include "model/rules.h"
@@ -114,14 +113,6 @@ play_script script(const std::string& text)
     std::stable_sort(s.steps.begin(), s.steps.end(),
                      [](const script_step& a, const script_step& b) { return a.frame < b.frame; });
     return s;
-}
-
-bool input_reads_keys()
-{
-    hold_key(SDLK_UP, true);
-    bool reads = (get_controls() & CTRL_UP) != 0;
-    hold_key(SDLK_UP, false);
-    return reads;
 }
 
 play_result run_script(const play_script& s, const std::function<void()>& fn,

@@ -55,8 +55,6 @@ play_script script(const std::string& text);
 // observe, when given, runs at every frame boundary with the frames ended.
 play_result run_script(const play_script& s, const std::function<void()>& fn,
                        const std::function<void(int frame)>& observe = nullptr);
-// True when the input module reads held keys (not a placeholder).
-bool input_reads_keys();
 // Loads the level grid and plays one attempt of it with the real play loop.
 play_result play_level(const std::string& level, const play_script& s);
 // How the run ended, in one line: "won frames 27 score 122 lives 4 level 2"
