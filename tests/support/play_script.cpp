@@ -1,5 +1,6 @@
 #include "support/play_script.h"
 
+#include "config/input.h"
 #include "core/level.h"
 #include "core/play.h"
 #include "model/rules.h"
