@@ -2,7 +2,6 @@
 // and the properties the game relies on in what it draws.
 #include "support/game.h"
 
-#include <png.h>
 #include <stdexcept>
 
 #include "art.h"
@@ -55,14 +54,9 @@ TEST(GfxFiles, BitmapsAndPngsReadBackPixelForPixelKeepingTheKey)
         EXPECT_EQ(pack565(q.at(x, 1)), pack565(sample().at(x, 1)));
 
     write_png("sample.png", img);
-    png_image image;
-    memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    ASSERT_TRUE(png_image_begin_read_from_file(&image, "sample.png")) << image.message;
-    image.format = PNG_FORMAT_RGB;
-    ASSERT_EQ(image.width * 10 + image.height, 53u);
-    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-    ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) << image.message;
+    int w = 0, h = 0;
+    std::vector<uint8_t> rgb = read_png_rgb("sample.png", w, h);
+    ASSERT_EQ(w * 10 + h, 53);
     for (int i = 0; i < 15; i++)
         EXPECT_EQ(mkrgb(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]), img.at(i % 5, i / 5)) << i;
 }
@@ -104,74 +98,6 @@ TEST(GfxSources, FontsAndSpritesReadAsDrawnAndMistakesAreRefused)
         EXPECT_THROW(read_font(bad), std::runtime_error) << bad;
     for (const char* bad : {"palette p\na 000000\n\nsprite s p\naz\n", "palette p\na 000000\n\nsprite s p\naa\na\n"})
         EXPECT_THROW(render_sprite(read_sprites(write_text("bad.txt", bad)), "s", ""), std::runtime_error) << bad;
-}
-
-TEST(GfxDrawing, Scale2xDoublesAndRoundsOnlyDiagonals)
-{
-    Mask dot(3, 3);
-    dot.put(1, 1, true);
-    Mask d2 = scale2x(dot);
-    ASSERT_EQ(d2.w, 6);
-    EXPECT_EQ(std::count(d2.on.begin(), d2.on.end(), 1), 4) << "a lone pixel becomes a 2 x 2 block";
-    EXPECT_TRUE(d2.get(2, 2) && d2.get(3, 3));
-
-    Mask stair(2, 2);  // a diagonal step
-    stair.put(0, 0, true);
-    stair.put(1, 1, true);
-    stair.put(1, 0, true);
-    Mask s2 = scale2x(stair);
-    EXPECT_TRUE(s2.get(2, 0));
-    EXPECT_FALSE(s2.get(3, 0)) << "the outer corner is rounded off";
-    EXPECT_FALSE(s2.get(0, 3)) << "the empty corner stays empty";
-    EXPECT_TRUE(s2.get(1, 2)) << "the inner corner is filled in";
-    EXPECT_FALSE(s2.get(0, 2));
-}
-
-// Every hole of a level shows the same sky tile, so the sky repeats every 16
-// pixels: across a tile's edge the colour changes as little as inside it
-// (stars aside, hence the medians), and no star stands out of its tile (one
-// that did would show as a grid of stars over the whole field).
-TEST(GfxDrawing, SkyTilesAreSeamlessAndShowNoGridOfStars)
-{
-    Img back = background_sheet();
-    for (int col = 0; col < 32; col++)
-        for (int row = 0; row < 4; row++) {
-            auto luma = [&](int x, int y) {
-                rgb c = back.at(col * 16 + (x & 15), row * 16 + (y & 15));
-                return 0.299 * red(c) + 0.587 * green(c) + 0.114 * blue(c);
-            };
-            double brightest = 0;  // above the mean of its eight neighbours, round the tile's wrap
-            for (int y = 0; y < 16; y++)
-                for (int x = 0; x < 16; x++) {
-                    double around = 0;
-                    for (int j = -1; j <= 1; j++)
-                        for (int i = -1; i <= 1; i++)
-                            around += i || j ? luma(x + i, y + j) / 8 : 0;
-                    brightest = std::max(brightest, luma(x, y) - around);
-                }
-            EXPECT_LE(brightest, 64) << "a star stands out of sky tile " << col << "," << row;
-        }
-    auto median = [](std::vector<int> v) {
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
-    };
-    for (int col : {0, 17, 31})
-        for (int row = 0; row < 4; row++) {
-            std::vector<int> inside, edge;
-            auto step = [&](int x0, int y0, int x1, int y1) {
-                rgb a = back.at(col * 16 + x0, row * 16 + y0), b = back.at(col * 16 + x1, row * 16 + y1);
-                return std::abs(red(a) - red(b)) + std::abs(green(a) - green(b)) + std::abs(blue(a) - blue(b));
-            };
-            for (int i = 0; i < 16; i++) {
-                for (int k = 0; k < 15; k++) {
-                    inside.push_back(step(k, i, k + 1, i));
-                    inside.push_back(step(i, k, i, k + 1));
-                }
-                edge.push_back(step(15, i, 0, i));
-                edge.push_back(step(i, 15, i, 0));
-            }
-            EXPECT_LE(median(edge), 2 * median(inside) + 2) << "tile " << col << "," << row;
-        }
 }
 
 namespace {
@@ -225,7 +151,11 @@ double hue_angle(const std::vector<double>& a, const std::vector<double>& b)
 // of its picture, a pixel clear of the panel's rim (the screen's edge serves
 // where a panel runs off). The player stands in the middle of his cell, so
 // that three pixels of the tile under him show on every side.
-TEST(GfxScreens, EveryLineIconAndScoreBoardSitsClearInsideAPanelAndThePlayerLeavesHisTileInSight)
+// The big words of each theme's pictures stand off the sky behind them (the
+// aurora's green words once sat on its green veils): every pixel the words
+// change lies, on average, at least 40 apart (CIE Lab) from the sky pixel it
+// covers.
+TEST(GfxScreens, EveryLineIconAndBoardSitsClearInsideAPanelThePlayerLeavesHisTileInSightAndBigWordsStandOffTheSky)
 {
     auto inside = [](const Box& b, const Box& p) {
         return b.x0 >= std::max(p.x0 + 2, 0) && b.x1 <= std::min(p.x1 - 2, 319) && b.y0 >= std::max(p.y0 + 2, 0) &&
@@ -260,10 +190,51 @@ TEST(GfxScreens, EveryLineIconAndScoreBoardSitsClearInsideAPanelAndThePlayerLeav
         }
     }
     EXPECT_GE(checked, 60);
+
+    Fonts f;
+    f.masters = read_font(GFX_ASSETS "/font8.txt");
+    f.small = font_small_sheet(f.masters);
+    f.medium = font_medium_sheet(f.masters);
+    f.player = player_sheet(read_sprites(GFX_ASSETS "/sprites.txt"));
+    const char* names[4] = {"title", "level start", "game over", "pause"};
+    for (int t = 0; t < 3; t++) {
+        int k = 0;
+        for (auto picture : {title_picture, letsgo_picture, gameover_picture, paused_picture}) {
+            Img with = picture(t, f, true), without = picture(t, f, false);
+            double apart = 0;
+            int n = 0;
+            for (int y = 0; y < 240; y++)
+                for (int x = 0; x < 320; x++)
+                    if (with.at(x, y) != without.at(x, y)) {
+                        apart += lab_distance(with.at(x, y), without.at(x, y));
+                        n++;
+                    }
+            EXPECT_GE(apart / std::max(n, 1), 40.0) << "theme " << t << ", " << names[k];
+            k++;
+        }
+    }
 }
 
-TEST(GfxFonts, LettersLeaveNoHolesAndTheCursorMarkClearsItsNeighbours)
+// The larger fonts are their masters doubled with the corners of diagonals
+// rounded: a lone pixel becomes a 2 x 2 block.
+TEST(GfxFonts, Scale2xRoundsOnlyDiagonalsLettersLeaveNoHolesAndTheCursorMarkClearsItsNeighbours)
 {
+    Mask dot(3, 3);
+    dot.put(1, 1, true);
+    Mask d2 = scale2x(dot);
+    ASSERT_EQ(d2.w, 6);
+    EXPECT_EQ(std::count(d2.on.begin(), d2.on.end(), 1), 4);
+    EXPECT_TRUE(d2.get(2, 2) && d2.get(3, 3));
+
+    Mask stair(2, 2);  // a diagonal step
+    stair.put(0, 0, true);
+    stair.put(1, 1, true);
+    stair.put(1, 0, true);
+    Mask s2 = scale2x(stair);
+    // The outer corner is rounded off, the empty one stays empty, the inner one is filled in.
+    EXPECT_EQ(std::vector<bool>({s2.get(2, 0), s2.get(3, 0), s2.get(0, 3), s2.get(1, 2), s2.get(0, 2)}),
+              std::vector<bool>({true, false, false, true, false}));
+
     std::vector<Mask> masters = read_font(GFX_ASSETS "/font8.txt");
     for (auto [sheet, size] : {std::pair{font_medium_sheet(masters), 16}, {font_large_sheet(masters), 32}}) {
         // ink: bright pixels the empty space glyph does not have (outline and banner are dark or shared)
@@ -301,9 +272,51 @@ TEST(GfxFonts, LettersLeaveNoHolesAndTheCursorMarkClearsItsNeighbours)
 // over 16-31, the classic one over 0-20): the colour of its outer band (three
 // pixels deep, where it meets the hole) lies at least 20 apart (CIE Lab) from
 // the sky's. Every theme has its own scroll strip.
-TEST(GfxDrawing, EveryTileStandsOffEverySkyOfItsSetAndEveryThemeHasItsOwnScrollStrip)
+// Every hole of a level shows the same sky tile, so the sky repeats every 16
+// pixels: across a tile's edge the colour changes as little as inside it
+// (stars aside, hence the medians), and no star stands out of its tile (one
+// that did would show as a grid of stars over the whole field).
+TEST(GfxDrawing, SkyTilesAreSeamlessWithoutAGridOfStarsEveryTileStandsOffEverySkyOfItsSetAndEveryThemeHasItsOwnStrip)
 {
     Img back = background_sheet();
+    for (int col = 0; col < 32; col++)
+        for (int row = 0; row < 4; row++) {
+            auto luma = [&](int x, int y) {
+                rgb c = back.at(col * 16 + (x & 15), row * 16 + (y & 15));
+                return 0.299 * red(c) + 0.587 * green(c) + 0.114 * blue(c);
+            };
+            double brightest = 0;  // above the mean of its eight neighbours, round the tile's wrap
+            for (int y = 0; y < 16; y++)
+                for (int x = 0; x < 16; x++) {
+                    double around = 0;
+                    for (int j = -1; j <= 1; j++)
+                        for (int i = -1; i <= 1; i++)
+                            around += i || j ? luma(x + i, y + j) / 8 : 0;
+                    brightest = std::max(brightest, luma(x, y) - around);
+                }
+            EXPECT_LE(brightest, 64) << "a star stands out of sky tile " << col << "," << row;
+        }
+    auto median = [](std::vector<int> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    for (int col : {0, 17, 31})
+        for (int row = 0; row < 4; row++) {
+            std::vector<int> inside, edge;
+            auto step = [&](int x0, int y0, int x1, int y1) {
+                rgb a = back.at(col * 16 + x0, row * 16 + y0), b = back.at(col * 16 + x1, row * 16 + y1);
+                return std::abs(red(a) - red(b)) + std::abs(green(a) - green(b)) + std::abs(blue(a) - blue(b));
+            };
+            for (int i = 0; i < 16; i++) {
+                for (int k = 0; k < 15; k++) {
+                    inside.push_back(step(k, i, k + 1, i));
+                    inside.push_back(step(i, k, i, k + 1));
+                }
+                edge.push_back(step(15, i, 0, i));
+                edge.push_back(step(i, 15, i, 0));
+            }
+            EXPECT_LE(median(edge), 2 * median(inside) + 2) << "tile " << col << "," << row;
+        }
     auto band_lab = [](const Img& img, int x0, int y0, int band) {  // the mean Lab colour of a tile's outer band
         std::vector<double> m(3, 0.0);
         int n = 0;
@@ -357,32 +370,3 @@ TEST(GfxDrawing, EveryTileStandsOffEverySkyOfItsSetAndEveryThemeHasItsOwnScrollS
     }
 }
 
-// The big words of each theme's pictures stand off the sky behind them (the
-// aurora's green words once sat on its green veils): every pixel the words
-// change lies, on average, at least 40 apart (CIE Lab) from the sky pixel it
-// covers.
-TEST(GfxScreens, EachThemesBigWordsStandOffItsSky)
-{
-    Fonts f;
-    f.masters = read_font(GFX_ASSETS "/font8.txt");
-    f.small = font_small_sheet(f.masters);
-    f.medium = font_medium_sheet(f.masters);
-    f.player = player_sheet(read_sprites(GFX_ASSETS "/sprites.txt"));
-    const char* names[4] = {"title", "level start", "game over", "pause"};
-    for (int t = 0; t < 3; t++) {
-        int k = 0;
-        for (auto picture : {title_picture, letsgo_picture, gameover_picture, paused_picture}) {
-            Img with = picture(t, f, true), without = picture(t, f, false);
-            double apart = 0;
-            int n = 0;
-            for (int y = 0; y < 240; y++)
-                for (int x = 0; x < 320; x++)
-                    if (with.at(x, y) != without.at(x, y)) {
-                        apart += lab_distance(with.at(x, y), without.at(x, y));
-                        n++;
-                    }
-            EXPECT_GE(apart / std::max(n, 1), 40.0) << "theme " << t << ", " << names[k];
-            k++;
-        }
-    }
-}

@@ -3,6 +3,8 @@
 #include "res/qva.h"
 #include "model/bytes.h"
 
+#include <gtest/gtest.h>
+#include <png.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -54,6 +56,24 @@ std::vector<uint8_t> archive_entry(uint32_t slot, const std::string& name, const
     std::vector<uint8_t> out(bytes, bytes + (bytes ? len : 0));
     free(bytes);
     return out;
+}
+
+std::vector<uint8_t> read_png_rgb(const std::string& path, int& w, int& h)
+{
+    png_image image;
+    memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    std::vector<uint8_t> rgb;
+    if (png_image_begin_read_from_file(&image, path.c_str())) {
+        image.format = PNG_FORMAT_RGB;
+        rgb.resize(PNG_IMAGE_SIZE(image));
+        w = int(image.width), h = int(image.height);
+    }
+    if (rgb.empty() || !png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) {
+        ADD_FAILURE() << path << ": " << image.message;
+        rgb.clear();
+    }
+    return rgb;
 }
 
 std::vector<uint8_t> read_bytes(const std::string& path)
