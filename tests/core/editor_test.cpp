@@ -40,12 +40,6 @@ int32_t save(const std::string& path)
     return editor.verdict;
 }
 
-std::string text_of(const std::string& path)
-{
-    std::vector<uint8_t> b = read_bytes(path);
-    return std::string(b.begin(), b.end());
-}
-
 }  // namespace
 
 TEST_F(Editor, UndoAndRedoWalkBackAndForthOverAHundredStepsAndTheStartMoves)
@@ -119,7 +113,7 @@ TEST_F(Editor, AProvenLevelIsSavedWithTheShortestRouteAndAnUnprovenOneWithAMark)
     ASSERT_EQ(save(path), PROOF_WINNABLE);
     levelsrc::level_source back;
     std::string error;
-    ASSERT_TRUE(levelsrc::parse(text_of(path), back, error)) << error;  // as the compiler reads it
+    ASSERT_TRUE(levelsrc::parse(read_text(path), back, error)) << error;  // as the compiler reads it
     EXPECT_EQ(back.title, "Mine Corner");
     EXPECT_EQ(back.rows, editor.level.rows);
     load_level_text("S*o\n.o#");
@@ -131,8 +125,8 @@ TEST_F(Editor, AProvenLevelIsSavedWithTheShortestRouteAndAnUnprovenOneWithAMark)
     editor_place(2, 1, 'o');
     editor_place(3, 1, '#');
     EXPECT_EQ(save(path), PROOF_GAVE_UP);
-    EXPECT_EQ(text_of(path).rfind(std::string(EDITOR_UNPROVEN_MARK) + "\ntitle: Mine Corner\nmap:\n", 0), 0u);
-    ASSERT_TRUE(levelsrc::parse(text_of(path), back, error, false)) << error;
+    EXPECT_EQ(read_text(path).rfind(std::string(EDITOR_UNPROVEN_MARK) + "\ntitle: Mine Corner\nmap:\n", 0), 0u);
+    ASSERT_TRUE(levelsrc::parse(read_text(path), back, error, false)) << error;
     EXPECT_EQ(back.rows, editor.level.rows);
 }
 

@@ -113,8 +113,7 @@ TEST_F(EditorSession, KeysAloneBuildSaveTestAndLeave)
     EXPECT_GT(frames_played, 20);
     levelsrc::level_source saved;
     std::string error;
-    std::vector<uint8_t> bytes = read_bytes("packs/my-levels/level-01.txt");
-    ASSERT_TRUE(levelsrc::parse(std::string(bytes.begin(), bytes.end()), saved, error)) << error;
+    ASSERT_TRUE(levelsrc::parse(read_text("packs/my-levels/level-01.txt"), saved, error)) << error;
     EXPECT_EQ(saved.rows[LEVEL_ROWS / 2].substr(LEVEL_COLS / 2, 5), "Sooo#");
     EXPECT_EQ(saved.solution, "RRRR");
 }

@@ -82,6 +82,12 @@ std::vector<uint8_t> read_bytes(const std::string& path)
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::string read_text(const std::string& path)
+{
+    std::vector<uint8_t> bytes = read_bytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
 void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
