@@ -34,16 +34,8 @@ std::string build_and_save(std::initializer_list<const char*> rows, const std::s
 {
     editor_new();
     editor_place(LEVEL_COLS / 2, LEVEL_ROWS / 2, '.');
-    int r = 0;
-    for (const char* row : rows) {
-        for (int c = 0; row[c]; c++)
-            editor_place(c, r, row[c]);
-        r++;
-    }
-    editor_save(path);
-    while (editor.task != EDIT_IDLE)
-        editor_step(HINT_SLICE_WORK);
-    EXPECT_EQ(editor.verdict, PROOF_WINNABLE) << editor.message;
+    editor_draw(rows);
+    EXPECT_EQ(editor_save_searched(path), PROOF_WINNABLE) << editor.message;
     return editor.level.solution;
 }
 
