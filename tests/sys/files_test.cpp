@@ -49,7 +49,6 @@ void watch_saves()
     };
 }
 
-
 }  // namespace
 
 // A power cut after the rename of a file never synced leaves an empty file:
@@ -95,7 +94,7 @@ TEST(SaveFile, ReplacesTheOldFileWholeSyncedBeforeItsNameOrKeepsItOnAFullDisk)
     EXPECT_EQ(files_in("saves"), 1);
 }
 
-TEST(SaveFile, APlantedLinkIsReplacedNeverWrittenThrough)
+TEST(SaveFile, APlantedLinkIsReplacedNeverWrittenThroughAndOnlyItsOwnStaleTemporariesGo)
 {
     write_bytes("victim.txt", {'k', 'e', 'e', 'p'});
     for (const char* name : {"linked.dat.tmp", "linked.dat"})
@@ -106,13 +105,9 @@ TEST(SaveFile, APlantedLinkIsReplacedNeverWrittenThrough)
     ASSERT_EQ(lstat("linked.dat", &st), 0);
     EXPECT_TRUE(S_ISREG(st.st_mode)) << "the saved file is a file of its own";
     EXPECT_EQ(read_text("linked.dat"), "mine");
-}
 
-
-// A save killed before its rename (without unnamed files) leaves NAME.XXXXXX:
-// the next save of that file removes those a minute old, and nothing else.
-TEST(SaveFile, ClearsTheStaleTemporariesOfItsOwnFileOnly)
-{
+    // A save killed before its rename (without unnamed files) leaves NAME.XXXXXX:
+    // the next save of that file removes those a minute old, and nothing else.
     ASSERT_EQ(mkdir("stale", 0700), 0);
     const timespec old[2] = {{time(nullptr) - 61, 0}, {time(nullptr) - 61, 0}};
     // name, old or not, removed or not

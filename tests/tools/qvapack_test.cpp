@@ -23,7 +23,7 @@ std::vector<uint8_t> pattern(size_t n, unsigned seed)
 
 }  // namespace
 
-TEST(Packer, PacksListsAndExtractsByteIdentical)
+TEST(Packer, PacksListsAndExtractsByteIdenticalAndRefusesWhatTheFormatCannotHold)
 {
     private_data data;
     write_bytes("one.bin", pattern(70000, 1));
@@ -52,10 +52,7 @@ TEST(Packer, PacksListsAndExtractsByteIdentical)
     openArchives();
     EXPECT_EQ(archive_entry(QVA_GFX, "one", "bin"), pattern(70000, 1));
     closeArchives();
-}
 
-TEST(Packer, RefusesWhatTheFormatCannotHold)
-{
     write_bytes("x.bin", {1});
     EXPECT_NE(run("create empty.qva"), 0);
     EXPECT_NE(read_text("packer.out").find("at least one entry"), std::string::npos);
