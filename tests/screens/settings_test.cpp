@@ -2,20 +2,12 @@
 
 namespace {
 
-void set_mode(int full, int z, int dbl)
-{
-    full_screen = full;
-    zoom = z;
-    double_scale = static_cast<uint8_t>(dbl);
-    init_screen();
-}
-
 // Both screens in a 640 x 480 window.
 struct Settings : screen_test {
     void SetUp() override
     {
         boot_game();
-        set_mode(0, 1, 0);
+        set_mode(1, 0, 0);
     }
 };
 using Controls = Settings;
@@ -97,7 +89,7 @@ TEST_F(Settings, ScreenModesCycleBothWaysAndApplyOnLeavingTheFilterChangesAtOnce
     for (int way = 0; way < 2; way++) {
         std::string script = "[v][v][v]";
         for (int k = 0; k < 5; k++) {
-            set_mode(0, 3, 0);
+            set_mode(3, 0, 0);
             play(settings, (script += way ? "[<]" : "[>]") + "[S]");
             EXPECT_EQ(mode(), modes[way][k]) << script;
             EXPECT_STREQ(tmp_string, "APPLY AND EXIT~");
@@ -120,7 +112,7 @@ TEST_F(Settings, ScreenModesCycleBothWaysAndApplyOnLeavingTheFilterChangesAtOnce
     EXPECT_EQ(std::make_tuple(quit_zarn, int(double_scale), SDL_GetVideoSurface()->w), std::make_tuple(1, 1, 640));
 
     quit_zarn = 0;
-    set_mode(0, 1, 0);
+    set_mode(1, 0, 0);
     std::vector<int> zooms;
     std::string exits;  // E "EXIT TO MENU", A "APPLY AND EXIT": the last line of each frame
     bool scale2x_shown = false;
@@ -183,7 +175,7 @@ TEST_F(Settings, AltEnterSwitchesTheDisplayAndIsKeptF12SavesItAsShown)
 // screen lines.
 TEST_F(Settings, ResetRestoresTheDefaultsAndDeletesTheHighScoresAndTheFixedBuildIgnoresControlsAndScreen)
 {
-    set_mode(0, 3, 1);
+    set_mode(3, 0, 1);
     music_volume = 30;
     sound_volume = 20;
     key_buttons[CONTROL_PAUSE] = SDLK_p;
@@ -197,7 +189,7 @@ TEST_F(Settings, ResetRestoresTheDefaultsAndDeletesTheHighScoresAndTheFixedBuild
     EXPECT_TRUE(line_shows(4, "SCREEN SETTINGS:   FULL 1280 x 960~", 7));
     EXPECT_FALSE(display_recreated()) << "applied at once, nothing left pending";
 
-    set_mode(0, 1, 0);
+    set_mode(1, 0, 0);
     EXPECT_EQ(play(settings, "[v][v][E][E]w[S][1][E][E]a[S][1][S]").frames, 13);
     EXPECT_TRUE(line_shows(3, "SET CONTROLS       PRESS ACTION~", 3));
     EXPECT_EQ(key_buttons[CONTROL_UP], SDLK_a);

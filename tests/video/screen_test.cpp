@@ -15,13 +15,6 @@ protected:
         SDL_Quit();
         screen_reset();
     }
-    void set_mode(int z, int full, int twice)
-    {
-        zoom = z;
-        full_screen = full;
-        double_scale = static_cast<uint8_t>(twice);
-        init_screen();
-    }
 };
 
 // Each mode, then Alt+Enter: the same size and filter in the other mode,
