@@ -1,19 +1,7 @@
-#include "support/level_text.h"
+#include "support/game.h"
 
 #include "core/editor.h"
-#include "core/hint.h"
-#include "core/level.h"
-#include "model/rules.h"
-#include "model/bytes.h"
-#include "support/scratch.h"
-
 #include "model/levelsrc.h"
-
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <sstream>
-#include <unistd.h>
 
 namespace {
 

@@ -1,23 +1,4 @@
-#include "support/play_script.h"
-
-#include "config/input.h"
-#include "core/level.h"
-#include "core/play.h"
-#include "model/rules.h"
-#include "core/state.h"
-#include "screens/level.h"
-#include "sound/sound.h"
-#include "support/input_script.h"
-#include "support/level_text.h"
-#include "video/screen.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cctype>
-#include <cstring>
-#include <iterator>
-#include <sstream>
+#include "support/game.h"
 
 namespace {
 

@@ -1,17 +1,7 @@
-#include "support/scratch.h"
+#include "support/game.h"
 
-#include "res/qva.h"
-#include "model/bytes.h"
-
-#include <gtest/gtest.h>
 #include <png.h>
 #include <zlib.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 
 private_data::private_data()
 {
