@@ -41,7 +41,7 @@ TEST_F(LevelLoading, DerivesKindsStartAndCount)
         EXPECT_EQ(Map[0][col].kind | Map[13][col].kind, 0);
 }
 
-TEST_F(LevelLoading, TeleportersPairInReadingOrder)
+TEST_F(LevelLoading, TeleportersPairInReadingOrderAndTheTimeLimitIsTheCountClampedPlusTheBonus)
 {
     std::vector<uint8_t> three(LEVEL_BYTES), one(LEVEL_BYTES);
     set_cell(three, 5, 2, 0, 5, 2);     // teleporter by its tile
@@ -57,10 +57,7 @@ TEST_F(LevelLoading, TeleportersPairInReadingOrder)
     EXPECT_EQ(std::make_tuple(MapData.tele_a_col, MapData.tele_b_col, MapData.tele_b_row, MapData.start_col,
                               MapData.start_row),
               std::make_tuple(4, 0, 0, 0, 0));
-}
 
-TEST_F(LevelLoading, TimeLimitIsTheCountClampedPlusTheBonus)
-{
     std::vector<uint8_t> many(LEVEL_BYTES);
     for (int row = 1; row <= 12; row++)
         for (int col = 1; col <= 13; col++)
@@ -88,7 +85,6 @@ TEST_F(LevelLoading, ClassicLevelsHaveTheirOwnNamesAndAMissingOrCutLevelStopsWit
                 "^Missing or damaged level zarn-002.zlv in data/maps.qva\n$");
     EXPECT_EXIT(init_maps(3, 1), testing::ExitedWithCode(1),
                 "^Missing or damaged level lev003.zlv in data/maps.qva\n$");
-
 
     EXPECT_STREQ(level_entry_name(32, 1), "lev032");
     EXPECT_STREQ(level_entry_name(33, 1), "zarn-033");

@@ -79,7 +79,7 @@ TEST_F(LevelRecords, ADamagedFileIsIgnoredWithOneLineAndReplacedByTheNextRecord)
 
 // The records live where the high scores live, the folder made when missing;
 // without a folder for the scores none are written.
-TEST_F(LevelRecords, TheFileFollowsTheHighScoresFolder)
+TEST_F(LevelRecords, TheFileFollowsTheHighScoresFolderAndAFailedSaveSaysSo)
 {
     scoresFolder = "scores/zarn";
     note_level_won(1, 0, 30, 12);
@@ -90,12 +90,11 @@ TEST_F(LevelRecords, TheFileFollowsTheHighScoresFolder)
     EXPECT_EQ(level_record_of(1, 0), nullptr) << "nothing read without a folder";
     scoresFolder = nullptr;
     EXPECT_EQ(fopen("zarn.rec", "rb"), nullptr);
-}
 
-// A save that fails says so in one line and leaves what is there. (A FIFO
-// or a folder is never read: Readers.OnlyRegularFilesAreReadNeverWaitedOn.)
-TEST_F(LevelRecords, AFailedSaveSaysSo)
-{
+    // A save that fails says so in one line and leaves what is there. (A FIFO
+    // or a folder is never read: Readers.OnlyRegularFilesAreReadNeverWaitedOn.)
+    scoresFolder = nullptr;
+
     ASSERT_EQ(mkdir("zarn.rec", 0700), 0);
     testing::internal::CaptureStderr();
     note_level_won(1, 0, 30, 12);

@@ -78,7 +78,7 @@ TEST_F(EditorSession, ALevelBuiltTestedProvenAndSavedPlaysFromItsPackPastADamage
     EXPECT_TRUE(pack_level_open(2));
 }
 
-TEST_F(EditorSession, ThePasswordPackOpensThePacksScreenWhereALevelIsChosen)
+TEST_F(EditorSession, KeysAloneBuildSaveTestAndLeaveAndThePasswordPackOpensThePacksScreen)
 {
     build_and_save({"So#"}, "packs/session/a.txt");
     build_and_save({"S", "o", "#"}, "packs/session/b.txt");
@@ -90,10 +90,7 @@ TEST_F(EditorSession, ThePasswordPackOpensThePacksScreenWhereALevelIsChosen)
     play(enter_pw, "pack[E][E][E]");
     EXPECT_EQ(playing, PLAYING_PACK);
     EXPECT_EQ(curr_map * 100 + maxmap, 102);
-}
 
-TEST_F(EditorSession, KeysAloneBuildSaveTestAndLeave)
-{
     // The field tile, three fields right of the start and a solid; the menu's
     // SAVE (the proposed name taken); its TEST PLAY, won by four presses; its
     // LEAVE.

@@ -66,7 +66,7 @@ TEST_F(Font, SmallTextMapsCharactersToItsOwnGlyphOrder)
     EXPECT_EQ(small(unmarked, 4), (Glyphs{10, 11, -1, -1}));
 }
 
-TEST_F(Font, EachFontStopsAtItsLowestRowComparedUnsignedAndWithoutASheet)
+TEST_F(Font, EachFontStopsAtItsLowestRowComparedUnsignedAndWithoutASheetAndDrawsFromTheSpaceOn)
 {
     EXPECT_EQ(cells([&] { put_text1(dst, 0, 232, "A~"); }, 0, 232, 8, SMALL, 1), Glyphs{10});
     EXPECT_EQ(cells([&] { put_text(dst, 0, 224, "A"); }, 0, 224, 16, MEDIUM, 1), Glyphs{'A' - 32});
@@ -89,10 +89,7 @@ TEST_F(Font, EachFontStopsAtItsLowestRowComparedUnsignedAndWithoutASheet)
     put_text_large(dst, 100, -20, "A");
     EXPECT_EQ(pixel16(dst, 131, 11), LARGE + 'A' - 32);
     EXPECT_EQ(lit_pixels(dst), 32 * 22);
-}
 
-TEST_F(Font, ColumnFontsDrawEveryCharacterFromTheSpaceOn)
-{
     snprintf(tmp_string, sizeof tmp_string, "%05d~", 420);
     EXPECT_EQ(cells([&] { put_text(dst, 8, 40, tmp_string); }, 8, 40, 16, MEDIUM, 7),
               (Glyphs{16, 16, 20, 18, 16, 94, -1}));
