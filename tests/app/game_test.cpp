@@ -62,14 +62,15 @@ TEST_F(Flow, GameOverYesContinuesTheLevelWithFreshLivesAndNoReturnsToTheMenu)
         std::fill(std::begin(high_scores), std::end(high_scores), 100000);
         std::string seen;
         const std::string falls = "1 press RETURN\n3 press RETURN\n4 press RETURN\n6 press RETURN\n7 press RETURN\n";
-        play_result res = run_script(script(falls + "9 press RETURN\n" + answer), game_loop, [&, look = look](int frame) {
+        auto look_at = [&, look = look](int frame) {
             Player.score = frame == 1 ? 77 : Player.score;
             seen += frame == 9 ? "game over " + std::to_string(end_game) : "";
             seen += frame == 12 ? ", answer " + std::to_string(cont) : "";
             if (frame == look)
                 seen += ", " + (curr_map == 5 ? level_and_lives() + " score " + std::to_string(Player.score)
                                               : "level " + std::to_string(curr_map));
-        });
+        };
+        play_result res = run_script(script(falls + "9 press RETURN\n" + answer), game_loop, look_at);
         EXPECT_TRUE(res.quit);
         EXPECT_EQ(seen, seen_then) << answer;
     }

@@ -83,11 +83,8 @@ TEST(GfxSources, FontsAndSpritesReadAsDrawnAndMistakesAreRefused)
 
     SpriteFile f = read_sprites(write_text("sprites.txt", "palette p\na 102030\nb ffffff\n\nsprite s p\na.b\n.a.\n"));
     Img s = render_sprite(f, "s", "");
-    ASSERT_EQ(s.w * 10 + s.h, 32);
-    EXPECT_EQ(s.at(0, 0), 0x102030u);
-    EXPECT_EQ(s.at(1, 0), KEY) << "'.' is transparent";
-    EXPECT_EQ(s.at(2, 0), 0xffffffu);
-    EXPECT_EQ(s.at(1, 1), 0x102030u);
+    ASSERT_EQ(s.w * 10 + s.h, 32);  // '.' is transparent
+    EXPECT_EQ(s.px, std::vector<rgb>({0x102030, KEY, 0xffffff, KEY, 0x102030, KEY}));
     EXPECT_THROW(render_sprite(f, "nothing", ""), std::runtime_error);
 
     // ragged font rows, rows before a codes line, no file; a colour the
@@ -130,19 +127,14 @@ std::vector<double> lab(rgb c)
 
 double lab_distance(const std::vector<double>& a, const std::vector<double>& b)
 {
-    return std::sqrt(std::pow(a[0] - b[0], 2) + std::pow(a[1] - b[1], 2) + std::pow(a[2] - b[2], 2));
-}
-
-double lab_distance(rgb a, rgb b)
-{
-    return lab_distance(lab(a), lab(b));
+    return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]);
 }
 
 double hue_angle(const std::vector<double>& a, const std::vector<double>& b)
 {
-    double dot = a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-    double la = std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]), lb = std::sqrt(b[0] * b[0] + b[1] * b[1] + b[2] * b[2]);
-    return std::acos(std::clamp(dot / (la * lb), -1.0, 1.0)) * 180.0 / 3.14159265358979;
+    double cos = (a[0] * b[0] + a[1] * b[1] + a[2] * b[2]) / std::hypot(a[0], a[1], a[2]) /
+                 std::hypot(b[0], b[1], b[2]);
+    return std::acos(std::clamp(cos, -1.0, 1.0)) * 180.0 / 3.14159265358979;
 }
 
 }  // namespace
@@ -206,7 +198,7 @@ TEST(GfxScreens, EveryLineIconAndBoardSitsClearInsideAPanelThePlayerLeavesHisTil
             for (int y = 0; y < 240; y++)
                 for (int x = 0; x < 320; x++)
                     if (with.at(x, y) != without.at(x, y)) {
-                        apart += lab_distance(with.at(x, y), without.at(x, y));
+                        apart += lab_distance(lab(with.at(x, y)), lab(without.at(x, y)));
                         n++;
                     }
             EXPECT_GE(apart / std::max(n, 1), 40.0) << "theme " << t << ", " << names[k];
@@ -366,7 +358,7 @@ TEST(GfxDrawing, SkyTilesAreSeamlessWithoutAGridOfStarsEveryTileStandsOffEverySk
         EXPECT_EQ(red(mid) > blue(mid), t == 1) << "banner of theme " << t;
         EXPECT_EQ(red(mid) > green(mid) && blue(mid) > green(mid) && 2 * red(mid) > blue(mid), t == 2)
             << "banner of theme " << t;
-        EXPECT_GE(lab_distance(lit, mid), 25.0) << "the banner's lit edge, theme " << t;
+        EXPECT_GE(lab_distance(lab(lit), lab(mid)), 25.0) << "the banner's lit edge, theme " << t;
     }
 }
 

@@ -70,7 +70,8 @@ TEST_F(Config, KeysAreLettersOrNumbersAndMissingOnesUnbind)
     load("k_up=w\nj_up=-1\nk_down=119\nk_left=W\nj_right=3\n# k_pause=q\nk_action=13\n");
     EXPECT_EQ(std::vector<int32_t>(key_buttons, key_buttons + CONTROL_COUNT),
               std::vector<int32_t>({'w', 119, 0, -1, 'q', 13}));
-    EXPECT_EQ(std::vector<int32_t>(joy_buttons, joy_buttons + CONTROL_COUNT), std::vector<int32_t>({5, -1, -1, 3, 1, 0}));
+    EXPECT_EQ(std::vector<int32_t>(joy_buttons, joy_buttons + CONTROL_COUNT),
+              std::vector<int32_t>({5, -1, -1, 3, 1, 0}));
     // Without a button line the last key line wins; with one the scan stops
     // once both are found.
     load("k_up=a\nk_up=b\nk_down=c\nj_down=2\nk_down=d\n");

@@ -146,7 +146,8 @@ TEST_F(Settings, AltEnterSwitchesTheDisplayAndIsKeptF12SavesItAsShown)
     setenv("XDG_PICTURES_DIR", pictures.c_str(), 1);
     music_volume = 50;
     play(settings, "[A][F][S]");
-    EXPECT_EQ(std::make_tuple(full_screen != 0, SDL_GetVideoSurface()->w, music_volume), std::make_tuple(true, 640, 50));
+    EXPECT_EQ(std::make_tuple(full_screen != 0, SDL_GetVideoSurface()->w, music_volume),
+              std::make_tuple(true, 640, 50));
     EXPECT_NE(SDL_GetVideoSurface()->flags & SDL_FULLSCREEN, 0u);
     EXPECT_TRUE(line_shows(4, "SCREEN SETTINGS:   FULL 640 x 480~", 1));
     dumpConfig();

@@ -37,7 +37,8 @@ TEST_F(Screen, EveryModeGivesItsDisplayAndABackSurfaceOfItsFormatMapsPositionsTo
                       std::make_tuple(r[3], r[4], 16, full != 0));
             EXPECT_EQ(std::make_tuple(full_screen != 0, zoom, int(double_scale)), std::make_tuple(full != 0, r[0], r[2]));
             EXPECT_EQ(screen->w * 10000 + screen->h, 320 * 10000 + 240);
-            EXPECT_EQ(std::make_tuple(fscreen == display, screen == display, screen->format->Gmask, SDL_ShowCursor(SDL_QUERY)),
+            EXPECT_EQ(std::make_tuple(fscreen == display, screen == display, screen->format->Gmask,
+                                      SDL_ShowCursor(SDL_QUERY)),
                       std::make_tuple(r[0] != 0, r[0] == 0, display->format->Gmask, 0));
             GFX_Flip(screen);
             const int s = r[3] / 320, probes[][4] = {{r[3] - 1, r[4] - 1, 319, 239}, {2 * s - 1, s, 1, 1}, {-s - 1, -1, -2, -1}};

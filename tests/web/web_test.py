@@ -36,7 +36,8 @@ DIFFERING = """(async function() {
     var c = Module.canvas, off = new OffscreenCanvas(pic.width, pic.height), x = off.getContext("2d");
     if (pic.width != c.width || pic.height != c.height) return -1;
     x.drawImage(pic, 0, 0);
-    var a = x.getImageData(0, 0, c.width, c.height).data, b = c.getContext("2d").getImageData(0, 0, c.width, c.height).data, n = 0;
+    var a = x.getImageData(0, 0, c.width, c.height).data, n = 0;
+    var b = c.getContext("2d").getImageData(0, 0, c.width, c.height).data;
     for (var i = 0; i < a.length; i += 4)
         if (a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2]) n++;
     return n; })()"""
