@@ -30,7 +30,7 @@ Img sample()
 // The game's pictures are 16-bit 5-6-5 bitmaps; magenta stays the game's key
 // bit for bit, and only magenta: a colour next to it must not turn clear.
 // The review pictures are PNGs of the colours as they are.
-TEST(GfxFiles, BitmapsAndPngsReadBackPixelForPixelKeepingTheKey)
+TEST(GfxFiles, BitmapsAndPngsReadBackKeepingTheKeyAndFontsAndSpritesReadAsDrawnOrAreRefused)
 {
     Img img = sample();
     img.set(0, 0, KEY);
@@ -55,16 +55,13 @@ TEST(GfxFiles, BitmapsAndPngsReadBackPixelForPixelKeepingTheKey)
 
     write_png("sample.png", img);
     int w = 0, h = 0;
-    std::vector<uint8_t> rgb = read_png_rgb("sample.png", w, h);
+    std::vector<uint8_t> png = read_png_rgb("sample.png", w, h);
     ASSERT_EQ(w * 10 + h, 53);
     for (int i = 0; i < 15; i++)
-        EXPECT_EQ(mkrgb(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]), img.at(i % 5, i / 5)) << i;
-}
+        EXPECT_EQ(mkrgb(png[3 * i], png[3 * i + 1], png[3 * i + 2]), img.at(i % 5, i / 5)) << i;
 
-// The text sources: a font master as drawn, a sprite in its palette's
-// colours; a source with a mistake is refused.
-TEST(GfxSources, FontsAndSpritesReadAsDrawnAndMistakesAreRefused)
-{
+    // The text sources: a font master as drawn, a sprite in its palette's
+    // colours; a source with a mistake is refused.
     std::string rows = "#...... .......\n....... ......#\n";
     for (int i = 0; i < 5; i++)
         rows += "....... .......\n";
@@ -361,4 +358,3 @@ TEST(GfxDrawing, SkyTilesAreSeamlessWithoutAGridOfStarsEveryTileStandsOffEverySk
         EXPECT_GE(lab_distance(lab(lit), lab(mid)), 25.0) << "the banner's lit edge, theme " << t;
     }
 }
-

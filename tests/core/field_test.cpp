@@ -79,7 +79,7 @@ TEST_F(Field, EveryTileComesFromItsSheetCell)
     EXPECT_EQ(std::make_pair(cell(4, 1), cell(5, 2)), std::make_pair(sheet(5 + 3, 0), sheet(5, 1)));
 }
 
-TEST_F(Field, TheBackgroundScrollsTheWayTheSpriteFacesAndDrawingLeavesIt)
+TEST_F(Field, TheBackgroundScrollsTheWayTheSpriteFacesAndAnimationsRunInTheirSlotsTheOverflowDropped)
 {
     load_level_text("");
     const int dirs[6] = {0, 1, 2, 3, 5, 4}, expect[6][2] = {{0, 1}, {0, 0}, {15, 0}, {0, 0}, {0, 0}, {0, 0}};
@@ -91,10 +91,9 @@ TEST_F(Field, TheBackgroundScrollsTheWayTheSpriteFacesAndDrawingLeavesIt)
     for (int i = 0; i < 17; i++)
         field_scroll(1);
     EXPECT_EQ(offy, 15);  // wraps
-}
 
-TEST_F(Field, AnimationsRunInTheirSlotsAndTheOverflowIsDropped)
-{
+    offx = offy = 0;
+
     load_level_text("");
     add_dissolve(3, 2);
     add_explosion(4, 3);

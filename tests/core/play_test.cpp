@@ -65,7 +65,7 @@ TEST_F(Play, ACorridorIsWonWithItsPointsAndTheTimeBonus)
                                 std::to_string(level));
 }
 
-TEST_F(Play, TheSecondHalfOfASetHasItsOwnTilesAndTheClassicSetItsOwn)
+TEST_F(Play, EachHalfOfASetHasItsOwnTilesAndTheLastLevelShowsTheEndingAndWraps)
 {
     for (auto [level, classic, sheet] : {std::tuple{1, 0, &tiles1}, {24, 0, &tiles1}, {25, 0, &tiles2},
                                          {48, 0, &tiles2}, {16, 1, &classic_tiles}, {17, 1, &classic_tiles}}) {
@@ -75,6 +75,21 @@ TEST_F(Play, TheSecondHalfOfASetHasItsOwnTilesAndTheClassicSetItsOwn)
         attempt("S#o", "1 quit\n");
         EXPECT_EQ(tiles, *sheet) << "level " << level << (classic ? " classic" : "");
     }
+
+    classic_mode = 0;
+    maxmap = 48;
+
+    curr_map = 48;
+    play_result res = attempt("So#", "1 press RETURN\n2 hold RIGHT\n12 press UP\n14 press RETURN\n");
+    EXPECT_EQ(summary(res), "won frames 14 score " + std::to_string(1 + MapData.time_left + 100) + " lives 4 level 1");
+    EXPECT_EQ(std::make_tuple(fin, cont), std::make_tuple(1, 0));  // cont is set again on every frame of the ending
+
+    classic_mode = 1;
+    maxmap = 32;
+    curr_map = 32;
+    fin = 0;
+    res = attempt("So#", WIN);
+    EXPECT_EQ(std::make_tuple(fin, res.curr_map), std::make_tuple(1, 1));
 }
 
 TEST_F(Play, PressAButtonShowsEightFramesThenHidesEight)
@@ -120,10 +135,16 @@ TEST_F(Play, AFallTakesALifeAndTheBonusLifeAndShowsTheExplosion)
     EXPECT_EQ(Player.perfect, 1);             // ...but the claim is back
 }
 
-TEST_F(Play, TimeRunsOutMidStepWithSixBeeps)
+TEST_F(Play, TheClockLosesAtMostOneSecondPerFrameAndRunsOutMidStepWithSixBeeps)
 {
+    // A start screen of 100 frames and a pause of 100 frames cost a second each.
+    play_result res = attempt("S#.o", "100 press RETURN\n102 press RETURN\n201 press RETURN\n204 quit\n");
+    EXPECT_EQ(summary(res), "quit frames 203 score 0 lives 3 level 1");
+    EXPECT_EQ(res.count(SFX_PAUSE), 1);
+    EXPECT_EQ(MapData.time_left, 18);
+
     // Two pushers facing each other keep the player moving for ever.
-    play_result res = attempt("S><.o", "1 press RETURN\n2 hold RIGHT\n3 release RIGHT\n" + clicks(3, 700));
+    res = attempt("S><.o", "1 press RETURN\n2 hold RIGHT\n3 release RIGHT\n" + clicks(3, 700));
     EXPECT_EQ(std::make_tuple(res.outcome, res.lives, res.score, MapData.time_left),
               std::make_tuple(PLAY_TIME_UP, 2, 0, 0));
     // Beeps at 5, 4, 3, 2, 1 and 0; time up keeps the claim to a bonus life.
@@ -136,15 +157,6 @@ TEST_F(Play, TimeRunsOutMidStepWithSixBeeps)
     }
     EXPECT_EQ(last_beep, over);  // the beep at 0 and the end come in one frame
     EXPECT_GT(over, 600);
-}
-
-TEST_F(Play, TheClockLosesAtMostOneSecondPerFrame)
-{
-    // A start screen of 100 frames and a pause of 100 frames cost a second each.
-    play_result res = attempt("S#.o", "100 press RETURN\n102 press RETURN\n201 press RETURN\n204 quit\n");
-    EXPECT_EQ(summary(res), "quit frames 203 score 0 lives 3 level 1");
-    EXPECT_EQ(res.count(SFX_PAUSE), 1);
-    EXPECT_EQ(MapData.time_left, 18);
 }
 
 TEST_F(Play, TheWarpChordClearsTheLevelOnlyWhenActivated)
@@ -186,21 +198,6 @@ TEST_F(Play, EveryPressGivesOneStepTappedBetweenFramesOrDuringAStep)
     EXPECT_EQ(px, 160);
 }
 
-TEST_F(Play, TheLastLevelShowsTheEndingAndWraps)
-{
-    curr_map = 48;
-    play_result res = attempt("So#", "1 press RETURN\n2 hold RIGHT\n12 press UP\n14 press RETURN\n");
-    EXPECT_EQ(summary(res), "won frames 14 score " + std::to_string(1 + MapData.time_left + 100) + " lives 4 level 1");
-    EXPECT_EQ(std::make_tuple(fin, cont), std::make_tuple(1, 0));  // cont is set again on every frame of the ending
-
-    classic_mode = 1;
-    maxmap = 32;
-    curr_map = 32;
-    fin = 0;
-    res = attempt("So#", WIN);
-    EXPECT_EQ(std::make_tuple(fin, res.curr_map), std::make_tuple(1, 1));
-}
-
 // The pause menu's choices, then each in play.
 TEST_F(Play, PauseMenuChoicesByKeysAndClicksResumeRestartOrAbandon)
 {
@@ -234,7 +231,6 @@ TEST_F(Play, PauseMenuChoicesByKeysAndClicksResumeRestartOrAbandon)
         run_script(script(c.keys), [&choice] { choice = run_pause_menu(); });
         EXPECT_EQ(choice, c.choice) << c.lives << " lives:\n" << c.keys;
     }
-
 
     Player.lives = 1;  // a click on the drawn "RESUME": play goes on
     play_result res = attempt("S##.o", "1 press RETURN\n3 press RETURN\n4 click 20 228\n"

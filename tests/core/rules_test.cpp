@@ -80,7 +80,7 @@ TEST_F(Rules, AStepTakesFiveFramesAndTheCellLeftGoesAtOnce)
 
 // A mine crossed gives two points and leaves a plain field with a fresh
 // count; past the cap the score stops, and everything else still happens.
-TEST_F(Rules, AMineCrossedTwiceGivesTwoPointsThenOneAndTheScoreStopsAtTheCap)
+TEST_F(Rules, AMineCrossedTwiceGivesTwoPointsThenOneOrStoodOnIsSpentQuietlyAndTheScoreStopsAtTheCap)
 {
     start("S*#");
     step(CTRL_RIGHT);
@@ -102,10 +102,9 @@ TEST_F(Rules, AMineCrossedTwiceGivesTwoPointsThenOneAndTheScoreStopsAtTheCap)
     EXPECT_EQ(tally(), "score 100000 left 0");
     for (const dissolve_slot& d : dissolve)
         EXPECT_GT(d.frame, 0);
-}
 
-TEST_F(Rules, StandingFiftyFramesDropsAFieldAndSpendsAMineQuietly)
-{
+    SetUp();
+
     start("So");
     step(CTRL_RIGHT);
     frames(23);
@@ -135,7 +134,7 @@ TEST_F(Rules, StandingFiftyFramesDropsAFieldAndSpendsAMineQuietly)
     EXPECT_EQ(Player.score, 1);
 }
 
-TEST_F(Rules, TracksAndRefusals)
+TEST_F(Rules, TracksRefuseSidewaysPushersChainAndIgnoreRefusalsAndTeleportersSwapThePlayerBothWays)
 {
     // Row 2: a vertical track cannot be entered from the side; row 1: up onto
     // a horizontal track is refused and the frame counts as standing.
@@ -163,10 +162,9 @@ TEST_F(Rules, TracksAndRefusals)
     EXPECT_EQ(s.move_state, 0);
     frames(1, CTRL_DOWN);
     EXPECT_EQ(s.move_state, 2);
-}
 
-TEST_F(Rules, PushersChainAndIgnoreRefusalsAndTeleportersSwapThePlayerBothWays)
-{
+    SetUp();
+
     start("S>>|o");
     step(CTRL_RIGHT);  // onto a pusher: pushed twice, onto a vertical track from the side
     EXPECT_EQ(player(), "cell 4,1 sprite 48,48 move 0");

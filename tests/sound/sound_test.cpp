@@ -212,7 +212,7 @@ meter::Figures hear(int track, int tune, const std::vector<uint8_t>& m)
 // holding to the limits of its role (tools/modc/meter.h).
 class ShippedSound : public Sound {};
 
-TEST_F(ShippedSound, EveryEffectDecodesAndIsAudibleWithoutClipping)
+TEST_F(ShippedSound, EveryEffectIsAudibleWithoutClippingAndEveryTuneLoopsForEverWithinItsRoleAndItsTitleFits)
 {
     for (int i = 0; i < SFX_COUNT; i++) {
         const Mix_Chunk* c = sfxs[i];  // as the start-up loaded it
@@ -234,18 +234,15 @@ TEST_F(ShippedSound, EveryEffectDecodesAndIsAudibleWithoutClipping)
         // Six steps a second must not overlap; the alarm stays under a second.
         EXPECT_LT(seconds, i == SFX_WALK ? 1.0 / 6 : i == SFX_ALARM ? 1.0 : 2.0) << snd_names[i];
     }
-}
 
-// Each looping tune, heard for 25 minutes: it never ends, each seam is as
-// loud as what leads into it, a pass (its intro played once) lasts long
-// enough and is bright enough (meter::faults); the tunes are level with each
-// other within 1.5 dB; the classic game track holds three tunes of its own.
-// Samples carry no DC offset, and no track borrows another's drums (one-shot
-// samples).
-// Their titles: the sound check shows each title in the small font after 19 characters of
-// label, on a 320-pixel line of 8-pixel glyphs from x 24.
-TEST_F(ShippedSound, EveryTuneLoopsForEverWithinTheLimitsOfItsRoleAndItsTitleFitsTheSoundCheck)
-{
+    // Each looping tune, heard for 25 minutes: it never ends, each seam is as
+    // loud as what leads into it, a pass (its intro played once) lasts long
+    // enough and is bright enough (meter::faults); the tunes are level with each
+    // other within 1.5 dB; the classic game track holds three tunes of its own.
+    // Samples carry no DC offset, and no track borrows another's drums (one-shot
+    // samples).
+    // Their titles: the sound check shows each title in the small font after 19 characters of
+    // label, on a 320-pixel line of 8-pixel glyphs from x 24.
     const std::string drawable = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 !,.+-%:?*()";
     for (std::string t : mus_titles) {
         EXPECT_FALSE(t.empty());
