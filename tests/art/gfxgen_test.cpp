@@ -256,15 +256,15 @@ TEST(GfxFonts, Scale2xRoundsOnlyDiagonalsLettersLeaveNoHolesAndTheCursorMarkClea
     EXPECT_GE(right - left + 1, 10);
 }
 
+// Every hole of a level shows the same sky tile, so the sky repeats every 16
+// pixels: across a tile's edge the colour changes as little as inside it
+// (stars aside, hence the medians), and no star stands out of its tile (one
+// that did would show as a grid of stars over the whole field).
 // A tile must read as a tile, not a hole, on every sky of the levels that use
 // its sheet (the first normal sheet over background columns 0-15, the second
 // over 16-31, the classic one over 0-20): the colour of its outer band (three
 // pixels deep, where it meets the hole) lies at least 20 apart (CIE Lab) from
 // the sky's. Every theme has its own scroll strip.
-// Every hole of a level shows the same sky tile, so the sky repeats every 16
-// pixels: across a tile's edge the colour changes as little as inside it
-// (stars aside, hence the medians), and no star stands out of its tile (one
-// that did would show as a grid of stars over the whole field).
 TEST(GfxDrawing, SkyTilesAreSeamlessWithoutAGridOfStarsEveryTileStandsOffEverySkyOfItsSetAndEveryThemeHasItsOwnStrip)
 {
     Img back = background_sheet();
