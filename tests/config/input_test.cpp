@@ -35,7 +35,7 @@ int32_t frame(const std::vector<ev>& evs)
 
 }  // namespace
 
-TEST_F(Input, PressesMatchTheFirstBoundControlAndAxesNeedMoreThan31000)
+TEST_F(Input, PressesMatchTheFirstBoundControlAxesNeedMoreThan31000AndADirectionCountsOnce)
 {
     key_buttons[CONTROL_PAUSE] = SDLK_UP;  // UP is matched first
     key_buttons[CONTROL_ACTION] = SDLK_a;
@@ -71,6 +71,33 @@ TEST_F(Input, PressesMatchTheFirstBoundControlAndAxesNeedMoreThan31000)
     joy_buttons[CONTROL_PAUSE] = 2;
     EXPECT_EQ(frame({{'K', SDLK_h}, {'B', 2}}), CTRL_ACTION | CTRL_PAUSE);
     EXPECT_EQ(frame({{'B', 3}}), CTRL_HINT);
+
+    // Of the directions pressed within a frame the last counts, none when they
+    // form a diagonal.
+    input_reset();
+    joy_buttons[CONTROL_LEFT] = 2;
+    const struct {
+        std::vector<ev> evs;
+        int32_t presses;
+    } directions[] = {
+        {{{'K', SDLK_UP}, {'U', SDLK_UP}}, CTRL_UP},  // tapped within the frame
+        {{{'K', SDLK_RETURN}, {'B', 2}}, CTRL_LEFT},
+        {{{'H', SDL_HAT_UP}, {'H', SDL_HAT_CENTERED}}, CTRL_UP},  // the reading reports nothing
+        {{{'H', SDL_HAT_RIGHTUP}}, 0},
+        {{{'H', SDL_HAT_RIGHT}}, 0},                  // right was pushed already
+        {{{'1', 32000}, {'1', 32500}}, CTRL_DOWN},     // a stick held over the dead zone
+        {{{'1', 32767}}, 0},
+        {{{'1', 0}, {'1', 31500}}, CTRL_DOWN},         // back to the middle and out again
+        {{{'0', -32000}, {'1', -32000}}, 0},
+        {{{'K', SDLK_DOWN}, {'K', SDLK_UP}}, CTRL_UP},
+        {{{'K', SDLK_RIGHT}, {'B', 2}}, CTRL_LEFT},
+        {{{'K', SDLK_UP}, {'K', SDLK_DOWN}, {'K', SDLK_RETURN}, {'U', SDLK_DOWN}}, CTRL_DOWN},
+        {{{'K', SDLK_UP}, {'U', SDLK_UP}, {'K', SDLK_RIGHT}}, 0},
+    };
+    for (size_t i = 0; i < std::size(directions); i++) {
+        frame(directions[i].evs);
+        EXPECT_EQ(direction_presses, directions[i].presses) << "frame " << i;
+    }
 }
 
 TEST_F(Input, HeldKeysDropDiagonalsAndKeepTheWarpChord)
@@ -104,34 +131,5 @@ TEST_F(Input, HeldKeysDropDiagonalsAndKeepTheWarpChord)
         for (int c : {CONTROL_UP, CONTROL_DOWN, CONTROL_LEFT, CONTROL_RIGHT, CONTROL_PAUSE})
             key_buttons[c] = bad;
         EXPECT_EQ(get_controls(), CTRL_ACTION | CTRL_WARP) << bad;
-    }
-}
-
-// Of the directions pressed within a frame the last counts, none when they
-// form a diagonal.
-TEST_F(Input, APressCountsOnceReleasedWithinTheFrameOrHeld)
-{
-    joy_buttons[CONTROL_LEFT] = 2;
-    const struct {
-        std::vector<ev> evs;
-        int32_t presses;
-    } frames[] = {
-        {{{'K', SDLK_UP}, {'U', SDLK_UP}}, CTRL_UP},  // tapped within the frame
-        {{{'K', SDLK_RETURN}, {'B', 2}}, CTRL_LEFT},
-        {{{'H', SDL_HAT_UP}, {'H', SDL_HAT_CENTERED}}, CTRL_UP},  // the reading reports nothing
-        {{{'H', SDL_HAT_RIGHTUP}}, 0},
-        {{{'H', SDL_HAT_RIGHT}}, 0},                  // right was pushed already
-        {{{'1', 32000}, {'1', 32500}}, CTRL_DOWN},     // a stick held over the dead zone
-        {{{'1', 32767}}, 0},
-        {{{'1', 0}, {'1', 31500}}, CTRL_DOWN},         // back to the middle and out again
-        {{{'0', -32000}, {'1', -32000}}, 0},
-        {{{'K', SDLK_DOWN}, {'K', SDLK_UP}}, CTRL_UP},
-        {{{'K', SDLK_RIGHT}, {'B', 2}}, CTRL_LEFT},
-        {{{'K', SDLK_UP}, {'K', SDLK_DOWN}, {'K', SDLK_RETURN}, {'U', SDLK_DOWN}}, CTRL_DOWN},
-        {{{'K', SDLK_UP}, {'U', SDLK_UP}, {'K', SDLK_RIGHT}}, 0},
-    };
-    for (size_t i = 0; i < std::size(frames); i++) {
-        frame(frames[i].evs);
-        EXPECT_EQ(direction_presses, frames[i].presses) << "frame " << i;
     }
 }

@@ -17,35 +17,6 @@ struct Editor : testing::Test {
     void TearDown() override { std::filesystem::remove_all("packs"); }
 };
 
-// Draws rows of legend characters from the top left through editor_place,
-// the holes left as they are.
-void draw(std::initializer_list<const char*> rows)
-{
-    int r = 0;
-    for (const char* row : rows) {
-        for (int c = 0; row[c]; c++)
-            if (row[c] != '.')
-                editor_place(c, r, row[c]);
-        r++;
-    }
-}
-
-// Saves to path and works the search to its end (a frame's slice at a time).
-int32_t save(const std::string& path)
-{
-    editor_save(path);
-    for (int slices = 0; editor.task != EDIT_IDLE && slices < 100000; slices++)
-        editor_step(HINT_SLICE_WORK);
-    EXPECT_EQ(editor.task, EDIT_IDLE);
-    return editor.verdict;
-}
-
-std::string text_of(const std::string& path)
-{
-    std::vector<uint8_t> b = read_bytes(path);
-    return std::string(b.begin(), b.end());
-}
-
 }  // namespace
 
 TEST_F(Editor, UndoAndRedoWalkBackAndForthOverAHundredStepsAndTheStartMoves)
@@ -66,9 +37,9 @@ TEST_F(Editor, UndoAndRedoWalkBackAndForthOverAHundredStepsAndTheStartMoves)
     editor_undo();
     editor_place(0, 11, 'S');  // a new step forgets the steps undone; the start moves
     EXPECT_FALSE(editor_redo());
-    EXPECT_EQ(levelsrc::count(editor.level, 'S'), 1);
-    EXPECT_EQ(levelsrc::cell(editor.level, 11, 0), 'S');
-    EXPECT_EQ(levelsrc::cell(editor.level, LEVEL_ROWS / 2, LEVEL_COLS / 2), '.');
+    EXPECT_EQ(std::make_tuple(levelsrc::count(editor.level, 'S'), levelsrc::cell(editor.level, 11, 0),
+                              levelsrc::cell(editor.level, LEVEL_ROWS / 2, LEVEL_COLS / 2)),
+              std::make_tuple(1, 'S', '.'));
 }
 
 TEST_F(Editor, ALevelThatCannotBeWonIsNotSavedAndTheReasonAndAChangeThatHelpsAreGiven)
@@ -94,8 +65,8 @@ TEST_F(Editor, ALevelThatCannotBeWonIsNotSavedAndTheReasonAndAChangeThatHelpsAre
         editor_reset();
         if (c.verdict == PROOF_NO_START)
             editor_place(LEVEL_COLS / 2, LEVEL_ROWS / 2, '.');
-        draw(c.rows);
-        EXPECT_EQ(save("packs/p/level.txt"), c.verdict) << *c.rows.begin();
+        editor_draw(c.rows);
+        EXPECT_EQ(editor_save_searched("packs/p/level.txt"), c.verdict) << *c.rows.begin();
         EXPECT_FALSE(std::filesystem::exists("packs/p/level.txt"));
         EXPECT_EQ(editor.message, "NOT SAVED: IT CANNOT BE WON");
         EXPECT_EQ(!editor.suggestions.empty(), c.helped) << *c.rows.begin();
@@ -104,40 +75,39 @@ TEST_F(Editor, ALevelThatCannotBeWonIsNotSavedAndTheReasonAndAChangeThatHelpsAre
         }
         if (c.helped) {
             ASSERT_TRUE(editor_take_suggestion());
-            EXPECT_EQ(save("packs/p/level.txt"), PROOF_WINNABLE) << *c.rows.begin();
+            EXPECT_EQ(editor_save_searched("packs/p/level.txt"), PROOF_WINNABLE) << *c.rows.begin();
             std::filesystem::remove("packs/p/level.txt");
         }
     }
 }
 
-TEST_F(Editor, AProvenLevelIsSavedWithTheShortestRouteAndAnUnprovenOneWithAMark)
+TEST_F(Editor, AProvenLevelIsSavedWithTheShortestRouteAnUnprovenOneWithAMarkNoneInTheGamesData)
 {
-    draw({"S*o", ".o#"});
+    editor_draw({"S*o", ".o#"});
     editor_set_title("Mine Corner");
     const std::string path = editor_proposed_path();
     EXPECT_EQ(path, "packs/my-levels/level-01.txt");
-    ASSERT_EQ(save(path), PROOF_WINNABLE);
+    ASSERT_EQ(editor_save_searched(path), PROOF_WINNABLE);
     levelsrc::level_source back;
     std::string error;
-    ASSERT_TRUE(levelsrc::parse(text_of(path), back, error)) << error;  // as the compiler reads it
+    ASSERT_TRUE(levelsrc::parse(read_text(path), back, error)) << error;  // as the compiler reads it
     EXPECT_EQ(back.title, "Mine Corner");
     EXPECT_EQ(back.rows, editor.level.rows);
     load_level_text("S*o\n.o#");
-    EXPECT_GT(play_on_field(back.solution), 0) << back.solution;  // it wins
+    EXPECT_EQ(back.solution, "RDURD");  // the mine twice, each field once, off onto the solid
     EXPECT_FALSE(editor.changed);
     EXPECT_EQ(editor_proposed_path(), "packs/my-levels/level-02.txt");
 
     editor_work_limit = 1;  // the search gives up at once
     editor_place(2, 1, 'o');
     editor_place(3, 1, '#');
-    EXPECT_EQ(save(path), PROOF_GAVE_UP);
-    EXPECT_EQ(text_of(path).rfind(std::string(EDITOR_UNPROVEN_MARK) + "\ntitle: Mine Corner\nmap:\n", 0), 0u);
-    ASSERT_TRUE(levelsrc::parse(text_of(path), back, error, false)) << error;
+    EXPECT_EQ(editor_save_searched(path), PROOF_GAVE_UP);
+    EXPECT_EQ(read_text(path).rfind(std::string(EDITOR_UNPROVEN_MARK) + "\ntitle: Mine Corner\nmap:\n", 0), 0u);
+    ASSERT_TRUE(levelsrc::parse(read_text(path), back, error, false)) << error;
     EXPECT_EQ(back.rows, editor.level.rows);
-}
 
-TEST_F(Editor, TheGamesDataFolderAndUnreadableFilesAreRefused)
-{
+    // The game's own data folder is refused, and so is a file that does not read.
+
     EXPECT_FALSE(editor_save("data/mine.txt"));
     EXPECT_FALSE(editor_save("./data/../data/sub/mine.txt"));
     EXPECT_EQ(editor.message, "NOT SAVED: NOT IN THE GAME'S DATA FOLDER");

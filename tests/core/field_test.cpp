@@ -61,54 +61,39 @@ TEST_F(Field, EveryTileComesFromItsSheetCell)
     offy = 7;
     animframe = 9;  // mine and teleporter frame 2
     draw_map(dst);
-    EXPECT_EQ(cell(1, 1), sheet(0, 0));
-    EXPECT_EQ(cell(3, 1), sheet(2, 0));
-    EXPECT_EQ(cell(5, 1), sheet(3, 0));
-    EXPECT_EQ(cell(6, 1), sheet(4, 0));
-    EXPECT_EQ(cell(1, 2), sheet(0, 1));
-    EXPECT_EQ(cell(4, 2), sheet(3, 1));
-    EXPECT_EQ(cell(6, 2), sheet(2, 0));  // the start cell is solid
-    // Mines run out of phase with their neighbours.
-    EXPECT_EQ(cell(4, 1), sheet(5 + 1, 0));
-    EXPECT_EQ(cell(2, 3), sheet(5 + 1, 0));
-    EXPECT_EQ(cell(3, 3), sheet(5 + 2, 0));
-    // Both teleporters show the same frame.
-    EXPECT_EQ(cell(5, 2), sheet(7, 1));
-    EXPECT_EQ(cell(6, 3), sheet(7, 1));
-    // Holes and destroyed fields: the 16 x 16 window at (offx, offy).
-    EXPECT_EQ(cell(2, 1), BACK + 7 * 32 + 5);
-    EXPECT_EQ(cell(1, 3), BACK + 7 * 32 + 5);
-    EXPECT_EQ(at(15, 48 + 32 + 15), BACK + 22 * 32 + 20);
-    EXPECT_EQ(cell(20, 12), BACK + 7 * 32 + 5);
+    // The start cell is solid; mines run out of phase with their neighbours;
+    // both teleporters show the same frame; holes and destroyed fields show
+    // the 16 x 16 window at (offx, offy).
+    const int hole = BACK + 7 * 32 + 5;
+    for (auto [col, row, want] : {std::tuple{1, 1, sheet(0, 0)}, {3, 1, sheet(2, 0)}, {5, 1, sheet(3, 0)},
+                                  {6, 1, sheet(4, 0)}, {1, 2, sheet(0, 1)}, {4, 2, sheet(3, 1)}, {6, 2, sheet(2, 0)},
+                                  {4, 1, sheet(5 + 1, 0)}, {2, 3, sheet(5 + 1, 0)}, {3, 3, sheet(5 + 2, 0)},
+                                  {5, 2, sheet(7, 1)}, {6, 3, sheet(7, 1)}, {2, 1, hole}, {1, 3, hole}, {20, 12, hole}})
+        EXPECT_EQ(cell(col, row), want) << col << "," << row;
     // The strip under the top bar, from x 128 on.
-    EXPECT_EQ(at(128, 32), BACK + 7 * 32 + 5);
-    EXPECT_EQ(at(319, 47), BACK + 22 * 32 + 20);
-    EXPECT_EQ(at(127, 32), 0);
-    EXPECT_EQ(at(0, 47), 0);
+    EXPECT_EQ(std::vector<int>({at(15, 48 + 32 + 15), at(128, 32), at(319, 47), at(127, 32), at(0, 47)}),
+              std::vector<int>({BACK + 22 * 32 + 20, hole, BACK + 22 * 32 + 20, 0, 0}));
 
     animframe = 3;  // frames 0..3 show the first frame
     draw_map(dst);
-    EXPECT_EQ(cell(4, 1), sheet(5 + 3, 0));
-    EXPECT_EQ(cell(5, 2), sheet(5, 1));
+    EXPECT_EQ(std::make_pair(cell(4, 1), cell(5, 2)), std::make_pair(sheet(5 + 3, 0), sheet(5, 1)));
 }
 
-TEST_F(Field, TheBackgroundScrollsTheWayTheSpriteFacesAndDrawingLeavesIt)
+TEST_F(Field, TheBackgroundScrollsTheWayTheSpriteFacesAndAnimationsRunInTheirSlotsTheOverflowDropped)
 {
     load_level_text("");
     const int dirs[6] = {0, 1, 2, 3, 5, 4}, expect[6][2] = {{0, 1}, {0, 0}, {15, 0}, {0, 0}, {0, 0}, {0, 0}};
     for (int i = 0; i < 6; i++) {
         field_scroll(dirs[i]);
         draw_map(dst);
-        EXPECT_EQ(offx, expect[i][0]) << "facing " << dirs[i];
-        EXPECT_EQ(offy, expect[i][1]) << "facing " << dirs[i];
+        EXPECT_EQ(std::make_pair(offx, offy), std::make_pair(expect[i][0], expect[i][1])) << "facing " << dirs[i];
     }
     for (int i = 0; i < 17; i++)
         field_scroll(1);
     EXPECT_EQ(offy, 15);  // wraps
-}
 
-TEST_F(Field, AnimationsRunInTheirSlotsAndTheOverflowIsDropped)
-{
+    offx = offy = 0;
+
     load_level_text("");
     add_dissolve(3, 2);
     add_explosion(4, 3);
@@ -120,26 +105,22 @@ TEST_F(Field, AnimationsRunInTheirSlotsAndTheOverflowIsDropped)
         EXPECT_EQ(at(48, 80), f <= 8 ? sheet(f - 1, 2) : 0) << "explosion frame " << f;
         field_animate(true);
     }
-    EXPECT_EQ(dissolve[0].frame, 0);
-    EXPECT_EQ(explosions[0], -1);
+    EXPECT_EQ(std::make_pair(dissolve[0].frame, explosions[0]), std::make_pair(0, -1));
 
     for (int i = 0; i < 17; i++)
         add_dissolve(i + 1, 12);
     for (int i = 0; i < 9; i++)
         add_explosion(i + 1, 1);
     draw_map(dst);  // draw_map shows the dissolves too, over the field
-    EXPECT_EQ(cell(17, 12), BACK);  // the seventeenth dissolve found no slot
-    EXPECT_EQ(cell(16, 12), sheet(0, 3));
+    EXPECT_EQ(std::make_pair(cell(17, 12), cell(16, 12)), std::make_pair(BACK, sheet(0, 3)));  // the 17th: no slot
     field_animate(false);  // a message screen's frame: the explosions stand still
-    EXPECT_EQ(dissolve[15].frame, 2);
-    EXPECT_EQ(explosions[7] & 0xff, 0);
+    EXPECT_EQ(std::make_pair(dissolve[15].frame, explosions[7] & 0xff), std::make_pair(2, 0));
     clear();
     draw_explosions(dst);
-    EXPECT_EQ(at(8 * 16, 48), 0);  // the ninth explosion found no slot
-    EXPECT_EQ(at(7 * 16, 48), sheet(0, 2));
+    EXPECT_EQ(std::make_pair(at(8 * 16, 48), at(7 * 16, 48)), std::make_pair(0, sheet(0, 2)));  // the 9th: no slot
 }
 
-TEST_F(Field, TheBackgroundTileOfALevelAndNoneWithoutItsSheet)
+TEST_F(Field, TheBackgroundTileOfALevelNoneWithoutItsSheetAndUpToTenLivesOnTheTopBar)
 {
     for (auto [level, col] : {std::pair{1, 0}, {2, 0}, {3, 1}, {47, 30}, {48, 31}}) {
         curr_map = level;
@@ -154,10 +135,9 @@ TEST_F(Field, TheBackgroundTileOfALevelAndNoneWithoutItsSheet)
     tiles_back = nullptr;
     setup_backgroundpattern();
     EXPECT_EQ(pixel16(tiles_backcurrent, 3, 3), before);
-}
 
-TEST_F(Field, TheHeadUpDisplayShowsUpToTenLives)
-{
+    // The head-up display shows up to ten lives.
+
     Player.lives = 12;
     show_text();
     for (int i = 0; i < 10; i++)

@@ -34,17 +34,14 @@ TEST_F(LevelLoading, DerivesKindsStartAndCount)
                          KIND_EMPTY, KIND_EMPTY, KIND_EMPTY, KIND_SOLID};
     for (int col = 1; col <= 8; col++)
         EXPECT_EQ(Map[1][col].kind, kinds[col]) << "column " << col;
-    EXPECT_EQ(Map[1][8].is_start, 1);
-    EXPECT_EQ(Map[2][9].kind, KIND_SOLID);
-    EXPECT_EQ(MapData.start_col, 9);
-    EXPECT_EQ(MapData.start_row, 2);
-    EXPECT_EQ(MapData.fields_left, 2);
-    EXPECT_EQ(MapData.time_left, 20);
+    EXPECT_EQ(std::make_tuple(Map[1][8].is_start, Map[2][9].kind), std::make_tuple(1, KIND_SOLID));
+    EXPECT_EQ(std::make_tuple(MapData.start_col, MapData.start_row, MapData.fields_left, MapData.time_left),
+              std::make_tuple(9, 2, 2, 20));
     for (int col = 0; col < MAP_COLS; col++)  // the border stays empty
         EXPECT_EQ(Map[0][col].kind | Map[13][col].kind, 0);
 }
 
-TEST_F(LevelLoading, TeleportersPairInReadingOrder)
+TEST_F(LevelLoading, TeleportersPairInReadingOrderAndTheTimeLimitIsTheCountClampedPlusTheBonus)
 {
     std::vector<uint8_t> three(LEVEL_BYTES), one(LEVEL_BYTES);
     set_cell(three, 5, 2, 0, 5, 2);     // teleporter by its tile
@@ -53,39 +50,31 @@ TEST_F(LevelLoading, TeleportersPairInReadingOrder)
     set_cell(one, 4, 4, 0, 5, 2);
     ship({{"zarn-001.zlv", three}, {"zarn-002.zlv", one}});
     init_maps(1, 0);
-    EXPECT_EQ(MapData.tele_a_col, 5);
-    EXPECT_EQ(MapData.tele_a_row, 2);
-    EXPECT_EQ(MapData.tele_b_col, 2);
-    EXPECT_EQ(MapData.tele_b_row, 7);
-    EXPECT_EQ(Map[7][2].kind, KIND_SOLID);
-    EXPECT_EQ(Map[12][20].is_teleport, 1);
-    init_maps(2, 0);
-    EXPECT_EQ(MapData.tele_a_col, 4);
-    EXPECT_EQ(MapData.tele_b_col, 0);
-    EXPECT_EQ(MapData.tele_b_row, 0);
-    EXPECT_EQ(MapData.start_col, 0);  // no start cell: the border corner
-    EXPECT_EQ(MapData.start_row, 0);
-}
+    EXPECT_EQ(std::make_tuple(MapData.tele_a_col, MapData.tele_a_row, MapData.tele_b_col, MapData.tele_b_row),
+              std::make_tuple(5, 2, 2, 7));
+    EXPECT_EQ(std::make_tuple(Map[7][2].kind, Map[12][20].is_teleport), std::make_tuple(KIND_SOLID, 1));
+    init_maps(2, 0);  // no start cell: the border corner
+    EXPECT_EQ(std::make_tuple(MapData.tele_a_col, MapData.tele_b_col, MapData.tele_b_row, MapData.start_col,
+                              MapData.start_row),
+              std::make_tuple(4, 0, 0, 0, 0));
 
-TEST_F(LevelLoading, TimeLimitIsTheCountClampedPlusTheBonus)
-{
     std::vector<uint8_t> many(LEVEL_BYTES);
     for (int row = 1; row <= 12; row++)
         for (int col = 1; col <= 13; col++)
             set_cell(many, col, row, 0, row % 2 ? 1 : 2, 1);  // 156 fields and mines
     ship({{"zarn-001.zlv", level_body("ooooo")}, {"zarn-002.zlv", many}});
     init_maps(1, 0);
-    EXPECT_EQ(MapData.fields_left, 5);
-    EXPECT_EQ(MapData.time_left, 20);
+    EXPECT_EQ(std::make_pair(MapData.fields_left, MapData.time_left), std::make_pair(5, 20));
     init_maps(2, 0);
-    EXPECT_EQ(MapData.fields_left, 156);
-    EXPECT_EQ(MapData.time_left, 99);
+    EXPECT_EQ(std::make_pair(MapData.fields_left, MapData.time_left), std::make_pair(156, 99));
     Player.time_bonus = 999;
     init_maps(1, 0);
     EXPECT_EQ(MapData.time_left, 1019);
 }
 
-TEST_F(LevelLoading, AMissingOrCutLevelStopsWithItsName)
+// Classic levels have names of their own up to 32; a missing or cut level
+// stops the game with its name.
+TEST_F(LevelLoading, ClassicLevelsHaveTheirOwnNamesAndAMissingOrCutLevelStopsWithItsName)
 {
     GTEST_FLAG_SET(death_test_style, "fast");  // the child must see this private ./data
     std::vector<uint8_t> lv = level_body("\n\n..So"), cut(lv.begin(), lv.end() - 1);
@@ -96,10 +85,7 @@ TEST_F(LevelLoading, AMissingOrCutLevelStopsWithItsName)
                 "^Missing or damaged level zarn-002.zlv in data/maps.qva\n$");
     EXPECT_EXIT(init_maps(3, 1), testing::ExitedWithCode(1),
                 "^Missing or damaged level lev003.zlv in data/maps.qva\n$");
-}
 
-TEST_F(LevelLoading, ClassicLevelsHaveTheirOwnNamesUpTo32)
-{
     EXPECT_STREQ(level_entry_name(32, 1), "lev032");
     EXPECT_STREQ(level_entry_name(33, 1), "zarn-033");
     ship({{"zarn-005.zlv", level_body("o")}, {"lev005.zlv", level_body("*")}});

@@ -20,7 +20,7 @@ levelsrc::level_source level_of(std::initializer_list<const char*> rows)
 
 }  // namespace
 
-TEST(Solver, ProvesWhatCanBeWonAndFindsTheShortestWay)
+TEST(Solver, ProvesWhatCanBeWonFindsTheShortestWayAndCountsOnlyRealChoices)
 {
     const struct {
         std::initializer_list<const char*> rows;
@@ -56,25 +56,16 @@ TEST(Solver, ProvesWhatCanBeWonAndFindsTheShortestWay)
         EXPECT_EQ(r.specials & c.specials, c.specials) << c.why;
         EXPECT_TRUE(solver::check(lv, r.solution)) << c.why << ": " << r.solution;
     }
-}
 
-TEST(Solver, AMoveOffersARealChoiceOnlyWhereAnotherMoveDoesNotStepIntoSpaceAtOnce)
-{
     // Beside the corridor: a track refusing the step down, a pusher throwing
     // back onto the crumbled field, a pusher throwing into space: no choice.
     // The step back onto the start is one (it looks safe), and so is a solid
     // cell (a shortcut that strands the field it skips).
-    const struct {
-        const char* below;
-        int open, longest_forced, forced_from;
-    } cases[] = {{".-^.v.", 1, 3, 2}, {".-^#v.", 2, 1, 0}};
-    for (const auto& c : cases) {
-        solver::level lv = solver::from_source(level_of({"Soooo#", c.below}));
-        solver::choices w = solver::weigh_choices(lv, "RRRRR");
-        EXPECT_EQ(w.moves, 5) << c.below;
-        EXPECT_EQ(w.open, c.open) << c.below;
-        EXPECT_EQ(w.longest_forced, c.longest_forced) << c.below;
-        EXPECT_EQ(w.forced_from, c.forced_from) << c.below;
+    for (auto [below, open, longest_forced, forced_from] : {std::tuple{".-^.v.", 1, 3, 2}, {".-^#v.", 2, 1, 0}}) {
+        solver::choices w = solver::weigh_choices(solver::from_source(level_of({"Soooo#", below})), "RRRRR");
+        EXPECT_EQ(std::make_tuple(w.moves, w.open, w.longest_forced, w.forced_from),
+                  std::make_tuple(5, open, longest_forced, forced_from))
+            << below;
     }
 }
 

@@ -19,7 +19,7 @@ std::string source_with(const std::string& row0, const std::string& extra = "")
 
 }  // namespace
 
-TEST(LevelSource, EveryTileSurvivesTheRoundTripThroughTheGamesLoader)
+TEST(LevelSource, EveryTileSurvivesTheRoundTripThroughTheGamesLoaderAndMistakesAreRefusedWhereTheyAre)
 {
     const std::string row0 = "Soo*#|-^v<>T.T......";
     levelsrc::level_source src;
@@ -45,10 +45,7 @@ TEST(LevelSource, EveryTileSurvivesTheRoundTripThroughTheGamesLoader)
     ASSERT_TRUE(levelsrc::parse(levelsrc::format(src), again, error)) << error;
     EXPECT_EQ(again.title + "|" + again.idea + "|" + again.solution, "Test|every tile|RR");
     EXPECT_EQ(again.rows, src.rows);
-}
 
-TEST(LevelSource, MalformedSourcesAreRefusedWithLineAndColumn)
-{
     const std::string good_row = "So#.................";
     const struct {
         std::string text;

@@ -34,16 +34,8 @@ std::string build_and_save(std::initializer_list<const char*> rows, const std::s
 {
     editor_new();
     editor_place(LEVEL_COLS / 2, LEVEL_ROWS / 2, '.');
-    int r = 0;
-    for (const char* row : rows) {
-        for (int c = 0; row[c]; c++)
-            editor_place(c, r, row[c]);
-        r++;
-    }
-    editor_save(path);
-    while (editor.task != EDIT_IDLE)
-        editor_step(HINT_SLICE_WORK);
-    EXPECT_EQ(editor.verdict, PROOF_WINNABLE) << editor.message;
+    editor_draw(rows);
+    EXPECT_EQ(editor_save_searched(path), PROOF_WINNABLE) << editor.message;
     return editor.level.solution;
 }
 
@@ -86,7 +78,7 @@ TEST_F(EditorSession, ALevelBuiltTestedProvenAndSavedPlaysFromItsPackPastADamage
     EXPECT_TRUE(pack_level_open(2));
 }
 
-TEST_F(EditorSession, ThePasswordPackOpensThePacksScreenWhereALevelIsChosen)
+TEST_F(EditorSession, KeysAloneBuildSaveTestAndLeaveAndThePasswordPackOpensThePacksScreen)
 {
     build_and_save({"So#"}, "packs/session/a.txt");
     build_and_save({"S", "o", "#"}, "packs/session/b.txt");
@@ -98,10 +90,7 @@ TEST_F(EditorSession, ThePasswordPackOpensThePacksScreenWhereALevelIsChosen)
     play(enter_pw, "pack[E][E][E]");
     EXPECT_EQ(playing, PLAYING_PACK);
     EXPECT_EQ(curr_map * 100 + maxmap, 102);
-}
 
-TEST_F(EditorSession, KeysAloneBuildSaveTestAndLeave)
-{
     // The field tile, three fields right of the start and a solid; the menu's
     // SAVE (the proposed name taken); its TEST PLAY, won by four presses; its
     // LEAVE.
@@ -113,8 +102,7 @@ TEST_F(EditorSession, KeysAloneBuildSaveTestAndLeave)
     EXPECT_GT(frames_played, 20);
     levelsrc::level_source saved;
     std::string error;
-    std::vector<uint8_t> bytes = read_bytes("packs/my-levels/level-01.txt");
-    ASSERT_TRUE(levelsrc::parse(std::string(bytes.begin(), bytes.end()), saved, error)) << error;
+    ASSERT_TRUE(levelsrc::parse(read_text("packs/my-levels/level-01.txt"), saved, error)) << error;
     EXPECT_EQ(saved.rows[LEVEL_ROWS / 2].substr(LEVEL_COLS / 2, 5), "Sooo#");
     EXPECT_EQ(saved.solution, "RRRR");
 }

@@ -35,7 +35,7 @@ using HighScores = screen_test;
 
 }  // namespace
 
-TEST_F(HighScores, ANewScoreGoesBelowEqualOnesAndPushesTheLastOut)
+TEST_F(HighScores, ANewScoreGoesBelowEqualOnesTheFileRoundTripsByteForByteAndOnlyA66ByteFileIsRead)
 {
     quit_zarn = 1;  // the name entry ends at once and leaves six blanks
     struct {
@@ -54,10 +54,7 @@ TEST_F(HighScores, ANewScoreGoesBelowEqualOnesAndPushesTheLastOut)
         EXPECT_EQ(std::vector<int32_t>(high_scores, high_scores + HIGHSCORE_PLACES), c.after) << c.score;
         EXPECT_EQ(table_names(), c.named) << c.score;
     }
-}
 
-TEST_F(HighScores, TheFileRoundTripsByteForByteAndOnlyA66ByteFileIsRead)
-{
     set_table();
     high_scores[0] = 0x01020304;
     memcpy(high_names[1], "AB\0xyzw", 7);  // what lies past the zero is kept too
@@ -94,7 +91,7 @@ TEST_F(HighScores, TheFileRoundTripsByteForByteAndOnlyA66ByteFileIsRead)
     EXPECT_EQ(read_bytes("zarn.hi"), letters);
 }
 
-TEST_F(HighScores, TheNameEntryTakesSixNameCharactersTypedOrStepped)
+TEST_F(HighScores, TheNameEntryTakesSixCharactersAndTheTableBlinksTheNewPlaceAndClosesOnAKeyOrAfter30s)
 {
     EXPECT_EQ(name_typed("zarn[E]"), "ZARN  ");
     EXPECT_EQ(name_typed("ab.c-d!efgh[E]"), "ABCDEF");
@@ -109,10 +106,7 @@ TEST_F(HighScores, TheNameEntryTakesSixNameCharactersTypedOrStepped)
     EXPECT_TRUE(std::any_of(std::begin(score_names), std::end(score_names),
                             [&](const char* name) { return drawn == std::string(name).substr(0, 6); }))
         << drawn;
-}
 
-TEST_F(HighScores, TheTableBlinksTheNewPlaceAndClosesOnAKeyOrAfterThirtySeconds)
-{
     got_highscore = 6;
     std::string place6;  // the last line formatted in each frame
     played r = play(show_highscores, "[32](100,150)[2][<]", [&](int) { place6.append(tmp_string, 3); });

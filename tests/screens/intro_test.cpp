@@ -14,18 +14,9 @@ struct Intro : screen_test {
 
 using Credits = screen_test;
 
-int lit_pixels()
-{
-    int n = 0;
-    for (int y = 0; y < 240; y++)
-        for (int x = 0; x < 320; x++)
-            n += pixel16(screen, x, y) != 0;
-    return n;
-}
-
 }  // namespace
 
-TEST_F(Intro, ConfirmKeysCountOnceTheLogoRestsAndWithoutTheTuneNothingElseEndsIt)
+TEST_F(Intro, ConfirmKeysCountOnceTheLogoRestsTheTuneStartsThenAndItsEndEndsTheIntro)
 {
     void* tune = music[11];
     music[11] = nullptr;
@@ -41,11 +32,9 @@ TEST_F(Intro, ConfirmKeysCountOnceTheLogoRestsAndWithoutTheTuneNothingElseEndsIt
     music[11] = tune;
     EXPECT_EQ(qv_logo, nullptr);
     EXPECT_EQ(quit_zarn, 0);
-}
 
-// The shipped logo lands exactly where it rests, so the tune plays.
-TEST_F(Intro, TheTuneStartsWhenTheLogoRestsAndItsEndEndsTheIntro)
-{
+    // The shipped logo lands exactly where it rests, so the tune plays.
+    rest_frame = -1;
     bool playing_at_rest = false;
     played r = play(start_screen, "", [&](int frame) {
         if (resting(frame) && frame == rest_frame)
@@ -75,7 +64,7 @@ TEST_F(Intro, RenderingLeavesNoTrailsAndTheLogoStopsWhereItsStepsEnd)
             quorStep();
             quorRender(screen);
             tune_started = tune_started || MP_PlayingMusic();
-            ASSERT_EQ(lit_pixels(), 16 * 12 + std::clamp(320 - j, 0, logo_w) * 20) << "frame " << frame;
+            ASSERT_EQ(lit_pixels(screen), 16 * 12 + std::clamp(320 - j, 0, logo_w) * 20) << "frame " << frame;
             EXPECT_LE(std::abs(gx - 152) + std::abs(gy - 94), 16);
         }
         EXPECT_EQ(rect.y, 160) << "the logo's bottom edge is on row 180";
@@ -86,7 +75,7 @@ TEST_F(Intro, RenderingLeavesNoTrailsAndTheLogoStopsWhereItsStepsEnd)
     }
 }
 
-TEST_F(Credits, RollFor345FramesSeenOnlyBelowRow108WhateverElseIsPressed)
+TEST_F(Credits, RollFor345FramesSeenOnlyBelowRow108AndUpActionOrPauseEndThemAfterTheFrame)
 {
     SDL_Surface* first = nullptr;  // the first frame: the top line at row 224, nothing above
     bool covered = true, text_seen = false;
@@ -103,11 +92,8 @@ TEST_F(Credits, RollFor345FramesSeenOnlyBelowRow108WhateverElseIsPressed)
     EXPECT_TRUE(rows_equal(screen, first, 108, 116));
     EXPECT_FALSE(rows_equal(screen, first, 224, 16));
     SDL_FreeSurface(first);
-}
 
-// (A closed window ends them at once: the window-close walk of the app tests.)
-TEST_F(Credits, UpActionAndPauseEndThemAfterTheCurrentFrame)
-{
+    // (A closed window ends them at once: the window-close walk of the app tests.)
     for (std::string end : {"^", "E", "S"})
         EXPECT_EQ(play(show_opensource, "[20][" + end + "]").frames, 21) << end;
 }

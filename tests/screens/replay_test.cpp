@@ -55,7 +55,6 @@ using Replays = screen_test;
 
 TEST_F(Replays, AWinIsKeptVerifiedSetsTheRecordAndIsWatchedFrameForFrameWithItsGhostBeside)
 {
-    ASSERT_TRUE(input_reads_keys());
     ASSERT_EQ(system("rm -rf replays zarn.rec"), 0);
     note_level_won(3, 0, 1, 999);  // a record from before replays
     char moves[SOLUTION_MAX + 1];

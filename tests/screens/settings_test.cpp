@@ -2,20 +2,12 @@
 
 namespace {
 
-void set_mode(int full, int z, int dbl)
-{
-    full_screen = full;
-    zoom = z;
-    double_scale = static_cast<uint8_t>(dbl);
-    init_screen();
-}
-
 // Both screens in a 640 x 480 window.
 struct Settings : screen_test {
     void SetUp() override
     {
         boot_game();
-        set_mode(0, 1, 0);
+        set_mode(1, 0, 0);
     }
 };
 using Controls = Settings;
@@ -54,6 +46,12 @@ bool display_recreated()
     return recreated;
 }
 
+// Full screen, zoom, double scale and the display's width.
+std::vector<int> mode()
+{
+    return {full_screen != 0, zoom, double_scale, SDL_GetVideoSurface()->w};
+}
+
 }  // namespace
 
 TEST_F(Settings, VolumesStepByTenAndWrapEveryControlOfAFrameCountsAndASecondClickActivates)
@@ -79,20 +77,21 @@ TEST_F(Settings, VolumesStepByTenAndWrapEveryControlOfAFrameCountsAndASecondClic
     EXPECT_TRUE(line_shows(6, std::string("SOUNDCHECK:        ") + mus_titles[1] + "~", 8));
 }
 
-TEST_F(Settings, ScreenModesCycleThroughFiveModesBothWaysAndApplyOnLeaving)
+// The screen line cycles through five modes both ways, applied on leaving;
+// the filter line changes the filter at once with left and right but waits
+// with action.
+TEST_F(Settings, ScreenModesCycleBothWaysAndApplyOnLeavingTheFilterChangesAtOnce)
 {
-    // From BOXED 640 x 480 with BILINEAR AA, after 1 to 5 steps right, then
-    // left: full screen, zoom, double scale, display width.
+    // From BOXED 640 x 480 with BILINEAR AA, after 1 to 5 steps right, then left.
     const std::vector<int> modes[2][5] = {
         {{0, 3, 1, 1280}, {1, 3, 0, 640}, {1, 3, 1, 1280}, {0, 0, 0, 320}, {0, 1, 0, 640}},
         {{0, 0, 0, 320}, {1, 1, 1, 1280}, {1, 1, 0, 640}, {0, 1, 1, 1280}, {0, 1, 0, 640}}};
     for (int way = 0; way < 2; way++) {
         std::string script = "[v][v][v]";
         for (int k = 0; k < 5; k++) {
-            set_mode(0, 3, 0);
+            set_mode(3, 0, 0);
             play(settings, (script += way ? "[<]" : "[>]") + "[S]");
-            EXPECT_EQ(std::vector<int>({full_screen != 0, zoom, double_scale, SDL_GetVideoSurface()->w}), modes[way][k])
-                << script;
+            EXPECT_EQ(mode(), modes[way][k]) << script;
             EXPECT_STREQ(tmp_string, "APPLY AND EXIT~");
         }
     }
@@ -110,48 +109,10 @@ TEST_F(Settings, ScreenModesCycleThroughFiveModesBothWaysAndApplyOnLeaving)
     // A closed window keeps the change for the configuration file, without
     // drawing another frame or making a new display on the way out.
     EXPECT_EQ(play(settings, "[v][v][v][>][Q]").frames, 4);
-    EXPECT_EQ(quit_zarn, 1);
-    EXPECT_EQ(double_scale, 1);
-    EXPECT_EQ(SDL_GetVideoSurface()->w, 640);
-}
+    EXPECT_EQ(std::make_tuple(quit_zarn, int(double_scale), SDL_GetVideoSurface()->w), std::make_tuple(1, 1, 640));
 
-// Alt+Enter switches the display on any screen, here the settings, whose
-// screen line follows it, and zarn.cfg keeps it; F12 saves the shown frame
-// as a PNG of its size. Neither is a press (Return would raise the music).
-// In zarn-fixed Alt+Enter does nothing.
-TEST_F(Settings, AltEnterSwitchesTheDisplayAndIsKeptF12SavesItAsShown)
-{
-    const std::string pictures = scratch_dir() + "/pictures";
-    std::filesystem::create_directory(pictures);
-    setenv("XDG_PICTURES_DIR", pictures.c_str(), 1);
-    music_volume = 50;
-    play(settings, "[A][F][S]");
-    EXPECT_EQ(std::vector<int>({full_screen != 0, SDL_GetVideoSurface()->w, music_volume}),
-              std::vector<int>({1, 640, 50}));
-    EXPECT_NE(SDL_GetVideoSurface()->flags & SDL_FULLSCREEN, 0u);
-    EXPECT_TRUE(line_shows(4, "SCREEN SETTINGS:   FULL 640 x 480~", 1));
-    dumpConfig();
-    full_screen = 0;
-    loadGfxConfig();
-    EXPECT_NE(full_screen, 0) << "kept in zarn.cfg";
-
-    // One picture of the display (the screen tests hold it to the display's size and pixels).
-    using std::filesystem::directory_iterator;
-    EXPECT_EQ(std::distance(directory_iterator(pictures), directory_iterator()), 1);
-
-    // A mode chosen but not applied yet: Alt+Enter turns it to a window too.
-    play(settings, "[v][v][v][>][A][S]");
-    EXPECT_EQ(std::vector<int>({full_screen != 0, SDL_GetVideoSurface()->w}), std::vector<int>({0, 1280}));
-
-    screen_mode_locked = 1;  // as zarn-fixed sets it
-    play(settings, "[A][S]");
-    EXPECT_EQ(full_screen, 0);
-    EXPECT_EQ(SDL_GetVideoSurface()->flags & SDL_FULLSCREEN, 0u);
-    unsetenv("XDG_PICTURES_DIR");
-}
-
-TEST_F(Settings, TheFilterChangesAtOnceWithLeftAndRightButWaitsWithAction)
-{
+    quit_zarn = 0;
+    set_mode(1, 0, 0);
     std::vector<int> zooms;
     std::string exits;  // E "EXIT TO MENU", A "APPLY AND EXIT": the last line of each frame
     bool scale2x_shown = false;
@@ -174,9 +135,48 @@ TEST_F(Settings, TheFilterChangesAtOnceWithLeftAndRightButWaitsWithAction)
     EXPECT_EQ(zoom, 0);
 }
 
-TEST_F(Settings, ResetRestoresTheDefaultsAndDeletesTheHighScores)
+// Alt+Enter switches the display on any screen, here the settings, whose
+// screen line follows it, and zarn.cfg keeps it; F12 saves the shown frame
+// as a PNG of its size. Neither is a press (Return would raise the music).
+// In zarn-fixed Alt+Enter does nothing.
+TEST_F(Settings, AltEnterSwitchesTheDisplayAndIsKeptF12SavesItAsShown)
 {
-    set_mode(0, 3, 1);
+    const std::string pictures = scratch_dir() + "/pictures";
+    std::filesystem::create_directory(pictures);
+    setenv("XDG_PICTURES_DIR", pictures.c_str(), 1);
+    music_volume = 50;
+    play(settings, "[A][F][S]");
+    EXPECT_EQ(std::make_tuple(full_screen != 0, SDL_GetVideoSurface()->w, music_volume),
+              std::make_tuple(true, 640, 50));
+    EXPECT_NE(SDL_GetVideoSurface()->flags & SDL_FULLSCREEN, 0u);
+    EXPECT_TRUE(line_shows(4, "SCREEN SETTINGS:   FULL 640 x 480~", 1));
+    dumpConfig();
+    full_screen = 0;
+    loadGfxConfig();
+    EXPECT_NE(full_screen, 0) << "kept in zarn.cfg";
+
+    // One picture of the display (the screen tests hold it to the display's size and pixels).
+    using std::filesystem::directory_iterator;
+    EXPECT_EQ(std::distance(directory_iterator(pictures), directory_iterator()), 1);
+
+    // A mode chosen but not applied yet: Alt+Enter turns it to a window too.
+    play(settings, "[v][v][v][>][A][S]");
+    EXPECT_EQ(std::make_pair(full_screen != 0, SDL_GetVideoSurface()->w), std::make_pair(false, 1280));
+
+    screen_mode_locked = 1;  // as zarn-fixed sets it
+    play(settings, "[A][S]");
+    EXPECT_EQ(full_screen, 0);
+    EXPECT_EQ(SDL_GetVideoSurface()->flags & SDL_FULLSCREEN, 0u);
+    unsetenv("XDG_PICTURES_DIR");
+}
+
+// Reset restores the defaults, deletes the high scores and is applied at
+// once; in zarn the controls line opens the controls screen, and the
+// settings come back to that line; the fixed build ignores the controls and
+// screen lines.
+TEST_F(Settings, ResetRestoresTheDefaultsAndDeletesTheHighScoresAndTheFixedBuildIgnoresControlsAndScreen)
+{
+    set_mode(3, 0, 1);
     music_volume = 30;
     sound_volume = 20;
     key_buttons[CONTROL_PAUSE] = SDLK_p;
@@ -185,17 +185,12 @@ TEST_F(Settings, ResetRestoresTheDefaultsAndDeletesTheHighScores)
     play(settings, "[^][^][E][S]", hold_frame);
     EXPECT_EQ(std::vector<int>({music_volume, sound_volume, key_buttons[CONTROL_PAUSE], joy_buttons[CONTROL_ACTION]}),
               std::vector<int>({100, 80, SDLK_SPACE, 0}));
-    EXPECT_EQ(std::vector<int>({full_screen, zoom, SDL_GetVideoSurface()->w}), std::vector<int>({1, 1, 1280}))
-        << "full screen, double scale kept";
+    EXPECT_EQ(mode(), std::vector<int>({1, 1, 1, 1280})) << "full screen, double scale kept";
     EXPECT_EQ(fopen("zarn.hi", "rb"), nullptr);
     EXPECT_TRUE(line_shows(4, "SCREEN SETTINGS:   FULL 1280 x 960~", 7));
     EXPECT_FALSE(display_recreated()) << "applied at once, nothing left pending";
-}
 
-TEST_F(Settings, TheFixedBuildIgnoresTheControlsAndScreenLines)
-{
-    // In zarn the controls line opens the controls screen, and the settings
-    // come back to that line.
+    set_mode(1, 0, 0);
     EXPECT_EQ(play(settings, "[v][v][E][E]w[S][1][E][E]a[S][1][S]").frames, 13);
     EXPECT_TRUE(line_shows(3, "SET CONTROLS       PRESS ACTION~", 3));
     EXPECT_EQ(key_buttons[CONTROL_UP], SDLK_a);
@@ -208,10 +203,12 @@ TEST_F(Settings, TheFixedBuildIgnoresTheControlsAndScreenLines)
     EXPECT_TRUE(line_shows(4, "SCREEN SETTINGS:   NOT AVAILABLE~", 4));
     EXPECT_STREQ(tmp_string, "EXIT TO MENU~");
     EXPECT_EQ(key_buttons[CONTROL_UP], SDLK_UP);
-    EXPECT_EQ(std::vector<int>({full_screen, zoom, double_scale}), std::vector<int>({0, 1, 0}));
+    EXPECT_EQ(mode(), std::vector<int>({0, 1, 0, 640}));
 }
 
-TEST_F(Controls, ActionWaitsATenthOfASecondThenBindsTheNextKeyOrButton)
+// Action waits a tenth of a second, then binds the next key or button; PAUSE
+// is taken like any key, and leaves only outside a capture.
+TEST_F(Controls, ActionWaitsATenthOfASecondThenBindsTheNextKeyOrButtonPauseIncluded)
 {
     std::vector<uint32_t> ends;  // the virtual time at each frame's end
     std::string prompts;         // P where the prompt showed
@@ -229,10 +226,8 @@ TEST_F(Controls, ActionWaitsATenthOfASecondThenBindsTheNextKeyOrButton)
               std::vector<int>({SDLK_w, -1, SDLK_UP, 3}));
     EXPECT_TRUE(line_shows(1, "    UP: -01  w~", 7, true));
     EXPECT_TRUE(line_shows(2, "  DOWN: 003  up~", 7, true));
-}
 
-TEST_F(Controls, PauseIsTakenLikeAnyKeyAndLeavesOnlyOutsideACapture)
-{
+    resetdefault_controls();
     EXPECT_EQ(play(controls, "[v][v][E][S][^][^][^][E]").frames, 8);
     EXPECT_EQ(key_buttons[CONTROL_LEFT], SDLK_SPACE);
     EXPECT_TRUE(line_shows(7, "  BACK TO SETTINGS~", 7, true));
@@ -245,7 +240,6 @@ TEST_F(Controls, PauseIsTakenLikeAnyKeyAndLeavesOnlyOutsideACapture)
 
     // UP may take DOWN's key; a closed window ends the screen at once.
     EXPECT_EQ(play(controls, "[E][v][Q]").frames, 2);
-    EXPECT_EQ(quit_zarn, 1);
-    EXPECT_EQ(key_buttons[CONTROL_UP], SDLK_DOWN);
-    EXPECT_EQ(key_buttons[CONTROL_DOWN], SDLK_DOWN);
+    EXPECT_EQ(std::make_tuple(quit_zarn, key_buttons[CONTROL_UP], key_buttons[CONTROL_DOWN]),
+              std::make_tuple(1, int(SDLK_DOWN), int(SDLK_DOWN)));
 }

@@ -67,23 +67,22 @@ void press(int sym)
         held.emplace_back(sym, session_frames + 1 + roll(20));
 }
 
+// A letter, a digit, an editing or modifier key, or any key at all (the
+// controls screen may bind it).
 int other_key()
 {
     static const int keys[] = {SDLK_BACKSPACE, SDLK_DELETE, SDLK_ESCAPE, SDLK_LSHIFT, SDLK_x, SDLK_TAB};
-    switch (roll(4)) {
-    case 0: return 'a' + roll(26);
-    case 1: return '0' + roll(10);
-    case 2: return keys[roll(6)];
-    default: return roll(SDLK_LAST);  // any key; the controls screen may bind it
-    }
+    int kind = roll(4);
+    return kind == 0 ? 'a' + roll(26) : kind == 1 ? '0' + roll(10) : kind == 2 ? keys[roll(6)] : roll(SDLK_LAST);
 }
 
+// A click of any button, on the display or (now and then) anywhere at all.
 void click()
 {
     SDL_Surface* display = SDL_GetVideoSurface();
     bool wild = roll(20) == 0;
-    int x = wild ? roll(65536) : roll(display ? display->w : 320);
-    int y = wild ? roll(65536) : roll(display ? display->h : 240), button = 1 + roll(5);
+    int x = roll(wild ? 65536 : display ? display->w : 320), y = roll(wild ? 65536 : display ? display->h : 240);
+    int button = 1 + roll(5);
     push_event(SDL_MOUSEBUTTONDOWN, button, x, y);
     push_event(SDL_MOUSEBUTTONUP, button, x, y);
 }
@@ -91,11 +90,13 @@ void click()
 void joystick_event()
 {
     static const int values[] = {0, 31000, 31001, -31001, 32767, -32768};
-    switch (roll(3)) {
-    case 0: push_event(SDL_JOYAXISMOTION, roll(4), roll(2) ? values[roll(6)] : roll(65536) - 32768); break;
-    case 1: push_event(SDL_JOYHATMOTION, roll(6), roll(16)); break;
-    default: push_event(roll(2) ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP, roll(16));
-    }
+    int kind = roll(3);
+    if (kind == 0)
+        push_event(SDL_JOYAXISMOTION, roll(4), roll(2) ? values[roll(6)] : roll(65536) - 32768);
+    else if (kind == 1)
+        push_event(SDL_JOYHATMOTION, roll(6), roll(16));
+    else
+        push_event(roll(2) ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP, roll(16));
 }
 
 // One frame's input: most often a bound control, as a player would. The
@@ -103,10 +104,9 @@ void joystick_event()
 void random_input()
 {
     static const Uint8 others[] = {SDL_ACTIVEEVENT, SDL_VIDEOEXPOSE, SDL_VIDEORESIZE, SDL_USEREVENT, SDL_MOUSEMOTION};
-    bool menu = last_screen == "menu";
     for (int n = roll(4) - 1; n > 0; n--) {
         int kind = roll(100), control = roll(CONTROL_COUNT);
-        if (menu && control == CONTROL_UP && roll(10))
+        if (last_screen == "menu" && control == CONTROL_UP && roll(10))
             control = CONTROL_DOWN;
         if (kind < 50)
             press(key_buttons[control]);
@@ -129,35 +129,18 @@ void on_frame()
     last_screen = *running_screen() ? running_screen() : "none";
     screen_frames[last_screen]++;
     srand(static_cast<unsigned>(rng()));  // the game's own draws follow the seed
-    for (size_t i = held.size(); i-- > 0;) {
+    for (size_t i = held.size(); i-- > 0;)
         if (held[i].second <= session_frames) {
             set_key(held[i].first, false);
             held.erase(held.begin() + static_cast<long>(i));
         }
-    }
     if (close_frame >= 0)
         return;
-    if (frames_done >= frames_wanted || roll(CLOSE_ODDS) == 0) {
-        close_frame = session_frames;
-        close_screen = last_screen;
-        push_event(SDL_QUIT);
-    } else {
-        random_input();
-    }
-}
-
-// Under the sanitizers a frame enlarged to 640 x 480 spends most of its time
-// doubling pixels, whose every store is checked (the filters have their own
-// sanitized tests): most games start in the 320 x 240 mode, the settings
-// that the last game saved otherwise kept, and may change it as a player would.
-void start_unenlarged()
-{
-    fresh_process();
-    loadGfxConfig();
-    loadConfig();
-    zoom = 0;
-    double_scale = 0;
-    dumpConfig();
+    if (frames_done < frames_wanted && roll(CLOSE_ODDS) != 0)
+        return random_input();
+    close_frame = session_frames;
+    close_screen = last_screen;
+    push_event(SDL_QUIT);
 }
 
 void on_hang(int)
@@ -189,8 +172,18 @@ int main(int argc, char** argv)
             snprintf(high_names[i], HIGHSCORE_NAME_BYTES, "SOAK%c", '1' + i);
         }
         write_highscores();
-        if (roll(5) != 0)
-            start_unenlarged();
+        // Under the sanitizers a frame enlarged to 640 x 480 spends most of
+        // its time doubling pixels, whose every store is checked (the filters
+        // have their own sanitized tests): most games start in the 320 x 240
+        // mode, the settings that the last game saved otherwise kept, and may
+        // change it as a player would.
+        if (roll(5) != 0) {
+            fresh_process();
+            loadGfxConfig();
+            loadConfig();
+            zoom = double_scale = 0;
+            dumpConfig();
+        }
         held.clear();
         session_frames = 0;
         close_frame = -1;

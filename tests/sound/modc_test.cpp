@@ -35,7 +35,7 @@ Cell cell(const std::vector<uint8_t>& m, int pattern, int row, int ch)
 const char* HEAD = "speed 4\ntempo 150\ninst a square vol=40\ninst b saw cycle=64 decay=0.1 sustain=0.5\n"
                    "inst k kick note=C-2\nphrase up: C-2 E-2\n";
 
-TEST(TuneCompiler, LinesBecomeTheRightCells)
+TEST(TuneCompiler, LinesBecomeTheRightCellsAndMistakesAreRefused)
 {
     std::vector<uint8_t> m = compile(std::string(HEAD) +
                                      "pattern p\n"
@@ -80,6 +80,18 @@ TEST(TuneCompiler, LinesBecomeTheRightCells)
     EXPECT_EQ(b_start + b_loop, b_len);
     EXPECT_EQ(b_loop, 32);  // one 64-sample cycle
     EXPECT_EQ((k[28] << 8) | k[29], 1);
+
+    const char* wrong[] = {
+        "pattern p\n1 a step=2: C-2 D-2 E-2\norder p\n",         // a line that does not fill the pattern
+        "pattern p\n1 a: $up+24\norder p\n",                     // a note above B-3
+        "pattern p\n1 a: C-2:47!20\norder p\n",                  // two effects in one cell
+        "inst c square deacy=1\npattern p\n1 c: C-2\norder p\n",  // a misspelt instrument key
+        "pattern p\n1 a: C-2\norder p x\n",                      // an unknown pattern
+        "pattern p\n1 a: C-2\norder p\ntune\norder p\n",           // two tunes that do not loop
+    };
+    for (const char* body : wrong)
+        EXPECT_TRUE(compile(std::string(HEAD) + body).empty()) << body;
+    EXPECT_FALSE(compile(std::string(HEAD) + "pattern p\n1 a: C-2\norder p\n").empty());
 }
 
 // Two endless tunes in one module: each sets its own speed and tempo on its
@@ -115,21 +127,6 @@ TEST(TuneCompiler, EndlessTunesJumpBackToTheirLoops)
     EXPECT_EQ(module_tunes(m.data()), 2);
     EXPECT_EQ(module_tune_start(m.data(), 1), 4);
     EXPECT_EQ(module_tune_start(m.data(), 2), 0) << "counted round";
-}
-
-TEST(TuneCompiler, MistakesInAScoreAreRefused)
-{
-    const char* wrong[] = {
-        "pattern p\n1 a step=2: C-2 D-2 E-2\norder p\n",         // a line that does not fill the pattern
-        "pattern p\n1 a: $up+24\norder p\n",                     // a note above B-3
-        "pattern p\n1 a: C-2:47!20\norder p\n",                  // two effects in one cell
-        "inst c square deacy=1\npattern p\n1 c: C-2\norder p\n",  // a misspelt instrument key
-        "pattern p\n1 a: C-2\norder p x\n",                      // an unknown pattern
-        "pattern p\n1 a: C-2\norder p\ntune\norder p\n",           // two tunes that do not loop
-    };
-    for (const char* body : wrong)
-        EXPECT_TRUE(compile(std::string(HEAD) + body).empty()) << body;
-    EXPECT_FALSE(compile(std::string(HEAD) + "pattern p\n1 a: C-2\norder p\n").empty());
 }
 
 }  // namespace

@@ -49,11 +49,9 @@
 #include "screens/password.h"
 #include "screens/scrolltext.h"
 #include "screens/settings.h"
-#include "screens/textentry.h"
 #include "sound/sound.h"
 #include "model/bytes.h"
 #include "sys/clock.h"
-#include "sys/fatal.h"
 #include "sys/files.h"
 #include "video/cells.h"
 #include "video/filters.h"
@@ -61,7 +59,6 @@
 #include "video/fps.h"
 #include "video/screen.h"
 #include "video/shot.h"
-#include "video/trig.h"
 
 #include "support/boot.h"
 #include "support/input_script.h"
@@ -74,6 +71,26 @@
 inline uint16_t& pixel16(SDL_Surface* s, int x, int y)
 {
     return reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(s->pixels) + y * s->pitch)[x];
+}
+
+// The pixels of a surface that are not black.
+inline int lit_pixels(SDL_Surface* s)
+{
+    int n = 0;
+    for (int y = 0; y < s->h; y++)
+        for (int x = 0; x < s->w; x++)
+            n += pixel16(s, x, y) != 0;
+    return n;
+}
+
+// Opens the display in a mode: enlarged (zoom, 0 none), full screen or not,
+// at twice the enlarged size or not.
+inline void set_mode(int enlarged, int full, int twice)
+{
+    zoom = enlarged;
+    full_screen = full;
+    double_scale = static_cast<uint8_t>(twice);
+    init_screen();
 }
 
 // A test whose game is booted, without a high-score file, before it and

@@ -1,17 +1,7 @@
-#include "support/level_text.h"
+#include "support/game.h"
 
-#include "core/level.h"
-#include "model/rules.h"
-#include "model/bytes.h"
-#include "support/scratch.h"
-
+#include "core/editor.h"
 #include "model/levelsrc.h"
-
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <sstream>
-#include <unistd.h>
 
 namespace {
 
@@ -78,4 +68,24 @@ void enter_level_folder(const std::vector<std::pair<int, std::string>>& levels)
         maps.emplace_back(std::string(level_entry_name(level, 0)) + ".zlv", level_body(text));
     write_qva(dir + "/data/maps.qva", maps);
     EXPECT_EQ(chdir(dir.c_str()), 0) << dir;
+}
+
+void editor_draw(std::initializer_list<const char*> rows)
+{
+    int r = 0;
+    for (const char* row : rows) {
+        for (int c = 0; row[c]; c++)
+            if (row[c] != '.')
+                editor_place(c, r, row[c]);
+        r++;
+    }
+}
+
+int32_t editor_save_searched(const std::string& path)
+{
+    editor_save(path);
+    for (int slices = 0; editor.task != EDIT_IDLE && slices < 100000; slices++)
+        editor_step(HINT_SLICE_WORK);
+    EXPECT_EQ(editor.task, EDIT_IDLE);
+    return editor.verdict;
 }

@@ -7,6 +7,7 @@
 //   'S' start (a solid field under the player)
 #pragma once
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,3 +27,9 @@ int play_on_field(const std::string& moves);
 // archive of the given levels (level number, grid) and makes it the working
 // directory, in which the game starts; scratch_dir() is the way back.
 void enter_level_folder(const std::vector<std::pair<int, std::string>>& levels);
+// Draws rows of legend characters from the top left through the editor's
+// placing, '.' leaving a cell as it is.
+void editor_draw(std::initializer_list<const char*> rows);
+// Saves the editor's level to path with the search worked to its end, a
+// frame's slice at a time: the verdict (PROOF_*).
+int32_t editor_save_searched(const std::string& path);

@@ -1,30 +1,10 @@
-#include "support/play_script.h"
-
-#include "config/input.h"
-#include "core/level.h"
-#include "core/play.h"
-#include "model/rules.h"
-#include "core/state.h"
-#include "screens/level.h"
-#include "sound/sound.h"
-#include "support/input_script.h"
-#include "support/level_text.h"
-#include "video/screen.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cctype>
-#include <cstring>
-#include <iterator>
-#include <sstream>
+#include "support/game.h"
 
 namespace {
 
-// Key names, the four directions first, and the verbs in the order of script_step::kind.
+// Key names, the four directions first.
 constexpr const char* KEY_NAMES[] = {"UP", "DOWN", "LEFT", "RIGHT", "RETURN", "SPACE", "LSHIFT"};
 constexpr SDLKey KEYS[] = {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_RETURN, SDLK_SPACE, SDLK_LSHIFT};
-constexpr const char* VERBS[] = {"press", "hold", "release", "click", "quit"};
 
 constexpr const char* OUTCOMES[] = {"on", "fall", "won", "time_up", "restart", "abandon", "quit"};
 static_assert(sizeof OUTCOMES / sizeof OUTCOMES[0] == PLAY_QUIT + 1, "a name for every outcome");
@@ -45,35 +25,22 @@ bool parse_line(const std::string& line, play_script& out)
     std::string verb, arg;
     if (!(words >> verb))
         return true;  // blank or a comment
-    script_step st{script_step::PRESS, atoi(verb.c_str()), SDLK_UNKNOWN, 0, 0};
-    int v = words >> verb ? int(std::find(std::begin(VERBS), std::end(VERBS), verb) - VERBS) : -1;
-    if (st.frame < 1 || v < 0 || v >= int(std::size(VERBS)))
+    int frame = atoi(verb.c_str()), x = 0, y = 0;
+    std::function<void()> input;
+    SDLKey key = SDLK_UNKNOWN;
+    if (frame < 1 || !(words >> verb))
         return false;
-    st.what = static_cast<script_step::kind>(v);
-    bool read = st.what == script_step::CLICK ? bool(words >> st.x >> st.y)
-                : st.what == script_step::QUIT ? true
-                                                : words >> arg && (st.key = key_by_name(arg)) != SDLK_UNKNOWN;
-    if (read)
-        out.steps.push_back(st);
-    return read;
-}
-
-// Queues what the script gives for the frame.
-void apply(const play_script& s, int frame)
-{
-    for (const script_step& st : s.steps) {
-        if (st.frame != frame)
-            continue;
-        switch (st.what) {
-        case script_step::PRESS: push_key(st.key); break;
-        case script_step::HOLD: hold_key(st.key, true); break;
-        case script_step::RELEASE: hold_key(st.key, false); break;
-        case script_step::CLICK:  // frame position to display position
-            push_click(zoom ? st.x * 2 : st.x, zoom ? st.y * 2 : st.y);
-            break;
-        case script_step::QUIT: push_quit(); break;
-        }
-    }
+    if (verb == "click" && words >> x >> y)  // frame position to display position
+        input = [x, y] { push_click(zoom ? x * 2 : x, zoom ? y * 2 : y); };
+    else if (verb == "quit")
+        input = push_quit;
+    else if (words >> arg && (key = key_by_name(arg)) != SDLK_UNKNOWN && verb == "press")
+        input = [key] { push_key(key); };
+    else if (key != SDLK_UNKNOWN && (verb == "hold" || verb == "release"))
+        input = [key, down = verb == "hold"] { hold_key(key, down); };
+    if (input)
+        out.inputs.emplace(frame, input);
+    return bool(input);
 }
 
 SDLKey move_key(char m)
@@ -111,17 +78,7 @@ play_script script(const std::string& text)
     std::string line;
     for (int n = 1; std::getline(in, line); n++)
         EXPECT_TRUE(parse_line(line, s)) << "script line " << n << ": \"" << line << "\"";
-    std::stable_sort(s.steps.begin(), s.steps.end(),
-                     [](const script_step& a, const script_step& b) { return a.frame < b.frame; });
     return s;
-}
-
-bool input_reads_keys()
-{
-    hold_key(SDLK_UP, true);
-    bool reads = (get_controls() & CTRL_UP) != 0;
-    hold_key(SDLK_UP, false);
-    return reads;
 }
 
 play_result run_script(const play_script& s, const std::function<void()>& fn,
@@ -150,7 +107,8 @@ play_result run_script(const play_script& s, const std::function<void()>& fn,
             push_quit();
             return;
         }
-        apply(s, frame + 1);
+        for (auto [at, end] = s.inputs.equal_range(frame + 1); at != end; ++at)
+            at->second();
     });
     fn();
     res.frames = stop_script();

@@ -6,26 +6,20 @@
 //   50 click 160 120     a left click at (160, 120) of the 320 x 240 frame
 //   60 quit              the window is closed
 // '#' starts a comment. Frames count from 1; inputs for frame n are queued at
-// the end of frame n - 1. Key names: UP DOWN LEFT RIGHT RETURN SPACE ESCAPE
-// LSHIFT RSHIFT, a letter or a digit.
+// the end of frame n - 1, in the order written. Key names: UP DOWN LEFT RIGHT
+// RETURN SPACE LSHIFT, a letter or a digit.
 #pragma once
 #include <SDL.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
-struct script_step {
-    enum kind { PRESS, HOLD, RELEASE, CLICK, QUIT } what;
-    int frame;
-    SDLKey key;
-    int x, y;
-};
-
 struct play_script {
-    std::vector<script_step> steps;  // in frame order
-    int frame_limit = 20000;         // then the window is closed, whatever the script says
+    std::multimap<int, std::function<void()>> inputs;  // by frame, each queuing its input
+    int frame_limit = 20000;  // then the window is closed, whatever the script says
 };
 
 // What a scripted run did.
@@ -55,8 +49,6 @@ play_script script(const std::string& text);
 // observe, when given, runs at every frame boundary with the frames ended.
 play_result run_script(const play_script& s, const std::function<void()>& fn,
                        const std::function<void(int frame)>& observe = nullptr);
-// True when the input module reads held keys (not a placeholder).
-bool input_reads_keys();
 // Loads the level grid and plays one attempt of it with the real play loop.
 play_result play_level(const std::string& level, const play_script& s);
 // How the run ended, in one line: "won frames 27 score 122 lives 4 level 2"

@@ -1,15 +1,7 @@
-#include "support/scratch.h"
+#include "support/game.h"
 
-#include "res/qva.h"
-#include "model/bytes.h"
-
+#include <png.h>
 #include <zlib.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 
 private_data::private_data()
 {
@@ -56,10 +48,34 @@ std::vector<uint8_t> archive_entry(uint32_t slot, const std::string& name, const
     return out;
 }
 
+std::vector<uint8_t> read_png_rgb(const std::string& path, int& w, int& h)
+{
+    png_image image;
+    memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    std::vector<uint8_t> rgb;
+    if (png_image_begin_read_from_file(&image, path.c_str())) {
+        image.format = PNG_FORMAT_RGB;
+        rgb.resize(PNG_IMAGE_SIZE(image));
+        w = int(image.width), h = int(image.height);
+    }
+    if (rgb.empty() || !png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) {
+        ADD_FAILURE() << path << ": " << image.message;
+        rgb.clear();
+    }
+    return rgb;
+}
+
 std::vector<uint8_t> read_bytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string read_text(const std::string& path)
+{
+    std::vector<uint8_t> bytes = read_bytes(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes)

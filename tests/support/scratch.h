@@ -26,8 +26,12 @@ void write_qva(const std::string& path, const std::vector<qva_item>& entries);
 // The bytes of an entry of an open archive (QVA_GFX, QVA_SFX or QVA_MAPS);
 // none when it is missing.
 std::vector<uint8_t> archive_entry(uint32_t slot, const std::string& name, const char* ext);
-// Reads a whole file.
+// The pixels of a PNG file as rows of RGB bytes, its size in w and h; none
+// (a failure said) when it cannot be read.
+std::vector<uint8_t> read_png_rgb(const std::string& path, int& w, int& h);
+// Reads a whole file, as bytes or as text.
 std::vector<uint8_t> read_bytes(const std::string& path);
+std::string read_text(const std::string& path);
 // Writes a whole file.
 void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes);
 // The bytes of a small input kept in tests/data/reproducers (inputs that once

@@ -7,11 +7,6 @@
 
 namespace {
 
-std::string text(const std::vector<uint8_t>& bytes)
-{
-    return std::string(bytes.begin(), bytes.end());
-}
-
 bool save(const char* path, const std::string& content)
 {
     return sys_save_file(path, content.data(), content.size());
@@ -54,7 +49,6 @@ void watch_saves()
     };
 }
 
-
 }  // namespace
 
 // A power cut after the rename of a file never synced leaves an empty file:
@@ -79,7 +73,7 @@ TEST(SaveFile, ReplacesTheOldFileWholeSyncedBeforeItsNameOrKeepsItOnAFullDisk)
         if (way == 2 && probe >= 0)  // the unnamed file is dropped and a named one written
             want = {"sync file", "1 files", "link", "sync file", "2 files", "rename", "sync folder"};
         EXPECT_EQ(calls, want) << "way " << way;
-        EXPECT_EQ(text(read_bytes("saves/game.dat")), "second, longer");
+        EXPECT_EQ(read_text("saves/game.dat"), "second, longer");
         EXPECT_EQ(files_in("saves"), 1);
     }
     unnamed_refused = link_refused = false;
@@ -96,28 +90,24 @@ TEST(SaveFile, ReplacesTheOldFileWholeSyncedBeforeItsNameOrKeepsItOnAFullDisk)
     setrlimit(RLIMIT_FSIZE, &was);
     signal(SIGXFSZ, SIG_DFL);
     EXPECT_FALSE(saved);
-    EXPECT_EQ(text(read_bytes("saves/game.dat")), "second, longer");
+    EXPECT_EQ(read_text("saves/game.dat"), "second, longer");
     EXPECT_EQ(files_in("saves"), 1);
 }
 
-TEST(SaveFile, APlantedLinkIsReplacedNeverWrittenThrough)
+TEST(SaveFile, APlantedLinkIsReplacedNeverWrittenThroughAndOnlyItsOwnStaleTemporariesGo)
 {
     write_bytes("victim.txt", {'k', 'e', 'e', 'p'});
     for (const char* name : {"linked.dat.tmp", "linked.dat"})
         ASSERT_EQ(symlink("victim.txt", name), 0);
     ASSERT_TRUE(save("linked.dat", "mine"));
-    EXPECT_EQ(text(read_bytes("victim.txt")), "keep");
+    EXPECT_EQ(read_text("victim.txt"), "keep");
     struct stat st;
     ASSERT_EQ(lstat("linked.dat", &st), 0);
     EXPECT_TRUE(S_ISREG(st.st_mode)) << "the saved file is a file of its own";
-    EXPECT_EQ(text(read_bytes("linked.dat")), "mine");
-}
+    EXPECT_EQ(read_text("linked.dat"), "mine");
 
-
-// A save killed before its rename (without unnamed files) leaves NAME.XXXXXX:
-// the next save of that file removes those a minute old, and nothing else.
-TEST(SaveFile, ClearsTheStaleTemporariesOfItsOwnFileOnly)
-{
+    // A save killed before its rename (without unnamed files) leaves NAME.XXXXXX:
+    // the next save of that file removes those a minute old, and nothing else.
     ASSERT_EQ(mkdir("stale", 0700), 0);
     const timespec old[2] = {{time(nullptr) - 61, 0}, {time(nullptr) - 61, 0}};
     // name, old or not, removed or not
@@ -134,4 +124,29 @@ TEST(SaveFile, ClearsTheStaleTemporariesOfItsOwnFileOnly)
     ASSERT_TRUE(save("stale/zarn.rec", "records"));
     for (auto [name, aged, gone] : files)
         EXPECT_EQ(access((std::string("stale/") + name).c_str(), F_OK) != 0, gone) << name;
+}
+
+// Every reader of the game's own files (zarn.cfg, zarn.rec, zarn.hi) opens a
+// regular file only: a FIFO in its place never holds up the start, a folder
+// is never read, and neither counts as damage.
+TEST(Readers, OnlyRegularFilesAreReadNeverWaitedOn)
+{
+    alarm(10);  // a read that waits fails the test instead of hanging it
+    for (bool fifo : {false, true}) {
+        for (const char* name : {"zarn.cfg", "zarn.rec", "zarn.hi"})
+            ASSERT_EQ(fifo ? mkfifo(name, 0600) : mkdir(name, 0755), 0) << name;
+        config_reset();
+        loadGfxConfig();
+        loadConfig();
+        records_reset();
+        testing::internal::CaptureStdout();
+        read_records();
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << fifo;
+        uint32_t len = 77;
+        EXPECT_EQ(loadBINFile("zarn.hi", &len), nullptr) << fifo;
+        EXPECT_EQ(std::make_pair(music_volume, len), std::make_pair(100, 77u)) << fifo;
+        for (const char* name : {"zarn.cfg", "zarn.rec", "zarn.hi"})
+            ASSERT_EQ(remove(name), 0) << name;
+    }
+    alarm(0);
 }

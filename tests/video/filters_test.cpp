@@ -72,11 +72,6 @@ protected:
         screen_reset();
     }
     uint16_t out(int x, int y) { return pixel16(fscreen, x, y); }
-    // The four output pixels of source pixel (x, y), row by row.
-    Block block(int x, int y)
-    {
-        return {out(2 * x, 2 * y), out(2 * x + 1, 2 * y), out(2 * x, 2 * y + 1), out(2 * x + 1, 2 * y + 1)};
-    }
 };
 
 // Hand-worked pictures: the back surface filled (its left half apart), some
@@ -181,7 +176,7 @@ void unfiltered()
 // widens it, with red and blue either way round. Unenlarged, the display
 // gets the frame as it is, or widened. The frame's first two rows hold every
 // level of every channel.
-TEST_F(Filters, EveryFilterFillsTheDisplayWithTheSamePictureOnEveryPathAndAtEveryDepth)
+TEST_F(Filters, EveryFilterFillsTheDisplayAlikeOnEveryPathAndAtEveryDepthAndLeavesForeignSurfacesAlone)
 {
     const uint32_t* const formats[] = {nullptr, XRGB, ABGR};
     for (auto filter : {zoom2, Scale2X, Bilinear2, Scanline2x, antiAlias2, unfiltered}) {
@@ -231,12 +226,9 @@ TEST_F(Filters, EveryFilterFillsTheDisplayWithTheSamePictureOnEveryPathAndAtEver
         }
         filters_use_rows(-1);
     }
-}
 
-// Too small, missing, or of a format the filters do not write (a 32-bit one
-// with green elsewhere, or a 5-5-5 picture to widen): nothing is written.
-TEST_F(Filters, MissingSmallOrForeignSurfacesAreLeftAlone)
-{
+    // Too small, missing, or of a format the filters do not write (a 32-bit one
+    // with green elsewhere, or a 5-5-5 picture to widen): nothing is written.
     use(320);
     SDL_Surface* display = fscreen;
     for (auto filter : all_filters) {

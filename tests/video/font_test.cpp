@@ -50,14 +50,6 @@ protected:
         }
         return g;
     }
-    int drawn()
-    {
-        int n = 0;
-        for (int y = 0; y < 240; y++)
-            for (int x = 0; x < 320; x++)
-                n += pixel16(dst, x, y) != 0;
-        return n;
-    }
     Glyphs small(const char* text, int n) { return cells([&] { put_text1(dst, 8, 16, text); }, 8, 16, 8, SMALL, n); }
 };
 
@@ -74,7 +66,7 @@ TEST_F(Font, SmallTextMapsCharactersToItsOwnGlyphOrder)
     EXPECT_EQ(small(unmarked, 4), (Glyphs{10, 11, -1, -1}));
 }
 
-TEST_F(Font, EachFontStopsAtItsLowestRowComparedUnsignedAndWithoutASheet)
+TEST_F(Font, EachFontStopsAtItsLowestRowComparedUnsignedAndWithoutASheetAndDrawsFromTheSpaceOn)
 {
     EXPECT_EQ(cells([&] { put_text1(dst, 0, 232, "A~"); }, 0, 232, 8, SMALL, 1), Glyphs{10});
     EXPECT_EQ(cells([&] { put_text(dst, 0, 224, "A"); }, 0, 224, 16, MEDIUM, 1), Glyphs{'A' - 32});
@@ -91,16 +83,13 @@ TEST_F(Font, EachFontStopsAtItsLowestRowComparedUnsignedAndWithoutASheet)
     font_small = sheets[0];
     font_medium = sheets[1];
     font_large = sheets[2];
-    EXPECT_EQ(drawn(), 0);
+    EXPECT_EQ(lit_pixels(dst), 0);
     // The large font has no limit of its own: SDL clips it.
     put_text_large(dst, 0, 230, "A");
     put_text_large(dst, 100, -20, "A");
     EXPECT_EQ(pixel16(dst, 131, 11), LARGE + 'A' - 32);
-    EXPECT_EQ(drawn(), 32 * 22);
-}
+    EXPECT_EQ(lit_pixels(dst), 32 * 22);
 
-TEST_F(Font, ColumnFontsDrawEveryCharacterFromTheSpaceOn)
-{
     snprintf(tmp_string, sizeof tmp_string, "%05d~", 420);
     EXPECT_EQ(cells([&] { put_text(dst, 8, 40, tmp_string); }, 8, 40, 16, MEDIUM, 7),
               (Glyphs{16, 16, 20, 18, 16, 94, -1}));
@@ -108,7 +97,7 @@ TEST_F(Font, ColumnFontsDrawEveryCharacterFromTheSpaceOn)
     const char beyond[] = {static_cast<char>(200), 0};  // past the end of the sheets
     put_text(dst, 0, 100, beyond);
     put_text_large(dst, 0, 100, beyond);
-    EXPECT_EQ(drawn(), 32 * 32 * 3);  // only the three glyphs drawn above
+    EXPECT_EQ(lit_pixels(dst), 32 * 32 * 3);  // only the three glyphs drawn above
 }
 
 }  // namespace

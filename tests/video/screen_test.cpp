@@ -2,7 +2,6 @@
 // display positions.
 #include "support/game.h"
 
-#include <png.h>
 
 namespace {
 
@@ -16,20 +15,13 @@ protected:
         SDL_Quit();
         screen_reset();
     }
-    void set_mode(int z, int full, int twice)
-    {
-        zoom = z;
-        full_screen = full;
-        double_scale = static_cast<uint8_t>(twice);
-        init_screen();
-    }
 };
 
 // Each mode, then Alt+Enter: the same size and filter in the other mode,
 // presenting a frame (BLUR at 640 x 480, then at 1280 x 960: the sanitizers
 // see that its buffer still fits). A display position maps to the
 // frame's pixel under it, rounding down beyond its top left corner too.
-TEST_F(Screen, EveryModeGivesItsDisplayAndABackSurfaceOfItsFormatAndMapsPositionsToTheFrame)
+TEST_F(Screen, EveryModeGivesItsDisplayAndABackSurfaceOfItsFormatMapsPositionsToTheFrameAndARefusedOneEnds)
 {
     native_bpp = 16;
     const int rows[][5] = {{0, 0, 0, 320, 240},  {0, 1, 1, 320, 240}, {1, 0, 0, 640, 480}, {4, 0, 0, 640, 480},
@@ -40,15 +32,14 @@ TEST_F(Screen, EveryModeGivesItsDisplayAndABackSurfaceOfItsFormatAndMapsPosition
         for (int full : {r[1], 1 - r[1]}) {
             SDL_Surface* display = SDL_GetVideoSurface();
             ASSERT_TRUE(display && screen);
-            EXPECT_EQ(display->w * 10000 + display->h, r[3] * 10000 + r[4]);
-            EXPECT_EQ(display->format->BitsPerPixel, 16);
-            EXPECT_EQ((display->flags & SDL_FULLSCREEN) != 0, full != 0);
+            EXPECT_EQ(std::make_tuple(display->w, display->h, int(display->format->BitsPerPixel),
+                                      (display->flags & SDL_FULLSCREEN) != 0),
+                      std::make_tuple(r[3], r[4], 16, full != 0));
             EXPECT_EQ(std::make_tuple(full_screen != 0, zoom, int(double_scale)), std::make_tuple(full != 0, r[0], r[2]));
             EXPECT_EQ(screen->w * 10000 + screen->h, 320 * 10000 + 240);
-            EXPECT_EQ(fscreen, r[0] ? display : nullptr);
-            EXPECT_EQ(screen == display, r[0] == 0);
-            EXPECT_EQ(screen->format->Gmask, display->format->Gmask);
-            EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), 0);
+            EXPECT_EQ(std::make_tuple(fscreen == display, screen == display, screen->format->Gmask,
+                                      SDL_ShowCursor(SDL_QUERY)),
+                      std::make_tuple(r[0] != 0, r[0] == 0, display->format->Gmask, 0));
             GFX_Flip(screen);
             const int s = r[3] / 320, probes[][4] = {{r[3] - 1, r[4] - 1, 319, 239}, {2 * s - 1, s, 1, 1}, {-s - 1, -1, -2, -1}};
             for (const auto& p : probes) {
@@ -59,6 +50,18 @@ TEST_F(Screen, EveryModeGivesItsDisplayAndABackSurfaceOfItsFormatAndMapsPosition
             toggle_full_screen();
         }
     }
+
+    // A refused mode ends the program with one line.
+    TearDown();
+    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+    // The line goes to standard output; the child sends that to the checked stream.
+    EXPECT_EXIT(
+        {
+            dup2(2, 1);
+            set_mode(1, 0, 0);
+        },
+        testing::ExitedWithCode(1), "^SDL Error: [^\n]+\n$");
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
 }
 
 // True when SDL widens every level of every 5-6-5 channel into 8 bits by
@@ -122,22 +125,8 @@ TEST_F(Screen, ADisplayOf32BitsShowsTheFrameAsSDLWouldConvertIt)
     EXPECT_EQ(SDL_GetVideoSurface()->format->BitsPerPixel, 16);
 }
 
-TEST_F(Screen, ARefusedModeEndsTheProgramWithOneLine)
-{
-    SDL_Quit();
-    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
-    // The line goes to standard output; the child sends that to the checked stream.
-    EXPECT_EXIT(
-        {
-            dup2(2, 1);
-            set_mode(1, 0, 0);
-        },
-        testing::ExitedWithCode(1), "^SDL Error: [^\n]+\n$");
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-}
-
 // drawPic(dst, x, y, w, h, src, sx, sy, sw, sh): clipped on both surfaces.
-TEST_F(Screen, DrawPicCopiesTheClippedSource)
+TEST_F(Screen, DrawPicCopiesTheClippedSourceAndANoticeShowsOnThirtyPresentedFramesOnly)
 {
     set_mode(1, 0, 0);
     SDL_FillRect(screen, nullptr, 0);
@@ -152,12 +141,9 @@ TEST_F(Screen, DrawPicCopiesTheClippedSource)
     for (const auto& p : probes)
         EXPECT_EQ(pixel16(screen, p[0], p[1]), p[2]) << p[0] << "," << p[1];
     SDL_FreeSurface(pic);
-}
 
 // A notice lies over the foot of the presented frames for a second, while
 // the back surface keeps what the screen drew.
-TEST_F(Screen, ANoticeShowsAtTheFootOfThirtyPresentedFramesAndLeavesTheFrameAlone)
-{
     for (int z : {0, 1}) {
         set_mode(z, 0, 0);
         screen_notice("SCREENSHOT SAVED:\n/a/long/path/that/is/cut/to/its/last/forty/characters.png");
@@ -216,14 +202,9 @@ TEST_F(Screen, AScreenshotIsAPngOfThePresentedDisplayInAFreshFile)
     EXPECT_EQ(std::filesystem::file_size(numbered.substr(0, numbered.size() - 6) + "-4.png"), 0u);
 
     SDL_Surface* display = SDL_GetVideoSurface();
-    png_image image;
-    memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    ASSERT_TRUE(png_image_begin_read_from_file(&image, first)) << image.message;
-    image.format = PNG_FORMAT_RGB;
-    EXPECT_EQ(image.width * 10000 + image.height, 1280u * 10000 + 960u);
-    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-    ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) << image.message;
+    int w = 0, h = 0;
+    std::vector<uint8_t> rgb = read_png_rgb(first, w, h);
+    ASSERT_EQ(w * 10000 + h, 1280 * 10000 + 960);
     int wrong = 0;
     for (int y = 0; y < 960; y++)
         for (int x = 0; x < 1280; x++) {

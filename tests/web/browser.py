@@ -1,10 +1,9 @@
-"""Headless chromium driven over its DevTools protocol, and the built page
-served from 127.0.0.1 only: what the web tests and the web benchmark share."""
+"""Headless chromium over its DevTools protocol and the page served from 127.0.0.1 only: what the web test and
+the web benchmark share."""
 import base64
 import functools
 import http.server
 import json
-import os
 import shutil
 import socket
 import subprocess
@@ -21,9 +20,8 @@ FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-
 
 
 class Server:
-    """The site folder over HTTP on 127.0.0.1, on a free port, until stop().
-    isolated: the page is served cross-origin isolated, which gives its clock
-    (performance.now) microseconds instead of tenths of a millisecond."""
+    """The folder over HTTP on a free port of 127.0.0.1 until stop(); isolated: cross-origin isolated, which gives
+    the page's clock microseconds instead of tenths of a millisecond."""
 
     def __init__(self, folder, isolated=False):
         class Handler(http.server.SimpleHTTPRequestHandler):
@@ -48,15 +46,18 @@ class Server:
 class Browser:
     """One chromium with a fresh profile and one page; calls by method name."""
 
+    # The keys pressed: DOM key and code, Windows key code.
+    KEYS = {"Return": ("Enter", 13), "Up": ("ArrowUp", 38), "Down": ("ArrowDown", 40), "Left": ("ArrowLeft", 37),
+            "Right": ("ArrowRight", 39)}
+
     def __init__(self):
         self.profile = tempfile.mkdtemp(prefix="zarn-web-")
         with socket.socket() as s:
             s.bind(("127.0.0.1", 0))
             port = s.getsockname()[1]
-        self.proc = subprocess.Popen(
-            ["chromium"] + FLAGS + ["--remote-debugging-port=%d" % port, "--user-data-dir=" + self.profile,
-                                    "about:blank"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.proc = subprocess.Popen(["chromium"] + FLAGS + ["--remote-debugging-port=%d" % port,
+                                                             "--user-data-dir=" + self.profile, "about:blank"],
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         deadline = time.time() + 30
         while True:
             try:
@@ -104,33 +105,26 @@ class Browser:
             time.sleep(0.05)
 
     def wait_frames(self, n, timeout=30):
-        """Waits for n more frames of the game."""
         self.wait("Module.timing.frames >= %d" % (self.js("Module.timing.frames") + n), timeout, "%d frames" % n)
 
-    # The keys the tests press: DOM key, code and Windows key code.
-    KEYS = {"Return": ("Enter", "Enter", 13), "Up": ("ArrowUp", "ArrowUp", 38), "Down": ("ArrowDown", "ArrowDown", 40),
-            "Left": ("ArrowLeft", "ArrowLeft", 37), "Right": ("ArrowRight", "ArrowRight", 39)}
-
     def key(self, name, down=True, up=True):
-        key, code, vk = self.KEYS[name]
-        if down:  # Return types a carriage return, as a real key does
-            self.call("Input.dispatchKeyEvent", type="keyDown" if key == "Enter" else "rawKeyDown", key=key,
-                      code=code, windowsVirtualKeyCode=vk, **({"text": "\r"} if key == "Enter" else {}))
-        if up:
-            self.call("Input.dispatchKeyEvent", type="keyUp", key=key, code=code, windowsVirtualKeyCode=vk)
+        key, vk = self.KEYS[name]
+        enter = {"text": "\r"} if key == "Enter" else {}  # Return types a carriage return, as a real key does
+        for kind in (["keyDown" if enter else "rawKeyDown"] if down else []) + (["keyUp"] if up else []):
+            self.call("Input.dispatchKeyEvent", type=kind, key=key, code=key, windowsVirtualKeyCode=vk,
+                      **(enter if kind == "keyDown" else {}))
 
     def click(self, x, y):
         """A left click at page coordinates x, y."""
         self.call("Input.dispatchMouseEvent", type="mouseMoved", x=x, y=y)
-        self.call("Input.dispatchMouseEvent", type="mousePressed", x=x, y=y, button="left", clickCount=1)
-        self.call("Input.dispatchMouseEvent", type="mouseReleased", x=x, y=y, button="left", clickCount=1)
+        for kind in ("mousePressed", "mouseReleased"):
+            self.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left", clickCount=1)
 
     def canvas(self):
         """The canvas as (width, height, RGBA bytes)."""
         shot = self.js("""(function() {
-            var c = Module.canvas, d = c.getContext("2d").getImageData(0, 0, c.width, c.height).data;
-            var s = ""; for (var i = 0; i < d.length; i += 32768)
-                s += String.fromCharCode.apply(null, d.subarray(i, i + 32768));
+            var c = Module.canvas, d = c.getContext("2d").getImageData(0, 0, c.width, c.height).data, s = "";
+            for (var i = 0; i < d.length; i += 32768) s += String.fromCharCode.apply(null, d.subarray(i, i + 32768));
             return [c.width, c.height, btoa(s)]; })()""")
         return shot[0], shot[1], base64.b64decode(shot[2])
 

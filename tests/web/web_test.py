@@ -1,14 +1,7 @@
 #!/usr/bin/python3
-"""The web page in headless chromium, as a player would use it: the menu, a
-shipped level won by its stored solution, sound, a setting and a record
-kept across a reload, offline play, a gamepad, clicks at two canvas sizes,
-and the settings screen pixel for pixel against the native game's. One
-browser plays the cases in turn, each going on from where the last left.
-
-    web_test.py SITE NATIVE_BUILD
-
-SITE is build-web/site, NATIVE_BUILD the native build folder (its data and
-zarn_web_reference). Ends with "N passed, N failed"."""
+"""web_test.py SITE NATIVE_BUILD (build-web/site, the native build with its data and zarn_web_reference): the
+page in headless chromium as a player uses it, one browser playing the cases in turn, each going on from where
+the last left. Ends with "N passed, N failed"."""
 import base64
 import hashlib
 import os
@@ -38,8 +31,8 @@ PAD = """
 
 # How many pixels of the canvas differ from a PNG's (-1: another size).
 DIFFERING = """(async function() {
-    var bytes = Uint8Array.from(atob("%s"), function(c) { return c.charCodeAt(0); });
-    var pic = await createImageBitmap(new Blob([bytes]), { colorSpaceConversion: "none" });
+    var pic = await createImageBitmap(new Blob([Uint8Array.from(atob("%s"), function(c) { return c.charCodeAt(0); })]),
+                                      { colorSpaceConversion: "none" });
     var c = Module.canvas, off = new OffscreenCanvas(pic.width, pic.height), x = off.getContext("2d");
     if (pic.width != c.width || pic.height != c.height) return -1;
     x.drawImage(pic, 0, 0);
@@ -60,8 +53,7 @@ def click_line(b, line):
         b.wait_frames(frames)
 
 
-def steps_kept(rec):
-    """The fewest steps zarn.rec keeps for level 1 of the normal set."""
+def steps_kept(rec):  # the fewest steps zarn.rec keeps for level 1 of the normal set
     return struct.unpack_from("<i", rec, 8)[0]
 
 
