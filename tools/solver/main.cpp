@@ -155,32 +155,98 @@ void suggest(const levelsrc::level_source& src)
                f.difficulty);
 }
 
+// What the command line asks for.
+struct options {
+    uint64_t work = solver::DEFAULT_WORK;
+    bool write = false, want_suggestions = false, check_sets = false;
+    std::string table, stamp;
+    std::vector<std::string> files;
+};
+
+bool read_options(int argc, char** argv, options& o)
+{
+    for (int i = 1; i < argc; i++) {
+        if (!strcmp(argv[i], "--work") && i + 1 < argc) {
+            o.work = strtoull(argv[++i], nullptr, 10);
+        } else if (!strcmp(argv[i], "--suggest")) {
+            o.want_suggestions = true;
+        } else if (!strcmp(argv[i], "--write")) {
+            o.write = true;
+        } else if (!strcmp(argv[i], "--table") && i + 1 < argc) {
+            o.table = argv[++i];
+        } else if (!strcmp(argv[i], "--check") && i + 1 < argc) {
+            o.check_sets = true;
+            o.stamp = argv[++i];
+        } else {
+            o.files.push_back(argv[i]);
+        }
+    }
+    return !o.files.empty();
+}
+
+// The level's line: the search's measures, the stored solution's choices and
+// spare time, the work done.
+std::string level_line(const row& r)
+{
+    const solver::report& p = r.rep;
+    char line[400];
+    snprintf(line, sizeof line,
+             "%-9s %-24s %s%s f%3d m%2d limit %2d  steps %3d (%2ds, spare %2d)  choice %3d%% forced %3d at %3d"
+             "  sol %7llu  states %8llu  traps %3d lose1 %d  diff %3d  [%s]  work %llu+%llu%s\n",
+             r.name.c_str(), r.src.title.c_str(), p.solved ? "" : "UNSOLVED ", p.complete ? "" : "(incomplete) ",
+             r.lv.fields, r.lv.mines, r.lv.time_limit, p.steps, p.seconds, r.spare(), r.choice_percent(),
+             r.walk.longest_forced, r.walk.forced_from + 1, (unsigned long long)p.solutions,
+             (unsigned long long)p.states, p.traps, p.losing_first, p.difficulty,
+             solver::special_letters(p.specials).c_str(), (unsigned long long)p.proof_work,
+             (unsigned long long)p.count_work, r.stored_ok ? "" : "  stored solution fails");
+    return line;
+}
+
+// Reads, solves and measures one level source; with --write its solution
+// becomes the shortest found. False when the source does not read.
+bool solve_file(const std::string& path, const options& o, row& r)
+{
+    std::string text, error;
+    levelsrc::level_source src;
+    if (!levelsrc::read_file(path, text) || !levelsrc::parse(text, src, error)) {
+        fprintf(stderr, "%s:%s\n", path.c_str(), error.empty() ? " cannot read" : error.c_str());
+        return false;
+    }
+    r.name = base_name(path);
+    r.title = src.title;
+    r.lv = solver::from_source(src);
+    r.rep = solver::solve(r.lv, o.work);
+    if (o.write && r.rep.solved && src.solution != r.rep.solution) {
+        int old_steps = 0;
+        bool old_ok = solver::check(r.lv, src.solution, &old_steps);
+        if ((!old_ok || old_steps > r.rep.steps) && write_solution(path, text, r.rep.solution))
+            src.solution = r.rep.solution;
+    }
+    r.src = src;
+    r.stored_ok = solver::check(r.lv, src.solution, &r.stored_steps);
+    r.walk = solver::weigh_choices(r.lv, src.solution);
+    return true;
+}
+
+// Holds the sets to their limits; true when they keep them.
+bool sets_keep_limits(const std::vector<row>& rows)
+{
+    std::vector<solver::measured> levels;
+    for (const row& r : rows)
+        levels.push_back({r.name, r.rep.solved && r.rep.complete, r.stored_ok, r.stored_steps, r.rep.steps, r.spare(),
+                          r.rep.difficulty, r.walk});
+    std::vector<std::string> broken = solver::check_limits(levels);
+    for (const std::string& line : broken)
+        fprintf(stderr, "%s\n", line.c_str());
+    return broken.empty();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    uint64_t work = solver::DEFAULT_WORK;
-    bool write = false, want_suggestions = false;
-    std::string table, stamp;
-    bool check_sets = false;
-    std::vector<std::string> files;
-    for (int i = 1; i < argc; i++) {
-        if (!strcmp(argv[i], "--work") && i + 1 < argc)
-            work = strtoull(argv[++i], nullptr, 10);
-        else if (!strcmp(argv[i], "--suggest"))
-            want_suggestions = true;
-        else if (!strcmp(argv[i], "--write"))
-            write = true;
-        else if (!strcmp(argv[i], "--table") && i + 1 < argc)
-            table = argv[++i];
-        else if (!strcmp(argv[i], "--check") && i + 1 < argc) {
-            check_sets = true;
-            stamp = argv[++i];
-        }
-        else
-            files.push_back(argv[i]);
-    }
-    if (files.empty()) {
+    options o;
+    if (!read_options(argc, argv, o)) {
         fprintf(stderr, "usage: solver [--work UNITS] [--write] [--table FILE.md] [--suggest] [--check STAMP] "
                         "SOURCE.txt...\n");
         return 2;
@@ -188,63 +254,30 @@ int main(int argc, char** argv)
     int status = 0;
     std::vector<row> rows;
     std::string report;
-    for (const std::string& path : files) {
-        std::string text, error;
-        levelsrc::level_source src;
-        if (!levelsrc::read_file(path, text) || !levelsrc::parse(text, src, error)) {
-            fprintf(stderr, "%s:%s\n", path.c_str(), error.empty() ? " cannot read" : error.c_str());
+    for (const std::string& path : o.files) {
+        row r;
+        if (!solve_file(path, o, r)) {
             status = 1;
             continue;
         }
-        row r;
-        r.name = base_name(path);
-        r.title = src.title;
-        r.src = src;
-        r.lv = solver::from_source(src);
-        r.rep = solver::solve(r.lv, work);
-        if (write && r.rep.solved && src.solution != r.rep.solution) {
-            int old_steps = 0;
-            bool old_ok = solver::check(r.lv, src.solution, &old_steps);
-            if ((!old_ok || old_steps > r.rep.steps) && write_solution(path, text, r.rep.solution))
-                r.src.solution = src.solution = r.rep.solution;
-        }
-        r.stored_ok = solver::check(r.lv, src.solution, &r.stored_steps);
-        r.walk = solver::weigh_choices(r.lv, src.solution);
-        const solver::report& p = r.rep;
-        char line[400];
-        snprintf(line, sizeof line,
-                 "%-9s %-24s %s%s f%3d m%2d limit %2d  steps %3d (%2ds, spare %2d)  choice %3d%% forced %3d at %3d"
-                 "  sol %7llu  states %8llu  traps %3d lose1 %d  diff %3d  [%s]  work %llu+%llu%s\n",
-                 r.name.c_str(), src.title.c_str(), p.solved ? "" : "UNSOLVED ", p.complete ? "" : "(incomplete) ",
-                 r.lv.fields, r.lv.mines, r.lv.time_limit, p.steps, p.seconds, r.spare(), r.choice_percent(),
-                 r.walk.longest_forced, r.walk.forced_from + 1, (unsigned long long)p.solutions,
-                 (unsigned long long)p.states, p.traps, p.losing_first, p.difficulty,
-                 solver::special_letters(p.specials).c_str(), (unsigned long long)p.proof_work,
-                 (unsigned long long)p.count_work, r.stored_ok ? "" : "  stored solution fails");
+        const std::string line = level_line(r);
         report += line;
-        if (!check_sets)
-            fputs(line, stdout);
-        if (!p.solved || !p.complete)
+        if (!o.check_sets)
+            fputs(line.c_str(), stdout);
+        if (!r.rep.solved || !r.rep.complete)
             status = 1;
-        if (!p.solved && want_suggestions)
-            suggest(src);
+        if (!r.rep.solved && o.want_suggestions)
+            suggest(r.src);
         fflush(stdout);
         rows.push_back(r);
     }
-    if (!table.empty())
-        write_table(table, rows);
-    if (check_sets) {
-        std::vector<solver::measured> levels;
-        for (const row& r : rows)
-            levels.push_back({r.name, r.rep.solved && r.rep.complete, r.stored_ok, r.stored_steps, r.rep.steps,
-                              r.spare(), r.rep.difficulty, r.walk});
-        std::vector<std::string> broken = solver::check_limits(levels);
-        for (const std::string& line : broken)
-            fprintf(stderr, "%s\n", line.c_str());
-        if (!broken.empty())
+    if (!o.table.empty())
+        write_table(o.table, rows);
+    if (o.check_sets) {
+        if (!sets_keep_limits(rows))
             status = 1;
         else if (status == 0)
-            std::ofstream(stamp) << report;
+            std::ofstream(o.stamp) << report;
     }
     return status;
 }
