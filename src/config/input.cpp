@@ -301,8 +301,7 @@ void destroy_controls()
     joystick = nullptr;
 }
 
-int32_t check_controls(int32_t* x, int32_t* y, int32_t /*reserved*/, int32_t height, int32_t line_height,
-                       int32_t* selected)
+int32_t check_controls(int32_t* x, int32_t* y, int32_t height, int32_t line_height, int32_t* selected)
 {
     const int32_t top = (x && y) ? *y : 0;
     int32_t state = 0;
@@ -386,10 +385,10 @@ frame_input read_frame_input(int32_t list_top, int32_t list_height, int32_t line
     last_key = last_button = -1;
     int32_t x = -1, y = list_top;
     if (line_height > 0)
-        in.pressed = check_controls(&x, &y, 0, list_height, line_height, &in.row);
+        in.pressed = check_controls(&x, &y, list_height, line_height, &in.row);
     else {
         y = -1;
-        in.pressed = check_controls(&x, &y, 0, 0, 0, nullptr);
+        in.pressed = check_controls(&x, &y, 0, 0, nullptr);
         in.click_x = x;
         in.click_y = y;
     }

@@ -39,8 +39,7 @@ void destroy_controls();
 // mouse arguments in input.cpp. The window keys act here, on every screen, and
 // are no presses: Alt+Enter switches window and full screen, F12 saves a
 // screenshot. A lost keyboard focus sets focus_lost.
-int32_t check_controls(int32_t* x, int32_t* y, int32_t reserved, int32_t height, int32_t line_height,
-                       int32_t* selected);
+int32_t check_controls(int32_t* x, int32_t* y, int32_t height, int32_t line_height, int32_t* selected);
 // What is held now, diagonals suppressed, the warp chord included.
 int32_t get_controls();
 // One frame's input: the event reading (check_controls) and what is held

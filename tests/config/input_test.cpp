@@ -30,7 +30,7 @@ int32_t frame(const std::vector<ev>& evs)
         : v.kind == 'B' ? push_joy_button(v.value)
         : v.kind == 'H' ? push_event(SDL_JOYHATMOTION, 0, v.value)
                         : push_event(SDL_JOYAXISMOTION, v.kind - '0', v.value);
-    return check_controls(nullptr, nullptr, 0, 0, 0, nullptr);
+    return check_controls(nullptr, nullptr, 0, 0, nullptr);
 }
 
 }  // namespace
